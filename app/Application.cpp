@@ -1,0 +1,40 @@
+#include "app/Application.h"
+
+#include <QMessageBox>
+
+#include <exception>
+
+using namespace Qt::StringLiterals;
+
+TApplication::TApplication(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+    setApplicationName(u"qs_juv"_s);
+    setApplicationDisplayName(u"Опросный лист ЖУВ"_s);
+}
+
+bool TApplication::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception &e) {
+        showException(QString::fromUtf8(e.what()));
+    } catch (...) {
+        showException(QString());
+    }
+    return false;
+}
+
+QString TApplication::exceptionText(const QString &message)
+{
+    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
+        return message + QLatin1Char('.');
+    return message;
+}
+
+void TApplication::showException(const QString &message)
+{
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), exceptionText(message),
+                    QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QApplication>
+
+// Shows an exception that escapes an event handler and lets the event loop go on.
+class TApplication : public QApplication
+{
+    Q_OBJECT
+
+public:
+    TApplication(int &argc, char **argv);
+
+    bool notify(QObject *receiver, QEvent *event) override;
+
+    // The message as the exception display shows it: a full stop is added after a last
+    // character that sorts after the full stop.
+    static QString exceptionText(const QString &message);
+    static void showException(const QString &message);
+};

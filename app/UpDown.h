@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QAbstractSlider>
+#include <QLineEdit>
+#include <QPointer>
+
+// Up and down arrows attached to an edit. A step takes the edit's integer (as the edit holds it,
+// group separators included), moves it by one within the limits and writes it back.
+class TUpDown : public QAbstractSlider
+{
+    Q_OBJECT
+
+public:
+    explicit TUpDown(QWidget *parent = nullptr);
+
+    void setAssociate(QLineEdit *edit);
+    QLineEdit *associate() const { return m_edit; }
+
+    // Whether the written value carries the locale's group separator.
+    void setThousands(bool on) { m_thousands = on; }
+    bool thousands() const { return m_thousands; }
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void step(int action);
+    int editValue(bool *ok) const;
+
+    QPointer<QLineEdit> m_edit;
+    bool m_thousands = true;
+    int m_pressed = 0; // +1 up arrow, -1 down arrow
+};

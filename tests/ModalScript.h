@@ -1,0 +1,124 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeView>
+
+#include <deque>
+#include <functional>
+
+// Answers the modal dialogs a handler opens, in order, as a user would. Records every message
+// box it answered.
+class ModalScript
+{
+public:
+    struct Message
+    {
+        QString title;
+        QString text;
+        QMessageBox::Icon icon;
+        QMessageBox::StandardButton defaultButton;
+    };
+
+    ModalScript()
+    {
+        m_timer.setInterval(5);
+        QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] { poll(); });
+        m_timer.start();
+    }
+
+    // The next dialog must be a message box: press this button.
+    ModalScript &press(QMessageBox::StandardButton button)
+    {
+        m_actions.push_back([this, button](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            if (!box) {
+                m_unexpected.append(QString::fromLatin1(modal->metaObject()->className()));
+                close(modal);
+                return;
+            }
+            m_messages.push_back({box->windowTitle(), box->text(), box->icon(),
+                                  box->defaultButton() ? box->standardButton(box->defaultButton())
+                                                       : QMessageBox::NoButton});
+            if (QAbstractButton *b = box->button(button))
+                b->click();
+            else
+                box->done(button);
+        });
+        return *this;
+    }
+
+    // The next dialog must be a file dialog: choose this path.
+    ModalScript &choose(const QString &path)
+    {
+        m_actions.push_back([this, path](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            if (!dialog) {
+                m_unexpected.append(QString::fromLatin1(modal->metaObject()->className()));
+                close(modal);
+                return;
+            }
+            const QFileInfo info(path);
+            dialog->setDirectory(info.absolutePath());
+            for (QAbstractItemView *view : dialog->findChildren<QAbstractItemView *>())
+                if (view->selectionModel())
+                    view->clearSelection();
+            if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+                name->setText(info.fileName());
+            QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+            if (dialog->isVisible()) { // refused the name: do not hang the test
+                m_unexpected.append(QStringLiteral("file dialog refused ") + path);
+                dialog->reject();
+            }
+        });
+        return *this;
+    }
+
+    ModalScript &cancel()
+    {
+        m_actions.push_back([](QWidget *modal) { close(modal); });
+        return *this;
+    }
+
+    const std::vector<Message> &messages() const { return m_messages; }
+    QStringList unexpected() const { return m_unexpected; }
+    bool done() const { return m_actions.empty(); }
+
+private:
+    static void close(QWidget *modal)
+    {
+        if (auto *dialog = qobject_cast<QDialog *>(modal))
+            dialog->reject();
+        else
+            modal->close();
+    }
+
+    void poll()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible())
+            return;
+        if (m_actions.empty()) {
+            m_unexpected.append(QStringLiteral("unscripted ") + QString::fromLatin1(modal->metaObject()->className())
+                                + (qobject_cast<QMessageBox *>(modal)
+                                       ? QStringLiteral(": ") + static_cast<QMessageBox *>(modal)->text()
+                                       : QString()));
+            close(modal);
+            return;
+        }
+        auto action = std::move(m_actions.front());
+        m_actions.pop_front();
+        action(modal);
+    }
+
+    QTimer m_timer;
+    std::deque<std::function<void(QWidget *)>> m_actions;
+    std::vector<Message> m_messages;
+    QStringList m_unexpected;
+};

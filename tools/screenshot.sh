@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Builds the window renderer and writes docs/screenshot.png on the offscreen platform.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" --target qs_juv_screenshot -j2 >/dev/null
+QT_QPA_PLATFORM=offscreen "$build/tools/qs_juv_screenshot" "$root/docs/screenshot.png"
+echo "wrote $root/docs/screenshot.png"
