@@ -124,7 +124,9 @@ void TUpDown::wheelEvent(QWheelEvent *event)
 
 bool TUpDown::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_edit && event->type() == QEvent::KeyPress && isEnabled()) {
+    // The event type first: the edit's destructor still sends events here, and comparing with
+    // m_edit then casts a half-destroyed object to QLineEdit.
+    if (event->type() == QEvent::KeyPress && watched == m_edit && isEnabled()) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) {
             triggerAction(key->key() == Qt::Key_Up ? SliderSingleStepAdd : SliderSingleStepSub);

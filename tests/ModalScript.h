@@ -80,6 +80,23 @@ public:
         return *this;
     }
 
+    // For paths the dialog cannot browse to (a missing or unusable folder): accept the dialog
+    // with the path as its selection, as a typed full path would.
+    ModalScript &choosePath(const QString &path)
+    {
+        m_actions.push_back([this, path](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            if (!dialog) {
+                m_unexpected.append(QString::fromLatin1(modal->metaObject()->className()));
+                close(modal);
+                return;
+            }
+            dialog->selectFile(path);
+            static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
+        });
+        return *this;
+    }
+
     ModalScript &cancel()
     {
         m_actions.push_back([](QWidget *modal) { close(modal); });
