@@ -5,6 +5,7 @@
 
 #include <QFileDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 
 using namespace Qt::StringLiterals;
@@ -35,6 +36,9 @@ void TestForm::windowAndLayout()
     QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(form.windowFlags() & Qt::WindowCloseButtonHint);
     QCOMPARE(form.font().pixelSize(), 11);
+    form.show();
+    const QPoint offCentre = form.frameGeometry().center() - form.screen()->availableGeometry().center();
+    QVERIFY2(offCentre.manhattanLength() <= 2, "the window opens centred");
 
     // Spot checks of geometry relative to the parent, including the odd widths.
     const struct {
