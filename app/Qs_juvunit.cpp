@@ -171,6 +171,11 @@ void TQS_JUVForm::setupLayout()
         combo->setCompleter(nullptr);
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->setMaxVisibleItems(30);
+        // A text wider than a narrow combo shows its start, as a list entry would.
+        connect(combo, &QComboBox::currentIndexChanged, combo, [combo] {
+            if (!combo->lineEdit()->hasFocus())
+                combo->lineEdit()->setCursorPosition(0);
+        });
     }
 
     DeviceCombo->setEditText(u"ЖУВ-610-101"_s);

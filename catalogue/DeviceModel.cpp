@@ -24,6 +24,10 @@ constexpr std::array<DeviceModel, kModelCount> kModels{{
     {"-720-121", 1, 2, 'U'},
 }};
 
+// The "мА" and "В" are Cyrillic.
+constexpr const char *kOutputModes610[] = {"4..20 мА", "20..4 мА"};
+constexpr const char *kOutputModes720[] = {"Отключен", "0..20 мА", "4..20 мА", "0..5 В", "1..5 В", "0..10 В", "2..10 В"};
+
 } // namespace
 
 std::span<const DeviceModel, kModelCount610> models610()
@@ -69,6 +73,13 @@ bool showsChannel2(const DeviceModel &model)
 bool offersAllSensorTypes(int position)
 {
     return position == 0 || position == 2 || !isSeries610(position);
+}
+
+std::span<const char *const> outputModeTexts(bool series610)
+{
+    if (series610)
+        return kOutputModes610;
+    return kOutputModes720;
 }
 
 } // namespace qsjuv

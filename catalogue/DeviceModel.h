@@ -44,4 +44,8 @@ bool showsChannel2(const DeviceModel &model);
 // ЖУВ-610-111 and ЖУВ-610-211 offer only RTD and resistance sensors. Keyed on the position.
 bool offersAllSensorTypes(int position);
 
+// Entries of a channel's output list, UTF-8, in list order: two for the 610 series, seven for
+// the 720 series. Models without outputs show no list at all.
+std::span<const char *const> outputModeTexts(bool series610);
+
 } // namespace qsjuv

@@ -13,9 +13,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-const char *const kOutputModes610[] = {"4..20 мА", "20..4 мА"};
-const char *const kOutputModes720[] = {"Отключен", "0..20 мА", "4..20 мА", "0..5 В", "1..5 В", "0..10 В", "2..10 В"};
-
 // Check state first, then the enabled flag: a changed state runs InputCheckClick at once.
 void setInputCheck(QCheckBox *check, bool checked, bool enabled)
 {
@@ -60,17 +57,11 @@ void TQS_JUVForm::DeviceComboChange(QObject *)
         }
         ch.outputCombo->show();
         ch.outputLabel->show();
-        if (series610) {
-            for (const char *mode : kOutputModes610)
-                ch.outputCombo->addItem(QString::fromUtf8(mode));
-            ch.outputCombo->setCurrentIndex(0);
-            setHintShown(ch.outputCombo, false);
-        } else {
-            for (const char *mode : kOutputModes720)
-                ch.outputCombo->addItem(QString::fromUtf8(mode));
-            ch.outputCombo->setCurrentIndex(2);
-            setHintShown(ch.outputCombo, true);
-        }
+        for (const char *mode : qsjuv::outputModeTexts(series610))
+            ch.outputCombo->addItem(QString::fromUtf8(mode));
+        // "4..20 мА" in both lists; only the 720 list holds relay modes worth a hint.
+        ch.outputCombo->setCurrentIndex(series610 ? 0 : 2);
+        setHintShown(ch.outputCombo, !series610);
     }
 
     ResetChannels();

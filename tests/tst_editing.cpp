@@ -272,6 +272,17 @@ void TestEditing::comboExit()
     QVERIFY(control<QGroupBox>(form, "Ch2GroupBox")->isHidden());
     QCOMPARE(edit(form, "Ch1MaxEdit")->text(), u"350"_s);
 
+    // Real focus moves run the exit handlers too.
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    combo(form, "Ch1CharCombo")->setFocus();
+    typeText(combo(form, "Ch1CharCombo"), u"zz"_s);
+    edit(form, "Ch1MinEdit")->setFocus();
+    QCOMPARE(combo(form, "Ch1CharCombo")->currentIndex(), 0);
+    edit(form, "Ch1MinEdit")->clear();
+    edit(form, "Ch1MaxEdit")->setFocus();
+    QCOMPARE(edit(form, "Ch1MinEdit")->text(), u"0"_s);
+
     // Typing an entry's exact text selects it and runs the level.
     typeText(combo(form, "Ch1SensorCombo"), u"Напряжение"_s);
     QCOMPARE(combo(form, "Ch1SensorCombo")->currentIndex(), 3);
