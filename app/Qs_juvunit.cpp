@@ -180,7 +180,7 @@ void TQS_JUVForm::setupLayout()
 
     DeviceCombo->setEditText(u"ЖУВ-610-101"_s);
     QntyUpDown->setAssociate(QntyEdit);
-    QntyUpDown->setRange(1, 999);
+    QntyUpDown->setRange(qsjuv::kQuantityMin, qsjuv::kQuantityMax);
     QntyUpDown->setValue(1);
     for (int c = 0; c < 2; ++c) {
         const ChannelControls &ch = m_channels[c];
@@ -191,6 +191,8 @@ void TQS_JUVForm::setupLayout()
             upDown->setValue(0);
         }
         ch.nomRCombo->setCurrentIndex(-1);
+        for (const char *connection : qsjuv::connectionTexts())
+            ch.connCombo->addItem(QString::fromUtf8(connection));
         ch.connCombo->setCurrentIndex(0);
     }
     m_channels[0].maxUpDown->setThousands(false);

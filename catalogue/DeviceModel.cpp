@@ -28,6 +28,8 @@ constexpr std::array<DeviceModel, kModelCount> kModels{{
 constexpr const char *kOutputModes610[] = {"4..20 мА", "20..4 мА"};
 constexpr const char *kOutputModes720[] = {"Отключен", "0..20 мА", "4..20 мА", "0..5 В", "1..5 В", "0..10 В", "2..10 В"};
 
+constexpr const char *kConnections[] = {"3-проводная", "4-проводная"};
+
 } // namespace
 
 std::span<const DeviceModel, kModelCount610> models610()
@@ -80,6 +82,11 @@ std::span<const char *const> outputModeTexts(bool series610)
     if (series610)
         return kOutputModes610;
     return kOutputModes720;
+}
+
+std::span<const char *const> connectionTexts()
+{
+    return kConnections;
 }
 
 } // namespace qsjuv

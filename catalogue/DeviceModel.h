@@ -48,4 +48,11 @@ bool offersAllSensorTypes(int position);
 // the 720 series. Models without outputs show no list at all.
 std::span<const char *const> outputModeTexts(bool series610);
 
+// The quantity of devices a questionnaire may order.
+inline constexpr int kQuantityMin = 1;
+inline constexpr int kQuantityMax = 999;
+
+// Entries of a channel's connection list, UTF-8; the file stores the position plus 1.
+std::span<const char *const> connectionTexts();
+
 } // namespace qsjuv

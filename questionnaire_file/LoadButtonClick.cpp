@@ -22,6 +22,13 @@ QString text(const std::optional<QByteArray> &value)
 {
     return value ? qsjuv::fromCp1251(*value) : QString();
 }
+
+void showAsFailed(QLineEdit *edit)
+{
+    QPalette pal = edit->palette();
+    pal.setColor(QPalette::Text, QColor(255, 0, 0));
+    edit->setPalette(pal);
+}
 } // namespace
 
 bool TQS_JUVForm::applyConfiguration(const qsjuv::QuestionnaireRead &read)
@@ -54,6 +61,12 @@ bool TQS_JUVForm::applyConfiguration(const qsjuv::QuestionnaireRead &read)
             ch.maxEdit->setText(qsjuv::fromCp1251(*file.maxValue));
         if (file.minValue)
             ch.minEdit->setText(qsjuv::fromCp1251(*file.minValue));
+        // A bound that is no 32-bit number stops the range check before it colours anything,
+        // which would show a loaded range the save refuses as if it were fine.
+        if ((file.maxValue || file.minValue) && !CheckChannelRange(c)) {
+            showAsFailed(ch.maxEdit);
+            showAsFailed(ch.minEdit);
+        }
         if (file.outputPosition)
             ch.outputCombo->setCurrentIndex(*file.outputPosition);
     }

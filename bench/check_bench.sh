@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Times qs_juv_check --quiet over a generated set of questionnaire files against plain cat of the
+# same files, and prints the medians and their ratio. The aim is a ratio of at most 3.
+#   bench/check_bench.sh [BUILD_DIR]     (default: build; COUNT=10000 RUNS=7 to change)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build}
+count=${COUNT:-10000}
+runs=${RUNS:-7}
+
+if [[ ! -f $build/CMakeCache.txt ]]; then
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+fi
+cmake --build "$build" --target qs_juv_check qs_juv_check_gen >/dev/null
+check=$build/tools/qs_juv_check
+
+dir=$(mktemp -d "${TMPDIR:-/tmp}/qs_juv_bench.XXXXXX")
+trap 'rm -rf "$dir"' EXIT
+"$build/tools/qs_juv_check_gen" "$dir" "$count"
+
+run_check() {
+    # 1 only says that damaged files were found, which they were made to be.
+    local status=0
+    "$check" --quiet "$dir" >/dev/null || status=$?
+    [[ $status -le 1 ]] || { echo "qs_juv_check failed with status $status" >&2; exit 1; }
+}
+run_cat() {
+    find "$dir" -name '*.cfg' -exec cat {} + >/dev/null
+}
+
+# Milliseconds of one run, to three decimals.
+timed() {
+    local start end
+    start=$(date +%s%N)
+    "$@"
+    end=$(date +%s%N)
+    awk -v ns=$((end - start)) 'BEGIN { printf "%.3f\n", ns / 1e6 }'
+}
+
+median() {
+    sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+# One untimed round each, so both start from a warm page cache.
+run_check
+run_cat
+
+check_times=()
+cat_times=()
+for ((i = 0; i < runs; ++i)); do
+    check_times+=("$(timed run_check)")
+    cat_times+=("$(timed run_cat)")
+done
+
+check_ms=$(printf '%s\n' "${check_times[@]}" | median)
+cat_ms=$(printf '%s\n' "${cat_times[@]}" | median)
+found=$("$check" --quiet "$dir" 2>/dev/null | tail -n 1 || true)
+
+echo "files:            $count ($found)"
+echo "runs:             $runs, interleaved, after one warm-up run each"
+echo "qs_juv_check --quiet DIR:                       median ${check_ms} ms  (${check_times[*]})"
+echo "find DIR -name '*.cfg' -exec cat {} + >/dev/null: median ${cat_ms} ms  (${cat_times[*]})"
+awk -v a="$check_ms" -v b="$cat_ms" 'BEGIN { r = a / b; printf "ratio:            %.2f (aim: at most 3) %s\n", r, (r <= 3 ? "met" : "NOT MET") }'

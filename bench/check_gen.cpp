@@ -1,0 +1,132 @@
+// Writes a set of questionnaire files for timing qs_juv_check: mostly files as the form saves
+// them, the rest damaged the ways received files are. Same seed, same files.
+//   qs_juv_check_gen DIR COUNT [SEED]
+#include "catalogue/DeviceModel.h"
+#include "catalogue/RangeLimits.h"
+#include "catalogue/Sensor.h"
+#include "questionnaire_file/Cp1251.h"
+#include "questionnaire_file/QuestionnaireFormat.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cstdio>
+#include <random>
+
+using namespace qsjuv;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kFilesPerFolder = 500;
+
+int between(std::mt19937 &rng, int lo, int hi)
+{
+    return std::uniform_int_distribution<int>(lo, hi)(rng);
+}
+
+QuestionnaireSettings randomQuestionnaire(std::mt19937 &rng, int n)
+{
+    QuestionnaireSettings s;
+    s.modelPosition = between(rng, 0, kModelCount - 1);
+    const DeviceModel &model = modelList()[std::size_t(s.modelPosition)];
+    s.modelName = toCp1251Lossy(QString::fromStdString(modelListText(model)));
+    const bool series610 = isSeries610(s.modelPosition);
+    const int typeCount = offersAllSensorTypes(s.modelPosition) ? 4 : 2;
+    const int channels = showsChannel2(model) ? 2 : 1;
+    for (int c = 0; c < channels; ++c) {
+        ChannelSettings ch;
+        ch.inputOn = !(c == 1 && model.inputs == 1);
+        const auto sensors = sensorsOfType(sensorTypeOfIndex(between(rng, 0, typeCount - 1)));
+        const SensorDescriptor *sensor = sensors[std::size_t(between(rng, 0, int(sensors.size()) - 1))];
+        ch.sensorId = sensor->id;
+        const RangeLimits *row = rangeRow(series610, sensor->id);
+        const int lo = truncatedLimit(row->lowerLimit);
+        const int up = truncatedLimit(row->upperLimit);
+        const int span = int(row->minSpan);
+        const int min = between(rng, lo, up - span);
+        ch.minText = QByteArray::number(min);
+        ch.maxText = QByteArray::number(between(rng, min + span, up));
+        const NominalRList list = nominalResistanceList(*row);
+        ch.nomRPosition = list.entries.empty() ? -1 : between(rng, 0, int(list.entries.size()) - 1);
+        ch.connPosition = between(rng, 0, 1);
+        ch.outputPosition = model.outputs == 0 ? -1 : between(rng, 0, series610 ? 1 : 6);
+        s.channels.push_back(ch);
+    }
+    s.firm = toCp1251Lossy(u"ООО «Метрология-%1»"_s.arg(n));
+    s.phone = "+7 495 123-45-67";
+    s.mail = "lab" + QByteArray::number(n) + "@example.ru";
+    if (n % 3 == 0)
+        s.bill = toCp1251Lossy(u"Счет № %1 от 01.02.2024"_s.arg(n));
+    s.quantity = QByteArray::number(between(rng, 1, 999));
+    return s;
+}
+
+QByteArray withLine(const QByteArray &file, const QByteArray &keyPrefix, const QByteArray &replacement)
+{
+    QList<QByteArray> lines = file.split('\n');
+    for (QByteArray &line : lines) {
+        if (line.startsWith(keyPrefix)) {
+            line = replacement.isNull() ? QByteArray() : replacement + '\r';
+            break;
+        }
+    }
+    return lines.join('\n');
+}
+
+// About one file in three is damaged, in one of several ways.
+QByteArray benchFile(std::mt19937 &rng, int n)
+{
+    QuestionnaireSettings s = randomQuestionnaire(rng, n);
+    const int kind = between(rng, 0, 20);
+    switch (kind) {
+    case 0: // a summed value edited by hand
+        return withLine(writeQuestionnaire(s).bytes, "Cold junction temp=", "Cold junction temp=1");
+    case 1:
+        return withLine(writeQuestionnaire(s).bytes, "CheckCode=", QByteArray());
+    case 2:
+        return withLine(writeQuestionnaire(s).bytes, "id=", QByteArray());
+    case 3: // saved by something that does not check the range
+        s.channels[0].maxText = "99999";
+        return writeQuestionnaire(s).bytes;
+    case 4:
+        s.mail = "lab@example";
+        return writeQuestionnaire(s).bytes;
+    case 5:
+        s.quantity = "0";
+        return writeQuestionnaire(s).bytes;
+    case 6: { // cut off in transfer
+        const QByteArray bytes = writeQuestionnaire(s).bytes;
+        return bytes.left(between(rng, 0, int(bytes.size())));
+    }
+    default:
+        return writeQuestionnaire(s).bytes;
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: qs_juv_check_gen DIR COUNT [SEED]\n");
+        return 2;
+    }
+    const QString root = QFile::decodeName(argv[1]);
+    const int count = QByteArray(argv[2]).toInt();
+    std::mt19937 rng(argc > 3 ? unsigned(QByteArray(argv[3]).toUInt()) : 610720u);
+    for (int n = 0; n < count; ++n) {
+        const QString folder = root + u"/%1"_s.arg(n / kFilesPerFolder, 3, 10, QLatin1Char('0'));
+        if (n % kFilesPerFolder == 0 && !QDir().mkpath(folder)) {
+            std::fprintf(stderr, "cannot create %s\n", qPrintable(folder));
+            return 1;
+        }
+        QFile file(folder + u"/q%1.cfg"_s.arg(n, 5, 10, QLatin1Char('0')));
+        const QByteArray bytes = benchFile(rng, n);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(file.fileName()));
+            return 1;
+        }
+    }
+    return 0;
+}

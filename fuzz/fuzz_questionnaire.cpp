@@ -1,0 +1,373 @@
+// libFuzzer target: any bytes as a questionnaire file. Beyond "no crash", checks what the loader
+// and the save rely on: the check code is the byte sum of the summed values found, reading is a
+// pure function of the bytes, and what the writers write reads back unchanged.
+#include "catalogue/DeviceModel.h"
+#include "catalogue/Sensor.h"
+#include "questionnaire_file/ProfileFile.h"
+#include "questionnaire_file/ProfileNumber.h"
+#include "questionnaire_file/QuestionnaireFormat.h"
+
+#include <QByteArray>
+#include <QList>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+using namespace qsjuv;
+
+#define FUZZ_CHECK(condition)                                                                    \
+    do {                                                                                         \
+        if (!(condition)) {                                                                      \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition);   \
+            std::abort();                                                                        \
+        }                                                                                        \
+    } while (false)
+
+namespace {
+
+bool isBlank(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r') || c == '\x1a';
+}
+
+QByteArray withoutBreaks(QByteArrayView text)
+{
+    QByteArray out;
+    for (const char c : text) {
+        if (c != '\0' && c != '\r' && c != '\n')
+            out.append(c);
+    }
+    return out;
+}
+
+QByteArray trimmedBlanks(QByteArray text)
+{
+    qsizetype b = 0;
+    qsizetype e = text.size();
+    while (b < e && isBlank(text[b]))
+        ++b;
+    while (e > b && isBlank(text[e - 1]))
+        --e;
+    return text.mid(b, e - b);
+}
+
+// Names the reader finds again: one line, trimmed, and a key is neither a header nor split by '='.
+QByteArray sectionName(QByteArrayView raw)
+{
+    return trimmedBlanks(withoutBreaks(raw));
+}
+
+QByteArray keyName(QByteArrayView raw)
+{
+    QByteArray key = trimmedBlanks(withoutBreaks(raw).replace('=', '_'));
+    if (key.startsWith('['))
+        key[0] = '_';
+    return key;
+}
+
+// A value the reader gives back as written: one line, no outer blanks, no outer quote pair.
+QByteArray plainValue(QByteArrayView raw)
+{
+    QByteArray value = trimmedBlanks(withoutBreaks(raw));
+    while (value.size() >= 2 && (value.front() == '"' || value.front() == '\'')
+           && value.back() == value.front())
+        value = trimmedBlanks(value.chopped(1));
+    return value;
+}
+
+bool sameAsciiFold(QByteArrayView a, QByteArrayView b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; };
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    }
+    return true;
+}
+
+bool startsWithMark(const QByteArray &bytes)
+{
+    return bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+}
+
+// --- Reading -----------------------------------------------------------------------------
+
+// Absent and empty read the same; anything else is the value, whole.
+std::optional<QByteArray> fileValue(const ProfileReader &reader, QByteArrayView section, QByteArrayView key)
+{
+    auto value = reader.value(section, key);
+    if (!value || value->isEmpty())
+        return std::nullopt;
+    return value;
+}
+
+void checkChannelAgainstFile(const ProfileReader &reader, const QuestionnaireRead &read, int c)
+{
+    const ChannelRead &ch = read.channels[c];
+    const QByteArray section = channelSectionName(c);
+    const auto same = [&](const std::optional<QByteArray> &field, const char *key) {
+        FUZZ_CHECK(field == fileValue(reader, section, key));
+    };
+    same(ch.inputMode, "Input mode");
+    same(ch.sensorIdText, "Sensor id");
+    same(ch.sensorTypeText, "Sensor type");
+    same(ch.sensorR, "Sensor R");
+    same(ch.inputConnection, "Input connection");
+    same(ch.coldJunctionComp, "Cold junction comp");
+    same(ch.coldJunctionTemp, "Cold junction temp");
+    same(ch.splitting, "Splitting");
+    if (const auto keys = RangeKeyNames(ch.rangeType)) {
+        same(ch.maxValue, keys->maxKey);
+        same(ch.minValue, keys->minKey);
+    } else {
+        FUZZ_CHECK(!ch.maxValue && !ch.minValue);
+    }
+    if (read.deviceCode >= 50 && read.deviceCode <= 53)
+        same(ch.outputDirection, "Output direction");
+    else
+        FUZZ_CHECK(!ch.outputDirection);
+    if (ch.outputDirection)
+        FUZZ_CHECK(!ch.outputMode);
+    else
+        same(ch.outputMode, "Output mode");
+
+    FUZZ_CHECK(ch.inputOn.has_value() == ch.inputMode.has_value());
+    FUZZ_CHECK(!ch.inputOn || *ch.inputOn == ch.inputMode->startsWith('1'));
+    FUZZ_CHECK(!ch.sensor || (ch.sensorIdText && ch.sensor->id == std::uint8_t(profileNumber(*ch.sensorIdText))));
+}
+
+// The check code as the format defines it, summed here from the values the reader reports.
+qint32 expectedSum(const QuestionnaireRead &read)
+{
+    quint32 sum = 0;
+    const auto add = [&sum](const std::optional<QByteArray> &value) {
+        if (value) {
+            FUZZ_CHECK(!value->isEmpty());
+            sum += byteSum(*value);
+        }
+    };
+    add(read.idText);
+    for (int c = 0; c < read.channelCount && c < 2; ++c) {
+        const ChannelRead &ch = read.channels[c];
+        for (const auto *value : {&ch.inputMode, &ch.sensorIdText, &ch.sensorTypeText, &ch.sensorR,
+                                  &ch.inputConnection, &ch.coldJunctionComp, &ch.coldJunctionTemp,
+                                  &ch.maxValue, &ch.minValue, &ch.splitting, &ch.outputDirection,
+                                  &ch.outputMode})
+            add(*value);
+    }
+    return qint32(sum);
+}
+
+void checkRead(const ProfileReader &reader, const QuestionnaireRead &read)
+{
+    FUZZ_CHECK(read.sum == expectedSum(read));
+
+    FUZZ_CHECK(read.idText == fileValue(reader, "Device", "id"));
+    FUZZ_CHECK(read.checkCodeText == fileValue(reader, "Reqs", "CheckCode"));
+    FUZZ_CHECK(read.storedCode == (read.checkCodeText ? profileNumber(*read.checkCodeText) : 1));
+    // Without an id only a matching code is accepted.
+    FUZZ_CHECK(read.noCode == (!read.checkCodeText && read.idText));
+    FUZZ_CHECK(read.deviceCode == (read.idText ? std::uint8_t(profileNumber(*read.idText)) : 255));
+    FUZZ_CHECK(read.modelPosition == (read.idText ? modelPositionByCode(read.deviceCode) : std::nullopt));
+    if (read.modelPosition) {
+        const DeviceModel &model = modelList()[*read.modelPosition];
+        FUZZ_CHECK(read.channelCount == std::max(model.inputs, model.outputs));
+    } else {
+        FUZZ_CHECK(read.channelCount == 2);
+    }
+    for (int c = 0; c < 2; ++c) {
+        if (c < read.channelCount) {
+            checkChannelAgainstFile(reader, read, c);
+        } else {
+            // A section the model does not have is not read at all.
+            const ChannelRead &ch = read.channels[c];
+            FUZZ_CHECK(!ch.inputMode && !ch.sensorIdText && !ch.maxValue && !ch.outputMode && !ch.sensor);
+        }
+    }
+    FUZZ_CHECK(read.firm == fileValue(reader, "Reqs", "Firm"));
+    FUZZ_CHECK(read.quantity == fileValue(reader, "Reqs", "Quantity"));
+}
+
+bool sameChannel(const ChannelRead &a, const ChannelRead &b)
+{
+    return a.inputMode == b.inputMode && a.sensorIdText == b.sensorIdText && a.sensorTypeText == b.sensorTypeText
+            && a.sensorR == b.sensorR && a.inputConnection == b.inputConnection
+            && a.coldJunctionComp == b.coldJunctionComp && a.coldJunctionTemp == b.coldJunctionTemp
+            && a.maxValue == b.maxValue && a.minValue == b.minValue && a.splitting == b.splitting
+            && a.outputDirection == b.outputDirection && a.outputMode == b.outputMode && a.inputOn == b.inputOn
+            && a.sensor == b.sensor && a.rangeType == b.rangeType && a.nomRPosition == b.nomRPosition
+            && a.connPosition == b.connPosition && a.outputPosition == b.outputPosition;
+}
+
+bool sameRead(const QuestionnaireRead &a, const QuestionnaireRead &b)
+{
+    return a.noCode == b.noCode && a.storedCode == b.storedCode && a.sum == b.sum && a.idText == b.idText
+            && a.deviceCode == b.deviceCode && a.modelPosition == b.modelPosition
+            && a.channelCount == b.channelCount && sameChannel(a.channels[0], b.channels[0])
+            && sameChannel(a.channels[1], b.channels[1]) && a.name == b.name && a.version == b.version
+            && a.firm == b.firm && a.phone == b.phone && a.mail == b.mail && a.bill == b.bill
+            && a.quantity == b.quantity && a.checkCodeText == b.checkCodeText;
+}
+
+// --- Writing the profile -----------------------------------------------------------------
+
+// The input's own lines become writes: "[name" switches the section, "key=value" writes a key.
+void checkProfileRoundTrip(const QByteArray &input)
+{
+    struct Write
+    {
+        QByteArray section, key, value;
+    };
+    std::vector<Write> writes;
+    ProfileWriter writer;
+    QByteArray section;
+    for (const QByteArray &line : input.split('\n')) {
+        if (writes.size() >= 64)
+            break;
+        if (line.startsWith('[')) {
+            section = sectionName(line.sliced(1).split(']').front());
+            continue;
+        }
+        const qsizetype eq = line.indexOf('=');
+        if (eq < 0)
+            continue;
+        Write w{section, keyName(line.first(eq)), plainValue(line.sliced(eq + 1))};
+        writer.writeString(w.section, w.key, w.value);
+        writes.push_back(std::move(w));
+    }
+    const QByteArray bytes = writer.bytes();
+    if (startsWithMark(bytes)) // a first key that spells a byte-order mark re-encodes the file
+        return;
+    const ProfileReader reader(bytes);
+    for (std::size_t i = 0; i < writes.size(); ++i) {
+        // The last write of a name (ASCII case folded) wins.
+        const Write *last = &writes[i];
+        for (std::size_t j = i + 1; j < writes.size(); ++j) {
+            if (sameAsciiFold(writes[j].section, last->section) && sameAsciiFold(writes[j].key, last->key))
+                last = &writes[j];
+        }
+        const auto read = reader.value(writes[i].section, writes[i].key);
+        FUZZ_CHECK(read && *read == last->value);
+    }
+}
+
+// --- Writing the questionnaire -----------------------------------------------------------
+
+class Bytes
+{
+public:
+    Bytes(const std::uint8_t *data, std::size_t size)
+        : m_data(data), m_size(size)
+    {
+    }
+    int next(int count)
+    {
+        return m_size == 0 ? 0 : int(m_data[m_pos++ % m_size]) % count;
+    }
+
+private:
+    const std::uint8_t *m_data;
+    std::size_t m_size;
+    std::size_t m_pos = 0;
+};
+
+QByteArray textOr(const std::optional<QByteArray> &value)
+{
+    return value ? plainValue(*value) : QByteArray();
+}
+
+std::optional<QByteArray> nonEmpty(const QByteArray &text)
+{
+    return text.isEmpty() ? std::nullopt : std::optional<QByteArray>(text);
+}
+
+// Settings in the shape the form holds them, taken from what was read, saved and read back.
+void checkQuestionnaireRoundTrip(const QuestionnaireRead &from, Bytes choices)
+{
+    QuestionnaireSettings s;
+    s.modelPosition = from.modelPosition.value_or(choices.next(kModelCount));
+    s.modelName = textOr(from.name);
+    const DeviceModel &model = modelList()[s.modelPosition];
+    const bool series610 = isSeries610(s.modelPosition);
+    const int channelCount = showsChannel2(model) ? 2 : 1;
+    for (int c = 0; c < channelCount; ++c) {
+        const ChannelRead &f = from.channels[c];
+        ChannelSettings ch;
+        ch.inputOn = f.inputOn.value_or(true);
+        ch.sensorId = f.sensor ? f.sensor->id : choices.next(256);
+        // Positions a combo can hold: -1 or an entry of its list.
+        ch.nomRPosition = choices.next(11) - 1;
+        ch.connPosition = choices.next(3) - 1;
+        ch.outputPosition = choices.next(8) - 1;
+        ch.maxText = textOr(f.maxValue);
+        ch.minText = textOr(f.minValue);
+        s.channels.push_back(ch);
+    }
+    s.firm = textOr(from.firm);
+    s.phone = textOr(from.phone);
+    s.mail = textOr(from.mail);
+    s.bill = textOr(from.bill);
+    s.quantity = textOr(from.quantity);
+
+    const WrittenQuestionnaire written = writeQuestionnaire(s);
+    const QuestionnaireRead back = readQuestionnaire(ProfileReader(written.bytes));
+    FUZZ_CHECK(back.accepted());
+    FUZZ_CHECK(!back.noCode && back.sum == written.checkCode);
+    FUZZ_CHECK(back.modelPosition == std::optional<int>(s.modelPosition));
+    FUZZ_CHECK(back.channelCount == channelCount);
+    FUZZ_CHECK(back.name == nonEmpty(s.modelName));
+    for (int c = 0; c < channelCount; ++c) {
+        const ChannelSettings &ch = s.channels[size_t(c)];
+        const ChannelRead &r = back.channels[c];
+        FUZZ_CHECK(r.inputOn == ch.inputOn);
+        FUZZ_CHECK(r.sensorIdText && std::uint8_t(profileNumber(*r.sensorIdText)) == std::uint8_t(ch.sensorId));
+        FUZZ_CHECK(r.sensor == sensorById(std::uint8_t(ch.sensorId)));
+        // The file cannot tell "no selection" from the entry that shares its value: sensor 4's
+        // 50 ohm, and on the 720 series the "off" output.
+        const int nomR = (ch.sensorId == 4 && ch.nomRPosition < 0) ? 0 : ch.nomRPosition;
+        FUZZ_CHECK(r.nomRPosition == nomR);
+        FUZZ_CHECK(r.connPosition == ch.connPosition);
+        const int output = (!series610 && ch.outputPosition < 0) ? 0 : ch.outputPosition;
+        FUZZ_CHECK(r.outputPosition == output);
+        if (r.sensor && RangeKeyNames(r.sensor->type)) {
+            FUZZ_CHECK(r.maxValue == nonEmpty(ch.maxText));
+            FUZZ_CHECK(r.minValue == nonEmpty(ch.minText));
+        } else {
+            FUZZ_CHECK(!r.maxValue && !r.minValue);
+        }
+        FUZZ_CHECK(r.splitting.has_value() == (c == 0 && (model.code == 'T' || model.code == 'U')));
+    }
+    FUZZ_CHECK(back.firm == nonEmpty(s.firm));
+    FUZZ_CHECK(back.phone == nonEmpty(s.phone));
+    FUZZ_CHECK(back.mail == nonEmpty(s.mail));
+    FUZZ_CHECK(back.bill == nonEmpty(s.bill));
+    FUZZ_CHECK(back.quantity == nonEmpty(s.quantity));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    // Raw data: the sanitizer sees a read past the fuzzer's own buffer.
+    const QByteArray input = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
+    const ProfileReader reader(input);
+    const QuestionnaireRead read = readQuestionnaire(reader);
+    checkRead(reader, read);
+
+    const QByteArray copy(reinterpret_cast<const char *>(data), qsizetype(size));
+    FUZZ_CHECK(sameRead(read, readQuestionnaire(ProfileReader(copy))));
+
+    for (const int bufferSize : {0, 1, 2, 100}) {
+        int ret = -1;
+        const QByteArray cut = reader.valueCut("Reqs", "Firm", bufferSize, &ret);
+        FUZZ_CHECK(ret == cut.size() && cut.size() <= qMax(0, bufferSize - 1));
+    }
+
+    checkProfileRoundTrip(copy);
+    checkQuestionnaireRoundTrip(read, Bytes(data, size));
+    return 0;
+}
