@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test; then builds and runs every test
-# again under AddressSanitizer and UndefinedBehaviorSanitizer, and fuzzes the file reader.
+# Installs what is missing, builds everything and runs every test; fuzzes the file reader; then
+# builds and runs every test again under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
 "$root/scripts/deps.sh"
 cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build "$root/build"
 ctest --test-dir "$root/build" --output-on-failure
+
+# A minute of fuzzing the file reader; a crash or a broken property fails the run.
+"$root/fuzz/run.sh" 60
 
 # Any sanitizer report ends its test at once and fails the run.
 cmake -S "$root" -B "$root/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQS_JUV_SANITIZE=ON
@@ -16,4 +19,3 @@ UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 LSAN_OPTIONS=suppressions="$root/tests/lsan.supp" \
     ctest --test-dir "$root/build-asan" --output-on-failure
 
-"$root/fuzz/run.sh" 60

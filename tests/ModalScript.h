@@ -58,12 +58,9 @@ public:
     ModalScript &choose(const QString &path)
     {
         m_actions.push_back([this, path](QWidget *modal) {
-            auto *dialog = qobject_cast<QFileDialog *>(modal);
-            if (!dialog) {
-                m_unexpected.append(QString::fromLatin1(modal->metaObject()->className()));
-                close(modal);
+            QFileDialog *dialog = expectFileDialog(modal);
+            if (!dialog)
                 return;
-            }
             const QFileInfo info(path);
             dialog->setDirectory(info.absolutePath());
             for (QAbstractItemView *view : dialog->findChildren<QAbstractItemView *>())
@@ -85,12 +82,9 @@ public:
     ModalScript &choosePath(const QString &path)
     {
         m_actions.push_back([this, path](QWidget *modal) {
-            auto *dialog = qobject_cast<QFileDialog *>(modal);
-            if (!dialog) {
-                m_unexpected.append(QString::fromLatin1(modal->metaObject()->className()));
-                close(modal);
+            QFileDialog *dialog = expectFileDialog(modal);
+            if (!dialog)
                 return;
-            }
             dialog->selectFile(path);
             static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
         });
@@ -108,6 +102,16 @@ public:
     bool done() const { return m_actions.empty(); }
 
 private:
+    QFileDialog *expectFileDialog(QWidget *modal)
+    {
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        if (!dialog) {
+            m_unexpected.append(QString::fromLatin1(modal->metaObject()->className()));
+            close(modal);
+        }
+        return dialog;
+    }
+
     static void close(QWidget *modal)
     {
         if (auto *dialog = qobject_cast<QDialog *>(modal))
