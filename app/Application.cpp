@@ -9,8 +9,13 @@ using namespace Qt::StringLiterals;
 TApplication::TApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
+    // No display name: the platform would append it to the form's caption.
     setApplicationName(u"qs_juv"_s);
-    setApplicationDisplayName(u"Опросный лист ЖУВ"_s);
+}
+
+QString TApplication::title()
+{
+    return u"Опросный лист ЖУВ"_s;
 }
 
 bool TApplication::notify(QObject *receiver, QEvent *event)
@@ -34,7 +39,7 @@ QString TApplication::exceptionText(const QString &message)
 
 void TApplication::showException(const QString &message)
 {
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), exceptionText(message),
+    QMessageBox box(QMessageBox::Critical, title(), exceptionText(message),
                     QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }

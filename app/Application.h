@@ -12,6 +12,9 @@ public:
 
     bool notify(QObject *receiver, QEvent *event) override;
 
+    // The title of the exception display.
+    static QString title();
+
     // The message as the exception display shows it: a full stop is added after a last
     // character that sorts after the full stop.
     static QString exceptionText(const QString &message);
