@@ -46,18 +46,17 @@ for p in "${programs[@]}"; do
 done
 
 echo "runs: $runs of each, interleaved, after one warm-up run each; QT_QPA_PLATFORM=offscreen"
-awk -v f="${mus[form]}" -v b="${mus[bare]}" -v d="${mus[dialogs]}" 'BEGIN {
-    r = f / b
-    printf "start, form:                 median %6.1f ms\n", f / 1000
-    printf "start, bare window:          median %6.1f ms\n", b / 1000
-    printf "start ratio:                 %.2f (aim: at most 1.2) %s\n", r, (r <= 1.2 ? "met" : "NOT MET")
-    printf "  bare window + two file dialogs as the form sets them up: median %.1f ms\n", d / 1000 }'
-awk -v f="${mkb[form]}" -v b="${mkb[bare]}" -v d="${mkb[dialogs]}" 'BEGIN {
-    r = f / b
-    printf "peak RSS, form:              median %6.1f MB\n", f / 1024
-    printf "peak RSS, bare window:       median %6.1f MB\n", b / 1024
-    printf "peak RSS ratio:              %.2f (aim: at most 1.15) %s\n", r, (r <= 1.15 ? "met" : "NOT MET")
-    printf "  bare window + two file dialogs as the form sets them up: median %.1f MB\n", d / 1024 }'
+# One measure of the three programs: the medians, their ratio and whether it meets the aim.
+report() { # what unit divisor aim form bare dialogs
+    awk -v what="$1" -v unit="$2" -v div="$3" -v aim="$4" -v f="$5" -v b="$6" -v d="$7" 'BEGIN {
+        r = f / b
+        printf "%-28s median %6.1f %s\n", what ", form:", f / div, unit
+        printf "%-28s median %6.1f %s\n", what ", bare window:", b / div, unit
+        printf "%-28s %.2f (aim: at most %s) %s\n", what " ratio:", r, aim, (r <= aim + 0 ? "met" : "NOT MET")
+        printf "  bare window + two file dialogs as the form sets them up: median %.1f %s\n", d / div, unit }'
+}
+report start ms 1000 1.2 "${mus[form]}" "${mus[bare]}" "${mus[dialogs]}"
+report "peak RSS" MB 1024 1.15 "${mkb[form]}" "${mkb[bare]}" "${mkb[dialogs]}"
 echo
 # The offscreen platform warns once per dialog that it cannot pass size hints on.
 "$build/bench/bench_roundtrip" 2>&1 | grep -v -e propagateSizeHints -e XDG_RUNTIME_DIR
