@@ -1,11 +1,11 @@
 // Writes a set of questionnaire files for timing qs_juv_check: mostly files as the form saves
 // them, the rest damaged the ways received files are. Same seed, same files.
 //   qs_juv_check_gen DIR COUNT [SEED]
-#include "catalogue/DeviceModel.h"
-#include "catalogue/RangeLimits.h"
-#include "catalogue/Sensor.h"
-#include "questionnaire_file/Cp1251.h"
-#include "questionnaire_file/QuestionnaireFormat.h"
+#include "core/DeviceModel.h"
+#include "core/RangeLimits.h"
+#include "core/Sensor.h"
+#include "core/Cp1251.h"
+#include "core/QuestionnaireFormat.h"
 
 #include <QDir>
 #include <QFile>

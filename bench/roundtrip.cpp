@@ -2,11 +2,11 @@
 // dialog is answered in the first pass of its event loop, so a round trip is the handlers' work
 // plus the toolkit showing and closing three dialogs; the same dialogs are then timed alone to
 // tell the two apart.
-#include "app/Application.h"
-#include "app/Qs_juvunit.h"
-#include "questionnaire_file/AtomicFile.h"
-#include "questionnaire_file/Cp1251.h"
-#include "questionnaire_file/QuestionnaireFormat.h"
+#include "gui/Application.h"
+#include "gui/Qs_juvunit.h"
+#include "core/AtomicFile.h"
+#include "core/Cp1251.h"
+#include "core/QuestionnaireFormat.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>

@@ -2,8 +2,8 @@
 // timed from outside as a whole process, once with the real form and once with a bare widget
 // (and once with the bare widget owning two file dialogs set up as the form sets up its own).
 #ifdef QS_JUV_BENCH_REAL_FORM
-#include "app/Application.h"
-#include "app/Qs_juvunit.h"
+#include "gui/Application.h"
+#include "gui/Qs_juvunit.h"
 #else
 #include <QApplication>
 #include <QFileDialog>

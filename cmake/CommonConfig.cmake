@@ -1,6 +1,9 @@
 # Compile settings shared by every target of the project.
 add_library(qs_juv_common INTERFACE)
-target_compile_options(qs_juv_common INTERFACE -Wall -Wextra)
+target_compile_options(qs_juv_common INTERFACE -Wall -Wextra -Wpedantic)
+if(QS_JUV_WERROR)
+    target_compile_options(qs_juv_common INTERFACE -Werror)
+endif()
 target_compile_definitions(qs_juv_common INTERFACE
     QT_NO_CAST_FROM_ASCII
     QT_NO_CONTEXTLESS_CONNECT

@@ -1,11 +1,11 @@
 // libFuzzer target: any bytes as a questionnaire file. Beyond "no crash", checks what the loader
 // and the save rely on: the check code is the byte sum of the summed values found, reading is a
 // pure function of the bytes, and what the writers write reads back unchanged.
-#include "catalogue/DeviceModel.h"
-#include "catalogue/Sensor.h"
-#include "questionnaire_file/ProfileFile.h"
-#include "questionnaire_file/ProfileNumber.h"
-#include "questionnaire_file/QuestionnaireFormat.h"
+#include "core/DeviceModel.h"
+#include "core/Sensor.h"
+#include "core/ProfileFile.h"
+#include "core/ProfileNumber.h"
+#include "core/QuestionnaireFormat.h"
 
 #include <QByteArray>
 #include <QList>

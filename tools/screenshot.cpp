@@ -1,5 +1,5 @@
 // Renders the questionnaire window to a PNG for the README: qs_juv_screenshot OUT.png
-#include "app/Qs_juvunit.h"
+#include "gui/Qs_juvunit.h"
 
 #include <QApplication>
 #include <QPixmap>

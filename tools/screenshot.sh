@@ -3,7 +3,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target qs_juv_screenshot -j2 >/dev/null
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" --target qs_juv_screenshot >/dev/null
 QT_QPA_PLATFORM=offscreen "$build/tools/qs_juv_screenshot" "$root/docs/screenshot.png"
 echo "wrote $root/docs/screenshot.png"

@@ -1,0 +1,375 @@
+#include "check/ReportWriter.h"
+
+#include "core/Cp1251.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+using namespace Qt::StringLiterals;
+
+namespace qsjuv::check {
+
+namespace {
+
+constexpr int kChannelColumns = 2;
+constexpr const char *kChannelFields[] = {"input", "sensor_id", "sensor", "sensor_type", "max", "min", "unit",
+                                          "nominal_r", "connection", "output"};
+
+QString utf8(const char *text)
+{
+    return text ? QString::fromUtf8(text) : QString();
+}
+
+QString sensorName(const SensorDescriptor &sensor)
+{
+    return QString::fromStdString(displayName(sensor.name));
+}
+
+QString sensorTypeName(SensorType type)
+{
+    if (!unitText(type)) // not one of the four types
+        return QString();
+    return utf8(sensorTypeEntryText(indexOfSensorType(type)));
+}
+
+QString modelName(const FileReport &report)
+{
+    return report.model ? QString::fromStdString(modelListText(*report.model)) : QString();
+}
+
+QJsonValue optionalInt(const std::optional<int> &value)
+{
+    return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
+}
+
+QJsonValue optionalText(const char *text)
+{
+    return text ? QJsonValue(utf8(text)) : QJsonValue(QJsonValue::Null);
+}
+
+QString optionalNumber(const std::optional<int> &value)
+{
+    return value ? QString::number(*value) : QString();
+}
+
+// --- Text --------------------------------------------------------------------------------
+
+// File texts may hold control characters; on a terminal they could move the cursor or worse.
+QString printable(const QString &text)
+{
+    QString out = text;
+    for (QChar &c : out) {
+        if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() < 0xA0))
+            c = QChar::ReplacementCharacter;
+    }
+    return out;
+}
+
+QString orDash(const QString &text)
+{
+    return text.isEmpty() ? u"—"_s : printable(text);
+}
+
+QString verdictExplanation(const FileReport &report)
+{
+    switch (report.verdict) {
+    case Verdict::Unreadable:
+        return u"файл не удалось прочитать: %1"_s.arg(report.reason);
+    case Verdict::NoModelId:
+        return u"в файле не указана модель (Device/id): форма применит его к прежней модели"_s;
+    case Verdict::CheckCodeMismatch:
+        return u"контрольный код не совпадает (в файле %1, по данным %2): форма покажет предупреждение "
+               "и не примет реквизиты"_s.arg(report.storedCode ? QString::number(*report.storedCode) : u"—"_s)
+                .arg(report.computedCode);
+    case Verdict::NoCheckCode:
+        return u"контрольного кода нет: форма загрузит файл без предупреждения, но данные ничем не защищены"_s;
+    case Verdict::Ok:
+        break;
+    }
+    return u"контрольный код верен"_s;
+}
+
+class TextWriter : public ReportWriter
+{
+public:
+    explicit TextWriter(QTextStream &out) : m_out(out) { }
+
+    void write(const FileReport &r) override
+    {
+        m_out << u"Файл: "_s << printable(r.path) << '\n';
+        m_out << u"Результат: "_s << verdictName(r.verdict) << u" — "_s << verdictExplanation(r) << '\n';
+        if (r.verdict != Verdict::Unreadable)
+            writeContents(r);
+        if (!r.problems.empty()) {
+            m_out << u"Замечания:\n"_s;
+            for (const Problem &p : r.problems) {
+                m_out << u"  ["_s << p.code << u"] "_s;
+                if (p.channel)
+                    m_out << p.channel << u" канал: "_s;
+                m_out << printable(p.text) << '\n';
+            }
+        }
+        m_out << '\n';
+    }
+
+    // A quiet run over good files stays silent.
+    void end(const Summary &s) override
+    {
+        if (s.quiet && s.reported == 0)
+            return;
+        m_out << u"Итого файлов: %1, без замечаний: %2, с замечаниями: %3, не прочитано: %4\n"_s.arg(s.files)
+                         .arg(s.clean)
+                         .arg(s.files - s.clean - s.unreadable)
+                         .arg(s.unreadable);
+    }
+
+private:
+    void writeContents(const FileReport &r)
+    {
+        m_out << u"Модель изделий: "_s;
+        if (r.model)
+            m_out << modelName(r) << u" (id "_s << *r.modelId << ')';
+        else if (r.modelId)
+            m_out << u"нет в каталоге (id "_s << *r.modelId << ')';
+        else
+            m_out << u"—"_s;
+        m_out << '\n';
+        m_out << u"Количество изделий: "_s << r.quantity << '\n';
+        m_out << u"Название фирмы: "_s << orDash(r.firm) << '\n';
+        m_out << u"Телефонный номер: "_s << orDash(r.phone) << '\n';
+        m_out << u"Адрес электронной почты: "_s << orDash(r.mail) << '\n';
+        m_out << u"Номер и дата выставленного счета: "_s << orDash(r.bill) << '\n';
+        m_out << u"Версия данных: "_s << orDash(r.version) << '\n';
+        for (const ChannelReport &ch : r.channels) {
+            m_out << ch.number << u" канал\n"_s;
+            m_out << u"  Вход включен: "_s << (ch.inputOn ? u"да"_s : u"нет"_s) << '\n';
+            m_out << u"  Тип датчика: "_s << orDash(ch.sensor ? sensorTypeName(ch.sensor->type) : QString()) << '\n';
+            m_out << u"  НСХ: "_s;
+            if (ch.sensor)
+                m_out << sensorName(*ch.sensor) << u" (id "_s << *ch.sensorId << ')';
+            else if (ch.sensorId)
+                m_out << u"нет в каталоге (id "_s << *ch.sensorId << ')';
+            else
+                m_out << u"—"_s;
+            m_out << '\n';
+            const char *maxLabel = maxCaption(ch.unitType);
+            const char *minLabel = minCaption(ch.unitType);
+            m_out << u"  "_s << (maxLabel ? utf8(maxLabel) : u"Максимум"_s) << u": "_s << orDash(optionalNumber(ch.max)) << '\n';
+            m_out << u"  "_s << (minLabel ? utf8(minLabel) : u"Минимум"_s) << u": "_s << orDash(optionalNumber(ch.min)) << '\n';
+            if (ch.nominalROhms)
+                m_out << u"  Номинальное сопротивление, Ом: "_s << *ch.nominalROhms << '\n';
+            if (ch.connection)
+                m_out << u"  Схема подключения: "_s << utf8(ch.connection) << '\n';
+            if (ch.output)
+                m_out << u"  Выход: "_s << utf8(ch.output) << '\n';
+        }
+    }
+
+    QTextStream &m_out;
+};
+
+// --- JSON --------------------------------------------------------------------------------
+
+class JsonWriter : public ReportWriter
+{
+public:
+    explicit JsonWriter(QTextStream &out) : m_out(out) { }
+
+    void begin() override { m_out << '['; }
+
+    void write(const FileReport &report) override
+    {
+        QByteArray object = QJsonDocument(reportToJson(report)).toJson(QJsonDocument::Indented);
+        object.chop(1); // its final line end; the separator follows
+        m_out << (m_first ? "\n" : ",\n") << QString::fromUtf8(object);
+        m_first = false;
+    }
+
+    void end(const Summary &) override { m_out << (m_first ? "]\n" : "\n]\n"); }
+
+private:
+    QTextStream &m_out;
+    bool m_first = true;
+};
+
+// --- CSV ---------------------------------------------------------------------------------
+
+// RFC 4180 quoting. A spreadsheet runs a cell that starts with = + - @ as a formula, and these
+// texts come from customers: such text cells get a leading apostrophe.
+QString csvField(const QString &value, bool text)
+{
+    QString field = value;
+    if (text && !field.isEmpty()
+        && (field.front() == u'=' || field.front() == u'+' || field.front() == u'-' || field.front() == u'@'
+            || field.front() == u'\t' || field.front() == u'\r'))
+        field.prepend(u'\'');
+    const bool quote = field.contains(u',') || field.contains(u'"') || field.contains(u'\n')
+            || field.contains(u'\r') || (!field.isEmpty() && (field.front() == u' ' || field.back() == u' '));
+    if (!quote)
+        return field;
+    field.replace(u"\""_s, u"\"\""_s);
+    return u'"' + field + u'"';
+}
+
+// Which columns hold free text (guarded against formulas) rather than numbers and fixed words.
+bool isTextColumn(const QString &name)
+{
+    static const QStringList textColumns = {u"path"_s, u"reason"_s, u"firm"_s, u"phone"_s,
+                                            u"mail"_s, u"bill"_s, u"version"_s, u"problems"_s};
+    return textColumns.contains(name);
+}
+
+class CsvWriter : public ReportWriter
+{
+public:
+    explicit CsvWriter(QTextStream &out) : m_out(out) { }
+
+    // The byte-order mark lets spreadsheet programs recognise UTF-8 on their own.
+    void begin() override
+    {
+        m_header = csvHeader();
+        m_out << QChar(0xFEFF);
+        writeRow(m_header, false);
+    }
+
+    void write(const FileReport &report) override { writeRow(csvRow(report), true); }
+
+private:
+    void writeRow(const QStringList &fields, bool guard)
+    {
+        for (qsizetype i = 0; i < fields.size(); ++i) {
+            if (i)
+                m_out << ',';
+            m_out << csvField(fields[i], guard && isTextColumn(m_header.value(i)));
+        }
+        m_out << "\r\n";
+    }
+
+    QTextStream &m_out;
+    QStringList m_header;
+};
+
+} // namespace
+
+QJsonObject reportToJson(const FileReport &r)
+{
+    QJsonObject o;
+    o.insert(u"path"_s, r.path);
+    o.insert(u"verdict"_s, QString::fromLatin1(verdictName(r.verdict)));
+    const bool read = r.verdict != Verdict::Unreadable;
+    o.insert(u"reason"_s, read ? QJsonValue(QJsonValue::Null) : QJsonValue(r.reason));
+    o.insert(u"storedCode"_s, r.storedCode ? QJsonValue(*r.storedCode) : QJsonValue(QJsonValue::Null));
+    o.insert(u"computedCode"_s, read ? QJsonValue(r.computedCode) : QJsonValue(QJsonValue::Null));
+
+    QJsonValue model(QJsonValue::Null);
+    if (r.modelId)
+        model = QJsonObject{{u"id"_s, *r.modelId},
+                            {u"name"_s, r.model ? QJsonValue(modelName(r)) : QJsonValue(QJsonValue::Null)}};
+    o.insert(u"model"_s, model);
+    o.insert(u"quantity"_s, read ? QJsonValue(r.quantity) : QJsonValue(QJsonValue::Null));
+    QJsonValue requisites(QJsonValue::Null);
+    if (read)
+        requisites = QJsonObject{{u"firm"_s, r.firm}, {u"phone"_s, r.phone}, {u"mail"_s, r.mail},
+                                 {u"bill"_s, r.bill}, {u"version"_s, r.version}};
+    o.insert(u"requisites"_s, requisites);
+
+    QJsonArray channels;
+    for (const ChannelReport &ch : r.channels) {
+        QJsonValue sensor(QJsonValue::Null);
+        if (ch.sensorId) {
+            const QString typeName = ch.sensor ? sensorTypeName(ch.sensor->type) : QString();
+            sensor = QJsonObject{
+                {u"id"_s, *ch.sensorId},
+                {u"name"_s, ch.sensor ? QJsonValue(sensorName(*ch.sensor)) : QJsonValue(QJsonValue::Null)},
+                {u"type"_s, ch.sensor ? QJsonValue(ch.sensor->type) : QJsonValue(QJsonValue::Null)},
+                {u"typeName"_s, ch.sensor ? QJsonValue(typeName) : QJsonValue(QJsonValue::Null)},
+            };
+        }
+        channels.append(QJsonObject{
+                {u"channel"_s, ch.number},
+                {u"input"_s, ch.inputOn},
+                {u"sensor"_s, sensor},
+                {u"range"_s, QJsonObject{{u"max"_s, optionalInt(ch.max)},
+                                         {u"min"_s, optionalInt(ch.min)},
+                                         {u"unit"_s, optionalText(unitText(ch.unitType))}}},
+                {u"nominalR"_s, optionalInt(ch.nominalROhms)},
+                {u"connection"_s, optionalText(ch.connection)},
+                {u"output"_s, optionalText(ch.output)},
+        });
+    }
+    o.insert(u"channels"_s, channels);
+
+    QJsonArray problems;
+    for (const Problem &p : r.problems)
+        problems.append(QJsonObject{{u"code"_s, QString::fromLatin1(p.code)},
+                                    {u"channel"_s, p.channel ? QJsonValue(p.channel) : QJsonValue(QJsonValue::Null)},
+                                    {u"text"_s, p.text}});
+    o.insert(u"problems"_s, problems);
+    return o;
+}
+
+QStringList csvHeader()
+{
+    QStringList header = {u"path"_s,  u"verdict"_s, u"reason"_s, u"stored_code"_s, u"computed_code"_s,
+                          u"model_id"_s, u"model"_s, u"quantity"_s, u"firm"_s, u"phone"_s,
+                          u"mail"_s, u"bill"_s, u"version"_s};
+    for (int c = 1; c <= kChannelColumns; ++c) {
+        for (const char *column : kChannelFields)
+            header << u"ch%1_%2"_s.arg(c).arg(QLatin1StringView(column));
+    }
+    header << u"problem_codes"_s << u"problems"_s;
+    return header;
+}
+
+QStringList csvRow(const FileReport &r)
+{
+    const bool read = r.verdict != Verdict::Unreadable;
+    QStringList row = {r.path,
+                       QString::fromLatin1(verdictName(r.verdict)),
+                       r.reason,
+                       r.storedCode ? QString::number(*r.storedCode) : QString(),
+                       read ? QString::number(r.computedCode) : QString(),
+                       optionalNumber(r.modelId),
+                       modelName(r),
+                       read ? QString::number(r.quantity) : QString(),
+                       r.firm,
+                       r.phone,
+                       r.mail,
+                       r.bill,
+                       r.version};
+    for (int c = 0; c < kChannelColumns; ++c) {
+        if (c >= int(r.channels.size())) {
+            for (std::size_t i = 0; i < std::size(kChannelFields); ++i)
+                row << QString();
+            continue;
+        }
+        const ChannelReport &ch = r.channels[std::size_t(c)];
+        row << (ch.inputOn ? u"1"_s : u"0"_s) << optionalNumber(ch.sensorId)
+            << (ch.sensor ? sensorName(*ch.sensor) : QString())
+            << (ch.sensor ? sensorTypeName(ch.sensor->type) : QString()) << optionalNumber(ch.max)
+            << optionalNumber(ch.min) << utf8(unitText(ch.unitType)) << optionalNumber(ch.nominalROhms)
+            << utf8(ch.connection) << utf8(ch.output);
+    }
+    QStringList codes, texts;
+    for (const Problem &p : r.problems) {
+        codes << QString::fromLatin1(p.code);
+        texts << (p.channel ? u"%1 канал: "_s.arg(p.channel) : QString()) + p.text;
+    }
+    row << codes.join(u' ') << texts.join(u"; "_s);
+    return row;
+}
+
+std::unique_ptr<ReportWriter> makeReportWriter(Format format, QTextStream &out)
+{
+    switch (format) {
+    case Format::Json:
+        return std::make_unique<JsonWriter>(out);
+    case Format::Csv:
+        return std::make_unique<CsvWriter>(out);
+    case Format::Text:
+        break;
+    }
+    return std::make_unique<TextWriter>(out);
+}
+
+} // namespace qsjuv::check

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "check/FileCheck.h"
+
+#include <QJsonObject>
+#include <QTextStream>
+
+#include <memory>
+
+namespace qsjuv::check {
+
+enum class Format { Text, Json, Csv };
+
+struct Summary
+{
+    int files = 0;
+    int clean = 0;
+    int unreadable = 0;
+    int reported = 0; // files written out: with --quiet only the doubtful ones
+    bool quiet = false;
+};
+
+// Writes reports one by one as they come, so a long run shows progress and needs no memory for
+// the whole set.
+class ReportWriter
+{
+public:
+    virtual ~ReportWriter() = default;
+    virtual void begin() { }
+    virtual void write(const FileReport &report) = 0;
+    virtual void end(const Summary &) { }
+};
+
+std::unique_ptr<ReportWriter> makeReportWriter(Format format, QTextStream &out);
+
+// One report as a JSON object with the keys the JSON output documents.
+QJsonObject reportToJson(const FileReport &report);
+
+// The header of the CSV output and one row, fields unquoted.
+QStringList csvHeader();
+QStringList csvRow(const FileReport &report);
+
+} // namespace qsjuv::check

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "core/Sensor.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace qsjuv {
+
+class ProfileReader;
+
+inline constexpr char kProgramVersion[] = "4e";
+
+// File keys of a sensor type's range bounds; none for types other than 1..4.
+struct RangeKeys
+{
+    const char *maxKey;
+    const char *minKey;
+};
+std::optional<RangeKeys> RangeKeyNames(SensorType type);
+
+// The channel section of channel 0 or 1: "Channel 1", "Channel 2".
+QByteArray channelSectionName(int channel);
+
+// The e-mail test of the save command: an at sign not first, a full stop after it but not
+// right after it, and an ASCII letter at the end.
+bool mailFormatValid(QStringView mail);
+
+// Byte sum of a value as the check code counts it; wraps like a 32-bit signed sum.
+quint32 byteSum(QByteArrayView value);
+
+// --- Writing -----------------------------------------------------------------------------
+
+// One channel as the form holds it: combo positions (-1: no selection) and edit texts.
+struct ChannelSettings
+{
+    bool inputOn = true;
+    int sensorId = 0; // from the characteristic index map
+    int nomRPosition = -1;
+    int connPosition = 0;
+    int outputPosition = -1;
+    QByteArray maxText; // Windows-1251, as the edit holds it
+    QByteArray minText;
+};
+
+struct QuestionnaireSettings
+{
+    int modelPosition = 0; // position in the model list, 0..13
+    QByteArray modelName; // Windows-1251 text of the model combo
+    std::vector<ChannelSettings> channels; // 1 or 2
+    QByteArray firm, phone, mail, bill, quantity; // Windows-1251
+};
+
+struct WrittenQuestionnaire
+{
+    QByteArray bytes;
+    qint32 checkCode = 0;
+};
+
+// The whole file, keys in the order the save writes them, with its check code.
+WrittenQuestionnaire writeQuestionnaire(const QuestionnaireSettings &settings);
+
+// --- Reading -----------------------------------------------------------------------------
+
+// One channel section as the loader applies it. A key that is absent or empty is nullopt
+// and changes nothing.
+struct ChannelRead
+{
+    std::optional<QByteArray> inputMode, sensorIdText, sensorTypeText, sensorR, inputConnection,
+        coldJunctionComp, coldJunctionTemp, maxValue, minValue, splitting, outputDirection, outputMode;
+
+    std::optional<bool> inputOn; // from "Input mode": its first character is '1'
+    const SensorDescriptor *sensor = nullptr; // the sensor "Sensor id" names, if any
+    SensorType rangeType = 0; // from "Sensor type": decides the range keys
+    std::optional<int> nomRPosition; // position in the nominal-resistance list
+    std::optional<int> connPosition;
+    std::optional<int> outputPosition;
+};
+
+struct QuestionnaireRead
+{
+    bool noCode = false; // no check code that must match
+    qint32 storedCode = 1;
+    qint32 sum = 0; // recomputed over what was read
+    std::optional<QByteArray> idText; // "Device"/"id" when not empty
+    std::uint8_t deviceCode = 255;
+    std::optional<int> modelPosition; // the model "id" names, if any
+    int channelCount = 2;
+    std::array<ChannelRead, 2> channels;
+
+    std::optional<QByteArray> name, version, firm, phone, mail, bill, quantity, checkCodeText;
+
+    bool accepted() const { return noCode || sum == storedCode; }
+};
+
+QuestionnaireRead readQuestionnaire(const ProfileReader &reader);
+
+} // namespace qsjuv

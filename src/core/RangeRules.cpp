@@ -1,0 +1,52 @@
+#include "core/RangeRules.h"
+
+#include <limits>
+
+namespace qsjuv {
+
+QString filterDigits(QStringView text)
+{
+    QString digits;
+    digits.reserve(text.size());
+    bool minusFirst = false;
+    for (const QChar c : text) {
+        if (c >= u'0' && c <= u'9')
+            digits.append(c);
+        else if (c == u'-' && digits.isEmpty())
+            minusFirst = true;
+    }
+    return minusFirst ? QLatin1Char('-') + digits : digits;
+}
+
+std::optional<int> strictToInt(QStringView text)
+{
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    if (i == text.size())
+        return std::nullopt;
+    qint64 value = 0;
+    for (; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - u'0');
+        if (value > qint64(std::numeric_limits<int>::max()) + 1)
+            return std::nullopt;
+    }
+    if (negative)
+        value = -value;
+    if (value > std::numeric_limits<int>::max() || value < std::numeric_limits<int>::min())
+        return std::nullopt;
+    return int(value);
+}
+
+bool spanPasses(int max, int min, float minSpan)
+{
+    return double(qint64(max) - qint64(min)) >= double(minSpan);
+}
+
+} // namespace qsjuv

@@ -1,0 +1,195 @@
+// Model -> channel reset -> sensor type -> characteristic: each level rebuilds everything below.
+#include "gui/Hints.h"
+#include "gui/Qs_juvunit.h"
+#include "gui/UpDown.h"
+#include "core/Sensor.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// Check state first, then the enabled flag: a changed state runs InputCheckClick at once.
+void setInputCheck(QCheckBox *check, bool checked, bool enabled)
+{
+    check->setChecked(checked);
+    check->setEnabled(enabled);
+}
+} // namespace
+
+void TQS_JUVForm::DeviceComboChange(QObject *)
+{
+    const int position = DeviceCombo->currentIndex();
+    const qsjuv::DeviceModel *model = currentModel();
+    if (!model) // nothing selected while the user types: ComboExit repairs it
+        return;
+
+    Ch2GroupBox->setVisible(qsjuv::showsChannel2(*model));
+
+    const bool series610 = qsjuv::isSeries610(position);
+    const bool splitting = model->code == 'T' || model->code == 'U';
+    if (model->code >= '2' && model->code <= '5') {
+        setInputCheck(m_channels[0].inputCheck, true, false);
+        setInputCheck(m_channels[1].inputCheck, true, false);
+    } else if (splitting) {
+        setInputCheck(m_channels[0].inputCheck, true, true);
+        setInputCheck(m_channels[1].inputCheck, false, false);
+    } else {
+        setInputCheck(m_channels[0].inputCheck, true, true);
+        setInputCheck(m_channels[1].inputCheck, true, true);
+    }
+
+    for (const ChannelControls &ch : m_channels) {
+        ch.sensorCombo->clear();
+        const int typeCount = qsjuv::offersAllSensorTypes(position) ? 4 : 2;
+        for (int i = 0; i < typeCount; ++i)
+            ch.sensorCombo->addItem(QString::fromUtf8(qsjuv::sensorTypeEntryText(i)));
+
+        ch.outputCombo->clear();
+        if (model->outputs == 0) {
+            ch.outputCombo->hide();
+            ch.outputLabel->hide();
+            continue;
+        }
+        ch.outputCombo->show();
+        ch.outputLabel->show();
+        for (const char *mode : qsjuv::outputModeTexts(series610))
+            ch.outputCombo->addItem(QString::fromUtf8(mode));
+        // "4..20 мА" in both lists; only the 720 list holds relay modes worth a hint.
+        ch.outputCombo->setCurrentIndex(series610 ? 0 : 2);
+        setHintShown(ch.outputCombo, !series610);
+    }
+
+    ResetChannels();
+}
+
+void TQS_JUVForm::ResetChannels()
+{
+    for (const ChannelControls &ch : m_channels) {
+        ch.sensorCombo->setCurrentIndex(0);
+        SensorComboChange(ch.sensorCombo);
+        ch.nomRCombo->setCurrentIndex(1);
+    }
+}
+
+void TQS_JUVForm::SensorComboChange(QObject *Sender)
+{
+    auto *combo = qobject_cast<QComboBox *>(Sender);
+    if (!combo)
+        return;
+    const int c = channelOf(Sender, m_channels[1].sensorCombo);
+    const ChannelControls &ch = m_channels[c];
+
+    for (int p = 11; p <= 14; ++p)
+        ch.at(p)->hide();
+    m_modified = true;
+
+    const qsjuv::SensorType type = qsjuv::sensorTypeOfIndex(combo->currentIndex());
+    for (int p = 3; p <= 10; ++p)
+        ch.at(p)->show();
+    if (isSeries610() && (type == qsjuv::kSensorRtd || type == qsjuv::kSensorResistance)) {
+        ch.connLabel->show();
+        ch.connCombo->show();
+    }
+    if (type == qsjuv::kSensorRtd) {
+        ch.nomRLabel->show();
+        ch.nomRCombo->show();
+    }
+
+    ch.charCombo->clear();
+    int entry = 0;
+    for (const qsjuv::SensorDescriptor *sensor : qsjuv::sensorsOfType(type)) {
+        ch.charCombo->addItem(QString::fromStdString(qsjuv::displayName(sensor->name)));
+        if (m_charIndexMap[c] && entry < kCharMapSize)
+            (*m_charIndexMap[c])[entry] = sensor->id;
+        ++entry;
+    }
+    ch.charCombo->setCurrentIndex(0);
+
+    ch.maxLabel->setText(QString::fromUtf8(qsjuv::maxCaption(type)));
+    ch.minLabel->setText(QString::fromUtf8(qsjuv::minCaption(type)));
+
+    CharComboChange(ch.charCombo);
+}
+
+void TQS_JUVForm::CharComboChange(QObject *Sender)
+{
+    auto *combo = qobject_cast<QComboBox *>(Sender);
+    if (!combo)
+        return;
+    const int c = channelOf(Sender, m_channels[1].charCombo);
+    const ChannelControls &ch = m_channels[c];
+
+    // No selection (the user is typing): the index map has no entry for it.
+    const int index = combo->currentIndex();
+    if (index < 0 || index >= kCharMapSize || !m_charIndexMap[c])
+        return;
+    const std::uint8_t id = (*m_charIndexMap[c])[index];
+    const qsjuv::RangeLimits *range = qsjuv::rangeRow(isSeries610(), id);
+    if (!range)
+        return;
+
+    // Before any edit changes: each edit change runs the range check against it.
+    m_selectedRange[c] = range;
+    const int up = qsjuv::truncatedLimit(range->upperLimit);
+    const int lo = qsjuv::truncatedLimit(range->lowerLimit);
+
+    ch.maxUpDown->setMaximum(up);
+    ch.maxUpDown->setMinimum(lo);
+    ch.maxUpDown->setValue(up);
+    SetIntText(ch.maxEdit, up);
+    ch.minUpDown->setMaximum(up);
+    ch.minUpDown->setMinimum(lo);
+    ch.minUpDown->setValue(lo);
+    SetIntText(ch.minEdit, lo);
+
+    ch.nomRCombo->clear();
+    const qsjuv::NominalRList resistances = qsjuv::nominalResistanceList(*range);
+    for (const std::string &entryText : resistances.entries)
+        ch.nomRCombo->addItem(QString::fromStdString(entryText));
+    ch.nomRCombo->setCurrentIndex(resistances.selected);
+
+    const char *unitText = qsjuv::unitText(qsjuv::sensorTypeOfIndex(ch.sensorCombo->currentIndex()));
+    const QString unit = QString::fromUtf8(unitText ? unitText : "");
+    const QString width = QString::asprintf("Минимальная ширина диапазона: %.0f ", double(range->minSpan)) + unit;
+    setHintShown(ch.charCombo, true);
+    setHint(ch.charCombo, width);
+    setHintShown(ch.maxEdit, true);
+    setHint(ch.maxEdit, QString::asprintf("Максимальное значение: %.0f ", double(range->upperLimit)) + unit
+                            + QLatin1Char('\n') + width);
+    setHintShown(ch.minEdit, true);
+    setHint(ch.minEdit, QString::asprintf("Минимальное значение: %.0f ", double(range->lowerLimit)) + unit
+                            + QLatin1Char('\n') + width);
+
+    m_modified = true;
+}
+
+void TQS_JUVForm::InputCheckClick(QObject *Sender)
+{
+    auto *check = qobject_cast<QCheckBox *>(Sender);
+    if (!check)
+        return;
+    const ChannelControls &ch = m_channels[channelOf(Sender, m_channels[1].inputCheck)];
+    const bool on = check->checkState() != Qt::Unchecked;
+    // The output stays usable: a channel whose input is off still offers its output.
+    for (int p = 1; p <= 14; ++p)
+        ch.at(p)->setEnabled(on);
+}
+
+void TQS_JUVForm::ComboExit(QObject *Sender)
+{
+    auto *combo = qobject_cast<QComboBox *>(Sender);
+    if (!combo || combo->currentIndex() >= 0)
+        return;
+    combo->setCurrentIndex(0);
+    if (combo == DeviceCombo)
+        DeviceComboChange(Sender);
+    else if (combo == m_channels[0].sensorCombo || combo == m_channels[1].sensorCombo)
+        SensorComboChange(Sender);
+    else if (combo == m_channels[0].charCombo || combo == m_channels[1].charCombo)
+        CharComboChange(Sender);
+}

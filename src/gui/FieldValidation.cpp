@@ -1,0 +1,113 @@
+// Range, quantity and requisites edits: corrected as they are typed, never refused.
+#include "gui/Qs_juvunit.h"
+#include "gui/UpDown.h"
+#include "core/RangeRules.h"
+
+#include <QLineEdit>
+
+namespace {
+// Writes only a changed text: an unchanged one must neither notify nor move the cursor.
+void setEditText(QLineEdit *edit, const QString &text)
+{
+    if (edit->text() != text)
+        edit->setText(text);
+}
+
+void setTextColour(QLineEdit *edit, const QColor &colour)
+{
+    QPalette pal = edit->palette();
+    pal.setColor(QPalette::Text, colour);
+    edit->setPalette(pal);
+}
+} // namespace
+
+QString TQS_JUVForm::FilterDigits(const QString &text)
+{
+    return qsjuv::filterDigits(text);
+}
+
+void TQS_JUVForm::SetIntText(QWidget *control, int value)
+{
+    if (auto *edit = qobject_cast<QLineEdit *>(control))
+        setEditText(edit, QString::number(value));
+}
+
+bool TQS_JUVForm::CheckChannelRange(int channel)
+{
+    if (channel < 0 || channel > 1)
+        return false;
+    const qsjuv::RangeLimits *range = m_selectedRange[channel];
+    if (!range)
+        return false;
+    const ChannelControls &ch = m_channels[channel];
+
+    setEditText(ch.maxEdit, FilterDigits(ch.maxEdit->text()));
+    const auto maxRead = qsjuv::strictToInt(ch.maxEdit->text());
+    if (!maxRead)
+        return false;
+    int max = *maxRead;
+    if (double(max) > double(range->upperLimit)) {
+        max = qsjuv::truncatedLimit(range->upperLimit);
+        SetIntText(ch.maxEdit, max);
+    }
+
+    setEditText(ch.minEdit, FilterDigits(ch.minEdit->text()));
+    const auto minRead = qsjuv::strictToInt(ch.minEdit->text());
+    if (!minRead)
+        return false;
+    int min = *minRead;
+    if (double(min) < double(range->lowerLimit)) {
+        min = qsjuv::truncatedLimit(range->lowerLimit);
+        SetIntText(ch.minEdit, min);
+    }
+
+    const bool passes = qsjuv::spanPasses(max, min, range->minSpan);
+    const QColor colour = passes ? palette().color(QPalette::WindowText) : QColor(255, 0, 0);
+    setTextColour(ch.maxEdit, colour);
+    setTextColour(ch.minEdit, colour);
+    return passes;
+}
+
+void TQS_JUVForm::MinMaxEditChange(QObject *Sender)
+{
+    auto *edit = qobject_cast<QLineEdit *>(Sender);
+    if (!edit)
+        return;
+    int channel = -1;
+    for (int c = 0; c < 2; ++c) {
+        if (edit == m_channels[c].maxEdit || edit == m_channels[c].minEdit)
+            channel = c;
+    }
+    if (channel < 0)
+        return;
+    CheckChannelRange(channel);
+    m_modified = true;
+}
+
+void TQS_JUVForm::MinMaxEditExit(QObject *Sender)
+{
+    auto *edit = qobject_cast<QLineEdit *>(Sender);
+    if (!edit)
+        return;
+    if (edit->text().isEmpty() || edit->text() == QLatin1String("-"))
+        edit->setText(QStringLiteral("0"));
+}
+
+void TQS_JUVForm::QntyEditChange(QObject *)
+{
+    int value = 1;
+    if (const auto read = qsjuv::strictToInt(QntyEdit->text()))
+        value = *read;
+    else
+        SetIntText(QntyEdit, QntyUpDown->minimum());
+    if (value < QntyUpDown->minimum())
+        SetIntText(QntyEdit, QntyUpDown->minimum());
+    if (value > QntyUpDown->maximum())
+        SetIntText(QntyEdit, QntyUpDown->maximum());
+    m_modified = true;
+}
+
+void TQS_JUVForm::SimpleEditChange(QObject *)
+{
+    m_modified = true;
+}

@@ -1,0 +1,401 @@
+#include "gui/Qs_juvunit.h"
+
+#include "gui/Hints.h"
+#include "gui/UpDown.h"
+#include "ui_Qs_juvunit.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+QWidget *ChannelControls::at(int position) const
+{
+    switch (position) {
+    case 0: return inputCheck;
+    case 1: return sensorLabel;
+    case 2: return sensorCombo;
+    case 3: return charLabel;
+    case 4: return charCombo;
+    case 5: return maxLabel;
+    case 6: return maxEdit;
+    case 7: return maxUpDown;
+    case 8: return minLabel;
+    case 9: return minEdit;
+    case 10: return minUpDown;
+    case 11: return connLabel;
+    case 12: return connCombo;
+    case 13: return nomRLabel;
+    case 14: return nomRCombo;
+    case 15: return outputLabel;
+    case 16: return outputCombo;
+    default: return nullptr;
+    }
+}
+
+TQS_JUVForm::TQS_JUVForm(QWidget *parent)
+    : QWidget(parent)
+    , ui(std::make_unique<Ui::QS_JUVForm>())
+{
+    setupLayout();
+
+    // 1. Status bar
+    StatusBarPanel0->setText(u"Версия: %1"_s.arg(QLatin1StringView(kVersion)));
+    StatusBarPanel0->setFixedWidth(StatusBar->width() / 3);
+    // 2.
+    m_channelSection = {u"Channel 1"_s, u"Channel 2"_s};
+    // 3.
+    for (auto &map : m_charIndexMap)
+        map = std::make_unique<std::array<std::uint8_t, kCharMapSize>>();
+    // 4.
+    Ch2GroupBox->hide();
+    // 5.
+    m_selectedRange = {nullptr, nullptr};
+    // 6. (the channel table was filled with the layout)
+    // 7.
+    for (const auto &channel : m_channels)
+        setHint(channel.outputCombo, u"Режимы работы выхода с релейным модулем ЖУВ-930 поверке не подлежат"_s);
+    // 8.
+    const auto models = qsjuv::modelList();
+    m_models = std::make_unique<std::vector<qsjuv::DeviceModel>>(models.begin(), models.end());
+    for (const auto &model : *m_models)
+        DeviceCombo->addItem(QString::fromStdString(qsjuv::modelListText(model)));
+
+    bindEvents();
+
+    // 9.
+    DeviceCombo->setCurrentIndex(0);
+    DeviceComboChange(nullptr);
+    // 10.
+    m_modified = false;
+}
+
+TQS_JUVForm::~TQS_JUVForm()
+{
+    FormDestroy(this);
+}
+
+void TQS_JUVForm::setupLayout()
+{
+    ui->setupUi(this);
+    setObjectName(u"QS_JUVForm"_s);
+
+    // Where MS Sans Serif is missing, a face of Arial's widths keeps the captions inside their
+    // fixed boxes; any sans-serif face after that.
+    QFont font(u"MS Sans Serif"_s);
+    font.setFamilies({u"MS Sans Serif"_s, u"Liberation Sans"_s, u"Arial"_s});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(11);
+    setFont(font);
+
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(533, 590);
+
+    FirmGroupBox = ui->FirmGroupBox;
+    FirmNameLabel = ui->FirmNameLabel;
+    PhoneLabel = ui->PhoneLabel;
+    MailLabel = ui->MailLabel;
+    BillLabel = ui->BillLabel;
+    FirmNameEdit = ui->FirmNameEdit;
+    PhoneEdit = ui->PhoneEdit;
+    MailEdit = ui->MailEdit;
+    BillEdit = ui->BillEdit;
+    DeviceLabel = ui->DeviceLabel;
+    DeviceCombo = ui->DeviceCombo;
+    QntyLabel = ui->QntyLabel;
+    QntyEdit = ui->QntyEdit;
+    QntyUpDown = ui->QntyUpDown;
+    Ch1GroupBox = ui->Ch1GroupBox;
+    Ch2GroupBox = ui->Ch2GroupBox;
+    LoadButton = ui->LoadButton;
+    SaveButton = ui->SaveButton;
+    StatusBar = ui->StatusBar;
+
+    m_channels[0] = {ui->Ch1InputCheck, ui->Ch1SensorLabel, ui->Ch1SensorCombo, ui->Ch1CharLabel,
+                     ui->Ch1CharCombo, ui->Ch1MaxLabel, ui->Ch1MaxEdit, ui->Ch1MaxUpDown,
+                     ui->Ch1MinLabel, ui->Ch1MinEdit, ui->Ch1MinUpDown, ui->Ch1ConnLabel,
+                     ui->Ch1ConnCombo, ui->Ch1NomRLabel, ui->Ch1NomRCombo, ui->Ch1OutputLabel,
+                     ui->Ch1OutputCombo};
+    m_channels[1] = {ui->Ch2InputCheck, ui->Ch2SensorLabel, ui->Ch2SensorCombo, ui->Ch2CharLabel,
+                     ui->Ch2CharCombo, ui->Ch2MaxLabel, ui->Ch2MaxEdit, ui->Ch2MaxUpDown,
+                     ui->Ch2MinLabel, ui->Ch2MinEdit, ui->Ch2MinUpDown, ui->Ch2ConnLabel,
+                     ui->Ch2ConnCombo, ui->Ch2NomRLabel, ui->Ch2NomRCombo, ui->Ch2OutputLabel,
+                     ui->Ch2OutputCombo};
+
+    // Grey captions and button-face edits mark the optional requisites.
+    const QColor greyText = palette().color(QPalette::Disabled, QPalette::WindowText);
+    for (QLabel *label : {PhoneLabel, BillLabel}) {
+        QPalette pal = label->palette();
+        pal.setColor(QPalette::WindowText, greyText);
+        label->setPalette(pal);
+    }
+    for (QLineEdit *edit : {PhoneEdit, BillEdit}) {
+        QPalette pal = edit->palette();
+        pal.setColor(QPalette::Base, pal.color(QPalette::Button));
+        edit->setPalette(pal);
+    }
+
+    // Requisites show their hints.
+    const std::pair<QWidget *, QString> requisiteHints[] = {
+        {FirmNameLabel, u"Обязательно для заполнения"_s},
+        {FirmNameEdit, u"Укажите здесь название вашей фирмы"_s},
+        {PhoneLabel, u"Заполнять не обязательно"_s},
+        {PhoneEdit, u"Здесь можно указать телефонный номер для связи с вами"_s},
+        {MailLabel, u"Обязательно для заполнения"_s},
+        {MailEdit, u"Укажите здесь адрес электронной почты для связи с вами"_s},
+        {BillLabel, u"Заполнять не обязательно"_s},
+        {BillEdit, u"Если счет еще не был выставлен нашей фирмой, оставьте это поле пустым"_s},
+    };
+    for (const auto &[control, hint] : requisiteHints) {
+        setHint(control, hint);
+        setHintShown(control, true);
+    }
+
+    // Edits have no length limit.
+    for (QLineEdit *edit : findChildren<QLineEdit *>())
+        edit->setMaxLength(std::numeric_limits<int>::max());
+    for (QComboBox *combo : findChildren<QComboBox *>()) {
+        combo->setCompleter(nullptr);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->setMaxVisibleItems(30);
+        // A text wider than a narrow combo shows its start, as a list entry would.
+        connect(combo, &QComboBox::currentIndexChanged, combo, [combo] {
+            if (!combo->lineEdit()->hasFocus())
+                combo->lineEdit()->setCursorPosition(0);
+        });
+    }
+
+    DeviceCombo->setEditText(u"ЖУВ-610-101"_s);
+    QntyUpDown->setAssociate(QntyEdit);
+    QntyUpDown->setRange(qsjuv::kQuantityMin, qsjuv::kQuantityMax);
+    QntyUpDown->setValue(1);
+    for (int c = 0; c < 2; ++c) {
+        const ChannelControls &ch = m_channels[c];
+        ch.maxUpDown->setAssociate(ch.maxEdit);
+        ch.minUpDown->setAssociate(ch.minEdit);
+        for (TUpDown *upDown : {ch.maxUpDown, ch.minUpDown}) {
+            upDown->setRange(0, 100);
+            upDown->setValue(0);
+        }
+        ch.nomRCombo->setCurrentIndex(-1);
+        for (const char *connection : qsjuv::connectionTexts())
+            ch.connCombo->addItem(QString::fromUtf8(connection));
+        ch.connCombo->setCurrentIndex(0);
+    }
+    m_channels[0].maxUpDown->setThousands(false);
+
+    StatusBar->setSizeGripEnabled(false);
+    StatusBarPanel0 = new QLabel(StatusBar);
+    StatusBarPanel0->setObjectName(u"StatusBarPanel0"_s);
+    StatusBarPanel0->setAlignment(Qt::AlignCenter);
+    StatusBarPanel0->setFixedWidth(120);
+    StatusBarPanel1 = new QLabel(StatusBar);
+    StatusBarPanel1->setObjectName(u"StatusBarPanel1"_s);
+    StatusBarPanel1->setAlignment(Qt::AlignCenter);
+    StatusBarPanel1->setFixedWidth(300);
+    StatusBar->addWidget(StatusBarPanel0);
+    StatusBar->addWidget(StatusBarPanel1);
+
+    OpenDialog = new QFileDialog(this);
+    OpenDialog->setObjectName(u"OpenDialog"_s);
+    OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
+    OpenDialog->setFileMode(QFileDialog::ExistingFile);
+    OpenDialog->setDefaultSuffix(u"cfg"_s);
+    OpenDialog->setNameFilters({u"Опросные листы (*.cfg)"_s, u"Все файлы (*)"_s});
+    OpenDialog->setDirectory(u"."_s);
+    OpenDialog->selectFile(u"qs_juv.cfg"_s);
+    OpenDialog->setOption(QFileDialog::DontUseNativeDialog);
+
+    SaveDialog = new QFileDialog(this);
+    SaveDialog->setObjectName(u"SaveDialog"_s);
+    SaveDialog->setAcceptMode(QFileDialog::AcceptSave);
+    SaveDialog->setFileMode(QFileDialog::AnyFile);
+    SaveDialog->setDefaultSuffix(u"cfg"_s);
+    SaveDialog->setNameFilters({u"Опросные листы (*.cfg)"_s});
+    SaveDialog->setDirectory(u"."_s);
+    SaveDialog->selectFile(u"qs_juv.cfg"_s);
+    SaveDialog->setOptions(QFileDialog::DontConfirmOverwrite | QFileDialog::DontUseNativeDialog);
+}
+
+void TQS_JUVForm::bindEvents()
+{
+    for (QLineEdit *edit : {FirmNameEdit, PhoneEdit, MailEdit, BillEdit})
+        connect(edit, &QLineEdit::textChanged, this, [this, edit] { SimpleEditChange(edit); });
+    connect(QntyEdit, &QLineEdit::textChanged, this, [this] { QntyEditChange(QntyEdit); });
+
+    // Only what the user causes runs a combo's change handler; program writes run none.
+    const auto bindCombo = [this](QComboBox *combo, void (TQS_JUVForm::*handler)(QObject *)) {
+        connect(combo, &QComboBox::activated, this, [this, combo, handler] { (this->*handler)(combo); });
+        connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this, combo, handler](const QString &text) {
+            comboTextEdited(combo, text);
+            (this->*handler)(combo);
+        });
+    };
+    bindCombo(DeviceCombo, &TQS_JUVForm::DeviceComboChange);
+    DeviceCombo->installEventFilter(this);
+    for (const ChannelControls &ch : m_channels) {
+        bindCombo(ch.sensorCombo, &TQS_JUVForm::SensorComboChange);
+        bindCombo(ch.charCombo, &TQS_JUVForm::CharComboChange);
+        // Typing into these only moves the selection; their exit repairs it.
+        for (QComboBox *combo : {ch.connCombo, ch.nomRCombo, ch.outputCombo})
+            connect(combo->lineEdit(), &QLineEdit::textEdited, this,
+                    [this, combo](const QString &text) { comboTextEdited(combo, text); });
+        for (QComboBox *combo : {ch.sensorCombo, ch.charCombo, ch.connCombo, ch.nomRCombo})
+            combo->installEventFilter(this);
+        QCheckBox *check = ch.inputCheck;
+        connect(check, &QCheckBox::toggled, this, [this, check] { InputCheckClick(check); });
+        for (QLineEdit *edit : {ch.maxEdit, ch.minEdit}) {
+            connect(edit, &QLineEdit::textChanged, this, [this, edit] { MinMaxEditChange(edit); });
+            edit->installEventFilter(this);
+        }
+    }
+    connect(LoadButton, &QPushButton::clicked, this, [this] { LoadButtonClick(LoadButton); });
+    connect(SaveButton, &QPushButton::clicked, this, [this] { SaveButtonClick(SaveButton); });
+}
+
+// While the user types, the selection follows the text: the matching entry, or none.
+void TQS_JUVForm::comboTextEdited(QComboBox *combo, const QString &text)
+{
+    const int match = combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (match == combo->currentIndex())
+        return;
+    QLineEdit *edit = combo->lineEdit();
+    const int cursor = edit->cursorPosition();
+    const QSignalBlocker blocker(combo);
+    combo->setCurrentIndex(match);
+    if (match < 0) {
+        // Clearing the selection clears the text of an editable combo: the typed text stays.
+        const QSignalBlocker editBlocker(edit);
+        edit->setText(text);
+    }
+    edit->setCursorPosition(cursor);
+}
+
+bool TQS_JUVForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusOut) {
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        // A drop-down list or a context menu does not leave the control.
+        if (reason != Qt::PopupFocusReason) {
+            if (qobject_cast<QComboBox *>(watched))
+                ComboExit(watched);
+            else if (qobject_cast<QLineEdit *>(watched))
+                MinMaxEditExit(watched);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TQS_JUVForm::closeEvent(QCloseEvent *event)
+{
+    bool canClose = true;
+    FormCloseQuery(this, canClose);
+    if (canClose)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TQS_JUVForm::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_activated) {
+        m_activated = true;
+        FormActivate(this);
+    }
+    QWidget::changeEvent(event);
+}
+
+void TQS_JUVForm::showEvent(QShowEvent *event)
+{
+    if (!event->spontaneous()) {
+        if (const QScreen *screen = this->screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+    QWidget::showEvent(event);
+}
+
+void TQS_JUVForm::FormActivate(QObject *)
+{
+    m_modified = false;
+}
+
+void TQS_JUVForm::FormCloseQuery(QObject *, bool &CanClose)
+{
+    CanClose = true;
+    if (!m_modified)
+        return;
+    CanClose = question(u"Внесенные вами изменения не сохранены в файле.\n"
+                        "Вы действительно хотите завершить программу?"_s)
+            == QMessageBox::Yes;
+}
+
+void TQS_JUVForm::FormDestroy(QObject *)
+{
+    for (auto &map : m_charIndexMap)
+        map.reset();
+    m_models.reset();
+}
+
+int TQS_JUVForm::channelOf(QObject *sender, QObject *channel2Control) const
+{
+    return sender == channel2Control ? 1 : 0;
+}
+
+const qsjuv::DeviceModel *TQS_JUVForm::currentModel() const
+{
+    const int position = DeviceCombo->currentIndex();
+    if (!m_models || position < 0 || position >= int(m_models->size()))
+        return nullptr;
+    return &(*m_models)[position];
+}
+
+bool TQS_JUVForm::isSeries610() const
+{
+    return qsjuv::isSeries610(DeviceCombo->currentIndex());
+}
+
+namespace {
+int showBox(QWidget *owner, QMessageBox::Icon icon, const QString &text,
+            QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
+{
+    QMessageBox box(icon, owner->windowTitle(), text, buttons, owner);
+    box.setDefaultButton(defaultButton);
+    return box.exec();
+}
+} // namespace
+
+int TQS_JUVForm::question(const QString &text)
+{
+    return showBox(this, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+}
+
+void TQS_JUVForm::warning(const QString &text)
+{
+    showBox(this, QMessageBox::Warning, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void TQS_JUVForm::error(const QString &text)
+{
+    showBox(this, QMessageBox::Critical, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void TQS_JUVForm::information(const QString &text)
+{
+    showBox(this, QMessageBox::Information, text, QMessageBox::Ok, QMessageBox::Ok);
+}

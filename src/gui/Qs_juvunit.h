@@ -1,0 +1,121 @@
+#pragma once
+
+#include "gui/ChannelControls.h"
+#include "core/DeviceModel.h"
+#include "core/RangeLimits.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QFileDialog;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QStatusBar;
+
+namespace qsjuv {
+struct QuestionnaireRead;
+}
+
+namespace Ui {
+class QS_JUVForm;
+}
+
+// The questionnaire form. Every handler takes the control that raised the event, so tests can
+// call them as the toolkit would.
+class TQS_JUVForm : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr const char *kVersion = "4e";
+    static constexpr int kCharMapSize = 20;
+
+    explicit TQS_JUVForm(QWidget *parent = nullptr);
+    ~TQS_JUVForm() override;
+
+    // Window events
+    void FormActivate(QObject *Sender);
+    void FormCloseQuery(QObject *Sender, bool &CanClose);
+    void FormDestroy(QObject *Sender);
+
+    // Cascade
+    void DeviceComboChange(QObject *Sender);
+    void SensorComboChange(QObject *Sender);
+    void CharComboChange(QObject *Sender);
+    void InputCheckClick(QObject *Sender);
+    void ComboExit(QObject *Sender);
+
+    // Validation
+    bool CheckChannelRange(int channel);
+    static QString FilterDigits(const QString &text);
+    static void SetIntText(QWidget *control, int value);
+    void MinMaxEditChange(QObject *Sender);
+    void MinMaxEditExit(QObject *Sender);
+    void QntyEditChange(QObject *Sender);
+    void SimpleEditChange(QObject *Sender);
+
+    // File commands
+    void SaveButtonClick(QObject *Sender);
+    void LoadButtonClick(QObject *Sender);
+    bool ReadConfiguration(const QString &path);
+
+    bool isModified() const { return m_modified; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void setupLayout();
+    void bindEvents();
+    void ResetChannels();
+    int channelOf(QObject *sender, QObject *channel2Control) const;
+    bool isSeries610() const;
+    const qsjuv::DeviceModel *currentModel() const;
+    void comboTextEdited(QComboBox *combo, const QString &text);
+    void repairSelections();
+    bool applyConfiguration(const qsjuv::QuestionnaireRead &read);
+
+    // Message boxes titled with the caption; the return is the QMessageBox::StandardButton.
+    int question(const QString &text);
+    void warning(const QString &text);
+    void error(const QString &text);
+    void information(const QString &text);
+
+    std::unique_ptr<Ui::QS_JUVForm> ui;
+
+public:
+    // Controls, named as in the layout.
+    QGroupBox *FirmGroupBox = nullptr;
+    QLabel *FirmNameLabel = nullptr, *PhoneLabel = nullptr, *MailLabel = nullptr, *BillLabel = nullptr;
+    QLineEdit *FirmNameEdit = nullptr, *PhoneEdit = nullptr, *MailEdit = nullptr, *BillEdit = nullptr;
+    QLabel *DeviceLabel = nullptr, *QntyLabel = nullptr;
+    QComboBox *DeviceCombo = nullptr;
+    QLineEdit *QntyEdit = nullptr;
+    class TUpDown *QntyUpDown = nullptr;
+    QGroupBox *Ch1GroupBox = nullptr, *Ch2GroupBox = nullptr;
+    QPushButton *LoadButton = nullptr, *SaveButton = nullptr;
+    QStatusBar *StatusBar = nullptr;
+    QLabel *StatusBarPanel0 = nullptr, *StatusBarPanel1 = nullptr;
+    QFileDialog *OpenDialog = nullptr, *SaveDialog = nullptr;
+
+private:
+    bool m_modified = false;
+    bool m_activated = false;
+    std::unique_ptr<std::vector<qsjuv::DeviceModel>> m_models;
+    std::array<std::unique_ptr<std::array<std::uint8_t, kCharMapSize>>, 2> m_charIndexMap;
+    std::array<const qsjuv::RangeLimits *, 2> m_selectedRange{};
+    std::array<QString, 2> m_channelSection;
+    std::array<ChannelControls, 2> m_channels;
+};

@@ -1,0 +1,126 @@
+// Save: check the questionnaire, ask for a file, replace it only when the whole file was written.
+#include "gui/Qs_juvunit.h"
+#include "core/AtomicFile.h"
+#include "core/Cp1251.h"
+#include "core/QuestionnaireFormat.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+
+using namespace Qt::StringLiterals;
+
+// A save with no selection in a combo it reads repairs it first, as leaving the combo would.
+void TQS_JUVForm::repairSelections()
+{
+    ComboExit(DeviceCombo);
+    const int channelCount = Ch2GroupBox->isVisibleTo(this) ? 2 : 1;
+    for (int c = 0; c < channelCount; ++c)
+        ComboExit(m_channels[c].charCombo);
+}
+
+void TQS_JUVForm::SaveButtonClick(QObject *)
+{
+    repairSelections();
+
+    // 1. Requisites: the first failure wins.
+    const QString missingField = u"В рвзделе реквизитов не заполнено обязательное поле \"%1\". "
+                                 "Для сохранения данных в файле это поле необходимо заполнить."_s;
+    if (FirmNameEdit->text().isEmpty()) {
+        warning(missingField.arg(FirmNameLabel->text()));
+        return;
+    }
+    if (MailEdit->text().isEmpty()) {
+        warning(missingField.arg(MailLabel->text()));
+        return;
+    }
+    if (!qsjuv::mailFormatValid(MailEdit->text())) {
+        warning(u"В разделе реквизитов указан адрес электронной почты в некорректном формате. "
+                "Для сохранения данных в файле необходимо указать актуальный адрес."_s);
+        return;
+    }
+    // A character Windows-1251 lacks would come back as another one.
+    const std::pair<QLineEdit *, QLabel *> requisites[] = {
+        {FirmNameEdit, FirmNameLabel}, {PhoneEdit, PhoneLabel}, {MailEdit, MailLabel}, {BillEdit, BillLabel}};
+    for (const auto &[edit, label] : requisites) {
+        if (!qsjuv::toCp1251(edit->text())) {
+            warning(u"В разделе реквизитов поле \"%1\" содержит символы, которые невозможно сохранить "
+                    "в файле. Для сохранения данных в файле эти символы необходимо удалить."_s.arg(label->text()));
+            return;
+        }
+    }
+
+    // 2. Inputs
+    const int channelCount = Ch2GroupBox->isVisibleTo(this) ? 2 : 1;
+    const auto isOn = [](const QCheckBox *check) { return check->checkState() == Qt::Checked; };
+    if (!isOn(m_channels[0].inputCheck) && (channelCount == 1 || !isOn(m_channels[1].inputCheck))) {
+        warning(u"Опросный лист заполнен некорректно. Для сохранения данных в файле необходимо "
+                "включить хотя бы один вход изделия."_s);
+        return;
+    }
+
+    // 3. Ranges, whether the input is on or off.
+    bool rangesPass = CheckChannelRange(0);
+    if (rangesPass && channelCount == 2)
+        rangesPass = CheckChannelRange(1);
+    if (!rangesPass) {
+        warning(u"Некорректно задан диапазон измерения. Для сохранения данных в файле диапазон "
+                "следует увеличить. Корректные значения диапазонов см. в подсказках к полям границ "
+                "диапазона."_s);
+        return;
+    }
+
+    // 4. File name
+    if (SaveDialog->exec() != QDialog::Accepted)
+        return;
+    const QString path = SaveDialog->selectedFiles().value(0);
+
+    // 5. Replace only after a Yes.
+    if (QFile probe(path); probe.open(QIODevice::ReadOnly)) {
+        probe.close();
+        if (question(u"Указанный файл уже существует.\n"
+                     "Вы действительно хотите заменить его содержимое новыми данными?"_s)
+            != QMessageBox::Yes)
+            return;
+    }
+
+    // 6.–11. The whole file goes to a temporary file first: a failed write keeps the old one.
+    qsjuv::QuestionnaireSettings settings;
+    settings.modelPosition = DeviceCombo->currentIndex();
+    settings.modelName = qsjuv::toCp1251Lossy(DeviceCombo->currentText());
+    for (int c = 0; c < channelCount; ++c) {
+        const ChannelControls &ch = m_channels[c];
+        qsjuv::ChannelSettings channel;
+        channel.inputOn = ch.inputCheck->checkState() == Qt::Checked;
+        const int charIndex = ch.charCombo->currentIndex();
+        channel.sensorId = (m_charIndexMap[c] && charIndex >= 0 && charIndex < kCharMapSize)
+                ? (*m_charIndexMap[c])[charIndex]
+                : 0;
+        channel.nomRPosition = ch.nomRCombo->currentIndex();
+        channel.connPosition = ch.connCombo->currentIndex();
+        channel.outputPosition = ch.outputCombo->currentIndex();
+        channel.maxText = qsjuv::toCp1251Lossy(ch.maxEdit->text());
+        channel.minText = qsjuv::toCp1251Lossy(ch.minEdit->text());
+        settings.channels.push_back(channel);
+    }
+    settings.firm = qsjuv::toCp1251Lossy(FirmNameEdit->text());
+    settings.phone = qsjuv::toCp1251Lossy(PhoneEdit->text());
+    settings.mail = qsjuv::toCp1251Lossy(MailEdit->text());
+    settings.bill = qsjuv::toCp1251Lossy(BillEdit->text());
+    settings.quantity = qsjuv::toCp1251Lossy(QntyEdit->text());
+
+    const qsjuv::WrittenQuestionnaire file = qsjuv::writeQuestionnaire(settings);
+    if (!qsjuv::writeFileAtomically(path, file.bytes)) {
+        error(u"Не удалось сохранить данные в файле. Возможно, диск защищен от записи."_s);
+        return;
+    }
+
+    // 12.
+    information(u"Файл успешно сохранен."_s);
+    m_modified = false;
+}

@@ -1,0 +1,467 @@
+// The bulk checker: verdicts, problems, what it shows, and its three output forms.
+#include "core/RangeLimits.h"
+#include "core/Cp1251.h"
+#include "core/ProfileFile.h"
+#include "core/QuestionnaireFormat.h"
+#include "check/CheckCommand.h"
+#include "check/FileCheck.h"
+#include "check/ReportWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <random>
+
+using namespace qsjuv;
+using namespace qsjuv::check;
+using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(qsjuv::check::Verdict)
+
+namespace {
+
+QByteArray reference()
+{
+    QFile file(QStringLiteral(QS_JUV_REFERENCE_DIR "/out1.cfg"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A questionnaire as the form would save it: full ranges and the default selections.
+QuestionnaireSettings questionnaire(int position, std::vector<int> sensorIds = {1, 1})
+{
+    const DeviceModel &model = modelList()[std::size_t(position)];
+    const bool series610 = isSeries610(position);
+    QuestionnaireSettings s;
+    s.modelPosition = position;
+    s.modelName = toCp1251Lossy(QString::fromStdString(modelListText(model)));
+    for (int c = 0; c < (showsChannel2(model) ? 2 : 1); ++c) {
+        ChannelSettings ch;
+        ch.inputOn = !(c == 1 && model.inputs == 1);
+        ch.sensorId = sensorIds[std::size_t(c)];
+        const RangeLimits *row = rangeRow(series610, std::uint8_t(ch.sensorId));
+        ch.maxText = row ? QByteArray::number(truncatedLimit(row->upperLimit)) : "0";
+        ch.minText = row ? QByteArray::number(truncatedLimit(row->lowerLimit)) : "0";
+        ch.nomRPosition = row ? nominalResistanceList(*row).selected : -1;
+        ch.outputPosition = model.outputs == 0 ? -1 : series610 ? 0 : 2;
+        s.channels.push_back(ch);
+    }
+    s.firm = "ACME";
+    s.mail = "lab@example.ru";
+    s.quantity = "1";
+    return s;
+}
+
+// The file with one key's value replaced, or its line dropped when value is null.
+QByteArray withValue(const QByteArray &file, const char *section, const char *key, const QByteArray &value)
+{
+    QList<QByteArray> lines = file.split('\n');
+    QByteArray current;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QByteArray line = lines[i].trimmed();
+        if (line.startsWith('[')) {
+            current = line.mid(1, line.indexOf(']') - 1);
+        } else if (current == section && line.startsWith(QByteArray(key) + '=')) {
+            if (value.isNull())
+                lines.removeAt(i);
+            else
+                lines[i] = QByteArray(key) + '=' + value + '\r';
+            return lines.join('\n');
+        }
+    }
+    return file;
+}
+
+// A check code that matches again, as if the file had been saved that way.
+QByteArray resealed(const QByteArray &file)
+{
+    const qint32 sum = readQuestionnaire(ProfileReader(file)).sum;
+    return withValue(file, "Reqs", "CheckCode", QByteArray::number(sum));
+}
+
+QStringList problemCodes(const FileReport &report)
+{
+    QStringList codes;
+    for (const Problem &p : report.problems)
+        codes << QString::fromLatin1(p.code);
+    codes.sort();
+    return codes;
+}
+
+struct Run
+{
+    int status;
+    QString out;
+    QString err;
+};
+
+Run run(const QStringList &arguments)
+{
+    Run r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.status = runCheck(arguments, out, err);
+    return r;
+}
+
+// RFC 4180: quoted fields may hold commas, doubled quotes and line ends.
+QList<QStringList> parseCsv(const QString &text, bool *wellFormed)
+{
+    QList<QStringList> rows;
+    QStringList row;
+    QString field;
+    bool quoted = false;
+    *wellFormed = true;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c == u'"' && i + 1 < text.size() && text[i + 1] == u'"')
+                field += c, ++i;
+            else if (c == u'"')
+                quoted = false;
+            else
+                field += c;
+        } else if (c == u'"') {
+            *wellFormed = *wellFormed && field.isEmpty();
+            quoted = true;
+        } else if (c == u',') {
+            row << std::exchange(field, QString());
+        } else if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            row << std::exchange(field, QString());
+            rows << std::exchange(row, QStringList());
+            ++i;
+        } else {
+            *wellFormed = *wellFormed && c != u'\n' && c != u'\r';
+            field += c;
+        }
+    }
+    *wellFormed = *wellFormed && !quoted && field.isEmpty() && row.isEmpty();
+    return rows;
+}
+
+} // namespace
+
+class TestCheck : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void verdictsAndProblems_data();
+    void verdictsAndProblems();
+    void savedFilesOfEveryModelAreClean();
+    void showsWhatTheFormShows();
+    void junkNeverCrashes();
+    void commandLine();
+    void outputsParseBack();
+};
+
+void TestCheck::verdictsAndProblems_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<Verdict>("verdict");
+    QTest::addColumn<QStringList>("codes");
+
+    const QByteArray ref = reference();
+    QVERIFY(!ref.isEmpty());
+    const auto edited = [&ref](const char *section, const char *key, const QByteArray &value) {
+        return resealed(withValue(ref, section, key, value));
+    };
+    const auto row = [](const char *name, const QByteArray &file, Verdict verdict, QStringList codes = {}) {
+        codes.sort();
+        QTest::newRow(name) << file << verdict << codes;
+    };
+    const QByteArray noId = withValue(ref, "Device", "id", QByteArray());
+
+    row("reference file", ref, Verdict::Ok);
+    row("model name edited", withValue(ref, "Device", "name", "anything"), Verdict::Ok);
+    row("no check code", withValue(ref, "Reqs", "CheckCode", QByteArray()), Verdict::NoCheckCode);
+    row("summed value edited", withValue(ref, "Channel 1", "Temperature max", "200"), Verdict::CheckCodeMismatch);
+    row("check code not a number", withValue(ref, "Reqs", "CheckCode", "abc"), Verdict::CheckCodeMismatch);
+    // Without a model the form reads two channel sections into whatever it showed.
+    row("no model id", noId, Verdict::NoModelId, {u"sensor-missing"_s});
+    row("no model id, code matches", resealed(noId), Verdict::NoModelId, {u"sensor-missing"_s});
+    row("no model id, no code", withValue(noId, "Reqs", "CheckCode", QByteArray()), Verdict::NoModelId,
+        {u"sensor-missing"_s});
+    row("unknown model id", edited("Device", "id", "49"), Verdict::Ok, {u"unknown-model"_s, u"sensor-missing"_s});
+    row("thermocouple on ЖУВ-610-111", writeQuestionnaire(questionnaire(1, {12})).bytes, Verdict::Ok,
+        {u"sensor-not-offered"_s});
+    row("sensor id in no catalogue row", edited("Channel 1", "Sensor id", "33"), Verdict::Ok, {u"sensor-not-offered"_s});
+    row("no sensor id", edited("Channel 1", "Sensor id", QByteArray()), Verdict::Ok, {u"sensor-missing"_s});
+    row("sensor type disagrees", edited("Channel 1", "Sensor type", "3"), Verdict::Ok, {u"sensor-type-mismatch"_s});
+    row("max beyond upper limit", edited("Channel 1", "Temperature max", "400"), Verdict::Ok, {u"range-max-corrected"_s});
+    row("min below lower limit", edited("Channel 1", "Temperature min", "-250"), Verdict::Ok, {u"range-min-corrected"_s});
+    row("bound with a stray character", edited("Channel 1", "Temperature max", "3 00"), Verdict::Ok,
+        {u"range-max-corrected"_s});
+    row("bound not a number", edited("Channel 1", "Temperature max", "abc"), Verdict::Ok, {u"range-not-number"_s});
+    row("range below least width", edited("Channel 1", "Temperature min", "250"), Verdict::Ok, {u"range-too-narrow"_s});
+    row("range exactly least width", edited("Channel 1", "Temperature min", "200"), Verdict::Ok);
+    row("nominal resistance off the list", edited("Channel 1", "Sensor R", "5"), Verdict::Ok, {u"nominal-r-invalid"_s});
+    row("connection off the list", edited("Channel 1", "Input connection", "3"), Verdict::Ok, {u"connection-invalid"_s});
+    row("output off the list", edited("Channel 1", "Output direction", "2"), Verdict::Ok, {u"output-invalid"_s});
+    row("output on a model without outputs",
+        resealed(withValue(writeQuestionnaire(questionnaire(10)).bytes, "Channel 1", "Output mode", "1")), Verdict::Ok,
+        {u"output-invalid"_s});
+    row("no firm", withValue(ref, "Reqs", "Firm", ""), Verdict::Ok, {u"missing-firm"_s});
+    row("no mail", withValue(ref, "Reqs", "Mail", QByteArray()), Verdict::Ok, {u"missing-mail"_s});
+    row("mail with a full stop after the at sign", withValue(ref, "Reqs", "Mail", "a@.cd"), Verdict::Ok,
+        {u"mail-format"_s});
+    row("quantity not a number", withValue(ref, "Reqs", "Quantity", "12a"), Verdict::Ok, {u"quantity-invalid"_s});
+    row("quantity above 999", withValue(ref, "Reqs", "Quantity", "1000"), Verdict::Ok, {u"quantity-invalid"_s});
+    row("no input on", edited("Channel 1", "Input mode", "0"), Verdict::Ok, {u"no-input"_s});
+    row("byte Windows-1251 lacks", withValue(ref, "Reqs", "Firm", "AC\x98ME"), Verdict::Ok, {u"requisite-not-cp1251"_s});
+    row("control character", withValue(ref, "Reqs", "Mail", "a@b.\x1b" "cd"), Verdict::Ok, {u"requisite-not-cp1251"_s});
+    row("requisite in UTF-8", withValue(ref, "Reqs", "Phone", u"доб. 5"_s.toUtf8()), Verdict::Ok,
+        {u"requisite-not-cp1251"_s});
+    row("Cyrillic in Windows-1251", withValue(ref, "Reqs", "Firm", toCp1251Lossy(u"ООО «Ёлка»"_s)), Verdict::Ok);
+    row("empty file", QByteArray(), Verdict::NoModelId,
+        {u"sensor-missing"_s, u"sensor-missing"_s, u"missing-firm"_s, u"missing-mail"_s, u"quantity-invalid"_s});
+}
+
+void TestCheck::verdictsAndProblems()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(Verdict, verdict);
+    QFETCH(QStringList, codes);
+
+    const FileReport report = checkBytes(file);
+    QCOMPARE(verdictName(report.verdict), verdictName(verdict));
+    QCOMPARE(problemCodes(report), codes);
+    for (const Problem &p : report.problems)
+        QVERIFY2(!p.text.isEmpty(), p.code);
+    QCOMPARE(report.clean(), verdict == Verdict::Ok && codes.isEmpty());
+}
+
+void TestCheck::savedFilesOfEveryModelAreClean()
+{
+    for (int position = 0; position < kModelCount; ++position) {
+        const QuestionnaireSettings s = questionnaire(position, {1, 12});
+        const FileReport report = checkBytes(writeQuestionnaire(s).bytes);
+        const QString model = QString::fromStdString(modelListText(modelList()[std::size_t(position)]));
+        // ЖУВ-610-111 and -211 take no thermocouple on channel 2.
+        const bool offersAll = offersAllSensorTypes(position) || s.channels.size() == 1;
+        QVERIFY2(report.verdict == Verdict::Ok, qPrintable(model));
+        QCOMPARE(problemCodes(report), offersAll ? QStringList() : QStringList{u"sensor-not-offered"_s});
+        QCOMPARE(report.model, &modelList()[std::size_t(position)]);
+        QCOMPARE(report.channels.size(), s.channels.size());
+    }
+}
+
+void TestCheck::showsWhatTheFormShows()
+{
+    // Two channels of ЖУВ-720-220: sensor 4 with 100 ohms (stored as 2), thermocouple K on 0..5 В.
+    QuestionnaireSettings s = questionnaire(4, {4, 12});
+    s.modelName = "something else";
+    s.channels[0].nomRPosition = 1;
+    s.channels[1].outputPosition = 3;
+    s.channels[1].maxText = "1000";
+    s.channels[1].minText = "0";
+    s.firm = toCp1251Lossy(u"ООО «Ёлка»"_s);
+    QByteArray file = writeQuestionnaire(s).bytes;
+    QVERIFY(file.contains("Sensor R=2\r\n"));
+    FileReport r = checkBytes(file);
+    QVERIFY(r.clean());
+    QCOMPARE(QString::fromStdString(modelListText(*r.model)), u"ЖУВ-720-220"_s);
+    QCOMPARE(r.firm, u"ООО «Ёлка»"_s);
+    QCOMPARE(r.channels[0].nominalROhms, 100);
+    QCOMPARE(r.channels[0].connection, nullptr); // the 720 series shows no connection list
+    QCOMPARE(QString::fromUtf8(r.channels[0].output), u"4..20 мА"_s);
+    QCOMPARE(r.channels[1].sensor->id, 12);
+    QCOMPARE(r.channels[1].nominalROhms, std::nullopt);
+    QCOMPARE(QString::fromUtf8(r.channels[1].output), u"0..5 В"_s);
+    QCOMPARE(r.channels[1].max, 1000);
+    QCOMPARE(r.channels[1].min, 0);
+    QCOMPARE(QString::fromUtf8(unitText(r.channels[1].unitType)), u"°С"_s);
+
+    r = checkBytes(withValue(file, "Channel 1", "Sensor R", "0"));
+    QCOMPARE(r.channels[0].nominalROhms, 50);
+    // Without "Output mode" the output keeps what choosing the model selected.
+    r = checkBytes(withValue(file, "Channel 2", "Output mode", QByteArray()));
+    QCOMPARE(QString::fromUtf8(r.channels[1].output), u"4..20 мА"_s);
+
+    // Corrected as the form's checks correct them; "007" is a valid quantity.
+    const QByteArray ref = reference();
+    r = checkBytes(resealed(withValue(withValue(ref, "Channel 1", "Temperature max", "400"), "Channel 1",
+                                      "Temperature min", "-2x50")));
+    QCOMPARE(r.channels[0].max, 350);
+    QCOMPARE(r.channels[0].min, -200);
+    QCOMPARE(checkBytes(withValue(ref, "Reqs", "Quantity", "1000")).quantity, 999);
+    r = checkBytes(withValue(ref, "Reqs", "Quantity", "007"));
+    QCOMPARE(r.quantity, 7);
+    QVERIFY(r.clean());
+
+    // The loader keeps the low 8 bits of the id: 306 names ЖУВ-610-101 (50).
+    r = checkBytes(resealed(withValue(ref, "Device", "id", "306")));
+    QCOMPARE(r.modelId, 50);
+    QCOMPARE(r.model, &modelList()[0]);
+    QVERIFY(r.clean());
+
+    // A channel that is off does not count as an input.
+    r = checkBytes(resealed(withValue(file, "Channel 1", "Input mode", "0")));
+    QVERIFY(!r.channels[0].inputOn);
+    QCOMPARE(problemCodes(r), QStringList());
+}
+
+void TestCheck::junkNeverCrashes()
+{
+    std::mt19937 rng(1251);
+    const QByteArray ref = reference();
+    for (int i = 0; i < 2000; ++i) {
+        QByteArray file = ref;
+        for (int k = std::uniform_int_distribution<int>(1, 8)(rng); k > 0; --k)
+            file[std::uniform_int_distribution<qsizetype>(0, file.size() - 1)(rng)] = char(rng());
+        const FileReport r = checkBytes(file);
+        QVERIFY(r.channels.size() <= 2);
+        QVERIFY(!reportToJson(r).isEmpty());
+        QCOMPARE(csvRow(r).size(), csvHeader().size());
+    }
+}
+
+void TestCheck::commandLine()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString root = dir.path();
+    const auto put = [&root](const QString &name, const QByteArray &bytes) {
+        QDir().mkpath(QFileInfo(root + u'/' + name).path());
+        QFile file(root + u'/' + name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    const QByteArray ref = reference();
+    put(u"b/good.cfg"_s, ref);
+    put(u"a/z/deep.CFG"_s, ref);
+    put(u"a/bad.cfg"_s, withValue(ref, "Channel 1", "Temperature max", "200"));
+    put(u"a/notes.txt"_s, "not a questionnaire");
+    put(u"good/only.cfg"_s, ref);
+    QVERIFY(QFile::link(root, root + u"/a/loop"_s)); // a linked folder is not entered
+
+    Run r = run({root + u"/good"_s});
+    QCOMPARE(r.status, kExitClean);
+    QVERIFY(r.err.isEmpty());
+    QVERIFY(r.out.contains(u"Итого файлов: 1, без замечаний: 1,"_s));
+    r = run({u"-q"_s, root + u"/good"_s});
+    QCOMPARE(r.status, kExitClean);
+    QVERIFY(r.out.isEmpty());
+
+    // Each folder's entries in name order, subfolders in place; other extensions skipped.
+    r = run({u"--json"_s, root + u"/a"_s, root + u"/b"_s});
+    QCOMPARE(r.status, kExitProblems);
+    QStringList paths;
+    for (const QJsonValue v : QJsonDocument::fromJson(r.out.toUtf8()).array())
+        paths << v[u"path"].toString().mid(root.size() + 1);
+    QCOMPARE(paths, (QStringList{u"a/bad.cfg"_s, u"a/z/deep.CFG"_s, u"b/good.cfg"_s}));
+
+    r = run({u"--quiet"_s, u"--csv"_s, root});
+    QCOMPARE(r.status, kExitProblems);
+    bool wellFormed = false;
+    QCOMPARE(parseCsv(r.out.mid(1), &wellFormed).size(), 2); // header and a/bad.cfg
+    QVERIFY(wellFormed);
+
+    // A missing file is reported as unreadable, with the path on stderr, and wins over problems.
+    const QString missing = root + u"/missing.cfg"_s;
+    r = run({u"--json"_s, root + u"/a"_s, missing});
+    QCOMPARE(r.status, kExitError);
+    QVERIFY(r.err.contains(missing));
+    const QJsonObject last = QJsonDocument::fromJson(r.out.toUtf8()).array().last().toObject();
+    QCOMPARE(last[u"verdict"].toString(), u"unreadable"_s);
+    QVERIFY(!last[u"reason"].toString().isEmpty());
+    QVERIFY(!last[u"reason"].toString().contains(missing));
+
+    // Usage errors: no output, a message on stderr.
+    for (const QStringList &args : {QStringList{}, QStringList{u"--json"_s, u"--csv"_s, root},
+                                    QStringList{u"--fast"_s, root}}) {
+        r = run(args);
+        QCOMPARE(r.status, kExitError);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY(r.err.contains(u"qs_juv_check"_s));
+    }
+    r = run({u"--help"_s});
+    QCOMPARE(r.status, kExitClean);
+    QVERIFY(r.out.contains(u"--quiet"_s));
+    // After "--" a name that looks like an option is a path.
+    r = run({u"--"_s, u"--json"_s});
+    QCOMPARE(r.status, kExitError);
+    QVERIFY(r.err.contains(u"--json: "_s));
+}
+
+void TestCheck::outputsParseBack()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray ref = reference();
+    // Texts that need quoting or guarding in CSV, and control characters.
+    const QByteArray files[] = {
+        ref,
+        withValue(ref, "Reqs", "Firm", toCp1251Lossy(u"=HYPERLINK(\"x\"), «Ёлка»"_s)),
+        withValue(withValue(ref, "Reqs", "Phone", "+7 495\x1b[2J"), "Channel 1", "Temperature min", "250"),
+        writeQuestionnaire(questionnaire(4, {4, 12})).bytes,
+        QByteArray("\xff\xfe junk"),
+    };
+    int n = 0;
+    for (const QByteArray &bytes : files) {
+        QFile file(dir.filePath(u"f%1.cfg"_s.arg(n++)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    const int count = int(std::size(files));
+
+    // JSON: one array, an object per file with the documented keys.
+    Run r = run({u"--json"_s, dir.path()});
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(r.out.toUtf8(), &error);
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(doc.array().size(), count);
+    const QJsonObject second = doc.array()[1].toObject();
+    QCOMPARE(second.keys(), (QStringList{u"channels"_s, u"computedCode"_s, u"model"_s, u"path"_s, u"problems"_s,
+                                         u"quantity"_s, u"reason"_s, u"requisites"_s, u"storedCode"_s, u"verdict"_s}));
+    QCOMPARE(second[u"requisites"][u"firm"].toString(), u"=HYPERLINK(\"x\"), «Ёлка»"_s);
+    QCOMPARE(second[u"model"][u"name"].toString(), u"ЖУВ-610-101"_s);
+    QCOMPARE(second[u"channels"][0][u"range"][u"unit"].toString(), u"°С"_s);
+    const QJsonArray problems = doc.array()[2][u"problems"].toArray();
+    QCOMPARE(problems.size(), 2);
+    QCOMPARE(problems[0][u"code"].toString(), u"range-too-narrow"_s);
+    QCOMPARE(problems[0][u"channel"].toInt(), 1);
+    QCOMPARE(problems[1][u"code"].toString(), u"requisite-not-cp1251"_s);
+    QVERIFY(problems[1][u"channel"].isNull());
+
+    // CSV: UTF-8 with a byte-order mark, a header and one row per file, all of the same width.
+    r = run({u"--csv"_s, dir.path()});
+    QVERIFY(r.out.startsWith(QChar(0xFEFF)));
+    bool wellFormed = false;
+    const QList<QStringList> rows = parseCsv(r.out.mid(1), &wellFormed);
+    QVERIFY(wellFormed);
+    QCOMPARE(rows.size(), count + 1);
+    for (const QStringList &row : rows)
+        QCOMPARE(row.size(), csvHeader().size());
+    const qsizetype firm = rows[0].indexOf(u"firm"_s);
+    const qsizetype phone = rows[0].indexOf(u"phone"_s);
+    QCOMPARE(rows[2][firm], u"'=HYPERLINK(\"x\"), «Ёлка»"_s);
+    QVERIFY(rows[3][phone].startsWith(u"'+7 495"_s));
+    QCOMPARE(rows[3][rows[0].indexOf(u"problem_codes"_s)], u"range-too-narrow requisite-not-cp1251"_s);
+
+    // Text: a block per file, its verdict and problems recoverable line by line.
+    r = run({dir.path()});
+    QVERIFY(!r.out.contains(QChar(0x1b)));
+    QStringList blocks = r.out.split(u"\n\n"_s);
+    QVERIFY(blocks.takeLast().startsWith(u"Итого файлов: 5,"_s));
+    QCOMPARE(blocks.size(), count);
+    static const QRegularExpression verdictLine(u"^Результат: ([a-z-]+) — "_s, QRegularExpression::MultilineOption);
+    static const QRegularExpression problemLine(u"^  \\[([a-z0-9-]+)\\] "_s, QRegularExpression::MultilineOption);
+    for (int i = 0; i < count; ++i) {
+        const QJsonObject object = doc.array()[i].toObject();
+        QVERIFY(blocks[i].startsWith(u"Файл: "_s + object[u"path"].toString() + u'\n'));
+        QCOMPARE(verdictLine.match(blocks[i]).captured(1), object[u"verdict"].toString());
+        QStringList codes;
+        for (auto it = problemLine.globalMatch(blocks[i]); it.hasNext();)
+            codes << it.next().captured(1);
+        QCOMPARE(codes.size(), object[u"problems"].toArray().size());
+    }
+}
+
+QTEST_GUILESS_MAIN(TestCheck)
+#include "tst_check.moc"

@@ -1,0 +1,250 @@
+// The questionnaire file: keys, order, check code, and what the loader makes of a file.
+#include "core/DeviceModel.h"
+#include "core/Cp1251.h"
+#include "core/ProfileFile.h"
+#include "core/QuestionnaireFormat.h"
+
+#include <QFile>
+#include <QTest>
+
+using namespace qsjuv;
+
+namespace {
+QByteArray referenceFile()
+{
+    QFile file(QStringLiteral(QS_JUV_REFERENCE_DIR "/out1.cfg"));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("no reference file");
+    return file.readAll();
+}
+
+// ЖУВ-610-101, RTD sensor 1, -200..300, 100 ohm, 3-wire, 4..20 mA, quantity 1, no invoice.
+QuestionnaireSettings workedExample()
+{
+    QuestionnaireSettings s;
+    s.modelPosition = 0;
+    s.modelName = *toCp1251(u"ЖУВ-610-101");
+    ChannelSettings ch;
+    ch.inputOn = true;
+    ch.sensorId = 1;
+    ch.nomRPosition = 1;
+    ch.connPosition = 0;
+    ch.outputPosition = 0;
+    ch.maxText = "300";
+    ch.minText = "-200";
+    s.channels = {ch};
+    s.firm = "ACME";
+    s.mail = "a@b.cd";
+    s.quantity = "1";
+    return s;
+}
+
+QByteArray replaced(QByteArray bytes, const QByteArray &from, const QByteArray &to)
+{
+    return bytes.replace(from, to);
+}
+
+QuestionnaireRead readBytes(const QByteArray &bytes)
+{
+    return readQuestionnaire(ProfileReader(bytes));
+}
+} // namespace
+
+class TestFormat : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void workedExampleIsTheReferenceFile();
+    void keysPerModel();
+    void sensorRAndOutputs();
+    void valuesNeverBreakTheirLine();
+    void checkCodeCoverage();
+    void loaderRules();
+    void mailFormat();
+};
+
+void TestFormat::workedExampleIsTheReferenceFile()
+{
+    const WrittenQuestionnaire written = writeQuestionnaire(workedExample());
+    QCOMPARE(written.checkCode, 829);
+    // The same bytes as the Windows profile functions wrote for these keys.
+    QCOMPARE(written.bytes, referenceFile());
+
+    const QuestionnaireRead read = readBytes(written.bytes);
+    QVERIFY(read.accepted());
+    QCOMPARE(read.sum, 829);
+    QCOMPARE(read.modelPosition, std::optional<int>(0));
+    QCOMPARE(read.channelCount, 1);
+    QCOMPARE(read.channels[0].sensor->id, 1);
+    QCOMPARE(read.channels[0].nomRPosition, std::optional<int>(1));
+    QCOMPARE(read.channels[0].maxValue, std::optional<QByteArray>("300"));
+    QCOMPARE(read.firm, std::optional<QByteArray>("ACME"));
+    QVERIFY(!read.bill);
+}
+
+void TestFormat::keysPerModel()
+{
+    QuestionnaireSettings s = workedExample();
+    s.channels.push_back(s.channels.front());
+    s.bill = "42";
+    for (int position = 0; position < kModelCount; ++position) {
+        const DeviceModel &model = modelList()[position];
+        s.modelPosition = position;
+        s.channels.resize(showsChannel2(model) ? 2 : 1);
+        const QByteArray bytes = writeQuestionnaire(s).bytes;
+        QCOMPARE(bytes.contains("[Channel 2]"), showsChannel2(model));
+        const bool splitting = model.code == 'T' || model.code == 'U';
+        QCOMPARE(bytes.count("Splitting=1"), splitting ? 1 : 0);
+        if (splitting)
+            QVERIFY(bytes.indexOf("Splitting") < bytes.indexOf("[Channel 2]"));
+        QCOMPARE(bytes.contains("Output direction="), position < 4);
+        QCOMPARE(bytes.contains("Output mode="), position >= 4);
+        QVERIFY(bytes.contains("Bill=42\r\n"));
+        QVERIFY(bytes.endsWith("\r\n"));
+        QVERIFY(readBytes(bytes).accepted());
+        QCOMPARE(readBytes(bytes).channelCount, std::max<int>(model.inputs, model.outputs));
+    }
+    // The key order of a channel section.
+    const QByteArray bytes = writeQuestionnaire(workedExample()).bytes;
+    const char *order[] = {"[Device]", "id=", "name=", "[Channel 1]", "Input mode=", "Sensor id=",
+                           "Sensor type=", "Sensor R=", "Input connection=", "Cold junction comp=",
+                           "Cold junction temp=", "Temperature max=", "Temperature min=",
+                           "Output direction=", "[Reqs]", "Version=4e", "Firm=", "Phone=\r\n", "Mail=",
+                           "Quantity=", "CheckCode="};
+    qsizetype at = -1;
+    for (const char *key : order) {
+        const qsizetype next = bytes.indexOf(key);
+        QVERIFY2(next > at, key);
+        at = next;
+    }
+}
+
+void TestFormat::sensorRAndOutputs()
+{
+    QuestionnaireSettings s = workedExample();
+    s.modelPosition = 4; // ЖУВ-720-220
+    ChannelSettings &ch = s.channels.front();
+    ch.sensorId = 4;
+    ch.nomRPosition = 1; // "100" of the list 50, 100
+    ch.outputPosition = 0; // "Отключен"
+    QByteArray bytes = writeQuestionnaire(s).bytes;
+    QVERIFY(bytes.contains("Sensor R=2\r\n"));
+    QVERIFY(bytes.contains("Output mode=255\r\n"));
+    QCOMPARE(readBytes(bytes).channels[0].nomRPosition, std::optional<int>(1));
+    QCOMPARE(readBytes(bytes).channels[0].outputPosition, std::optional<int>(0));
+    ch.nomRPosition = 0;
+    ch.outputPosition = 6;
+    bytes = writeQuestionnaire(s).bytes;
+    QVERIFY(bytes.contains("Sensor R=0\r\n"));
+    QVERIFY(bytes.contains("Output mode=5\r\n"));
+    QCOMPARE(readBytes(bytes).channels[0].nomRPosition, std::optional<int>(0));
+    QCOMPARE(readBytes(bytes).channels[0].outputPosition, std::optional<int>(6));
+
+    // A thermocouple has no nominal resistance; a model without outputs writes 255.
+    ch.sensorId = 12;
+    ch.nomRPosition = -1;
+    ch.outputPosition = -1;
+    s.modelPosition = 10; // ЖУВ-720-100
+    bytes = writeQuestionnaire(s).bytes;
+    QVERIFY(bytes.contains("Sensor type=2\r\nSensor R=-1\r\n"));
+    QVERIFY(bytes.contains("Output mode=255\r\n"));
+
+    // Voltage and resistance name their own range keys; an unknown sensor writes none.
+    ch.sensorId = 19;
+    QVERIFY(writeQuestionnaire(s).bytes.contains("Voltage max=300\r\nVoltage min=-200\r\n"));
+    ch.sensorId = 20;
+    QVERIFY(writeQuestionnaire(s).bytes.contains("Resistance max="));
+    ch.sensorId = 0;
+    bytes = writeQuestionnaire(s).bytes;
+    QVERIFY(bytes.contains("Sensor type=0\r\n"));
+    QVERIFY(!bytes.contains(" max="));
+}
+
+void TestFormat::valuesNeverBreakTheirLine()
+{
+    QuestionnaireSettings s = workedExample();
+    s.firm = "ACME\r\n[Device]\r\nid=52";
+    s.bill = "a\nCheckCode=0";
+    s.phone = QByteArray(100'000, 'x');
+    const QByteArray bytes = writeQuestionnaire(s).bytes;
+    QCOMPARE(bytes.count("\n["), 2); // only the section lines start a section
+    QVERIFY(bytes.startsWith("[Device]"));
+    const QuestionnaireRead read = readBytes(bytes);
+    QVERIFY(read.accepted());
+    QCOMPARE(read.modelPosition, std::optional<int>(0));
+    QCOMPARE(read.firm, std::optional<QByteArray>("ACME  [Device]  id=52"));
+    QCOMPARE(read.phone->size(), 100'000); // read whole
+}
+
+void TestFormat::checkCodeCoverage()
+{
+    const QByteArray base = writeQuestionnaire(workedExample()).bytes;
+    // Outside the sum: name and requisites.
+    for (const auto &[from, to] : {std::pair<QByteArray, QByteArray>{"Firm=ACME", "Firm=Other"},
+                                   {"name=", "name=x"}, {"Quantity=1", "Quantity=7"}, {"Version=4e", "Version=5"}})
+        QVERIFY(readBytes(replaced(base, from, to)).accepted());
+    // Inside: any summed value, unless the byte sum happens to stay.
+    QVERIFY(!readBytes(replaced(base, "Sensor R=1", "Sensor R=0")).accepted());
+    QVERIFY(!readBytes(replaced(base, "Temperature max=300", "Temperature max=0300")).accepted());
+    QVERIFY(readBytes(replaced(base, "Temperature max=300", "Temperature max=030")).accepted());
+    // No check code: accepted while the file names a model.
+    QVERIFY(readBytes(replaced(base, "CheckCode=829", "CheckCode=")).accepted());
+    QVERIFY(readBytes(replaced(base, "CheckCode=829\r\n", "")).noCode);
+    QuestionnaireRead noId = readBytes(replaced(replaced(base, "id=50\r\n", ""), "CheckCode=829\r\n", ""));
+    QVERIFY(!noId.accepted());
+    QCOMPARE(noId.channelCount, 2);
+    // Without an id the code must match the channel values alone, and a 610 file's
+    // "Output direction" is no longer read.
+    QCOMPARE(readBytes(replaced(base, "id=50\r\n", "")).sum, 829 - 101 - 48);
+    QVERIFY(readBytes(replaced(replaced(base, "id=50\r\n", ""), "CheckCode=829", "CheckCode=680")).accepted());
+    // Beyond 32 bits the stored code saturates rather than wrapping onto the sum.
+    QVERIFY(!readBytes(replaced(base, "CheckCode=829", "CheckCode=4294968125")).accepted());
+    QCOMPARE(readBytes(replaced(base, "CheckCode=829", "CheckCode=99999999999")).storedCode, 2147483647);
+}
+
+void TestFormat::loaderRules()
+{
+    const QByteArray base = writeQuestionnaire(workedExample()).bytes;
+    // An id of no model: two channel sections, outputs from "Output mode".
+    QuestionnaireRead read = readBytes(replaced(base, "id=50", "id=49"));
+    QVERIFY(!read.modelPosition);
+    QCOMPARE(read.channelCount, 2);
+    QVERIFY(!read.channels[0].outputDirection);
+    // A 610 file without "Output direction" takes "Output mode" by the 720 rule.
+    read = readBytes(replaced(base, "Output direction=0", "Output mode=1"));
+    QCOMPARE(read.channels[0].outputPosition, std::optional<int>(2));
+    // "id" keeps its low 8 bits: 306 is 50.
+    QCOMPARE(readBytes(replaced(base, "id=50", "id=306")).modelPosition, std::optional<int>(0));
+    // Input mode: only a leading '1' is on.
+    QCOMPARE(readBytes(replaced(base, "Input mode=1", "Input mode=10")).channels[0].inputOn, std::optional<bool>(true));
+    QCOMPARE(readBytes(replaced(base, "Input mode=1", "Input mode= 1")).channels[0].inputOn, std::optional<bool>(true));
+    QCOMPARE(readBytes(replaced(base, "Input mode=1", "Input mode=x")).channels[0].inputOn, std::optional<bool>(false));
+    QVERIFY(!readBytes(replaced(base, "Input mode=1\r\n", "")).channels[0].inputOn);
+    // "Sensor type" decides the range keys, whatever "Sensor id" says.
+    read = readBytes(replaced(base, "Sensor type=1", "Sensor type=3"));
+    QCOMPARE(read.channels[0].sensor->type, kSensorRtd);
+    QVERIFY(!read.channels[0].maxValue);
+    // Numbers: blanks, a sign, digits up to the first other character; garbage is 0.
+    QCOMPARE(readBytes(replaced(base, "Input connection=1", "Input connection=  2x")).channels[0].connPosition,
+             std::optional<int>(1));
+    QCOMPARE(readBytes(replaced(base, "Input connection=1", "Input connection=abc")).channels[0].connPosition,
+             std::optional<int>(-1));
+    QCOMPARE(readBytes(replaced(base, "Input connection=1", "Input connection=-99999999999")).channels[0].connPosition,
+             std::optional<int>(std::numeric_limits<int>::min()));
+    QCOMPARE(readBytes(replaced(base, "Output direction=0", "Output direction=99999999999")).channels[0].outputPosition,
+             std::optional<int>(std::numeric_limits<int>::max()));
+}
+
+void TestFormat::mailFormat()
+{
+    const std::pair<const char16_t *, bool> cases[] = {
+        {u"a@b.cd", true},  {u"@b.cd", false},    {u"a.b@cd", false}, {u"a@.b.cd", false},
+        {u"a@b.c1", false}, {u"a@b.cd.", false},  {u"a@b.сд", false}, {u"my name@host.ru", true},
+        {u"a@b@c.d", true}, {u"a@bc", false},     {u"a", false},      {u"x.y@a.b c", true}};
+    for (const auto &[mail, valid] : cases)
+        QVERIFY2(mailFormatValid(QStringView(mail)) == valid, qPrintable(QString::fromUtf16(mail)));
+}
+
+QTEST_APPLESS_MAIN(TestFormat)
+#include "tst_format.moc"

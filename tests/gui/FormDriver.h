@@ -1,0 +1,72 @@
+#pragma once
+
+#include "gui/Qs_juvunit.h"
+#include "gui/UpDown.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+// Drives the form through its controls as the toolkit would deliver a user's actions.
+template <typename T>
+T *control(const QWidget &form, const char *name)
+{
+    T *found = form.findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no control %s", name);
+    return found;
+}
+
+inline QComboBox *combo(const QWidget &form, const char *name) { return control<QComboBox>(form, name); }
+inline QLineEdit *edit(const QWidget &form, const char *name) { return control<QLineEdit>(form, name); }
+inline QCheckBox *check(const QWidget &form, const char *name) { return control<QCheckBox>(form, name); }
+inline QLabel *label(const QWidget &form, const char *name) { return control<QLabel>(form, name); }
+
+// Picks an entry from the drop-down list.
+inline void pick(QComboBox *box, int index)
+{
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+}
+
+inline void pickText(QComboBox *box, const QString &text)
+{
+    const int index = box->findText(text);
+    if (index < 0)
+        qFatal("no entry %s", qPrintable(text));
+    pick(box, index);
+}
+
+// Replaces the text as typing would.
+inline void typeText(QComboBox *box, const QString &text)
+{
+    // keyClicks knows no Cyrillic: deliver what typing produces.
+    box->lineEdit()->setText(text);
+    emit box->lineEdit()->textEdited(text);
+}
+
+inline void leave(QWidget *widget)
+{
+    QFocusEvent event(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(widget, &event);
+}
+
+inline QStringList items(const QComboBox *box)
+{
+    QStringList list;
+    for (int i = 0; i < box->count(); ++i)
+        list << box->itemText(i);
+    return list;
+}
+
+inline QColor textColour(const QLineEdit *edit)
+{
+    return edit->palette().color(QPalette::Text);
+}
+
+inline const QColor kRed(255, 0, 0);

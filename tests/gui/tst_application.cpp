@@ -1,0 +1,67 @@
+// An exception that escapes an event handler is shown, and the program goes on.
+#include "gui/ModalScript.h"
+#include "gui/Application.h"
+
+#include <QTest>
+
+#include <stdexcept>
+
+namespace {
+class Thrower : public QObject
+{
+public:
+    int handled = 0;
+
+protected:
+    bool event(QEvent *event) override
+    {
+        if (event->type() == QEvent::User)
+            throw std::runtime_error("Сбой при обработке");
+        if (event->type() == QEvent::Type(QEvent::User + 1))
+            throw 42;
+        if (event->type() == QEvent::Type(QEvent::User + 2)) {
+            ++handled;
+            return true;
+        }
+        return QObject::event(event);
+    }
+};
+} // namespace
+
+class TestApplication : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void exceptionsAreShown();
+};
+
+void TestApplication::exceptionsAreShown()
+{
+    Thrower thrower;
+    ModalScript script;
+    script.press(QMessageBox::Ok).press(QMessageBox::Ok);
+    QEvent first(QEvent::User);
+    QCoreApplication::sendEvent(&thrower, &first);
+    QEvent second(QEvent::Type(QEvent::User + 1));
+    QCoreApplication::sendEvent(&thrower, &second);
+    QVERIFY(script.unexpected().isEmpty());
+    QCOMPARE(script.messages().size(), size_t(2));
+    QCOMPARE(script.messages()[0].text, QStringLiteral("Сбой при обработке."));
+    QCOMPARE(script.messages()[0].icon, QMessageBox::Critical);
+    QCOMPARE(script.messages()[0].title, QStringLiteral("Опросный лист ЖУВ"));
+    QCOMPARE(script.messages()[1].text, QString()); // not a std::exception: an empty message
+
+    // The loop goes on delivering events.
+    QCoreApplication::postEvent(&thrower, new QEvent(QEvent::Type(QEvent::User + 2)));
+    QTRY_COMPARE(thrower.handled, 1);
+}
+
+int main(int argc, char *argv[])
+{
+    TApplication app(argc, argv);
+    TestApplication test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_application.moc"

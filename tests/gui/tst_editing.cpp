@@ -1,0 +1,444 @@
+// The channel cascade and the field validation, driven through the form's controls.
+#include "gui/FormDriver.h"
+#include "core/RangeRules.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QStringList kAllTypes = {u"Термосопротивление"_s, u"Сопротивление"_s, u"Термопара"_s, u"Напряжение"_s};
+const QStringList kOutputs720 = {u"Отключен"_s, u"0..20 мА"_s, u"4..20 мА"_s, u"0..5 В"_s,
+                                 u"1..5 В"_s, u"0..10 В"_s, u"2..10 В"_s};
+
+bool channelEnabled(const QWidget &form, int channel)
+{
+    const QByteArray p = "Ch" + QByteArray::number(channel);
+    for (const char *role : {"SensorLabel", "SensorCombo", "CharLabel", "CharCombo", "MaxLabel", "MaxEdit",
+                             "MaxUpDown", "MinLabel", "MinEdit", "MinUpDown", "ConnLabel", "ConnCombo",
+                             "NomRLabel", "NomRCombo"}) {
+        if (!control<QWidget>(form, (p + role).constData())->isEnabled())
+            return false;
+    }
+    return true;
+}
+
+// Channel 1 set to Cu a=0.00428 (-180..200, least width 100), on a 610 model.
+void selectCopper(TQS_JUVForm &form)
+{
+    pickText(combo(form, "Ch1CharCombo"), u"Cu a=0.00428"_s);
+}
+} // namespace
+
+class TestEditing : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void modelTable_data();
+    void modelTable();
+    void twoOutputsOneInput();
+    void sensorTypes();
+    void characteristicAndInput();
+    void comboExit();
+    void typedTextKeepsNoSelection();
+    void filterAndConversion();
+    void rangeCheck();
+    void rangeEditExitAndModified();
+    void quantity();
+};
+
+void TestEditing::modelTable_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<bool>("channel2");
+    QTest::addColumn<bool>("checksEnabled");
+    QTest::addColumn<int>("sensorTypes");
+    QTest::addColumn<int>("outputs"); // entries of an output combo; 0: hidden
+    QTest::newRow("610-101") << u"ЖУВ-610-101"_s << false << false << 4 << 2;
+    QTest::newRow("610-111") << u"ЖУВ-610-111"_s << false << false << 2 << 2;
+    QTest::newRow("610-201") << u"ЖУВ-610-201"_s << true << false << 4 << 2;
+    QTest::newRow("610-211") << u"ЖУВ-610-211"_s << true << false << 2 << 2;
+    QTest::newRow("720-220") << u"ЖУВ-720-220"_s << true << true << 4 << 7;
+    QTest::newRow("720-221") << u"ЖУВ-720-221"_s << true << true << 4 << 7;
+    QTest::newRow("720-110") << u"ЖУВ-720-110"_s << false << true << 4 << 7;
+    QTest::newRow("720-111") << u"ЖУВ-720-111"_s << false << true << 4 << 7;
+    QTest::newRow("720-200") << u"ЖУВ-720-200"_s << true << true << 4 << 0;
+    QTest::newRow("720-201") << u"ЖУВ-720-201"_s << true << true << 4 << 0;
+    QTest::newRow("720-100") << u"ЖУВ-720-100"_s << false << true << 4 << 0;
+    QTest::newRow("720-101") << u"ЖУВ-720-101"_s << false << true << 4 << 0;
+}
+
+void TestEditing::modelTable()
+{
+    QFETCH(QString, model);
+    QFETCH(bool, channel2);
+    QFETCH(bool, checksEnabled);
+    QFETCH(int, sensorTypes);
+    QFETCH(int, outputs);
+
+    TQS_JUVForm form;
+    // Come from a model of the other series so that every level really changes.
+    pickText(combo(form, "DeviceCombo"), model.contains(u"610"_s) ? u"ЖУВ-720-121"_s : u"ЖУВ-610-211"_s);
+    pickText(combo(form, "DeviceCombo"), model);
+
+    QCOMPARE(control<QGroupBox>(form, "Ch2GroupBox")->isHidden(), !channel2);
+    const bool series610 = model.contains(u"610"_s);
+    for (int c = 1; c <= 2; ++c) {
+        const QByteArray p = "Ch" + QByteArray::number(c);
+        QVERIFY(check(form, p + "InputCheck")->isChecked());
+        QCOMPARE(check(form, p + "InputCheck")->isEnabled(), checksEnabled);
+        QVERIFY(channelEnabled(form, c));
+        QCOMPARE(items(combo(form, p + "SensorCombo")), kAllTypes.mid(0, sensorTypes));
+        QCOMPARE(combo(form, p + "SensorCombo")->currentIndex(), 0);
+        QCOMPARE(combo(form, p + "CharCombo")->count(), 5);
+        QCOMPARE(edit(form, p + "MaxEdit")->text(), series610 ? u"350"_s : u"450"_s);
+        QCOMPARE(combo(form, p + "ConnCombo")->isHidden(), !series610);
+        QCOMPARE(combo(form, p + "NomRCombo")->currentText(), u"100"_s);
+        QComboBox *output = combo(form, p + "OutputCombo");
+        QCOMPARE(output->isHidden(), outputs == 0);
+        QCOMPARE(label(form, p + "OutputLabel")->isHidden(), outputs == 0);
+        QCOMPARE(output->count(), outputs);
+        if (outputs == 7) {
+            QCOMPARE(items(output), kOutputs720);
+            QCOMPARE(output->currentIndex(), 2);
+            QCOMPARE(output->toolTip(), u"Режимы работы выхода с релейным модулем ЖУВ-930 поверке не подлежат"_s);
+        } else if (outputs == 2) {
+            QCOMPARE(output->currentIndex(), 0);
+            QVERIFY(output->toolTip().isEmpty());
+        } else {
+            QCOMPARE(output->currentIndex(), -1);
+        }
+    }
+    QVERIFY(form.isModified()); // a model change rebuilds the channels
+}
+
+void TestEditing::twoOutputsOneInput()
+{
+    TQS_JUVForm form;
+    pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-120"_s);
+    QVERIFY(!control<QGroupBox>(form, "Ch2GroupBox")->isHidden());
+    QVERIFY(check(form, "Ch1InputCheck")->isChecked() && check(form, "Ch1InputCheck")->isEnabled());
+    QVERIFY(!check(form, "Ch2InputCheck")->isChecked() && !check(form, "Ch2InputCheck")->isEnabled());
+    QVERIFY(!channelEnabled(form, 2));
+    QVERIFY(!edit(form, "Ch2MaxEdit")->isEnabled());
+    QCOMPARE(edit(form, "Ch2MaxEdit")->text(), u"450"_s); // disabled, but filled
+    QCOMPARE(edit(form, "Ch2MinEdit")->text(), u"-200"_s);
+    QVERIFY(combo(form, "Ch2OutputCombo")->isEnabled());
+    QVERIFY(label(form, "Ch2OutputLabel")->isEnabled());
+    QCOMPARE(combo(form, "Ch2OutputCombo")->currentText(), u"4..20 мА"_s);
+    QVERIFY(!combo(form, "Ch2OutputCombo")->toolTip().isEmpty());
+
+    // To another model of the same kind: the box stays unchecked, the channel stays off.
+    pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-121"_s);
+    QVERIFY(!check(form, "Ch2InputCheck")->isChecked());
+    QVERIFY(!channelEnabled(form, 2));
+
+    // To a two-input model: checked, enabled, and the channel follows.
+    pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-220"_s);
+    QVERIFY(check(form, "Ch2InputCheck")->isChecked() && check(form, "Ch2InputCheck")->isEnabled());
+    QVERIFY(channelEnabled(form, 2));
+
+    // A 610 model checks a box the user unchecked, then locks it.
+    check(form, "Ch1InputCheck")->click();
+    QVERIFY(!channelEnabled(form, 1));
+    pickText(combo(form, "DeviceCombo"), u"ЖУВ-610-101"_s);
+    QVERIFY(check(form, "Ch1InputCheck")->isChecked() && !check(form, "Ch1InputCheck")->isEnabled());
+    QVERIFY(channelEnabled(form, 1));
+}
+
+void TestEditing::sensorTypes()
+{
+    TQS_JUVForm form; // ЖУВ-610-101
+    QComboBox *sensor = combo(form, "Ch1SensorCombo");
+
+    pickText(sensor, u"Сопротивление"_s);
+    QCOMPARE(items(combo(form, "Ch1CharCombo")), QStringList{u"R lin"_s});
+    QCOMPARE(label(form, "Ch1MaxLabel")->text(), u"R макс, Ом"_s);
+    QCOMPARE(label(form, "Ch1MinLabel")->text(), u"R мин, Ом"_s);
+    QVERIFY(!combo(form, "Ch1ConnCombo")->isHidden());
+    QVERIFY(combo(form, "Ch1NomRCombo")->isHidden());
+    QVERIFY(label(form, "Ch1NomRLabel")->isHidden());
+    QCOMPARE(edit(form, "Ch1MaxEdit")->text(), u"235"_s);
+    QCOMPARE(edit(form, "Ch1MinEdit")->text(), u"5"_s);
+    QVERIFY(combo(form, "Ch1CharCombo")->toolTip().endsWith(u"15 Ом"_s));
+    QCOMPARE(combo(form, "Ch1NomRCombo")->count(), 0);
+    QCOMPARE(combo(form, "Ch1NomRCombo")->currentIndex(), -1);
+
+    pickText(sensor, u"Термопара"_s);
+    QCOMPARE(items(combo(form, "Ch1CharCombo")),
+             QStringList({u"B"_s, u"J"_s, u"K"_s, u"L"_s, u"S"_s, u"A-1"_s, u"A-2"_s, u"A-3"_s, u"E"_s,
+                          u"M"_s, u"N"_s, u"R"_s, u"T"_s}));
+    QVERIFY(combo(form, "Ch1ConnCombo")->isHidden());
+    QVERIFY(combo(form, "Ch1NomRCombo")->isHidden());
+    QCOMPARE(label(form, "Ch1MaxLabel")->text(), u"T макс, °С"_s);
+    QCOMPARE(edit(form, "Ch1MinEdit")->text(), u"200"_s); // B in the 610 table
+    QVERIFY(combo(form, "Ch1CharCombo")->toolTip().endsWith(u"500 °С"_s));
+
+    pickText(sensor, u"Напряжение"_s);
+    QCOMPARE(items(combo(form, "Ch1CharCombo")), QStringList{u"U lin"_s});
+    QCOMPARE(label(form, "Ch1MinLabel")->text(), u"U мин, мВ"_s);
+    QCOMPARE(edit(form, "Ch1MaxEdit")->text(), u"140"_s);
+    QCOMPARE(edit(form, "Ch1MinEdit")->text(), u"-140"_s);
+    QCOMPARE(combo(form, "Ch1CharCombo")->toolTip(), u"Минимальная ширина диапазона: 15 мВ"_s);
+
+    // The 720 series: a wider resistance range, and no connection row.
+    pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-110"_s);
+    pickText(combo(form, "Ch1SensorCombo"), u"Сопротивление"_s);
+    QCOMPARE(edit(form, "Ch1MaxEdit")->text(), u"260"_s);
+    QVERIFY(combo(form, "Ch1ConnCombo")->isHidden());
+    pickText(combo(form, "Ch1SensorCombo"), u"Термопара"_s);
+    QCOMPARE(edit(form, "Ch1MinEdit")->text(), u"300"_s); // B in the 720 table
+    QCOMPARE(items(combo(form, "Ch1OutputCombo")), kOutputs720);
+}
+
+void TestEditing::characteristicAndInput()
+{
+    TQS_JUVForm form;
+    pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-220"_s);
+    combo(form, "Ch1ConnCombo")->setCurrentIndex(1);
+
+    // Sensor 4 offers 50 and 100 ohms only.
+    pickText(combo(form, "Ch1CharCombo"), u"Cu a=0.00426"_s);
+    QCOMPARE(items(combo(form, "Ch1NomRCombo")), QStringList({u"50"_s, u"100"_s}));
+    QCOMPARE(combo(form, "Ch1NomRCombo")->currentText(), u"100"_s);
+    QCOMPARE(edit(form, "Ch1MinEdit")->text(), u"-50"_s);
+
+    // A characteristic change discards typed bounds; the connection survives.
+    edit(form, "Ch1MaxEdit")->setText(u"150"_s);
+    pickText(combo(form, "Ch1CharCombo"), u"Ni a=0.00617"_s);
+    QCOMPARE(edit(form, "Ch1MaxEdit")->text(), u"180"_s);
+    QCOMPARE(edit(form, "Ch1MinEdit")->text(), u"-69"_s);
+    QCOMPARE(control<TUpDown>(form, "Ch1MinUpDown")->minimum(), -69);
+    QCOMPARE(combo(form, "Ch1ConnCombo")->currentIndex(), 1);
+
+    // The input box enables positions 1..14 only, and is not an edit of the questionnaire.
+    QVERIFY(form.isModified());
+    form.FormActivate(&form);
+    check(form, "Ch1InputCheck")->click();
+    QVERIFY(!channelEnabled(form, 1));
+    QVERIFY(combo(form, "Ch1OutputCombo")->isEnabled());
+    QVERIFY(check(form, "Ch1InputCheck")->isEnabled());
+    check(form, "Ch1InputCheck")->click();
+    QVERIFY(channelEnabled(form, 1));
+    QVERIFY(!form.isModified());
+
+    // Senders of the wrong kind do nothing.
+    const QString before = edit(form, "Ch1MaxEdit")->text();
+    form.CharComboChange(edit(form, "Ch1MaxEdit"));
+    form.SensorComboChange(check(form, "Ch1InputCheck"));
+    form.InputCheckClick(combo(form, "Ch1SensorCombo"));
+    form.ComboExit(edit(form, "Ch1MaxEdit"));
+    QCOMPARE(edit(form, "Ch1MaxEdit")->text(), before);
+    QVERIFY(!form.isModified());
+}
+
+void TestEditing::comboExit()
+{
+    TQS_JUVForm form;
+    pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-220"_s);
+    pickText(combo(form, "Ch2SensorCombo"), u"Термопара"_s);
+    pickText(combo(form, "Ch2CharCombo"), u"K"_s);
+
+    // Unknown text in a sensor combo: the channel is rebuilt as RTD on leaving.
+    typeText(combo(form, "Ch2SensorCombo"), u"Термо"_s);
+    QCOMPARE(combo(form, "Ch2SensorCombo")->currentIndex(), -1);
+    QCOMPARE(combo(form, "Ch2SensorCombo")->currentText(), u"Термо"_s);
+    leave(combo(form, "Ch2SensorCombo"));
+    QCOMPARE(combo(form, "Ch2SensorCombo")->currentText(), u"Термосопротивление"_s);
+    QCOMPARE(combo(form, "Ch2CharCombo")->count(), 5);
+    QCOMPARE(edit(form, "Ch2MaxEdit")->text(), u"450"_s);
+
+    // A characteristic combo: first entry.
+    pickText(combo(form, "Ch2CharCombo"), u"Ni a=0.00617"_s);
+    typeText(combo(form, "Ch2CharCombo"), u"xyz"_s);
+    leave(combo(form, "Ch2CharCombo"));
+    QCOMPARE(combo(form, "Ch2CharCombo")->currentIndex(), 0);
+    QCOMPARE(edit(form, "Ch2MinEdit")->text(), u"-200"_s);
+
+    // A connection combo: first entry and nothing else.
+    combo(form, "Ch1ConnCombo")->setCurrentIndex(1);
+    pickText(combo(form, "DeviceCombo"), u"ЖУВ-610-201"_s);
+    typeText(combo(form, "Ch1ConnCombo"), u"5"_s);
+    edit(form, "Ch1MaxEdit")->setText(u"300"_s);
+    leave(combo(form, "Ch1ConnCombo"));
+    QCOMPARE(combo(form, "Ch1ConnCombo")->currentText(), u"3-проводная"_s);
+    QCOMPARE(edit(form, "Ch1MaxEdit")->text(), u"300"_s);
+
+    // The model combo: first model, both channels rebuilt.
+    typeText(combo(form, "DeviceCombo"), u"ЖУВ-9"_s);
+    QCOMPARE(combo(form, "DeviceCombo")->currentIndex(), -1);
+    QVERIFY(!control<QGroupBox>(form, "Ch2GroupBox")->isHidden()); // untouched while typing
+    leave(combo(form, "DeviceCombo"));
+    QCOMPARE(combo(form, "DeviceCombo")->currentText(), u"ЖУВ-610-101"_s);
+    QVERIFY(control<QGroupBox>(form, "Ch2GroupBox")->isHidden());
+    QCOMPARE(edit(form, "Ch1MaxEdit")->text(), u"350"_s);
+
+    // Real focus moves run the exit handlers too.
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    combo(form, "Ch1CharCombo")->setFocus();
+    typeText(combo(form, "Ch1CharCombo"), u"zz"_s);
+    edit(form, "Ch1MinEdit")->setFocus();
+    QCOMPARE(combo(form, "Ch1CharCombo")->currentIndex(), 0);
+    edit(form, "Ch1MinEdit")->clear();
+    edit(form, "Ch1MaxEdit")->setFocus();
+    QCOMPARE(edit(form, "Ch1MinEdit")->text(), u"0"_s);
+
+    // Typing an entry's exact text selects it and runs the level.
+    typeText(combo(form, "Ch1SensorCombo"), u"Напряжение"_s);
+    QCOMPARE(combo(form, "Ch1SensorCombo")->currentIndex(), 3);
+    QCOMPARE(items(combo(form, "Ch1CharCombo")), QStringList{u"U lin"_s});
+}
+
+void TestEditing::typedTextKeepsNoSelection()
+{
+    TQS_JUVForm form;
+    const QString before = edit(form, "Ch1MaxEdit")->text();
+    // A characteristic combo without selection: the handler leaves the channel as it is.
+    typeText(combo(form, "Ch1CharCombo"), u"Pt"_s);
+    QCOMPARE(combo(form, "Ch1CharCombo")->currentIndex(), -1);
+    QCOMPARE(combo(form, "Ch1CharCombo")->currentText(), u"Pt"_s);
+    QCOMPARE(edit(form, "Ch1MaxEdit")->text(), before);
+    form.CharComboChange(combo(form, "Ch1CharCombo"));
+    QCOMPARE(combo(form, "Ch1CharCombo")->currentText(), u"Pt"_s);
+}
+
+void TestEditing::filterAndConversion()
+{
+    const std::pair<const char *, const char *> filtered[] = {
+        {"abc12", "12"}, {"1-2", "12"}, {"x-5", "-5"}, {"--5", "-5"}, {"5-", "5"}, {"1 300", "1300"},
+        {"a-b-c", "-"}, {"", ""}, {"١٢3", "3"}, {"+7", "7"}, {"1,000.5", "10005"}};
+    for (const auto &[in, out] : filtered)
+        QCOMPARE(TQS_JUVForm::FilterDigits(QString::fromUtf8(in)), QString::fromUtf8(out));
+
+    QCOMPARE(qsjuv::strictToInt(u"-2147483648"), std::optional<int>(-2147483647 - 1));
+    QCOMPARE(qsjuv::strictToInt(u"2147483647"), std::optional<int>(2147483647));
+    QVERIFY(!qsjuv::strictToInt(u"2147483648"));
+    QVERIFY(!qsjuv::strictToInt(u"99999999999"));
+    QVERIFY(!qsjuv::strictToInt(u"-"));
+    QVERIFY(!qsjuv::strictToInt(u""));
+    QVERIFY(!qsjuv::strictToInt(u"12a"));
+    QCOMPARE(qsjuv::strictToInt(u"007"), std::optional<int>(7));
+
+    QVERIFY(qsjuv::spanPasses(100, -200, 300.0f));
+    QVERIFY(!qsjuv::spanPasses(-2'000'000'000, 2'000'000'000, 100.0f)); // no wrap-around
+    QVERIFY(qsjuv::spanPasses(2'000'000'000, -2'000'000'000, 100.0f));
+}
+
+void TestEditing::rangeCheck()
+{
+    TQS_JUVForm form;
+    selectCopper(form);
+    QLineEdit *max = edit(form, "Ch1MaxEdit");
+    QLineEdit *min = edit(form, "Ch1MinEdit");
+    const QColor normal = form.palette().color(QPalette::WindowText);
+
+    max->setText(u"abc12"_s);
+    QCOMPARE(max->text(), u"12"_s);
+    max->setText(u"400"_s);
+    QCOMPARE(max->text(), u"200"_s);
+    min->setText(u"-250"_s);
+    QCOMPARE(min->text(), u"-180"_s);
+
+    max->setText(u"100"_s);
+    min->setText(u"0"_s);
+    QCOMPARE(textColour(max), normal);
+    QVERIFY(form.CheckChannelRange(0));
+    max->setText(u"99"_s);
+    QCOMPARE(textColour(max), kRed);
+    QCOMPARE(textColour(min), kRed);
+    QVERIFY(!form.CheckChannelRange(0));
+
+    // The minimum is not held to the upper limit.
+    max->setText(u"0"_s);
+    min->setText(u"300"_s);
+    QCOMPARE(min->text(), u"300"_s);
+    QVERIFY(!form.CheckChannelRange(0));
+
+    // Failed conversions leave the colours as they were and the later edit unprocessed.
+    max->setText(u"200"_s);
+    min->setText(u"-180"_s);
+    QCOMPARE(textColour(max), normal);
+    max->setText(u"99999999999"_s);
+    QCOMPARE(max->text(), u"99999999999"_s);
+    QVERIFY(!form.CheckChannelRange(0));
+    QCOMPARE(textColour(max), normal);
+    min->setText(u"1x"_s); // not filtered: the maximum already failed
+    QCOMPARE(min->text(), u"1x"_s);
+    max->setText(u"2000000000"_s);
+    QCOMPARE(max->text(), u"200"_s);
+    QCOMPARE(min->text(), u"1"_s);
+    min->setText(u"-2000000000"_s);
+    QCOMPARE(min->text(), u"-180"_s);
+    QVERIFY(form.CheckChannelRange(0));
+    max->setText(u"-2000000000"_s);
+    min->setText(u"2000000000"_s);
+    QCOMPARE(max->text(), u"-2000000000"_s);
+    QVERIFY(!form.CheckChannelRange(0));
+
+    // M: -200..100 with least width 300 passes at its full range.
+    pickText(combo(form, "Ch1SensorCombo"), u"Термопара"_s);
+    pickText(combo(form, "Ch1CharCombo"), u"M"_s);
+    QCOMPARE(textColour(max), normal);
+    QVERIFY(form.CheckChannelRange(0));
+
+    // R lin on a 610: typing 1 into the minimum turns it into the limit at once.
+    pickText(combo(form, "Ch1SensorCombo"), u"Сопротивление"_s);
+    min->setText(QString());
+    QTest::keyClicks(min, u"1"_s);
+    QCOMPARE(min->text(), u"5"_s);
+
+    // A channel without a selected range fails without reading one.
+    TQS_JUVForm other;
+    QVERIFY(!other.CheckChannelRange(2));
+    QVERIFY(!other.CheckChannelRange(-1));
+}
+
+void TestEditing::rangeEditExitAndModified()
+{
+    TQS_JUVForm form;
+    selectCopper(form);
+    form.FormActivate(&form);
+    QLineEdit *max = edit(form, "Ch1MaxEdit");
+    QLineEdit *min = edit(form, "Ch1MinEdit");
+    min->setText(u"0"_s);
+    form.FormActivate(&form);
+    max->setText(u"99"_s); // red now
+    QCOMPARE(textColour(max), kRed);
+    max->setText(QString());
+    QVERIFY(form.isModified()); // even a failing check marks the questionnaire
+    QCOMPARE(textColour(max), kRed);
+    leave(max);
+    QCOMPARE(max->text(), u"0"_s);
+    min->setText(u"-"_s);
+    QCOMPARE(min->text(), u"-"_s);
+    leave(min);
+    QCOMPARE(min->text(), u"0"_s);
+    max->setText(u"5"_s);
+    leave(max); // other texts stay as they are
+    QCOMPARE(max->text(), u"5"_s);
+    form.MinMaxEditExit(combo(form, "Ch1CharCombo"));
+
+    form.FormActivate(&form);
+    edit(form, "MailEdit")->setText(u"x"_s);
+    QVERIFY(form.isModified());
+}
+
+void TestEditing::quantity()
+{
+    TQS_JUVForm form;
+    QLineEdit *qnty = edit(form, "QntyEdit");
+    const std::pair<const char *, const char *> cases[] = {
+        {"0", "1"}, {"1000", "999"}, {"-3", "1"}, {"", "1"}, {"12a", "1"}, {"007", "007"},
+        {"99999999999", "1"}, {"999", "999"}};
+    for (const auto &[typed, shown] : cases) {
+        qnty->setText(QString::fromLatin1(typed));
+        QCOMPARE(qnty->text(), QString::fromLatin1(shown));
+    }
+    form.FormActivate(&form);
+    QTest::keyClicks(qnty, u"5"_s); // "9995" -> 999
+    QCOMPARE(qnty->text(), u"999"_s);
+    QVERIFY(form.isModified());
+}
+
+QTEST_MAIN(TestEditing)
+#include "tst_editing.moc"

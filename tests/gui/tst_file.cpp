@@ -1,0 +1,459 @@
+// Saving and loading through the form, answering its dialogs as a user would.
+#include "gui/FormDriver.h"
+#include "gui/ModalScript.h"
+#include "core/Cp1251.h"
+
+#include <QFile>
+#include <QStatusBar>
+#include <QTemporaryDir>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QString kSaved = u"Файл успешно сохранен."_s;
+const QString kDamaged = u"Файл содержит некорректные данные!\nКонфигурация из файла считана, при этом "
+                         "некорректные данные, по возможности, исправлены.\nРекомендуется проверить, что "
+                         "опросный лист содержит данные, соответствующие вашему заказу, и сохранить файл заново."_s;
+const QString kRangeRefused = u"Некорректно задан диапазон измерения. Для сохранения данных в файле диапазон "
+                              "следует увеличить. Корректные значения диапазонов см. в подсказках к полям "
+                              "границ диапазона."_s;
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+void fillRequisites(TQS_JUVForm &form)
+{
+    edit(form, "FirmNameEdit")->setText(u"ACME"_s);
+    edit(form, "MailEdit")->setText(u"a@b.cd"_s);
+}
+
+// The messages one save shows, the file dialog answered with path when it is reached.
+std::vector<ModalScript::Message> save(TQS_JUVForm &form, const QString &path,
+                                       std::initializer_list<QMessageBox::StandardButton> answers = {QMessageBox::Ok})
+{
+    ModalScript script;
+    script.choose(path);
+    for (auto answer : answers)
+        script.press(answer);
+    form.SaveButtonClick(control<QPushButton>(form, "SaveButton"));
+    return script.messages();
+}
+
+// Returns the message texts of one load.
+QStringList load(TQS_JUVForm &form, const QString &path, QMessageBox::StandardButton unsavedAnswer = QMessageBox::Yes)
+{
+    ModalScript script;
+    const bool asks = form.isModified();
+    if (asks)
+        script.press(unsavedAnswer);
+    script.choose(path).press(QMessageBox::Ok);
+    form.LoadButtonClick(control<QPushButton>(form, "LoadButton"));
+    QStringList texts;
+    for (const auto &m : script.messages())
+        texts << m.text;
+    if (asks && !texts.isEmpty())
+        texts.removeFirst();
+    if (form.isModified() && unsavedAnswer == QMessageBox::Yes)
+        texts << u"(still modified)"_s;
+    return texts;
+}
+
+QString panel1(const TQS_JUVForm &form)
+{
+    return form.findChild<QLabel *>(u"StatusBarPanel1"_s)->text();
+}
+
+bool closesSilently(TQS_JUVForm &form)
+{
+    bool canClose = false;
+    ModalScript script;
+    form.FormCloseQuery(&form, canClose);
+    return canClose && script.messages().empty();
+}
+
+// Everything a load restores, as the controls show it.
+QStringList snapshot(const TQS_JUVForm &form)
+{
+    QStringList state;
+    for (const QComboBox *box : form.findChildren<QComboBox *>())
+        if (box->window() == &form)
+            state << box->objectName() + u'=' + QString::number(box->currentIndex()) + u':' + box->currentText();
+    for (const QLineEdit *e : form.findChildren<QLineEdit *>())
+        if (e->window() == &form && !qobject_cast<QComboBox *>(e->parentWidget()))
+            state << e->objectName() + u'=' + e->text();
+    for (const QCheckBox *c : form.findChildren<QCheckBox *>())
+        state << c->objectName() + (c->isChecked() ? u"=on"_s : u"=off"_s) + (c->isEnabled() ? u""_s : u" locked"_s);
+    return state;
+}
+} // namespace
+
+class TestFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { QVERIFY(m_dir.isValid()); }
+    void saveTheWorkedExample();
+    void refusals();
+    void inputsAndRanges();
+    void replaceAndFailures();
+    void roundTripTwoChannels();
+    void sensor4AndSplitting();
+    void repairBeforeSave();
+    void loadDamaged();
+    void loadCancelPaths();
+    void loadSensorNotOffered();
+
+private:
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    QTemporaryDir m_dir;
+};
+
+void TestFile::saveTheWorkedExample()
+{
+    TQS_JUVForm form;
+    fillRequisites(form);
+    edit(form, "Ch1MaxEdit")->setText(u"300"_s);
+    const auto messages = save(form, path(u"example.cfg"_s));
+    QCOMPARE(messages.size(), size_t(1));
+    QCOMPARE(messages[0].text, kSaved);
+    QCOMPARE(messages[0].icon, QMessageBox::Information);
+    QCOMPARE(messages[0].title, form.windowTitle());
+    QVERIFY(!form.isModified());
+    // The bytes the Windows profile functions wrote for the same questionnaire.
+    QFile reference(QStringLiteral(QS_JUV_REFERENCE_DIR "/out1.cfg"));
+    QVERIFY(reference.open(QIODevice::ReadOnly));
+    QCOMPARE(readAll(path(u"example.cfg"_s)), reference.readAll());
+    QVERIFY(closesSilently(form));
+
+    TQS_JUVForm other;
+    QCOMPARE(load(other, path(u"example.cfg"_s)), QStringList());
+    QCOMPARE(edit(other, "Ch1MaxEdit")->text(), u"300"_s);
+    QCOMPARE(edit(other, "FirmNameEdit")->text(), u"ACME"_s);
+    QCOMPARE(panel1(other), u"Версия данных: 4e"_s);
+    QVERIFY(closesSilently(other));
+}
+
+void TestFile::refusals()
+{
+    TQS_JUVForm form;
+    const QString missing = u"В рвзделе реквизитов не заполнено обязательное поле \"%1\". Для сохранения "
+                            "данных в файле это поле необходимо заполнить."_s;
+    ModalScript script;
+    script.press(QMessageBox::Ok);
+    form.SaveButtonClick(nullptr);
+    QCOMPARE(script.messages().at(0).text, missing.arg(u"Название фирмы"_s));
+    QCOMPARE(script.messages().at(0).icon, QMessageBox::Warning);
+
+    edit(form, "FirmNameEdit")->setText(u"   "_s); // blanks are not empty
+    script.press(QMessageBox::Ok);
+    form.SaveButtonClick(nullptr);
+    QCOMPARE(script.messages().at(1).text, missing.arg(u"Адрес электронной почты"_s));
+
+    edit(form, "MailEdit")->setText(u"a@b.cд"_s); // a Cyrillic letter last
+    script.press(QMessageBox::Ok);
+    form.SaveButtonClick(nullptr);
+    QVERIFY(script.messages().at(2).text.contains(u"в некорректном формате"_s));
+
+    // A character Windows-1251 cannot hold: named by its field, first field first.
+    edit(form, "MailEdit")->setText(u"a@b.cd"_s);
+    edit(form, "PhoneEdit")->setText(u"☎ 123"_s);
+    edit(form, "BillEdit")->setText(u"№ 5 €"_s); // both exist in Windows-1251
+    script.press(QMessageBox::Ok);
+    form.SaveButtonClick(nullptr);
+    QCOMPARE(script.messages().at(3).text,
+             u"В разделе реквизитов поле \"Телефонный номер\" содержит символы, которые невозможно "
+             "сохранить в файле. Для сохранения данных в файле эти символы необходимо удалить."_s);
+    QCOMPARE(script.messages().at(3).icon, QMessageBox::Warning);
+    QVERIFY(script.unexpected().isEmpty());
+    QVERIFY(form.isModified());
+}
+
+void TestFile::inputsAndRanges()
+{
+    TQS_JUVForm form;
+    fillRequisites(form);
+    pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-120"_s);
+    check(form, "Ch1InputCheck")->click();
+    {
+        ModalScript script;
+        script.press(QMessageBox::Ok);
+        form.SaveButtonClick(nullptr);
+        QCOMPARE(script.messages().at(0).text,
+                 u"Опросный лист заполнен некорректно. Для сохранения данных в файле необходимо "
+                 "включить хотя бы один вход изделия."_s);
+    }
+    // Channel 1 off, channel 2 on: saved, channel 1 written in full with input mode 0.
+    pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-220"_s);
+    check(form, "Ch1InputCheck")->click();
+    QCOMPARE(save(form, path(u"off.cfg"_s)).at(0).text, kSaved);
+    const QByteArray bytes = readAll(path(u"off.cfg"_s));
+    QVERIFY(bytes.contains("[Channel 1]\r\nInput mode=0\r\nSensor id=1\r\n"));
+    QVERIFY(bytes.contains("[Channel 2]\r\nInput mode=1\r\n"));
+
+    // A too-narrow range in a channel whose input is off is still refused.
+    edit(form, "Ch1MinEdit")->setText(u"400"_s);
+    {
+        ModalScript script;
+        script.press(QMessageBox::Ok);
+        form.SaveButtonClick(nullptr);
+        QCOMPARE(script.messages().at(0).text, kRangeRefused);
+        QVERIFY(script.unexpected().isEmpty());
+    }
+    // Channel 2 is only checked on models that show it.
+    edit(form, "Ch1MinEdit")->setText(u"-200"_s);
+    pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-110"_s);
+    edit(form, "Ch2MinEdit")->setText(u"400"_s);
+    QCOMPARE(save(form, path(u"one.cfg"_s)).at(0).text, kSaved);
+    QVERIFY(!readAll(path(u"one.cfg"_s)).contains("Channel 2"));
+}
+
+void TestFile::replaceAndFailures()
+{
+    TQS_JUVForm form;
+    fillRequisites(form);
+    const QString target = path(u"existing.cfg"_s);
+    writeAll(target, "old bytes\r\n[Reqs]\r\nBill=old\r\n");
+
+    // No: the old file stays byte for byte, and so does the flag.
+    auto messages = save(form, target, {QMessageBox::No});
+    QCOMPARE(messages.size(), size_t(1));
+    QCOMPARE(messages[0].text, u"Указанный файл уже существует.\nВы действительно хотите заменить его содержимое новыми данными?"_s);
+    QCOMPARE(messages[0].icon, QMessageBox::Question);
+    QCOMPARE(messages[0].defaultButton, QMessageBox::No);
+    QCOMPARE(readAll(target), QByteArray("old bytes\r\n[Reqs]\r\nBill=old\r\n"));
+    QVERIFY(form.isModified());
+
+    // Yes: only the new keys.
+    messages = save(form, target, {QMessageBox::Yes, QMessageBox::Ok});
+    QCOMPARE(messages.back().text, kSaved);
+    QVERIFY(!readAll(target).contains("old bytes"));
+    QVERIFY(!readAll(target).contains("Bill="));
+
+    // A folder that cannot hold files: the error, no file, the flag kept.
+    edit(form, "PhoneEdit")->setText(u"1"_s);
+    writeAll(path(u"plain"_s), "x");
+    ModalScript script;
+    script.choosePath(path(u"plain/q.cfg"_s)).press(QMessageBox::Ok);
+    form.SaveButtonClick(nullptr);
+    bool sawError = false;
+    for (const auto &m : script.messages())
+        sawError |= m.text == u"Не удалось сохранить данные в файле. Возможно, диск защищен от записи."_s
+                && m.icon == QMessageBox::Critical;
+    QVERIFY(sawError);
+    QVERIFY(form.isModified());
+    QCOMPARE(readAll(path(u"plain"_s)), QByteArray("x"));
+}
+
+void TestFile::roundTripTwoChannels()
+{
+    TQS_JUVForm form;
+    fillRequisites(form);
+    edit(form, "PhoneEdit")->setText(u"+7 (495) 000"_s);
+    edit(form, "BillEdit")->setText(u"Счет № 12 от 01.02.2026, "_s + QString(150, u'ж'));
+    edit(form, "QntyEdit")->setText(u"007"_s);
+    pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-221"_s);
+    pickText(combo(form, "Ch1SensorCombo"), u"Термопара"_s);
+    pickText(combo(form, "Ch1CharCombo"), u"N"_s);
+    edit(form, "Ch1MaxEdit")->setText(u"900"_s);
+    edit(form, "Ch1MinEdit")->setText(u"-100"_s);
+    pickText(combo(form, "Ch1OutputCombo"), u"0..10 В"_s);
+    pickText(combo(form, "Ch2SensorCombo"), u"Напряжение"_s);
+    edit(form, "Ch2MinEdit")->setText(u"-20"_s);
+    pickText(combo(form, "Ch2OutputCombo"), u"Отключен"_s);
+    check(form, "Ch2InputCheck")->click();
+    QCOMPARE(save(form, path(u"two.cfg"_s)).at(0).text, kSaved);
+    const QStringList saved = snapshot(form);
+
+    TQS_JUVForm other;
+    QCOMPARE(load(other, path(u"two.cfg"_s)), QStringList());
+    QCOMPARE(snapshot(other), saved);
+    QCOMPARE(edit(other, "BillEdit")->text().size(), 175); // not cut to 99
+    QVERIFY(closesSilently(other));
+
+    // Loading over unsaved changes asks first; No keeps everything.
+    edit(other, "FirmNameEdit")->setText(u"Changed"_s);
+    {
+        ModalScript script;
+        script.press(QMessageBox::No);
+        other.LoadButtonClick(nullptr);
+        QVERIFY(script.messages().at(0).text.startsWith(u"Внесенные вами изменения не сохранены в файле. При считывании"_s));
+        QVERIFY(script.unexpected().isEmpty());
+    }
+    QCOMPARE(edit(other, "FirmNameEdit")->text(), u"Changed"_s);
+    QVERIFY(other.isModified());
+    QCOMPARE(load(other, path(u"two.cfg"_s)), QStringList());
+    QCOMPARE(snapshot(other), saved);
+}
+
+void TestFile::sensor4AndSplitting()
+{
+    TQS_JUVForm form;
+    fillRequisites(form);
+    pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-120"_s);
+    pickText(combo(form, "Ch1CharCombo"), u"Cu a=0.00426"_s);
+    QCOMPARE(save(form, path(u"s4.cfg"_s)).at(0).text, kSaved);
+    QByteArray bytes = readAll(path(u"s4.cfg"_s));
+    QVERIFY(bytes.contains("Sensor id=4\r\nSensor type=1\r\nSensor R=2\r\n"));
+    QCOMPARE(bytes.count("Splitting=1"), 1);
+    QVERIFY(bytes.indexOf("Splitting") < bytes.indexOf("[Channel 2]"));
+
+    pickText(combo(form, "Ch1NomRCombo"), u"50"_s);
+    QCOMPARE(save(form, path(u"s4.cfg"_s), {QMessageBox::Yes, QMessageBox::Ok}).back().text, kSaved);
+    QVERIFY(readAll(path(u"s4.cfg"_s)).contains("Sensor R=0\r\n"));
+
+    TQS_JUVForm other;
+    QCOMPARE(load(other, path(u"s4.cfg"_s)), QStringList());
+    QCOMPARE(combo(other, "Ch1NomRCombo")->currentText(), u"50"_s);
+    QVERIFY(!check(other, "Ch2InputCheck")->isChecked());
+    QVERIFY(!check(other, "Ch2InputCheck")->isEnabled());
+}
+
+void TestFile::repairBeforeSave()
+{
+    TQS_JUVForm form;
+    fillRequisites(form);
+    pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-220"_s);
+    typeText(combo(form, "Ch2CharCombo"), u"Pt?"_s);
+    typeText(combo(form, "DeviceCombo"), u"ЖУВ-720-2"_s);
+    QCOMPARE(combo(form, "DeviceCombo")->currentIndex(), -1);
+    QCOMPARE(save(form, path(u"repaired.cfg"_s)).at(0).text, kSaved);
+    // The model combo got its first entry, as leaving it would give.
+    QCOMPARE(combo(form, "DeviceCombo")->currentText(), u"ЖУВ-610-101"_s);
+    QVERIFY(readAll(path(u"repaired.cfg"_s)).contains("id=50\r\n"));
+
+    pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-220"_s);
+    pickText(combo(form, "Ch2CharCombo"), u"Ni a=0.00617"_s);
+    typeText(combo(form, "Ch2CharCombo"), u"Pt?"_s);
+    QCOMPARE(save(form, path(u"repaired.cfg"_s), {QMessageBox::Yes, QMessageBox::Ok}).back().text, kSaved);
+    QCOMPARE(combo(form, "Ch2CharCombo")->currentIndex(), 0);
+    QVERIFY(readAll(path(u"repaired.cfg"_s)).contains("[Channel 2]\r\nInput mode=1\r\nSensor id=1\r\n"));
+}
+
+void TestFile::loadDamaged()
+{
+    TQS_JUVForm source;
+    fillRequisites(source);
+    edit(source, "Ch1MaxEdit")->setText(u"300"_s);
+    const QString good = path(u"good.cfg"_s);
+    QCOMPARE(save(source, good).at(0).text, kSaved);
+    const QByteArray base = readAll(good);
+    const auto variant = [&](const char *name, const QByteArray &from, const QByteArray &to) {
+        QByteArray bytes = base;
+        bytes.replace(from, to);
+        writeAll(path(QString::fromLatin1(name)), bytes);
+        return path(QString::fromLatin1(name));
+    };
+
+    // A changed summed value: applied, warned, requisites and panel 1 untouched, flag cleared.
+    TQS_JUVForm form;
+    edit(form, "FirmNameEdit")->setText(u"Before"_s);
+    QCOMPARE(load(form, variant("max.cfg", "Temperature max=300", "Temperature max=200")), QStringList{kDamaged});
+    QCOMPARE(edit(form, "Ch1MaxEdit")->text(), u"200"_s);
+    QCOMPARE(edit(form, "FirmNameEdit")->text(), u"Before"_s);
+    QVERIFY(panel1(form).isEmpty());
+    QVERIFY(!form.isModified());
+
+    // No check code but an id: trusted as it is.
+    QCOMPARE(load(form, variant("nocode.cfg", "CheckCode=829\r\n", "")), QStringList());
+    QCOMPARE(edit(form, "FirmNameEdit")->text(), u"ACME"_s);
+
+    // No id: the model stays, two channel sections are read into it, a warning.
+    pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-221"_s);
+    QCOMPARE(load(form, variant("noid.cfg", "id=50\r\n", "")), QStringList{kDamaged});
+    QCOMPARE(combo(form, "DeviceCombo")->currentText(), u"ЖУВ-720-221"_s);
+    QCOMPARE(edit(form, "Ch1MaxEdit")->text(), u"300"_s);
+
+    // An id of no model: the same, with the outputs from "Output mode".
+    // The same byte sum: no warning.
+    QCOMPARE(load(form, variant("mode610.cfg", "Output direction=0", "Output mode=0")), QStringList());
+    QCOMPARE(combo(form, "Ch1OutputCombo")->currentText(), u"20..4 мА"_s); // by the 720 rule: 0 -> entry 1
+    pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-221"_s);
+    QCOMPARE(load(form, variant("id49.cfg", "id=50", "id=49")), QStringList{kDamaged});
+    QCOMPARE(combo(form, "DeviceCombo")->currentText(), u"ЖУВ-720-221"_s);
+
+    // Out-of-limit bounds are corrected as they are set; a missing quantity becomes 1.
+    QByteArray bytes = base;
+    bytes.replace("Temperature max=300", "Temperature max=99999999999").replace("Quantity=1\r\n", "");
+    bytes.replace("CheckCode=829\r\n", "");
+    writeAll(path(u"big.cfg"_s), bytes);
+    QCOMPARE(load(form, path(u"big.cfg"_s)), QStringList());
+    QCOMPARE(combo(form, "DeviceCombo")->currentText(), u"ЖУВ-610-101"_s);
+    QCOMPARE(edit(form, "Ch1MaxEdit")->text(), u"99999999999"_s); // beyond 32 bits: left, unconverted
+    QCOMPARE(edit(form, "QntyEdit")->text(), u"1"_s);
+    bytes.replace("Temperature max=99999999999", "Temperature max=5000");
+    writeAll(path(u"big.cfg"_s), bytes);
+    QCOMPARE(load(form, path(u"big.cfg"_s)), QStringList());
+    QCOMPARE(edit(form, "Ch1MaxEdit")->text(), u"350"_s);
+
+    // Input mode 0 switches the channel off before its settings are applied.
+    QCOMPARE(load(form, variant("off.cfg", "Input mode=1", "Input mode=0")), QStringList{kDamaged});
+    QVERIFY(!edit(form, "Ch1MaxEdit")->isEnabled());
+
+    // An empty file, binary junk and a 1 MB line: a warning, never a crash.
+    writeAll(path(u"empty.cfg"_s), QByteArray());
+    QCOMPARE(load(form, path(u"empty.cfg"_s)), QStringList{kDamaged});
+    QByteArray junk(4096, '\0');
+    for (int i = 0; i < junk.size(); ++i)
+        junk[i] = char((i * 7919) & 0xFF);
+    writeAll(path(u"junk.cfg"_s), junk);
+    QCOMPARE(load(form, path(u"junk.cfg"_s)), QStringList{kDamaged});
+    writeAll(path(u"long.cfg"_s), base + "[Reqs]\r\nFirm=" + QByteArray(1 << 20, 'x') + "\r\n");
+    QCOMPARE(load(form, path(u"long.cfg"_s)), QStringList());
+    QCOMPARE(edit(form, "FirmNameEdit")->text(), u"ACME"_s); // the first [Reqs] wins
+
+    // A folder cannot be read as a file.
+    TQS_JUVForm fresh;
+    ModalScript script;
+    script.choosePath(m_dir.path()).press(QMessageBox::Ok);
+    edit(fresh, "PhoneEdit")->setText(u"1"_s);
+    fresh.FormActivate(&fresh); // nothing to lose: no question
+    fresh.LoadButtonClick(nullptr);
+    bool sawError = false;
+    for (const auto &m : script.messages())
+        sawError |= m.text == u"Указанный файл не удалось прочитать!"_s && m.icon == QMessageBox::Critical;
+    QVERIFY(sawError);
+}
+
+void TestFile::loadCancelPaths()
+{
+    TQS_JUVForm form;
+    edit(form, "FirmNameEdit")->setText(u"Kept"_s);
+    const QStringList before = snapshot(form);
+    ModalScript script;
+    script.press(QMessageBox::Yes).cancel();
+    form.LoadButtonClick(nullptr);
+    QVERIFY(script.done());
+    QCOMPARE(snapshot(form), before);
+    QVERIFY(form.isModified());
+}
+
+void TestFile::loadSensorNotOffered()
+{
+    // A thermocouple for a model that offers only RTD and resistance.
+    const QByteArray file = "[Device]\r\nid=52\r\n[Channel 1]\r\nInput mode=1\r\nSensor id=12\r\nSensor type=2\r\n"
+                            "Sensor R=-1\r\nTemperature max=1000\r\nTemperature min=0\r\n[Reqs]\r\nFirm=F\r\nMail=m@x.ru\r\n";
+    writeAll(path(u"tc.cfg"_s), file);
+    TQS_JUVForm form;
+    QCOMPARE(load(form, path(u"tc.cfg"_s)), QStringList());
+    QCOMPARE(combo(form, "DeviceCombo")->currentText(), u"ЖУВ-610-111"_s);
+    QCOMPARE(combo(form, "Ch1SensorCombo")->currentIndex(), -1);
+    QCOMPARE(combo(form, "Ch1CharCombo")->currentIndex(), -1);
+    QCOMPARE(edit(form, "Ch1MaxEdit")->text(), u"350"_s); // held to the RTD limit still selected
+    // Saving repairs the characteristic first and writes a sensor the model offers.
+    QCOMPARE(save(form, path(u"tc-saved.cfg"_s)).at(0).text, kSaved);
+    QVERIFY(readAll(path(u"tc-saved.cfg"_s)).contains("Sensor id=1\r\n"));
+}
+
+QTEST_MAIN(TestFile)
+#include "tst_file.moc"
