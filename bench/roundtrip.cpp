@@ -157,13 +157,13 @@ int main(int argc, char *argv[])
     // The file dialogs watch their folder: a file that comes and goes there makes them refresh.
     const auto dialogsOnly = [&](bool replaceFile) {
         return timed(kCount, replaceFile ? std::function<void()>(removeFile) : nothing, [&] {
-            form.SaveDialog->exec();
+            form.saveDialog()->exec();
             if (replaceFile)
                 qsjuv::writeFileAtomically(path, "[Device]\r\n");
             QMessageBox box(QMessageBox::Information, form.windowTitle(), u"Файл успешно сохранен."_s,
                             QMessageBox::Ok, &form);
             box.exec();
-            form.OpenDialog->exec();
+            form.openDialog()->exec();
         });
     };
     const double dialogs = dialogsOnly(false);

@@ -91,9 +91,9 @@ void TQS_JUVForm::LoadButtonClick(QObject *)
         return;
 
     // 2.
-    if (OpenDialog->exec() != QDialog::Accepted)
+    if (openDialog()->exec() != QDialog::Accepted)
         return;
-    const QString path = OpenDialog->selectedFiles().value(0);
+    const QString path = openDialog()->selectedFiles().value(0);
 
     // 3.
     const auto bytes = qsjuv::readWholeFile(path);

@@ -51,23 +51,16 @@ TQS_JUVForm::TQS_JUVForm(QWidget *parent)
 {
     setupLayout();
 
-    // 1. Status bar
     StatusBarPanel0->setText(u"Версия: %1"_s.arg(QLatin1StringView(kVersion)));
     StatusBarPanel0->setFixedWidth(StatusBar->width() / 3);
-    // 2.
     m_channelSection = {u"Channel 1"_s, u"Channel 2"_s};
-    // 3.
     for (auto &map : m_charIndexMap)
         map = std::make_unique<std::array<std::uint8_t, kCharMapSize>>();
-    // 4.
+    // Every model starts with one channel until the first model is applied.
     Ch2GroupBox->hide();
-    // 5.
     m_selectedRange = {nullptr, nullptr};
-    // 6. (the channel table was filled with the layout)
-    // 7.
     for (const auto &channel : m_channels)
         setHint(channel.outputCombo, u"Режимы работы выхода с релейным модулем ЖУВ-930 поверке не подлежат"_s);
-    // 8.
     const auto models = qsjuv::modelList();
     m_models = std::make_unique<std::vector<qsjuv::DeviceModel>>(models.begin(), models.end());
     for (const auto &model : *m_models)
@@ -75,10 +68,9 @@ TQS_JUVForm::TQS_JUVForm(QWidget *parent)
 
     bindEvents();
 
-    // 9.
+    // The first model's channels are set up as if the user had chosen it, yet nothing is unsaved.
     DeviceCombo->setCurrentIndex(0);
     DeviceComboChange(nullptr);
-    // 10.
     m_modified = false;
 }
 
@@ -208,26 +200,40 @@ void TQS_JUVForm::setupLayout()
     StatusBarPanel1->setFixedWidth(300);
     StatusBar->addWidget(StatusBarPanel0);
     StatusBar->addWidget(StatusBarPanel1);
+}
 
-    OpenDialog = new QFileDialog(this);
-    OpenDialog->setObjectName(u"OpenDialog"_s);
-    OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
-    OpenDialog->setFileMode(QFileDialog::ExistingFile);
-    OpenDialog->setDefaultSuffix(u"cfg"_s);
-    OpenDialog->setNameFilters({u"Опросные листы (*.cfg)"_s, u"Все файлы (*)"_s});
-    OpenDialog->setDirectory(u"."_s);
-    OpenDialog->selectFile(u"qs_juv.cfg"_s);
-    OpenDialog->setOption(QFileDialog::DontUseNativeDialog);
+// The dialogs cost more to build than the rest of the form (icons, the MIME database, a folder
+// watcher), so they wait for the first file command and are kept for the next.
+QFileDialog *TQS_JUVForm::openDialog()
+{
+    if (!OpenDialog) {
+        OpenDialog = new QFileDialog(this);
+        OpenDialog->setObjectName(u"OpenDialog"_s);
+        OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
+        OpenDialog->setFileMode(QFileDialog::ExistingFile);
+        OpenDialog->setDefaultSuffix(u"cfg"_s);
+        OpenDialog->setNameFilters({u"Опросные листы (*.cfg)"_s, u"Все файлы (*)"_s});
+        OpenDialog->setDirectory(u"."_s);
+        OpenDialog->selectFile(u"qs_juv.cfg"_s);
+        OpenDialog->setOption(QFileDialog::DontUseNativeDialog);
+    }
+    return OpenDialog;
+}
 
-    SaveDialog = new QFileDialog(this);
-    SaveDialog->setObjectName(u"SaveDialog"_s);
-    SaveDialog->setAcceptMode(QFileDialog::AcceptSave);
-    SaveDialog->setFileMode(QFileDialog::AnyFile);
-    SaveDialog->setDefaultSuffix(u"cfg"_s);
-    SaveDialog->setNameFilters({u"Опросные листы (*.cfg)"_s});
-    SaveDialog->setDirectory(u"."_s);
-    SaveDialog->selectFile(u"qs_juv.cfg"_s);
-    SaveDialog->setOptions(QFileDialog::DontConfirmOverwrite | QFileDialog::DontUseNativeDialog);
+QFileDialog *TQS_JUVForm::saveDialog()
+{
+    if (!SaveDialog) {
+        SaveDialog = new QFileDialog(this);
+        SaveDialog->setObjectName(u"SaveDialog"_s);
+        SaveDialog->setAcceptMode(QFileDialog::AcceptSave);
+        SaveDialog->setFileMode(QFileDialog::AnyFile);
+        SaveDialog->setDefaultSuffix(u"cfg"_s);
+        SaveDialog->setNameFilters({u"Опросные листы (*.cfg)"_s});
+        SaveDialog->setDirectory(u"."_s);
+        SaveDialog->selectFile(u"qs_juv.cfg"_s);
+        SaveDialog->setOptions(QFileDialog::DontConfirmOverwrite | QFileDialog::DontUseNativeDialog);
+    }
+    return SaveDialog;
 }
 
 void TQS_JUVForm::bindEvents()

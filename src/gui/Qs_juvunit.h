@@ -70,6 +70,10 @@ public:
 
     bool isModified() const { return m_modified; }
 
+    // The file dialogs, built on first use (OpenDialog/SaveDialog stay null until then).
+    QFileDialog *openDialog();
+    QFileDialog *saveDialog();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;

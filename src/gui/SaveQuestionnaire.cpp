@@ -76,9 +76,9 @@ void TQS_JUVForm::SaveButtonClick(QObject *)
     }
 
     // 4. File name
-    if (SaveDialog->exec() != QDialog::Accepted)
+    if (saveDialog()->exec() != QDialog::Accepted)
         return;
-    const QString path = SaveDialog->selectedFiles().value(0);
+    const QString path = saveDialog()->selectedFiles().value(0);
 
     // 5. Replace only after a Yes.
     if (QFile probe(path); probe.open(QIODevice::ReadOnly)) {

@@ -202,6 +202,10 @@ void TestForm::spinners()
 void TestForm::fileDialogs()
 {
     TQS_JUVForm form;
+    // Nothing costly is built before the first file command; then the dialogs stay for reuse.
+    QVERIFY(!form.findChild<QFileDialog *>());
+    QCOMPARE(form.openDialog(), form.openDialog());
+    QCOMPARE(form.saveDialog(), form.saveDialog());
     for (const char *name : {"OpenDialog", "SaveDialog"}) {
         auto *dialog = form.findChild<QFileDialog *>(QString::fromLatin1(name));
         QVERIFY(dialog);
