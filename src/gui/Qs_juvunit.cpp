@@ -51,23 +51,17 @@ TQS_JUVForm::TQS_JUVForm(QWidget *parent)
 {
     setupLayout();
 
-    // 1. Status bar
+    // Panel 0 shows the program version for good; panel 1 the data version of a load.
     StatusBarPanel0->setText(u"Версия: %1"_s.arg(QLatin1StringView(kVersion)));
     StatusBarPanel0->setFixedWidth(StatusBar->width() / 3);
-    // 2.
     m_channelSection = {u"Channel 1"_s, u"Channel 2"_s};
-    // 3.
     for (auto &map : m_charIndexMap)
         map = std::make_unique<std::array<std::uint8_t, kCharMapSize>>();
-    // 4.
     Ch2GroupBox->hide();
-    // 5.
     m_selectedRange = {nullptr, nullptr};
-    // 6. (the channel table was filled with the layout)
-    // 7.
     for (const auto &channel : m_channels)
         setHint(channel.outputCombo, u"Режимы работы выхода с релейным модулем ЖУВ-930 поверке не подлежат"_s);
-    // 8.
+    // The model list is the form's own copy, in DeviceCombo order.
     const auto models = qsjuv::modelList();
     m_models = std::make_unique<std::vector<qsjuv::DeviceModel>>(models.begin(), models.end());
     for (const auto &model : *m_models)
@@ -75,10 +69,9 @@ TQS_JUVForm::TQS_JUVForm(QWidget *parent)
 
     bindEvents();
 
-    // 9.
+    // The first model, as if the user had picked it; that is no change to save.
     DeviceCombo->setCurrentIndex(0);
     DeviceComboChange(nullptr);
-    // 10.
     m_modified = false;
 }
 

@@ -198,6 +198,14 @@ void TestCheck::verdictsAndProblems_data()
     row("bound with a stray character", edited("Channel 1", "Temperature max", "3 00"), Verdict::Ok,
         {u"range-max-corrected"_s});
     row("bound not a number", edited("Channel 1", "Temperature max", "abc"), Verdict::Ok, {u"range-not-number"_s});
+    // The form's check stops at the max: the min below its limit stays as the file has it.
+    row("min not reached after a max not a number",
+        resealed(withValue(withValue(ref, "Channel 1", "Temperature max", "-"), "Channel 1", "Temperature min", "-250")),
+        Verdict::Ok, {u"range-not-number"_s});
+    // Without a sensor the channel keeps the first RTD characteristic, and its limits hold.
+    row("no sensor id, max beyond the RTD limit",
+        resealed(withValue(withValue(ref, "Channel 1", "Sensor id", QByteArray()), "Channel 1", "Temperature max", "400")),
+        Verdict::Ok, {u"sensor-missing"_s, u"range-max-corrected"_s});
     row("range below least width", edited("Channel 1", "Temperature min", "250"), Verdict::Ok, {u"range-too-narrow"_s});
     row("range exactly least width", edited("Channel 1", "Temperature min", "200"), Verdict::Ok);
     row("nominal resistance off the list", edited("Channel 1", "Sensor R", "5"), Verdict::Ok, {u"nominal-r-invalid"_s});
@@ -293,6 +301,15 @@ void TestCheck::showsWhatTheFormShows()
     r = checkBytes(withValue(ref, "Reqs", "Quantity", "007"));
     QCOMPARE(r.quantity, 7);
     QVERIFY(r.clean());
+
+    // A thermocouple ЖУВ-610-111 does not offer: the bounds as the RTD range left by the model holds them.
+    r = checkBytes(writeQuestionnaire(questionnaire(1, {12})).bytes);
+    QCOMPARE(r.channels[0].max, 350);
+    QCOMPARE(r.channels[0].min, -200);
+    r = checkBytes(resealed(withValue(withValue(ref, "Channel 1", "Temperature max", "x"), "Channel 1",
+                                      "Temperature min", "-250")));
+    QCOMPARE(r.channels[0].max, std::nullopt);
+    QCOMPARE(r.channels[0].min, -250);
 
     // The loader keeps the low 8 bits of the id: 306 names ЖУВ-610-101 (50).
     r = checkBytes(resealed(withValue(ref, "Device", "id", "306")));
