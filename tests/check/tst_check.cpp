@@ -418,6 +418,7 @@ void TestCheck::outputsParseBack()
         withValue(withValue(ref, "Reqs", "Phone", "+7 495\x1b[2J"), "Channel 1", "Temperature min", "250"),
         writeQuestionnaire(questionnaire(4, {4, 12})).bytes,
         QByteArray("\xff\xfe junk"),
+        withValue(ref, "Reqs", "Phone", "-2+3"),
     };
     int n = 0;
     for (const QByteArray &bytes : files) {
@@ -459,13 +460,14 @@ void TestCheck::outputsParseBack()
     const qsizetype phone = rows[0].indexOf(u"phone"_s);
     QCOMPARE(rows[2][firm], u"'=HYPERLINK(\"x\"), «Ёлка»"_s);
     QVERIFY(rows[3][phone].startsWith(u"'+7 495"_s));
+    QCOMPARE(rows[count][phone], u"'-2+3"_s);
     QCOMPARE(rows[3][rows[0].indexOf(u"problem_codes"_s)], u"range-too-narrow requisite-not-cp1251"_s);
 
     // Text: a block per file, its verdict and problems recoverable line by line.
     r = run({dir.path()});
     QVERIFY(!r.out.contains(QChar(0x1b)));
     QStringList blocks = r.out.split(u"\n\n"_s);
-    QVERIFY(blocks.takeLast().startsWith(u"Итого файлов: 5,"_s));
+    QVERIFY(blocks.takeLast().startsWith(u"Итого файлов: %1,"_s.arg(count)));
     QCOMPARE(blocks.size(), count);
     static const QRegularExpression verdictLine(u"^Результат: ([a-z-]+) — "_s, QRegularExpression::MultilineOption);
     static const QRegularExpression problemLine(u"^  \\[([a-z0-9-]+)\\] "_s, QRegularExpression::MultilineOption);
