@@ -1,8 +1,5 @@
 // The bulk checker: verdicts, problems, what it shows, and its three output forms.
-#include "core/RangeLimits.h"
-#include "core/Cp1251.h"
-#include "core/ProfileFile.h"
-#include "core/QuestionnaireFormat.h"
+#include "Questionnaires.h"
 #include "check/CheckCommand.h"
 #include "check/FileCheck.h"
 #include "check/ReportWriter.h"
@@ -20,6 +17,7 @@
 
 using namespace qsjuv;
 using namespace qsjuv::check;
+using namespace qsjuv::testing;
 using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(qsjuv::check::Verdict)
@@ -30,58 +28,6 @@ QByteArray reference()
 {
     QFile file(QStringLiteral(QS_JUV_REFERENCE_DIR "/out1.cfg"));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// A questionnaire as the form would save it: full ranges and the default selections.
-QuestionnaireSettings questionnaire(int position, std::vector<int> sensorIds = {1, 1})
-{
-    const DeviceModel &model = modelList()[std::size_t(position)];
-    const bool series610 = isSeries610(position);
-    QuestionnaireSettings s;
-    s.modelPosition = position;
-    s.modelName = toCp1251Lossy(QString::fromStdString(modelListText(model)));
-    for (int c = 0; c < (showsChannel2(model) ? 2 : 1); ++c) {
-        ChannelSettings ch;
-        ch.inputOn = !(c == 1 && model.inputs == 1);
-        ch.sensorId = sensorIds[std::size_t(c)];
-        const RangeLimits *row = rangeRow(series610, std::uint8_t(ch.sensorId));
-        ch.maxText = row ? QByteArray::number(truncatedLimit(row->upperLimit)) : "0";
-        ch.minText = row ? QByteArray::number(truncatedLimit(row->lowerLimit)) : "0";
-        ch.nomRPosition = row ? nominalResistanceList(*row).selected : -1;
-        ch.outputPosition = model.outputs == 0 ? -1 : series610 ? 0 : 2;
-        s.channels.push_back(ch);
-    }
-    s.firm = "ACME";
-    s.mail = "lab@example.ru";
-    s.quantity = "1";
-    return s;
-}
-
-// The file with one key's value replaced, or its line dropped when value is null.
-QByteArray withValue(const QByteArray &file, const char *section, const char *key, const QByteArray &value)
-{
-    QList<QByteArray> lines = file.split('\n');
-    QByteArray current;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QByteArray line = lines[i].trimmed();
-        if (line.startsWith('[')) {
-            current = line.mid(1, line.indexOf(']') - 1);
-        } else if (current == section && line.startsWith(QByteArray(key) + '=')) {
-            if (value.isNull())
-                lines.removeAt(i);
-            else
-                lines[i] = QByteArray(key) + '=' + value + '\r';
-            return lines.join('\n');
-        }
-    }
-    return file;
-}
-
-// A check code that matches again, as if the file had been saved that way.
-QByteArray resealed(const QByteArray &file)
-{
-    const qint32 sum = readQuestionnaire(ProfileReader(file)).sum;
-    return withValue(file, "Reqs", "CheckCode", QByteArray::number(sum));
 }
 
 QStringList problemCodes(const FileReport &report)
@@ -188,7 +134,7 @@ void TestCheck::verdictsAndProblems_data()
     row("no model id, no code", withValue(noId, "Reqs", "CheckCode", QByteArray()), Verdict::NoModelId,
         {u"sensor-missing"_s});
     row("unknown model id", edited("Device", "id", "49"), Verdict::Ok, {u"unknown-model"_s, u"sensor-missing"_s});
-    row("thermocouple on ЖУВ-610-111", writeQuestionnaire(questionnaire(1, {12})).bytes, Verdict::Ok,
+    row("thermocouple on ЖУВ-610-111", writeQuestionnaire(defaultQuestionnaire(1, {12})).bytes, Verdict::Ok,
         {u"sensor-not-offered"_s});
     row("sensor id in no catalogue row", edited("Channel 1", "Sensor id", "33"), Verdict::Ok, {u"sensor-not-offered"_s});
     row("no sensor id", edited("Channel 1", "Sensor id", QByteArray()), Verdict::Ok, {u"sensor-missing"_s});
@@ -212,7 +158,7 @@ void TestCheck::verdictsAndProblems_data()
     row("connection off the list", edited("Channel 1", "Input connection", "3"), Verdict::Ok, {u"connection-invalid"_s});
     row("output off the list", edited("Channel 1", "Output direction", "2"), Verdict::Ok, {u"output-invalid"_s});
     row("output on a model without outputs",
-        resealed(withValue(writeQuestionnaire(questionnaire(10)).bytes, "Channel 1", "Output mode", "1")), Verdict::Ok,
+        resealed(withValue(writeQuestionnaire(defaultQuestionnaire(10)).bytes, "Channel 1", "Output mode", "1")), Verdict::Ok,
         {u"output-invalid"_s});
     row("no firm", withValue(ref, "Reqs", "Firm", ""), Verdict::Ok, {u"missing-firm"_s});
     row("no mail", withValue(ref, "Reqs", "Mail", QByteArray()), Verdict::Ok, {u"missing-mail"_s});
@@ -247,7 +193,7 @@ void TestCheck::verdictsAndProblems()
 void TestCheck::savedFilesOfEveryModelAreClean()
 {
     for (int position = 0; position < kModelCount; ++position) {
-        const QuestionnaireSettings s = questionnaire(position, {1, 12});
+        const QuestionnaireSettings s = defaultQuestionnaire(position, {1, 12});
         const FileReport report = checkBytes(writeQuestionnaire(s).bytes);
         const QString model = QString::fromStdString(modelListText(modelList()[std::size_t(position)]));
         // ЖУВ-610-111 and -211 take no thermocouple on channel 2.
@@ -262,7 +208,7 @@ void TestCheck::savedFilesOfEveryModelAreClean()
 void TestCheck::showsWhatTheFormShows()
 {
     // Two channels of ЖУВ-720-220: sensor 4 with 100 ohms (stored as 2), thermocouple K on 0..5 В.
-    QuestionnaireSettings s = questionnaire(4, {4, 12});
+    QuestionnaireSettings s = defaultQuestionnaire(4, {4, 12});
     s.modelName = "something else";
     s.channels[0].nomRPosition = 1;
     s.channels[1].outputPosition = 3;
@@ -303,7 +249,7 @@ void TestCheck::showsWhatTheFormShows()
     QVERIFY(r.clean());
 
     // A thermocouple ЖУВ-610-111 does not offer: the bounds as the RTD range left by the model holds them.
-    r = checkBytes(writeQuestionnaire(questionnaire(1, {12})).bytes);
+    r = checkBytes(writeQuestionnaire(defaultQuestionnaire(1, {12})).bytes);
     QCOMPARE(r.channels[0].max, 350);
     QCOMPARE(r.channels[0].min, -200);
     r = checkBytes(resealed(withValue(withValue(ref, "Channel 1", "Temperature max", "x"), "Channel 1",
@@ -416,7 +362,7 @@ void TestCheck::outputsParseBack()
         ref,
         withValue(ref, "Reqs", "Firm", toCp1251Lossy(u"=HYPERLINK(\"x\"), «Ёлка»"_s)),
         withValue(withValue(ref, "Reqs", "Phone", "+7 495\x1b[2J"), "Channel 1", "Temperature min", "250"),
-        writeQuestionnaire(questionnaire(4, {4, 12})).bytes,
+        writeQuestionnaire(defaultQuestionnaire(4, {4, 12})).bytes,
         QByteArray("\xff\xfe junk"),
         withValue(ref, "Reqs", "Phone", "-2+3"),
     };
