@@ -238,6 +238,10 @@ void addCatalogueMisses(Corpus &corpus, const std::vector<QByteArray> &valid)
     corpus.add("no-id", withValue(valid[3], "Device", "id", QByteArray()));
     corpus.add("no-id-no-code", withValue(withValue(valid[3], "Device", "id", QByteArray()), "Reqs", "CheckCode", QByteArray()));
     corpus.add("no-code", withValue(valid[4], "Reqs", "CheckCode", QByteArray()));
+    // The range check stops at a max that is no number and leaves the min as the file has it.
+    corpus.addSignedAndNot("max-no-number-min-beyond",
+                           withValue(withValue(valid[0], "Channel 1", "Temperature max", "-"), "Channel 1",
+                                     "Temperature min", "-999"));
 }
 
 void addHugeAndJunk(Corpus &corpus, const QByteArray &base, std::mt19937 &random)
