@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QStringEncoder>
+#include <QTest>
 
 #include <algorithm>
 #include <random>
@@ -321,4 +322,28 @@ std::vector<Sample> fuzzInputs()
         }
     }
     return samples;
+}
+
+QString CorpusFolder::write()
+{
+    if (!m_dir.isValid())
+        return m_dir.errorString();
+    m_samples = damagedCorpus();
+    const std::vector<Sample> fuzz = fuzzInputs();
+    m_samples.insert(m_samples.end(), fuzz.begin(), fuzz.end());
+    for (const Sample &sample : m_samples) {
+        if (!QDir(m_dir.path()).mkdir(QString::fromLatin1(sample.name)))
+            return u"cannot create a folder for "_s + QString::fromLatin1(sample.name);
+        QFile file(path(sample.name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(sample.bytes) != sample.bytes.size())
+            return file.fileName() + u": "_s + file.errorString();
+    }
+    return {};
+}
+
+void CorpusFolder::addTestRows() const
+{
+    QTest::addColumn<QByteArray>("name");
+    for (const Sample &sample : m_samples)
+        QTest::newRow(sample.name.constData()) << sample.name;
 }

@@ -6,9 +6,6 @@
 #include "core/QuestionnaireRules.h"
 #include "core/RangeRules.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
 using namespace qsjuv;
@@ -105,42 +102,26 @@ private slots:
     void formAndCheckerAgree();
 
 private:
-    QString samplePath(const QByteArray &name) const
-    {
-        return m_dir.filePath(QString::fromLatin1(name + "/damaged.cfg"));
-    }
-
-    QTemporaryDir m_dir;
-    std::vector<Sample> m_corpus;
+    CorpusFolder m_corpus;
 };
 
 void TestAgreement::initTestCase()
 {
-    QVERIFY(m_dir.isValid());
-    m_corpus = damagedCorpus();
-    const std::vector<Sample> fuzz = fuzzInputs();
-    QVERIFY(!fuzz.empty());
-    m_corpus.insert(m_corpus.end(), fuzz.begin(), fuzz.end());
-    for (const Sample &sample : m_corpus) {
-        // A folder each: the file dialog lists the whole folder it opens.
-        QVERIFY(QDir(m_dir.path()).mkdir(QString::fromLatin1(sample.name)));
-        QFile file(samplePath(sample.name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(sample.bytes), sample.bytes.size());
-    }
+    const QString error = m_corpus.write();
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QVERIFY(std::any_of(m_corpus.samples().begin(), m_corpus.samples().end(),
+                        [](const Sample &s) { return s.name.startsWith("fuzz-"); }));
 }
 
 void TestAgreement::formAndCheckerAgree_data()
 {
-    QTest::addColumn<QByteArray>("name");
-    for (const Sample &sample : m_corpus)
-        QTest::newRow(sample.name.constData()) << sample.name;
+    m_corpus.addTestRows();
 }
 
 void TestAgreement::formAndCheckerAgree()
 {
     QFETCH(QByteArray, name);
-    const QString path = samplePath(name);
+    const QString path = m_corpus.path(name);
     // A fresh form each time: what a form keeps from an earlier file, no checker can know.
     TQS_JUVForm form;
     const auto [messages, unexpected] = loadThroughForm(form, path);

@@ -193,62 +193,45 @@ private slots:
 
 private:
     void saveAndLoadBack(const QByteArray &name);
-    QString samplePath(const QByteArray &name, const char *file) const
-    {
-        return m_dir.filePath(QString::fromLatin1(name + '/' + file));
-    }
-
-    QTemporaryDir m_dir;
-    std::vector<Sample> m_corpus;
+    CorpusFolder m_corpus;
     std::unique_ptr<TQS_JUVForm> m_form;
     int m_saved = 0;
 };
 
 void TestDamaged::initTestCase()
 {
-    QVERIFY(m_dir.isValid());
-    m_corpus = damagedCorpus();
-    // The fuzzer's seeds, and every input it ever crashed on, go through the form as well.
-    const std::vector<Sample> fuzz = fuzzInputs();
-    m_corpus.insert(m_corpus.end(), fuzz.begin(), fuzz.end());
-    for (const Sample &sample : m_corpus) {
-        // A folder each: the file dialog lists the whole folder it opens.
-        QVERIFY(QDir(m_dir.path()).mkdir(QString::fromLatin1(sample.name)));
-        QFile file(samplePath(sample.name, "damaged.cfg"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(sample.bytes), sample.bytes.size());
-    }
+    const QString error = m_corpus.write();
+    QVERIFY2(error.isEmpty(), qPrintable(error));
     // One form for the whole corpus: each load starts from whatever the last one left.
     m_form = std::make_unique<TQS_JUVForm>();
 }
 
 void TestDamaged::corpusCoversTheDamage()
 {
-    QVERIFY(m_corpus.size() >= 300);
-    QVERIFY(std::any_of(m_corpus.begin(), m_corpus.end(), [](const Sample &s) { return s.name.startsWith("fuzz-seed-"); }));
+    const std::vector<Sample> &samples = m_corpus.samples();
+    QVERIFY(samples.size() >= 300);
+    QVERIFY(std::any_of(samples.begin(), samples.end(), [](const Sample &s) { return s.name.startsWith("fuzz-seed-"); }));
     const QStringList kinds = {u"-cut"_s, u"-reversed"_s, u"-shuffled"_s, u"-twice"_s, u"utf8"_s, u"utf16"_s,
                                u"99999999999"_s, u"610-111-sensor-9"_s, u"id-49"_s, u"huge-"_s, u"junk-"_s, u"nearly-empty-0"_s};
     for (const QString &kind : kinds) {
-        QVERIFY2(std::any_of(m_corpus.begin(), m_corpus.end(),
+        QVERIFY2(std::any_of(samples.begin(), samples.end(),
                              [&](const Sample &s) { return QString::fromLatin1(s.name).contains(kind)
                                                            || QString::fromLatin1(s.bytes.left(200)).contains(kind); }),
                  qPrintable(kind));
     }
-    QVERIFY(std::any_of(m_corpus.begin(), m_corpus.end(), [](const Sample &s) { return s.bytes.isEmpty(); }));
-    QVERIFY(std::any_of(m_corpus.begin(), m_corpus.end(), [](const Sample &s) { return s.bytes.size() > 1'000'000; }));
+    QVERIFY(std::any_of(samples.begin(), samples.end(), [](const Sample &s) { return s.bytes.isEmpty(); }));
+    QVERIFY(std::any_of(samples.begin(), samples.end(), [](const Sample &s) { return s.bytes.size() > 1'000'000; }));
 }
 
 void TestDamaged::loadDamaged_data()
 {
-    QTest::addColumn<QByteArray>("name");
-    for (const Sample &sample : m_corpus)
-        QTest::newRow(sample.name.constData()) << sample.name;
+    m_corpus.addTestRows();
 }
 
 void TestDamaged::loadDamaged()
 {
     QFETCH(QByteArray, name);
-    const auto [messages, unexpected] = loadThroughForm(*m_form, samplePath(name, "damaged.cfg"));
+    const auto [messages, unexpected] = loadThroughForm(*m_form, m_corpus.path(name));
     QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(u'\n')));
     // At most the one warning about damaged data: never an error, never a second box.
     QVERIFY(messages.size() <= 1);
@@ -282,7 +265,7 @@ void TestDamaged::saveAndLoadBack(const QByteArray &name)
     }
 
     const QStringList saved = savedSettings(form);
-    const QString path = samplePath(name, "saved.cfg");
+    const QString path = m_corpus.path(name, "saved.cfg");
     {
         ModalScript script;
         script.choose(path).press(QMessageBox::Ok);
@@ -305,8 +288,8 @@ void TestDamaged::saveAndLoadBack(const QByteArray &name)
 void TestDamaged::cleanupTestCase()
 {
     // Most of the corpus must reach the save, or the round trip above proves little.
-    qInfo("%d of %d loaded files were saved and loaded back", m_saved, int(m_corpus.size()));
-    QVERIFY(m_saved >= int(m_corpus.size()) / 3);
+    qInfo("%d of %d loaded files were saved and loaded back", m_saved, int(m_corpus.samples().size()));
+    QVERIFY(m_saved >= int(m_corpus.samples().size()) / 3);
 }
 
 QTEST_MAIN(TestDamaged)
