@@ -337,21 +337,20 @@ void Checker::checkRequisites(const QuestionnaireRead &read)
 void Checker::checkQuantity(const QuestionnaireRead &read)
 {
     const QString typed = text(read.quantity);
-    const std::optional<int> value = strictToInt(typed);
-    if (!value) {
-        m_report.quantity = kQuantityMin;
+    const QuantityCheck check = qsjuv::checkQuantity(typed, kQuantityMin, kQuantityMax);
+    m_report.quantity = check.value;
+    if (!check.rewrite)
+        return;
+    if (!strictToInt(typed))
         add("quantity-invalid", 0,
             read.quantity ? u"Количество изделий %1 не является числом: форма заменит его на %2."_s.arg(
-                                    quoted(typed), QString::number(kQuantityMin))
-                          : u"Количество изделий не указано: форма заменит его на %1."_s.arg(kQuantityMin));
-        return;
-    }
-    m_report.quantity = std::clamp(*value, kQuantityMin, kQuantityMax);
-    if (m_report.quantity != *value)
+                                    quoted(typed), QString::number(check.value))
+                          : u"Количество изделий не указано: форма заменит его на %1."_s.arg(check.value));
+    else
         add("quantity-invalid", 0,
             u"Количество изделий %1 вне пределов %2–%3: форма заменит его на %4."_s.arg(
                     quoted(typed), QString::number(kQuantityMin), QString::number(kQuantityMax),
-                    QString::number(m_report.quantity)));
+                    QString::number(check.value)));
 }
 
 } // namespace

@@ -76,4 +76,16 @@ RangeCheck checkRange(const QString &maxText, const QString &minText, const Rang
     return check;
 }
 
+QuantityCheck checkQuantity(QStringView text, int min, int max)
+{
+    const std::optional<int> value = strictToInt(text);
+    if (!value)
+        return {min, true};
+    if (*value < min)
+        return {min, true};
+    if (*value > max)
+        return {max, true};
+    return {*value, false};
+}
+
 } // namespace qsjuv

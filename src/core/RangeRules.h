@@ -33,4 +33,13 @@ struct RangeCheck
 };
 RangeCheck checkRange(const QString &maxText, const QString &minText, const RangeLimits &row);
 
+// The quantity check: a text that is no number stands for min, a number beyond the limits for
+// the limit. Only then is the edit rewritten; "007" stays as typed.
+struct QuantityCheck
+{
+    int value;
+    bool rewrite;
+};
+QuantityCheck checkQuantity(QStringView text, int min, int max);
+
 } // namespace qsjuv

@@ -81,15 +81,10 @@ void TQS_JUVForm::MinMaxEditExit(QObject *Sender)
 
 void TQS_JUVForm::QntyEditChange(QObject *)
 {
-    int value = 1;
-    if (const auto read = qsjuv::strictToInt(QntyEdit->text()))
-        value = *read;
-    else
-        SetIntText(QntyEdit, QntyUpDown->minimum());
-    if (value < QntyUpDown->minimum())
-        SetIntText(QntyEdit, QntyUpDown->minimum());
-    if (value > QntyUpDown->maximum())
-        SetIntText(QntyEdit, QntyUpDown->maximum());
+    const qsjuv::QuantityCheck check =
+            qsjuv::checkQuantity(QntyEdit->text(), QntyUpDown->minimum(), QntyUpDown->maximum());
+    if (check.rewrite)
+        SetIntText(QntyEdit, check.value);
     m_modified = true;
 }
 
