@@ -166,8 +166,8 @@ QuestionnaireRead readQuestionnaire(const ProfileReader &reader)
         read.deviceCode = static_cast<std::uint8_t>(profileNumber(*read.idText));
         read.modelPosition = modelPositionByCode(read.deviceCode);
         if (read.modelPosition) {
-            const DeviceModel &model = modelList()[*read.modelPosition];
-            read.channelCount = std::max(model.inputs, model.outputs);
+            // The sections of the channels the model shows: max(inputs, outputs) of them.
+            read.channelCount = showsChannel2(modelList()[*read.modelPosition]) ? 2 : 1;
         }
     } else {
         // A file without a model is accepted only when its check code matches.
