@@ -8,10 +8,7 @@
 #include "core/Sensor.h"
 #include "core/QuestionnaireFormat.h"
 
-#include <QDir>
-#include <QFile>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <limits>
