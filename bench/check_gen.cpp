@@ -1,11 +1,8 @@
 // Writes a set of questionnaire files for timing qs_juv_check: mostly files as the form saves
 // them, the rest damaged the ways received files are. Same seed, same files.
 //   qs_juv_check_gen DIR COUNT [SEED]
-#include "core/DeviceModel.h"
-#include "core/RangeLimits.h"
+#include "Questionnaires.h"
 #include "core/Sensor.h"
-#include "core/Cp1251.h"
-#include "core/QuestionnaireFormat.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,6 +11,7 @@
 #include <random>
 
 using namespace qsjuv;
+using namespace qsjuv::testing;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -27,32 +25,27 @@ int between(std::mt19937 &rng, int lo, int hi)
 
 QuestionnaireSettings randomQuestionnaire(std::mt19937 &rng, int n)
 {
-    QuestionnaireSettings s;
-    s.modelPosition = between(rng, 0, kModelCount - 1);
-    const DeviceModel &model = modelList()[std::size_t(s.modelPosition)];
-    s.modelName = toCp1251Lossy(QString::fromStdString(modelListText(model)));
-    const bool series610 = isSeries610(s.modelPosition);
-    const int typeCount = offersAllSensorTypes(s.modelPosition) ? 4 : 2;
-    const int channels = showsChannel2(model) ? 2 : 1;
-    for (int c = 0; c < channels; ++c) {
-        ChannelSettings ch;
-        ch.inputOn = !(c == 1 && model.inputs == 1);
-        const auto sensors = sensorsOfType(sensorTypeOfIndex(between(rng, 0, typeCount - 1)));
+    const int position = between(rng, 0, kModelCount - 1);
+    const DeviceModel &model = modelList()[std::size_t(position)];
+    const bool series610 = isSeries610(position);
+    std::vector<ChannelSettings> channels;
+    for (int c = 0; c < (showsChannel2(model) ? 2 : 1); ++c) {
+        const auto sensors = sensorsOfType(sensorTypeOfIndex(between(rng, 0, offeredSensorTypeCount(position) - 1)));
         const SensorDescriptor *sensor = sensors[std::size_t(between(rng, 0, int(sensors.size()) - 1))];
-        ch.sensorId = sensor->id;
         const RangeLimits *row = rangeRow(series610, sensor->id);
         const int lo = truncatedLimit(row->lowerLimit);
         const int up = truncatedLimit(row->upperLimit);
         const int span = int(row->minSpan);
         const int min = between(rng, lo, up - span);
-        ch.minText = QByteArray::number(min);
-        ch.maxText = QByteArray::number(between(rng, min + span, up));
+        const int max = between(rng, min + span, up);
         const NominalRList list = nominalResistanceList(*row);
-        ch.nomRPosition = list.entries.empty() ? -1 : between(rng, 0, int(list.entries.size()) - 1);
-        ch.connPosition = between(rng, 0, 1);
-        ch.outputPosition = model.outputs == 0 ? -1 : between(rng, 0, series610 ? 1 : 6);
-        s.channels.push_back(ch);
+        const int nomR = list.entries.empty() ? -1 : between(rng, 0, int(list.entries.size()) - 1);
+        const int conn = between(rng, 0, 1);
+        const int output = showsOutputs(model) ? between(rng, 0, series610 ? 1 : 6) : -1;
+        channels.push_back(channel(sensor->id, nomR, conn, output, QByteArray::number(max), QByteArray::number(min),
+                                   !(c == 1 && model.inputs == 1)));
     }
+    QuestionnaireSettings s = questionnaire(position, std::move(channels));
     s.firm = toCp1251Lossy(u"ООО «Метрология-%1»"_s.arg(n));
     s.phone = "+7 495 123-45-67";
     s.mail = "lab" + QByteArray::number(n) + "@example.ru";
@@ -62,18 +55,6 @@ QuestionnaireSettings randomQuestionnaire(std::mt19937 &rng, int n)
     return s;
 }
 
-QByteArray withLine(const QByteArray &file, const QByteArray &keyPrefix, const QByteArray &replacement)
-{
-    QList<QByteArray> lines = file.split('\n');
-    for (QByteArray &line : lines) {
-        if (line.startsWith(keyPrefix)) {
-            line = replacement.isNull() ? QByteArray() : replacement + '\r';
-            break;
-        }
-    }
-    return lines.join('\n');
-}
-
 // About one file in three is damaged, in one of several ways.
 QByteArray benchFile(std::mt19937 &rng, int n)
 {
@@ -81,11 +62,11 @@ QByteArray benchFile(std::mt19937 &rng, int n)
     const int kind = between(rng, 0, 20);
     switch (kind) {
     case 0: // a summed value edited by hand
-        return withLine(writeQuestionnaire(s).bytes, "Cold junction temp=", "Cold junction temp=1");
+        return withValue(writeQuestionnaire(s).bytes, "Channel 1", "Cold junction temp", "1");
     case 1:
-        return withLine(writeQuestionnaire(s).bytes, "CheckCode=", QByteArray());
+        return withValue(writeQuestionnaire(s).bytes, "Reqs", "CheckCode", QByteArray());
     case 2:
-        return withLine(writeQuestionnaire(s).bytes, "id=", QByteArray());
+        return withValue(writeQuestionnaire(s).bytes, "Device", "id", QByteArray());
     case 3: // saved by something that does not check the range
         s.channels[0].maxText = "99999";
         return writeQuestionnaire(s).bytes;

@@ -339,7 +339,7 @@ void checkQuestionnaireRoundTrip(const QuestionnaireRead &from, Bytes choices)
         } else {
             FUZZ_CHECK(!r.maxValue && !r.minValue);
         }
-        FUZZ_CHECK(r.splitting.has_value() == (c == 0 && (model.code == 'T' || model.code == 'U')));
+        FUZZ_CHECK(r.splitting.has_value() == (c == 0 && splitsInput(model)));
     }
     FUZZ_CHECK(back.firm == nonEmpty(s.firm));
     FUZZ_CHECK(back.phone == nonEmpty(s.phone));

@@ -7,6 +7,7 @@
 #include "core/ProfileFile.h"
 #include "core/ProfileNumber.h"
 #include "core/QuestionnaireFormat.h"
+#include "core/QuestionnaireRules.h"
 
 #include <QDir>
 
@@ -91,7 +92,7 @@ private:
     void checkVerdict(const QuestionnaireRead &read);
     void checkModel(const QuestionnaireRead &read);
     void checkChannel(const QuestionnaireRead &read, int c);
-    void checkRange(const ChannelRead &file, const RangeLimits &row, ChannelReport &ch);
+    void checkRange(const ChannelRead &file, const RangeLimits &row, ChannelReport &ch, bool reportProblems);
     void checkRequisites(const QuestionnaireRead &read);
     void checkQuantity(const QuestionnaireRead &read);
 
@@ -162,17 +163,13 @@ void Checker::checkChannel(const QuestionnaireRead &read, int c)
             add("sensor-not-offered", ch.number, u"НСХ с id %1 отсутствует в каталоге."_s.arg(*ch.sensorId));
     }
 
-    bool offered = false;
-    if (file.sensor && m_position) {
-        const int typeCount = offersAllSensorTypes(*m_position) ? 4 : 2;
-        offered = indexOfSensorType(file.sensor->type) < typeCount;
-        if (!offered)
-            add("sensor-not-offered", ch.number,
-                u"Модель %1 не принимает датчики типа %2 (НСХ %3)."_s.arg(
-                        QString::fromStdString(modelListText(*m_report.model)),
-                        quoted(utf8(sensorTypeEntryText(indexOfSensorType(file.sensor->type)))),
-                        QString::fromStdString(displayName(file.sensor->name))));
-    }
+    const bool offered = file.sensor && m_position && offersSensorType(*m_position, file.sensor->type);
+    if (file.sensor && m_position && !offered)
+        add("sensor-not-offered", ch.number,
+            u"Модель %1 не принимает датчики типа %2 (НСХ %3)."_s.arg(
+                    QString::fromStdString(modelListText(*m_report.model)),
+                    quoted(utf8(sensorTypeEntryText(indexOfSensorType(file.sensor->type)))),
+                    QString::fromStdString(displayName(file.sensor->name))));
     if (file.sensor && file.rangeType != file.sensor->type) {
         // RTD and thermocouple share their range keys; other pairs make the form read the wrong ones.
         const auto fileKeys = RangeKeyNames(file.rangeType);
@@ -188,18 +185,25 @@ void Checker::checkChannel(const QuestionnaireRead &read, int c)
         add("connection-invalid", ch.number,
             u"«Input connection» %1 не входит в список схем подключения (1, 2)."_s.arg(quoted(text(file.inputConnection))));
 
-    if (!offered) {
-        // Nothing to check them against: show what the file holds.
+    if (!m_position) {
+        // The form keeps the model and the channel it showed before: nothing to check against.
         if (file.maxValue)
             ch.max = strictToInt(fromCp1251(*file.maxValue));
         if (file.minValue)
             ch.min = strictToInt(fromCp1251(*file.minValue));
     } else {
+        // Without a sensor the model offers, the channel keeps the first RTD characteristic that
+        // choosing the model gave it, and the bounds are held to that. A sensor that is named but
+        // not offered is replaced before a save, and its range with it: its bounds say nothing.
+        const std::uint8_t rangeId = offered ? file.sensor->id : sensorsOfType(kSensorRtd).front()->id;
+        if (const RangeLimits *row = rangeRow(isSeries610(*m_position), rangeId)) {
+            ch.unitType = sensorById(rangeId)->type;
+            checkRange(file, *row, ch, offered || !file.sensor);
+        }
+    }
+    if (offered) {
         const bool series610 = isSeries610(*m_position);
-        const RangeLimits *row = rangeRow(series610, file.sensor->id);
-        if (row) {
-            checkRange(file, *row, ch);
-
+        if (const RangeLimits *row = rangeRow(series610, file.sensor->id)) {
             const NominalRList list = nominalResistanceList(*row);
             const int position = file.nomRPosition.value_or(list.selected);
             if (position >= 0 && position < int(list.entries.size()))
@@ -212,7 +216,7 @@ void Checker::checkChannel(const QuestionnaireRead &read, int c)
                             : u"«Sensor R» %1 не входит в список номинальных сопротивлений НСХ %2."_s.arg(
                                       quoted(text(file.sensorR)), QString::fromStdString(displayName(file.sensor->name))));
         }
-        if (series610 && (file.sensor->type == kSensorRtd || file.sensor->type == kSensorResistance)) {
+        if (showsConnection(series610, file.sensor->type)) {
             const int position = file.connPosition.value_or(0);
             if (position >= 0 && position <= 1)
                 ch.connection = connectionTexts()[position];
@@ -223,7 +227,7 @@ void Checker::checkChannel(const QuestionnaireRead &read, int c)
         const bool series610 = isSeries610(*m_position);
         const auto &outputKey = file.outputDirection ? file.outputDirection : file.outputMode;
         const QString key = file.outputDirection ? u"Output direction"_s : u"Output mode"_s;
-        if (m_report.model->outputs == 0) {
+        if (!showsOutputs(*m_report.model)) {
             // The empty list takes no position; what the save writes for it (255) reads as 0.
             if (file.outputPosition && *file.outputPosition != 0)
                 add("output-invalid", ch.number,
@@ -231,7 +235,7 @@ void Checker::checkChannel(const QuestionnaireRead &read, int c)
         } else {
             const auto modes = outputModeTexts(series610);
             // What the model selection leaves when the file holds no output.
-            const int position = file.outputPosition.value_or(series610 ? 0 : 2);
+            const int position = file.outputPosition.value_or(defaultOutputPosition(*m_report.model, series610));
             if (position >= 0 && position < int(modes.size()))
                 ch.output = modes[std::size_t(position)];
             else
@@ -242,45 +246,50 @@ void Checker::checkChannel(const QuestionnaireRead &read, int c)
 }
 
 // The form first shows the full range, then sets the file's max and min, and its range check
-// filters each to digits and clamps max to the upper and min to the lower limit.
-void Checker::checkRange(const ChannelRead &file, const RangeLimits &row, ChannelReport &ch)
+// corrects them.
+void Checker::checkRange(const ChannelRead &file, const RangeLimits &row, ChannelReport &ch, bool reportProblems)
 {
     const QString unit = utf8(unitText(ch.unitType));
+    const QString typedMax = file.maxValue ? fromCp1251(*file.maxValue) : QString::number(truncatedLimit(row.upperLimit));
+    const QString typedMin = file.minValue ? fromCp1251(*file.minValue) : QString::number(truncatedLimit(row.lowerLimit));
+    const RangeCheck check = qsjuv::checkRange(typedMax, typedMin, row);
+    ch.max = check.max;
+    // A max that is no number ends the check: the min stays as the file has it.
+    ch.min = check.max ? check.min : strictToInt(typedMin);
+    if (!reportProblems)
+        return;
+
     struct Bound
     {
-        const std::optional<QByteArray> &file;
-        std::optional<int> &shown;
+        bool checked; // in the file, and reached by the check
+        const QString &typed;
+        const QString &shown;
+        const std::optional<int> &value;
         float limit;
         bool isMax;
     };
-    for (const Bound bound : {Bound{file.maxValue, ch.max, row.upperLimit, true},
-                              Bound{file.minValue, ch.min, row.lowerLimit, false}}) {
+    for (const Bound bound : {Bound{bool(file.maxValue), typedMax, check.maxText, check.max, row.upperLimit, true},
+                              Bound{file.minValue && check.max, typedMin, check.minText, check.min, row.lowerLimit,
+                                    false}}) {
+        if (!bound.checked)
+            continue;
         const QString name = bound.isMax ? u"Максимум"_s : u"Минимум"_s;
-        if (!bound.file) {
-            bound.shown = truncatedLimit(bound.limit);
-            continue;
-        }
-        const QString typed = fromCp1251(*bound.file);
-        const QString digits = filterDigits(typed);
-        const std::optional<int> value = strictToInt(digits);
-        if (!value) {
+        const QString digits = filterDigits(bound.typed);
+        if (!bound.value)
             add("range-not-number", ch.number,
-                u"%1 диапазона %2 не является числом: форма не сохранит такой опросный лист."_s.arg(name, quoted(typed)));
-            continue;
-        }
-        const bool beyond = bound.isMax ? double(*value) > double(bound.limit) : double(*value) < double(bound.limit);
-        bound.shown = beyond ? truncatedLimit(bound.limit) : *value;
-        if (beyond)
+                u"%1 диапазона %2 не является числом: форма не сохранит такой опросный лист."_s.arg(
+                        name, quoted(bound.typed)));
+        else if (bound.shown != digits)
             add(bound.isMax ? "range-max-corrected" : "range-min-corrected", ch.number,
                 u"%1 диапазона %2 %3 предела %4 %5: форма заменит его на %6."_s.arg(
-                        name, quoted(typed), bound.isMax ? u"выше верхнего"_s : u"ниже нижнего"_s,
-                        limitText(bound.limit), unit, QString::number(*bound.shown)));
-        else if (digits != typed)
+                        name, quoted(bound.typed), bound.isMax ? u"выше верхнего"_s : u"ниже нижнего"_s,
+                        limitText(bound.limit), unit, bound.shown));
+        else if (digits != bound.typed)
             add(bound.isMax ? "range-max-corrected" : "range-min-corrected", ch.number,
                 u"%1 диапазона %2 содержит посторонние символы: форма покажет %3."_s.arg(
-                        name, quoted(typed), quoted(digits)));
+                        name, quoted(bound.typed), quoted(digits)));
     }
-    if (ch.max && ch.min && !spanPasses(*ch.max, *ch.min, row.minSpan))
+    if (check.complete && !check.passes)
         add("range-too-narrow", ch.number,
             u"Диапазон %1…%2 %3 уже наименьшей ширины %4 %3: форма не сохранит такой опросный лист."_s.arg(
                     QString::number(*ch.min), QString::number(*ch.max), unit, limitText(row.minSpan)));
@@ -328,21 +337,20 @@ void Checker::checkRequisites(const QuestionnaireRead &read)
 void Checker::checkQuantity(const QuestionnaireRead &read)
 {
     const QString typed = text(read.quantity);
-    const std::optional<int> value = strictToInt(typed);
-    if (!value) {
-        m_report.quantity = kQuantityMin;
+    const QuantityCheck check = qsjuv::checkQuantity(typed, kQuantityMin, kQuantityMax);
+    m_report.quantity = check.value;
+    if (!check.rewrite)
+        return;
+    if (!strictToInt(typed))
         add("quantity-invalid", 0,
             read.quantity ? u"Количество изделий %1 не является числом: форма заменит его на %2."_s.arg(
-                                    quoted(typed), QString::number(kQuantityMin))
-                          : u"Количество изделий не указано: форма заменит его на %1."_s.arg(kQuantityMin));
-        return;
-    }
-    m_report.quantity = std::clamp(*value, kQuantityMin, kQuantityMax);
-    if (m_report.quantity != *value)
+                                    quoted(typed), QString::number(check.value))
+                          : u"Количество изделий не указано: форма заменит его на %1."_s.arg(check.value));
+    else
         add("quantity-invalid", 0,
             u"Количество изделий %1 вне пределов %2–%3: форма заменит его на %4."_s.arg(
                     quoted(typed), QString::number(kQuantityMin), QString::number(kQuantityMax),
-                    QString::number(m_report.quantity)));
+                    QString::number(check.value)));
 }
 
 } // namespace

@@ -25,8 +25,9 @@ struct Problem
 };
 
 // One channel section as the form shows it once the file is loaded and the range check has run.
-// Values that depend on the catalogue are filled only when the model is known and offers the
-// sensor: otherwise the form would show leftovers of whatever it showed before.
+// The bounds, their unit and the output are filled only when the model is known, the nominal
+// resistance and the connection only when it also offers the sensor: otherwise the form would
+// show leftovers of whatever it showed before.
 struct ChannelReport
 {
     int number = 1;

@@ -1,5 +1,6 @@
 #include "core/DeviceModel.h"
 
+#include <algorithm>
 #include <array>
 
 namespace qsjuv {
@@ -56,6 +57,17 @@ bool isSeries610(int position)
 {
     // No selection (-1) counts as the 610 series too.
     return position < kModelCount610;
+}
+
+bool isSeries610Code(std::uint8_t code)
+{
+    const auto series = models610();
+    return std::any_of(series.begin(), series.end(), [code](const DeviceModel &model) { return model.code == code; });
+}
+
+bool splitsInput(const DeviceModel &model)
+{
+    return model.code == 'T' || model.code == 'U';
 }
 
 std::optional<int> modelPositionByCode(std::uint8_t code)

@@ -35,6 +35,13 @@ std::string modelListText(const DeviceModel &model);
 // True (610 series) for positions below 4, -1 included.
 bool isSeries610(int position);
 
+// The same test on a model code as the file stores it: one of the 610 table's codes ('2'..'5').
+bool isSeries610Code(std::uint8_t code);
+
+// ЖУВ-720-120 and ЖУВ-720-121 split their one input over two outputs; the file says so in
+// "Splitting" and the form locks the second input off.
+bool splitsInput(const DeviceModel &model);
+
 // Position in the model list of the first model with this code.
 std::optional<int> modelPositionByCode(std::uint8_t code);
 

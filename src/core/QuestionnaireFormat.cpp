@@ -3,6 +3,7 @@
 #include "core/DeviceModel.h"
 #include "core/ProfileFile.h"
 #include "core/ProfileNumber.h"
+#include "core/RangeLimits.h"
 
 #include <algorithm>
 #include <limits>
@@ -105,11 +106,8 @@ WrittenQuestionnaire writeQuestionnaire(const QuestionnaireSettings &settings)
         const SensorDescriptor *sensor = sensorById(static_cast<std::uint8_t>(sensorId));
         const SensorType type = sensor ? sensor->type : 0;
         out.write(section, "Sensor type", number(type), true);
-        // Sensor 4's list skips its 53-ohm entry: the file counts it.
-        qint64 r = ch.nomRPosition;
-        if (sensorId == 4 && r != 0)
-            r += 1;
-        out.write(section, "Sensor R", number(r), true);
+        out.write(section, "Sensor R",
+                  number(nominalRFileValue(static_cast<std::uint8_t>(sensorId), ch.nomRPosition)), true);
         out.write(section, "Input connection", number(qint64(ch.connPosition) + 1), true);
         out.write(section, "Cold junction comp", "1", true);
         out.write(section, "Cold junction temp", "0", true);
@@ -117,7 +115,7 @@ WrittenQuestionnaire writeQuestionnaire(const QuestionnaireSettings &settings)
             out.write(section, keys->maxKey, ch.maxText, true);
             out.write(section, keys->minKey, ch.minText, true);
         }
-        if (c == 0 && (code == 'T' || code == 'U'))
+        if (c == 0 && splitsInput(models[position]))
             out.write(section, "Splitting", "1", true);
         const int w = ch.outputPosition;
         if (series610)
@@ -168,8 +166,8 @@ QuestionnaireRead readQuestionnaire(const ProfileReader &reader)
         read.deviceCode = static_cast<std::uint8_t>(profileNumber(*read.idText));
         read.modelPosition = modelPositionByCode(read.deviceCode);
         if (read.modelPosition) {
-            const DeviceModel &model = modelList()[*read.modelPosition];
-            read.channelCount = std::max(model.inputs, model.outputs);
+            // The sections of the channels the model shows: max(inputs, outputs) of them.
+            read.channelCount = showsChannel2(modelList()[*read.modelPosition]) ? 2 : 1;
         }
     } else {
         // A file without a model is accepted only when its check code matches.
@@ -177,7 +175,7 @@ QuestionnaireRead readQuestionnaire(const ProfileReader &reader)
     }
     read.name = get(kDevice, "name");
 
-    const bool series610Code = read.deviceCode >= 50 && read.deviceCode <= 53;
+    const bool series610Code = isSeries610Code(read.deviceCode);
     for (int c = 0; c < read.channelCount && c < 2; ++c) {
         const QByteArray section = channelSectionName(c);
         ChannelRead &ch = read.channels[c];
@@ -196,10 +194,8 @@ QuestionnaireRead readQuestionnaire(const ProfileReader &reader)
 
         ch.sensorR = getSummed(section, "Sensor R");
         if (ch.sensorR) {
-            qint64 v = profileNumber(*ch.sensorR);
-            if (ch.sensor && ch.sensor->id == 4 && v != 0)
-                v -= 1;
-            ch.nomRPosition = clampedPosition(v);
+            const qint64 v = profileNumber(*ch.sensorR);
+            ch.nomRPosition = clampedPosition(ch.sensor ? nominalRListPosition(ch.sensor->id, v) : v);
         }
 
         ch.inputConnection = getSummed(section, "Input connection");

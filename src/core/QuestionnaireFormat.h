@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/QuestionnaireRules.h"
 #include "core/Sensor.h"
 
 #include <QByteArray>
@@ -12,8 +13,6 @@
 namespace qsjuv {
 
 class ProfileReader;
-
-inline constexpr char kProgramVersion[] = "4e";
 
 // File keys of a sensor type's range bounds; none for types other than 1..4.
 struct RangeKeys

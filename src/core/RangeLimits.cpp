@@ -100,6 +100,18 @@ NominalRList nominalResistanceList(const RangeLimits &row)
     return list;
 }
 
+// Every position but the first lies past the hidden entry, no selection (-1) included: that is
+// what files hold.
+std::int64_t nominalRFileValue(std::uint8_t sensorId, std::int64_t listPosition)
+{
+    return sensorId == kSensorWithHiddenEntry && listPosition != 0 ? listPosition + 1 : listPosition;
+}
+
+std::int64_t nominalRListPosition(std::uint8_t sensorId, std::int64_t fileValue)
+{
+    return sensorId == kSensorWithHiddenEntry && fileValue != 0 ? fileValue - 1 : fileValue;
+}
+
 int truncatedLimit(float limit)
 {
     return static_cast<int>(limit);

@@ -34,6 +34,11 @@ struct NominalRList
 };
 NominalRList nominalResistanceList(const RangeLimits &row);
 
+// "Sensor R" counts the catalogue's entries, the list leaves out sensor 4's 53 ohms: a list
+// position as the file stores it, and a stored value as a list position.
+std::int64_t nominalRFileValue(std::uint8_t sensorId, std::int64_t listPosition);
+std::int64_t nominalRListPosition(std::uint8_t sensorId, std::int64_t fileValue);
+
 // A limit as the edits and spinners hold it: truncated toward zero.
 int truncatedLimit(float limit);
 

@@ -49,4 +49,43 @@ bool spanPasses(int max, int min, float minSpan)
     return double(qint64(max) - qint64(min)) >= double(minSpan);
 }
 
+RangeCheck checkRange(const QString &maxText, const QString &minText, const RangeLimits &row)
+{
+    RangeCheck check;
+    check.maxText = filterDigits(maxText);
+    check.minText = minText;
+    check.max = strictToInt(check.maxText);
+    if (!check.max)
+        return check;
+    if (double(*check.max) > double(row.upperLimit)) {
+        check.max = truncatedLimit(row.upperLimit);
+        check.maxText = QString::number(*check.max);
+    }
+
+    check.minText = filterDigits(minText);
+    check.min = strictToInt(check.minText);
+    if (!check.min)
+        return check;
+    if (double(*check.min) < double(row.lowerLimit)) {
+        check.min = truncatedLimit(row.lowerLimit);
+        check.minText = QString::number(*check.min);
+    }
+
+    check.complete = true;
+    check.passes = spanPasses(*check.max, *check.min, row.minSpan);
+    return check;
+}
+
+QuantityCheck checkQuantity(QStringView text, int min, int max)
+{
+    const std::optional<int> value = strictToInt(text);
+    if (!value)
+        return {min, true};
+    if (*value < min)
+        return {min, true};
+    if (*value > max)
+        return {max, true};
+    return {*value, false};
+}
+
 } // namespace qsjuv

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/RangeLimits.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -17,5 +19,27 @@ std::optional<int> strictToInt(QStringView text);
 
 // A range passes when it is at least the least width; computed without overflow.
 bool spanPasses(int max, int min, float minSpan);
+
+// What the range check of a channel makes of its two bound texts. The max is filtered to digits
+// and held to the upper limit, then the min to the lower limit; a bound that is no 32-bit number
+// ends the check there and leaves the min as it was. A max below the lower limit or a min above
+// the upper one stays: the span decides.
+struct RangeCheck
+{
+    QString maxText, minText; // the texts the edits end with
+    std::optional<int> max, min; // the bounds the check got to
+    bool complete = false; // both bounds were numbers, so the span was tested
+    bool passes = false;
+};
+RangeCheck checkRange(const QString &maxText, const QString &minText, const RangeLimits &row);
+
+// The quantity check: a text that is no number stands for min, a number beyond the limits for
+// the limit. Only then is the edit rewritten; "007" stays as typed.
+struct QuantityCheck
+{
+    int value;
+    bool rewrite;
+};
+QuantityCheck checkQuantity(QStringView text, int min, int max);
 
 } // namespace qsjuv

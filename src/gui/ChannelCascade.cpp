@@ -2,6 +2,7 @@
 #include "gui/Hints.h"
 #include "gui/Qs_juvunit.h"
 #include "gui/UpDown.h"
+#include "core/QuestionnaireRules.h"
 #include "core/Sensor.h"
 
 #include <QCheckBox>
@@ -31,26 +32,17 @@ void TQS_JUVForm::DeviceComboChange(QObject *)
     Ch2GroupBox->setVisible(qsjuv::showsChannel2(*model));
 
     const bool series610 = qsjuv::isSeries610(position);
-    const bool splitting = model->code == 'T' || model->code == 'U';
-    if (model->code >= '2' && model->code <= '5') {
-        setInputCheck(m_channels[0].inputCheck, true, false);
-        setInputCheck(m_channels[1].inputCheck, true, false);
-    } else if (splitting) {
-        setInputCheck(m_channels[0].inputCheck, true, true);
-        setInputCheck(m_channels[1].inputCheck, false, false);
-    } else {
-        setInputCheck(m_channels[0].inputCheck, true, true);
-        setInputCheck(m_channels[1].inputCheck, true, true);
-    }
+    const auto checks = qsjuv::inputChecks(*model);
+    for (int c = 0; c < 2; ++c)
+        setInputCheck(m_channels[c].inputCheck, checks[c].checked, checks[c].enabled);
 
     for (const ChannelControls &ch : m_channels) {
         ch.sensorCombo->clear();
-        const int typeCount = qsjuv::offersAllSensorTypes(position) ? 4 : 2;
-        for (int i = 0; i < typeCount; ++i)
+        for (int i = 0; i < qsjuv::offeredSensorTypeCount(position); ++i)
             ch.sensorCombo->addItem(QString::fromUtf8(qsjuv::sensorTypeEntryText(i)));
 
         ch.outputCombo->clear();
-        if (model->outputs == 0) {
+        if (!qsjuv::showsOutputs(*model)) {
             ch.outputCombo->hide();
             ch.outputLabel->hide();
             continue;
@@ -59,8 +51,8 @@ void TQS_JUVForm::DeviceComboChange(QObject *)
         ch.outputLabel->show();
         for (const char *mode : qsjuv::outputModeTexts(series610))
             ch.outputCombo->addItem(QString::fromUtf8(mode));
-        // "4..20 мА" in both lists; only the 720 list holds relay modes worth a hint.
-        ch.outputCombo->setCurrentIndex(series610 ? 0 : 2);
+        ch.outputCombo->setCurrentIndex(qsjuv::defaultOutputPosition(*model, series610));
+        // Only the 720 list holds relay modes worth a hint.
         setHintShown(ch.outputCombo, !series610);
     }
 
@@ -91,11 +83,11 @@ void TQS_JUVForm::SensorComboChange(QObject *Sender)
     const qsjuv::SensorType type = qsjuv::sensorTypeOfIndex(combo->currentIndex());
     for (int p = 3; p <= 10; ++p)
         ch.at(p)->show();
-    if (isSeries610() && (type == qsjuv::kSensorRtd || type == qsjuv::kSensorResistance)) {
+    if (qsjuv::showsConnection(isSeries610(), type)) {
         ch.connLabel->show();
         ch.connCombo->show();
     }
-    if (type == qsjuv::kSensorRtd) {
+    if (qsjuv::showsNominalR(type)) {
         ch.nomRLabel->show();
         ch.nomRCombo->show();
     }

@@ -41,27 +41,13 @@ bool TQS_JUVForm::CheckChannelRange(int channel)
         return false;
     const ChannelControls &ch = m_channels[channel];
 
-    setEditText(ch.maxEdit, FilterDigits(ch.maxEdit->text()));
-    const auto maxRead = qsjuv::strictToInt(ch.maxEdit->text());
-    if (!maxRead)
+    // Each write below runs this check again from inside; it finds nothing left to correct.
+    const qsjuv::RangeCheck check = qsjuv::checkRange(ch.maxEdit->text(), ch.minEdit->text(), *range);
+    setEditText(ch.maxEdit, check.maxText);
+    setEditText(ch.minEdit, check.minText);
+    if (!check.complete)
         return false;
-    int max = *maxRead;
-    if (double(max) > double(range->upperLimit)) {
-        max = qsjuv::truncatedLimit(range->upperLimit);
-        SetIntText(ch.maxEdit, max);
-    }
-
-    setEditText(ch.minEdit, FilterDigits(ch.minEdit->text()));
-    const auto minRead = qsjuv::strictToInt(ch.minEdit->text());
-    if (!minRead)
-        return false;
-    int min = *minRead;
-    if (double(min) < double(range->lowerLimit)) {
-        min = qsjuv::truncatedLimit(range->lowerLimit);
-        SetIntText(ch.minEdit, min);
-    }
-
-    const bool passes = qsjuv::spanPasses(max, min, range->minSpan);
+    const bool passes = check.passes;
     const QColor colour = passes ? palette().color(QPalette::WindowText) : QColor(255, 0, 0);
     setTextColour(ch.maxEdit, colour);
     setTextColour(ch.minEdit, colour);
@@ -95,15 +81,10 @@ void TQS_JUVForm::MinMaxEditExit(QObject *Sender)
 
 void TQS_JUVForm::QntyEditChange(QObject *)
 {
-    int value = 1;
-    if (const auto read = qsjuv::strictToInt(QntyEdit->text()))
-        value = *read;
-    else
-        SetIntText(QntyEdit, QntyUpDown->minimum());
-    if (value < QntyUpDown->minimum())
-        SetIntText(QntyEdit, QntyUpDown->minimum());
-    if (value > QntyUpDown->maximum())
-        SetIntText(QntyEdit, QntyUpDown->maximum());
+    const qsjuv::QuantityCheck check =
+            qsjuv::checkQuantity(QntyEdit->text(), QntyUpDown->minimum(), QntyUpDown->maximum());
+    if (check.rewrite)
+        SetIntText(QntyEdit, check.value);
     m_modified = true;
 }
 

@@ -83,26 +83,30 @@ bool TQS_JUVForm::ReadConfiguration(const QString &path)
 
 void TQS_JUVForm::LoadButtonClick(QObject *)
 {
-    // 1.
+    // Unsaved changes are lost only after a Yes.
     if (m_modified
         && question(u"Внесенные вами изменения не сохранены в файле. При считывании данных из файла "
                     "эти изменения будут утеряны.\nВы действительно хотите считать данные из файла?"_s)
                 != QMessageBox::Yes)
         return;
 
+<<<<<<< HEAD
     // 2.
     if (openDialog()->exec() != QDialog::Accepted)
+=======
+    if (OpenDialog->exec() != QDialog::Accepted)
+>>>>>>> rules
         return;
     const QString path = openDialog()->selectedFiles().value(0);
 
-    // 3.
+    // An unreadable file changes nothing, the modified flag included.
     const auto bytes = qsjuv::readWholeFile(path);
     if (!bytes) {
         error(u"Указанный файл не удалось прочитать!"_s);
         return;
     }
 
-    // 4. Anything that fails from here on leaves what was applied and warns once.
+    // Anything that fails from here on leaves what was applied and warns once.
     bool loaded = false;
     try {
         const qsjuv::QuestionnaireRead read = qsjuv::readQuestionnaire(qsjuv::ProfileReader(*bytes));
@@ -121,12 +125,11 @@ void TQS_JUVForm::LoadButtonClick(QObject *)
         loaded = false;
     }
 
-    // 5.
     if (!loaded)
         warning(u"Файл содержит некорректные данные!\nКонфигурация из файла считана, при этом "
                 "некорректные данные, по возможности, исправлены.\nРекомендуется проверить, что "
                 "опросный лист содержит данные, соответствующие вашему заказу, и сохранить файл заново."_s);
 
-    // 6.
+    // What is shown now is the file, whether or not it warned.
     m_modified = false;
 }

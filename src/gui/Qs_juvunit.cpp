@@ -51,6 +51,7 @@ TQS_JUVForm::TQS_JUVForm(QWidget *parent)
 {
     setupLayout();
 
+    // Panel 0 shows the program version for good; panel 1 the data version of a load.
     StatusBarPanel0->setText(u"Версия: %1"_s.arg(QLatin1StringView(kVersion)));
     StatusBarPanel0->setFixedWidth(StatusBar->width() / 3);
     m_channelSection = {u"Channel 1"_s, u"Channel 2"_s};
@@ -61,6 +62,7 @@ TQS_JUVForm::TQS_JUVForm(QWidget *parent)
     m_selectedRange = {nullptr, nullptr};
     for (const auto &channel : m_channels)
         setHint(channel.outputCombo, u"Режимы работы выхода с релейным модулем ЖУВ-930 поверке не подлежат"_s);
+    // The model list is the form's own copy, in DeviceCombo order.
     const auto models = qsjuv::modelList();
     m_models = std::make_unique<std::vector<qsjuv::DeviceModel>>(models.begin(), models.end());
     for (const auto &model : *m_models)
@@ -68,7 +70,7 @@ TQS_JUVForm::TQS_JUVForm(QWidget *parent)
 
     bindEvents();
 
-    // The first model's channels are set up as if the user had chosen it, yet nothing is unsaved.
+    // The first model, as if the user had picked it; that is no change to save.
     DeviceCombo->setCurrentIndex(0);
     DeviceComboChange(nullptr);
     m_modified = false;

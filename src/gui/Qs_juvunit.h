@@ -2,6 +2,7 @@
 
 #include "gui/ChannelControls.h"
 #include "core/DeviceModel.h"
+#include "core/QuestionnaireRules.h"
 #include "core/RangeLimits.h"
 
 #include <QString>
@@ -36,7 +37,7 @@ class TQS_JUVForm : public QWidget
     Q_OBJECT
 
 public:
-    static constexpr const char *kVersion = "4e";
+    static constexpr const char *kVersion = qsjuv::kProgramVersion;
     static constexpr int kCharMapSize = 20;
 
     explicit TQS_JUVForm(QWidget *parent = nullptr);

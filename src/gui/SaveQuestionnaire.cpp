@@ -28,7 +28,7 @@ void TQS_JUVForm::SaveButtonClick(QObject *)
 {
     repairSelections();
 
-    // 1. Requisites: the first failure wins.
+    // Requisites, then inputs, then ranges: the first failure wins.
     const QString missingField = u"В рвзделе реквизитов не заполнено обязательное поле \"%1\". "
                                  "Для сохранения данных в файле это поле необходимо заполнить."_s;
     if (FirmNameEdit->text().isEmpty()) {
@@ -55,7 +55,6 @@ void TQS_JUVForm::SaveButtonClick(QObject *)
         }
     }
 
-    // 2. Inputs
     const int channelCount = Ch2GroupBox->isVisibleTo(this) ? 2 : 1;
     const auto isOn = [](const QCheckBox *check) { return check->checkState() == Qt::Checked; };
     if (!isOn(m_channels[0].inputCheck) && (channelCount == 1 || !isOn(m_channels[1].inputCheck))) {
@@ -64,7 +63,7 @@ void TQS_JUVForm::SaveButtonClick(QObject *)
         return;
     }
 
-    // 3. Ranges, whether the input is on or off.
+    // Ranges, whether the input is on or off.
     bool rangesPass = CheckChannelRange(0);
     if (rangesPass && channelCount == 2)
         rangesPass = CheckChannelRange(1);
@@ -75,12 +74,11 @@ void TQS_JUVForm::SaveButtonClick(QObject *)
         return;
     }
 
-    // 4. File name
     if (saveDialog()->exec() != QDialog::Accepted)
         return;
     const QString path = saveDialog()->selectedFiles().value(0);
 
-    // 5. Replace only after a Yes.
+    // Replace only after a Yes.
     if (QFile probe(path); probe.open(QIODevice::ReadOnly)) {
         probe.close();
         if (question(u"Указанный файл уже существует.\n"
@@ -89,7 +87,7 @@ void TQS_JUVForm::SaveButtonClick(QObject *)
             return;
     }
 
-    // 6.–11. The whole file goes to a temporary file first: a failed write keeps the old one.
+    // The whole file goes to a temporary file first: a failed write keeps the old one.
     qsjuv::QuestionnaireSettings settings;
     settings.modelPosition = DeviceCombo->currentIndex();
     settings.modelName = qsjuv::toCp1251Lossy(DeviceCombo->currentText());
@@ -120,7 +118,6 @@ void TQS_JUVForm::SaveButtonClick(QObject *)
         return;
     }
 
-    // 12.
     information(u"Файл успешно сохранен."_s);
     m_modified = false;
 }

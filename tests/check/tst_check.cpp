@@ -1,8 +1,5 @@
 // The bulk checker: verdicts, problems, what it shows, and its three output forms.
-#include "core/RangeLimits.h"
-#include "core/Cp1251.h"
-#include "core/ProfileFile.h"
-#include "core/QuestionnaireFormat.h"
+#include "Questionnaires.h"
 #include "check/CheckCommand.h"
 #include "check/FileCheck.h"
 #include "check/ReportWriter.h"
@@ -20,6 +17,7 @@
 
 using namespace qsjuv;
 using namespace qsjuv::check;
+using namespace qsjuv::testing;
 using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(qsjuv::check::Verdict)
@@ -30,58 +28,6 @@ QByteArray reference()
 {
     QFile file(QStringLiteral(QS_JUV_REFERENCE_DIR "/out1.cfg"));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// A questionnaire as the form would save it: full ranges and the default selections.
-QuestionnaireSettings questionnaire(int position, std::vector<int> sensorIds = {1, 1})
-{
-    const DeviceModel &model = modelList()[std::size_t(position)];
-    const bool series610 = isSeries610(position);
-    QuestionnaireSettings s;
-    s.modelPosition = position;
-    s.modelName = toCp1251Lossy(QString::fromStdString(modelListText(model)));
-    for (int c = 0; c < (showsChannel2(model) ? 2 : 1); ++c) {
-        ChannelSettings ch;
-        ch.inputOn = !(c == 1 && model.inputs == 1);
-        ch.sensorId = sensorIds[std::size_t(c)];
-        const RangeLimits *row = rangeRow(series610, std::uint8_t(ch.sensorId));
-        ch.maxText = row ? QByteArray::number(truncatedLimit(row->upperLimit)) : "0";
-        ch.minText = row ? QByteArray::number(truncatedLimit(row->lowerLimit)) : "0";
-        ch.nomRPosition = row ? nominalResistanceList(*row).selected : -1;
-        ch.outputPosition = model.outputs == 0 ? -1 : series610 ? 0 : 2;
-        s.channels.push_back(ch);
-    }
-    s.firm = "ACME";
-    s.mail = "lab@example.ru";
-    s.quantity = "1";
-    return s;
-}
-
-// The file with one key's value replaced, or its line dropped when value is null.
-QByteArray withValue(const QByteArray &file, const char *section, const char *key, const QByteArray &value)
-{
-    QList<QByteArray> lines = file.split('\n');
-    QByteArray current;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QByteArray line = lines[i].trimmed();
-        if (line.startsWith('[')) {
-            current = line.mid(1, line.indexOf(']') - 1);
-        } else if (current == section && line.startsWith(QByteArray(key) + '=')) {
-            if (value.isNull())
-                lines.removeAt(i);
-            else
-                lines[i] = QByteArray(key) + '=' + value + '\r';
-            return lines.join('\n');
-        }
-    }
-    return file;
-}
-
-// A check code that matches again, as if the file had been saved that way.
-QByteArray resealed(const QByteArray &file)
-{
-    const qint32 sum = readQuestionnaire(ProfileReader(file)).sum;
-    return withValue(file, "Reqs", "CheckCode", QByteArray::number(sum));
 }
 
 QStringList problemCodes(const FileReport &report)
@@ -188,7 +134,7 @@ void TestCheck::verdictsAndProblems_data()
     row("no model id, no code", withValue(noId, "Reqs", "CheckCode", QByteArray()), Verdict::NoModelId,
         {u"sensor-missing"_s});
     row("unknown model id", edited("Device", "id", "49"), Verdict::Ok, {u"unknown-model"_s, u"sensor-missing"_s});
-    row("thermocouple on ЖУВ-610-111", writeQuestionnaire(questionnaire(1, {12})).bytes, Verdict::Ok,
+    row("thermocouple on ЖУВ-610-111", writeQuestionnaire(defaultQuestionnaire(1, {12})).bytes, Verdict::Ok,
         {u"sensor-not-offered"_s});
     row("sensor id in no catalogue row", edited("Channel 1", "Sensor id", "33"), Verdict::Ok, {u"sensor-not-offered"_s});
     row("no sensor id", edited("Channel 1", "Sensor id", QByteArray()), Verdict::Ok, {u"sensor-missing"_s});
@@ -198,13 +144,21 @@ void TestCheck::verdictsAndProblems_data()
     row("bound with a stray character", edited("Channel 1", "Temperature max", "3 00"), Verdict::Ok,
         {u"range-max-corrected"_s});
     row("bound not a number", edited("Channel 1", "Temperature max", "abc"), Verdict::Ok, {u"range-not-number"_s});
+    // The form's check stops at the max: the min below its limit stays as the file has it.
+    row("min not reached after a max not a number",
+        resealed(withValue(withValue(ref, "Channel 1", "Temperature max", "-"), "Channel 1", "Temperature min", "-250")),
+        Verdict::Ok, {u"range-not-number"_s});
+    // Without a sensor the channel keeps the first RTD characteristic, and its limits hold.
+    row("no sensor id, max beyond the RTD limit",
+        resealed(withValue(withValue(ref, "Channel 1", "Sensor id", QByteArray()), "Channel 1", "Temperature max", "400")),
+        Verdict::Ok, {u"sensor-missing"_s, u"range-max-corrected"_s});
     row("range below least width", edited("Channel 1", "Temperature min", "250"), Verdict::Ok, {u"range-too-narrow"_s});
     row("range exactly least width", edited("Channel 1", "Temperature min", "200"), Verdict::Ok);
     row("nominal resistance off the list", edited("Channel 1", "Sensor R", "5"), Verdict::Ok, {u"nominal-r-invalid"_s});
     row("connection off the list", edited("Channel 1", "Input connection", "3"), Verdict::Ok, {u"connection-invalid"_s});
     row("output off the list", edited("Channel 1", "Output direction", "2"), Verdict::Ok, {u"output-invalid"_s});
     row("output on a model without outputs",
-        resealed(withValue(writeQuestionnaire(questionnaire(10)).bytes, "Channel 1", "Output mode", "1")), Verdict::Ok,
+        resealed(withValue(writeQuestionnaire(defaultQuestionnaire(10)).bytes, "Channel 1", "Output mode", "1")), Verdict::Ok,
         {u"output-invalid"_s});
     row("no firm", withValue(ref, "Reqs", "Firm", ""), Verdict::Ok, {u"missing-firm"_s});
     row("no mail", withValue(ref, "Reqs", "Mail", QByteArray()), Verdict::Ok, {u"missing-mail"_s});
@@ -239,7 +193,7 @@ void TestCheck::verdictsAndProblems()
 void TestCheck::savedFilesOfEveryModelAreClean()
 {
     for (int position = 0; position < kModelCount; ++position) {
-        const QuestionnaireSettings s = questionnaire(position, {1, 12});
+        const QuestionnaireSettings s = defaultQuestionnaire(position, {1, 12});
         const FileReport report = checkBytes(writeQuestionnaire(s).bytes);
         const QString model = QString::fromStdString(modelListText(modelList()[std::size_t(position)]));
         // ЖУВ-610-111 and -211 take no thermocouple on channel 2.
@@ -254,7 +208,7 @@ void TestCheck::savedFilesOfEveryModelAreClean()
 void TestCheck::showsWhatTheFormShows()
 {
     // Two channels of ЖУВ-720-220: sensor 4 with 100 ohms (stored as 2), thermocouple K on 0..5 В.
-    QuestionnaireSettings s = questionnaire(4, {4, 12});
+    QuestionnaireSettings s = defaultQuestionnaire(4, {4, 12});
     s.modelName = "something else";
     s.channels[0].nomRPosition = 1;
     s.channels[1].outputPosition = 3;
@@ -293,6 +247,15 @@ void TestCheck::showsWhatTheFormShows()
     r = checkBytes(withValue(ref, "Reqs", "Quantity", "007"));
     QCOMPARE(r.quantity, 7);
     QVERIFY(r.clean());
+
+    // A thermocouple ЖУВ-610-111 does not offer: the bounds as the RTD range left by the model holds them.
+    r = checkBytes(writeQuestionnaire(defaultQuestionnaire(1, {12})).bytes);
+    QCOMPARE(r.channels[0].max, 350);
+    QCOMPARE(r.channels[0].min, -200);
+    r = checkBytes(resealed(withValue(withValue(ref, "Channel 1", "Temperature max", "x"), "Channel 1",
+                                      "Temperature min", "-250")));
+    QCOMPARE(r.channels[0].max, std::nullopt);
+    QCOMPARE(r.channels[0].min, -250);
 
     // The loader keeps the low 8 bits of the id: 306 names ЖУВ-610-101 (50).
     r = checkBytes(resealed(withValue(ref, "Device", "id", "306")));
@@ -399,8 +362,9 @@ void TestCheck::outputsParseBack()
         ref,
         withValue(ref, "Reqs", "Firm", toCp1251Lossy(u"=HYPERLINK(\"x\"), «Ёлка»"_s)),
         withValue(withValue(ref, "Reqs", "Phone", "+7 495\x1b[2J"), "Channel 1", "Temperature min", "250"),
-        writeQuestionnaire(questionnaire(4, {4, 12})).bytes,
+        writeQuestionnaire(defaultQuestionnaire(4, {4, 12})).bytes,
         QByteArray("\xff\xfe junk"),
+        withValue(ref, "Reqs", "Phone", "-2+3"),
     };
     int n = 0;
     for (const QByteArray &bytes : files) {
@@ -442,13 +406,14 @@ void TestCheck::outputsParseBack()
     const qsizetype phone = rows[0].indexOf(u"phone"_s);
     QCOMPARE(rows[2][firm], u"'=HYPERLINK(\"x\"), «Ёлка»"_s);
     QVERIFY(rows[3][phone].startsWith(u"'+7 495"_s));
+    QCOMPARE(rows[count][phone], u"'-2+3"_s);
     QCOMPARE(rows[3][rows[0].indexOf(u"problem_codes"_s)], u"range-too-narrow requisite-not-cp1251"_s);
 
     // Text: a block per file, its verdict and problems recoverable line by line.
     r = run({dir.path()});
     QVERIFY(!r.out.contains(QChar(0x1b)));
     QStringList blocks = r.out.split(u"\n\n"_s);
-    QVERIFY(blocks.takeLast().startsWith(u"Итого файлов: 5,"_s));
+    QVERIFY(blocks.takeLast().startsWith(u"Итого файлов: %1,"_s.arg(count)));
     QCOMPARE(blocks.size(), count);
     static const QRegularExpression verdictLine(u"^Результат: ([a-z-]+) — "_s, QRegularExpression::MultilineOption);
     static const QRegularExpression problemLine(u"^  \\[([a-z0-9-]+)\\] "_s, QRegularExpression::MultilineOption);

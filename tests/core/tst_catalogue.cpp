@@ -52,6 +52,9 @@ void TestCatalogue::models()
     for (int position = 0; position < kModelCount; ++position) {
         QCOMPARE(isSeries610(position), position < 4);
         QCOMPARE(offersAllSensorTypes(position), position != 1 && position != 3);
+        // The file's codes and the list positions must name the same series.
+        QCOMPARE(isSeries610Code(modelList()[position].code), position < 4);
+        QCOMPARE(splitsInput(modelList()[position]), position == 12 || position == 13);
         QCOMPARE(showsChannel2(modelList()[position]), !noChannel2.contains(position));
         // Codes are unique, so each row is found at its own position.
         QCOMPARE(modelPositionByCode(modelList()[position].code).value_or(-1), position);
@@ -60,6 +63,8 @@ void TestCatalogue::models()
     QCOMPARE(modelPositionByCode('T').value_or(-1), 12);
     for (int code : {0, int('1'), int('A'), 255})
         QVERIFY(!modelPositionByCode(static_cast<std::uint8_t>(code)));
+    for (int code : {49, 54, 0, 255})
+        QVERIFY(!isSeries610Code(static_cast<std::uint8_t>(code)));
 }
 
 void TestCatalogue::sensorTypes()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gui/ModalScript.h"
 #include "gui/Qs_juvunit.h"
 #include "gui/UpDown.h"
 
@@ -10,6 +11,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 // Drives the form through its controls as the toolkit would deliver a user's actions.
@@ -70,3 +72,27 @@ inline QColor textColour(const QLineEdit *edit)
 }
 
 inline const QColor kRed(255, 0, 0);
+
+// What one load through LoadButton showed, the unsaved-changes question left out.
+struct LoadResult
+{
+    std::vector<ModalScript::Message> messages;
+    QStringList unexpected; // dialogs nobody answered as planned
+};
+
+// Loads path as a user would: answers the unsaved-changes question if it comes, chooses the file
+// and acknowledges the one message a load may show.
+inline LoadResult loadThroughForm(TQS_JUVForm &form, const QString &path,
+                                  QMessageBox::StandardButton unsavedAnswer = QMessageBox::Yes)
+{
+    ModalScript script;
+    const bool asks = form.isModified();
+    if (asks)
+        script.press(unsavedAnswer);
+    script.choose(path).press(QMessageBox::Ok);
+    form.LoadButtonClick(control<QPushButton>(form, "LoadButton"));
+    LoadResult result{script.messages(), script.unexpected()};
+    if (asks && !result.messages.empty())
+        result.messages.erase(result.messages.begin());
+    return result;
+}

@@ -52,17 +52,9 @@ std::vector<ModalScript::Message> save(TQS_JUVForm &form, const QString &path,
 // Returns the message texts of one load.
 QStringList load(TQS_JUVForm &form, const QString &path, QMessageBox::StandardButton unsavedAnswer = QMessageBox::Yes)
 {
-    ModalScript script;
-    const bool asks = form.isModified();
-    if (asks)
-        script.press(unsavedAnswer);
-    script.choose(path).press(QMessageBox::Ok);
-    form.LoadButtonClick(control<QPushButton>(form, "LoadButton"));
     QStringList texts;
-    for (const auto &m : script.messages())
+    for (const auto &m : loadThroughForm(form, path, unsavedAnswer).messages)
         texts << m.text;
-    if (asks && !texts.isEmpty())
-        texts.removeFirst();
     if (form.isModified() && unsavedAnswer == QMessageBox::Yes)
         texts << u"(still modified)"_s;
     return texts;

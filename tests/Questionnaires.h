@@ -1,0 +1,97 @@
+#pragma once
+
+// Questionnaire files for tests and benchmarks: built as the form saves them, and edited as a
+// person or a broken program would edit them.
+#include "core/Cp1251.h"
+#include "core/DeviceModel.h"
+#include "core/ProfileFile.h"
+#include "core/QuestionnaireFormat.h"
+#include "core/RangeLimits.h"
+
+#include <QByteArray>
+#include <QList>
+
+#include <vector>
+
+namespace qsjuv::testing {
+
+// One channel as the form holds it: combo positions (-1 for none) and the bound texts.
+inline ChannelSettings channel(int sensorId, int nomR, int conn, int output, const QByteArray &max,
+                               const QByteArray &min, bool on = true)
+{
+    ChannelSettings ch;
+    ch.inputOn = on;
+    ch.sensorId = sensorId;
+    ch.nomRPosition = nomR;
+    ch.connPosition = conn;
+    ch.outputPosition = output;
+    ch.maxText = max;
+    ch.minText = min;
+    return ch;
+}
+
+// A channel just after its sensor was chosen: the full range and the default selections. The
+// second input of a one-input model is off.
+inline ChannelSettings defaultChannel(int position, int channelIndex, int sensorId)
+{
+    const DeviceModel &model = modelList()[std::size_t(position)];
+    const bool series610 = isSeries610(position);
+    const RangeLimits *row = rangeRow(series610, std::uint8_t(sensorId));
+    return channel(sensorId, row ? nominalResistanceList(*row).selected : -1, 0,
+                   defaultOutputPosition(model, series610),
+                   row ? QByteArray::number(truncatedLimit(row->upperLimit)) : "0",
+                   row ? QByteArray::number(truncatedLimit(row->lowerLimit)) : "0",
+                   !(channelIndex == 1 && model.inputs == 1));
+}
+
+// The model at position with these channels and a firm's requisites that pass the save's checks.
+inline QuestionnaireSettings questionnaire(int position, std::vector<ChannelSettings> channels)
+{
+    QuestionnaireSettings s;
+    s.modelPosition = position;
+    s.modelName = toCp1251Lossy(QString::fromStdString(modelListText(modelList()[std::size_t(position)])));
+    s.channels = std::move(channels);
+    s.firm = "ACME";
+    s.mail = "lab@example.ru";
+    s.quantity = "1";
+    return s;
+}
+
+// As the form saves a model right after choosing it, with these sensors: every channel it shows.
+inline QuestionnaireSettings defaultQuestionnaire(int position, std::vector<int> sensorIds = {1, 1})
+{
+    std::vector<ChannelSettings> channels;
+    for (int c = 0; c < (showsChannel2(modelList()[std::size_t(position)]) ? 2 : 1); ++c)
+        channels.push_back(defaultChannel(position, c, sensorIds[std::size_t(c)]));
+    return questionnaire(position, std::move(channels));
+}
+
+// The file with the first value of key in section replaced, or its line dropped when value is
+// null. Every other byte stays.
+inline QByteArray withValue(const QByteArray &file, const QByteArray &section, const QByteArray &key,
+                            const QByteArray &value)
+{
+    QList<QByteArray> lines = file.split('\n');
+    QByteArray current;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QByteArray line = lines[i].trimmed();
+        if (line.startsWith('[')) {
+            current = line.mid(1, line.indexOf(']') - 1);
+        } else if (current == section && line.startsWith(key + '=')) {
+            if (value.isNull())
+                lines.removeAt(i);
+            else
+                lines[i] = key + '=' + value + (lines[i].endsWith('\r') ? "\r" : "");
+            return lines.join('\n');
+        }
+    }
+    return file;
+}
+
+// The check code made to match again, as if the file had been saved that way.
+inline QByteArray resealed(const QByteArray &file)
+{
+    return withValue(file, "Reqs", "CheckCode", QByteArray::number(readQuestionnaire(ProfileReader(file)).sum));
+}
+
+} // namespace qsjuv::testing
