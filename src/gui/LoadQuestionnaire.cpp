@@ -90,12 +90,7 @@ void TQS_JUVForm::LoadButtonClick(QObject *)
                 != QMessageBox::Yes)
         return;
 
-<<<<<<< HEAD
-    // 2.
     if (openDialog()->exec() != QDialog::Accepted)
-=======
-    if (OpenDialog->exec() != QDialog::Accepted)
->>>>>>> rules
         return;
     const QString path = openDialog()->selectedFiles().value(0);
 
