@@ -1,10 +1,11 @@
 // Load: replay the file through the cascade as a user would enter it, then the requisites.
 #include "gui/Qs_juvunit.h"
 #include "core/Sensor.h"
-#include "core/AtomicFile.h"
 #include "core/Cp1251.h"
+#include "core/PathText.h"
 #include "core/ProfileFile.h"
 #include "core/QuestionnaireFormat.h"
+#include "core/SafeRead.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -75,7 +76,7 @@ bool TQS_JUVForm::applyConfiguration(const qsjuv::QuestionnaireRead &read)
 
 bool TQS_JUVForm::ReadConfiguration(const QString &path)
 {
-    const auto bytes = qsjuv::readWholeFile(path);
+    const auto bytes = qsjuv::readRegularFile(qsjuv::nativePath(path));
     if (!bytes)
         return false;
     return applyConfiguration(qsjuv::readQuestionnaire(qsjuv::ProfileReader(*bytes)));
@@ -96,9 +97,10 @@ void TQS_JUVForm::LoadButtonClick(QObject *)
     const QString path = OpenDialog->selectedFiles().value(0);
 
     // 3.
-    const auto bytes = qsjuv::readWholeFile(path);
+    QString reason;
+    const auto bytes = qsjuv::readRegularFile(qsjuv::nativePath(path), &reason);
     if (!bytes) {
-        error(u"Указанный файл не удалось прочитать!"_s);
+        error(u"Указанный файл не удалось прочитать!"_s, reason);
         return;
     }
 

@@ -100,13 +100,21 @@ struct Run
     QString err;
 };
 
-Run run(const QStringList &arguments)
+Run runRaw(const QByteArrayList &arguments)
 {
     Run r;
     QTextStream out(&r.out);
     QTextStream err(&r.err);
     r.status = runCheck(arguments, out, err);
     return r;
+}
+
+Run run(const QStringList &arguments)
+{
+    QByteArrayList raw;
+    for (const QString &argument : arguments)
+        raw << QFile::encodeName(argument);
+    return runRaw(raw);
 }
 
 // RFC 4180: quoted fields may hold commas, doubled quotes and line ends.

@@ -1,4 +1,5 @@
 #include "core/AtomicFile.h"
+#include "core/SafeRead.h"
 #include "core/Cp1251.h"
 #include "core/ProfileFile.h"
 #include "core/ProfileNumber.h"
@@ -36,7 +37,7 @@ QByteArray raw(const char (&text)[N])
 
 QByteArray readAll(const QString &path)
 {
-    return readWholeFile(path).value_or(QByteArray("<unreadable>"));
+    return readRegularFile(path.toStdString()).value_or(QByteArray("<unreadable>"));
 }
 
 } // namespace
@@ -298,7 +299,7 @@ void TestProfile::atomicWrite()
     const QString path = dir.filePath(QStringLiteral("q.cfg"));
     QVERIFY(writeFileAtomically(path, "old"));
     QVERIFY(writeFileAtomically(path, "new\r\n"));
-    QCOMPARE(readWholeFile(path), std::optional<QByteArray>("new\r\n"));
+    QCOMPARE(readRegularFile(path.toStdString()), std::optional<QByteArray>("new\r\n"));
 
     QString error;
     QVERIFY(!writeFileAtomically(path + QStringLiteral("/under-a-file.cfg"), "x", &error));
@@ -308,9 +309,9 @@ void TestProfile::atomicWrite()
     QCOMPARE(readAll(path), QByteArray("new\r\n"));
 
     error.clear();
-    QVERIFY(!readWholeFile(dir.path(), &error));
+    QVERIFY(!readRegularFile(dir.path().toStdString(), &error));
     QVERIFY(!error.isEmpty());
-    QVERIFY(!readWholeFile(dir.filePath(QStringLiteral("missing.cfg"))));
+    QVERIFY(!readRegularFile(dir.filePath(QStringLiteral("missing.cfg")).toStdString()));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("q.cfg")});
 }
 
