@@ -84,7 +84,7 @@ QString displayPath(QByteArrayView raw)
             appendByte(out, uchar(raw[i]));
             ++i;
         } else {
-            appendValid(out, QString::fromUtf8(raw.sliced(i, n)));
+            appendValid(out, QString(utf8Decoder().decode(raw.sliced(i, n))));
             i += n;
         }
     }
