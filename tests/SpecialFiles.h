@@ -18,7 +18,18 @@ enum class Special {
     FifoLink,
     FolderLink,
     DanglingLink,
+    UnsizedLink, // to /proc/kallsyms: a regular file that reports size 0 and holds megabytes
 };
+
+inline constexpr char kUnsized[] = "/proc/kallsyms";
+
+// Whether kUnsized holds more than bytes, so that it can stand for a file that lies about its size.
+inline bool unsizedHoldsMore(qint64 bytes)
+{
+    QFile file(QString::fromLatin1(kUnsized));
+    return file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) && file.size() == 0
+            && file.read(bytes + 1).size() > bytes;
+}
 
 // Makes path (raw bytes) that kind of entry; false when the system refuses.
 inline bool makeSpecial(Special kind, const QByteArray &path)
@@ -49,6 +60,8 @@ inline bool makeSpecial(Special kind, const QByteArray &path)
         return mkdir(aside.constData(), 0755) == 0 && symlink(aside.constData(), path.constData()) == 0;
     case Special::DanglingLink:
         return symlink(aside.constData(), path.constData()) == 0;
+    case Special::UnsizedLink:
+        return symlink(kUnsized, path.constData()) == 0;
     }
     return false;
 }

@@ -495,6 +495,7 @@ void TestFile::specialTargets_data()
     special("link to a FIFO", Special::FifoLink, notRegular, notRegular);
     special("link to a folder", Special::FolderLink, notRegular, notRegular);
     special("dangling link", Special::DanglingLink, u"dangling symbolic link"_s, QString());
+    special("link to a file that hides its size", Special::UnsizedLink, u"larger than 1 MiB"_s, QString());
     target("questionnaire", Target::Regular, QString());
     target("link to a questionnaire", Target::LinkToRegular, QString());
     target("exactly the size limit", Target::AtLimit, QString());
@@ -513,6 +514,8 @@ void TestFile::specialTargets()
     QVERIFY(dir.isValid());
     const QString name = dir.filePath(u"target.cfg"_s);
     const QByteArray native = QFile::encodeName(name);
+    if (Special(special) == Special::UnsizedLink && !unsizedHoldsMore(qsjuv::kQuestionnaireSizeLimit))
+        QSKIP("no file here reports size 0 and holds more than 1 MiB");
     if (special >= 0) {
         QVERIFY(makeSpecial(Special(special), native));
     } else {
