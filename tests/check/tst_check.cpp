@@ -561,8 +561,10 @@ void TestCheck::hostilePaths_data()
                          const QString &verdict) {
         QTest::newRow(row) << name << -1 << contents << shown << verdict << QString();
     };
-    const auto special = [](const char *row, const QByteArray &name, Special kind, const QString &reason) {
-        QTest::newRow(row) << name << int(kind) << QByteArray() << QString::fromUtf8(name) << u"unreadable"_s << reason;
+    const auto special = [](const char *row, const QByteArray &name, Special kind, const QString &reason,
+                            const QString &shown = QString()) {
+        QTest::newRow(row) << name << int(kind) << QByteArray() << (shown.isNull() ? QString::fromUtf8(name) : shown)
+                           << u"unreadable"_s << reason;
     };
     const QString notRegular = u"not a regular file"_s;
 
@@ -581,6 +583,9 @@ void TestCheck::hostilePaths_data()
     QTest::newRow("one byte over the size limit") << QByteArray("over.cfg") << -1 << atTheLimit() + 'a'
                                                   << u"over.cfg"_s << u"unreadable"_s << u"larger than 1 MiB"_s;
     special("FIFO", "fifo.cfg", Special::Fifo, notRegular);
+    // On stderr too: no line of its own, no title, no cleared screen.
+    special("FIFO named with control characters", "\x1b]0;x\x07\r\x1b[2J.cfg", Special::Fifo, notRegular,
+            u"\\x1b]0;x\\x07\\x0d\\x1b[2J.cfg"_s);
     special("socket", "socket.cfg", Special::Socket, notRegular);
     special("link to an endless device", "zero.cfg", Special::DeviceLink, notRegular);
     special("link to a FIFO", "fifo-link.cfg", Special::FifoLink, notRegular);
@@ -640,14 +645,26 @@ void TestCheck::pathDisplayIsUnambiguous()
     }
 }
 
-// main() hands argv on as bytes: a Windows-1251 name is found, a FIFO does not block.
+// main() hands argv on as bytes: a Windows-1251 name is found, not the decoy its decoded text
+// names, and a FIFO does not block.
 void TestCheck::rawArgumentsReachTheOpenCall()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QByteArray root = QFile::encodeName(dir.path());
-    putFile(root + "/\xc7\xe0\xea\xe0\xe7.cfg", reference());
+    const QByteArray cp1251 = root + "/\xc7\xe0\xea\xe0\xe7.cfg";
+    putFile(cp1251, reference());
+    putFile(root + "/\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd.cfg", "garbage");
     QVERIFY(makeSpecial(Special::Fifo, root + "/fifo.cfg"));
+
+    // Both found by a scan, each as itself.
+    Run scan = runRaw({"--csv", root});
+    bool wellFormed = false;
+    const QList<QStringList> rows = parseCsv(scan.out.mid(1), &wellFormed);
+    QVERIFY(wellFormed);
+    QCOMPARE(rows.size(), 4);
+    QCOMPARE(rows[2].mid(0, 2), (QStringList{dir.path() + u"/\\xc7\\xe0\\xea\\xe0\\xe7.cfg"_s, u"ok"_s}));
+    QCOMPARE(rows[3].mid(0, 2), (QStringList{dir.path() + u"/\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD.cfg"_s, u"no-model-id"_s}));
 
     QProcess check;
     // QProcess would encode the arguments as UTF-8; the shell passes the bytes printf makes.
@@ -664,7 +681,7 @@ void TestCheck::rawArgumentsReachTheOpenCall()
     QCOMPARE(reports[0][u"verdict"].toString(), u"ok"_s);
     QCOMPARE(reports[1][u"reason"].toString(), u"not a regular file"_s);
     QCOMPARE(check.readAllStandardError(), "qs_juv_check: " + root + "/fifo.cfg: not a regular file\n");
-    ::unlink(root + "/\xc7\xe0\xea\xe0\xe7.cfg");
+    ::unlink(cp1251.constData());
 }
 
 // Entries that only permissions make unreadable are reported with the system's reason.
