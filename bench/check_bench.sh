@@ -49,15 +49,28 @@ median() {
 run_check
 run_cat
 
+# Processor milliseconds (user + system, children included) of one run: other jobs on the
+# machine stretch wall time, and the many cat processes more than the one checker.
+cpu_timed() {
+    local TIMEFORMAT='%U %S'
+    { time "$@"; } 2>&1 | awk '{ printf "%.0f\n", ($1 + $2) * 1000 }'
+}
+
 check_times=()
 cat_times=()
+check_cpu=()
+cat_cpu=()
 for ((i = 0; i < runs; ++i)); do
     check_times+=("$(timed run_check)")
     cat_times+=("$(timed run_cat)")
+    check_cpu+=("$(cpu_timed run_check)")
+    cat_cpu+=("$(cpu_timed run_cat)")
 done
 
 check_ms=$(printf '%s\n' "${check_times[@]}" | median)
 cat_ms=$(printf '%s\n' "${cat_times[@]}" | median)
+check_cpu_ms=$(printf '%s\n' "${check_cpu[@]}" | median)
+cat_cpu_ms=$(printf '%s\n' "${cat_cpu[@]}" | median)
 found=$("$check" --quiet "$dir/files" 2>/dev/null | tail -n 1 || true)
 
 echo "files:            $count ($found)"
@@ -65,6 +78,9 @@ echo "runs:             $runs, interleaved, after one warm-up run each"
 echo "qs_juv_check --quiet DIR:                       median ${check_ms} ms  (${check_times[*]})"
 echo "find DIR -name '*.cfg' -exec cat {} + >/dev/null: median ${cat_ms} ms  (${cat_times[*]})"
 awk -v a="$check_ms" -v b="$cat_ms" 'BEGIN { r = a / b; printf "ratio:            %.2f (aim: at most 1.3) %s\n", r, (r <= 1.3 ? "met" : "NOT MET") }'
+echo "processor time (user + system), medians: qs_juv_check ${check_cpu_ms} ms, find + cat ${cat_cpu_ms} ms"
+awk -v a="$check_cpu_ms" -v b="$cat_cpu_ms" 'BEGIN { printf "processor time ratio: %.2f\n", a / b }'
+echo "load average:     $(cut -d' ' -f1-3 /proc/loadavg)"
 
 # Verdict no-model-id (status 1) is expected: the lines hold no questionnaire.
 peak_kb() { { /usr/bin/time -f %M "$check" --quiet "$@" 2>&1 >/dev/null || true; } | tail -n 1; }
