@@ -16,13 +16,14 @@
         if (geteuid() != 0)                                                                         \
             break;                                                                                  \
         const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));          \
-        if (setpriv.isEmpty())                                                                      \
-            QSKIP("needs a user without root's powers, and setpriv to become one is missing");      \
+        const QStringList asNobody{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),  \
+                                   QStringLiteral("--clear-groups")};                               \
+        if (setpriv.isEmpty() || QProcess::execute(setpriv, asNobody + QStringList{QStringLiteral("true")}) != 0) \
+            QSKIP("needs a user without root's powers, and setpriv cannot become nobody here");     \
         QProcess child;                                                                             \
         child.setProcessChannelMode(QProcess::MergedChannels);                                      \
-        child.start(setpriv, {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),     \
-                              QStringLiteral("--clear-groups"), QCoreApplication::applicationFilePath(), \
-                              QStringLiteral(function)});                                           \
+        child.start(setpriv, asNobody + QStringList{QCoreApplication::applicationFilePath(),         \
+                                                    QStringLiteral(function)});                     \
         const bool finished = child.waitForFinished(60000);                                         \
         if (!finished)                                                                              \
             child.kill();                                                                           \
