@@ -3,6 +3,7 @@
 #include "DamagedCorpus.h"
 
 #include "Questionnaires.h"
+#include "core/SafeRead.h"
 #include "core/Sensor.h"
 
 #include <QDir>
@@ -247,14 +248,16 @@ void addCatalogueMisses(Corpus &corpus, const std::vector<QByteArray> &valid)
 
 void addHugeAndJunk(Corpus &corpus, const QByteArray &base, std::mt19937 &random)
 {
-    const QByteArray mega(1 << 20, '7');
+    // As long as lines get in a file under the size limit.
+    const qsizetype huge = qsizetype(kQuestionnaireSizeLimit) - 4096;
+    const QByteArray mega(huge, '7');
     corpus.add("huge-max", resealed(withValue(base, "Channel 1", "Temperature max", mega)));
     corpus.add("huge-min", resealed(withValue(base, "Channel 1", "Temperature min", '-' + mega)));
-    corpus.add("huge-firm", withValue(base, "Reqs", "Firm", QByteArray(1 << 20, 'F')));
-    corpus.add("huge-key-name", base + QByteArray(1 << 20, 'k') + "=1\r\n");
-    corpus.add("huge-line-without-equals", QByteArray(1 << 20, 'z') + "\r\n" + base);
-    corpus.add("huge-section-name", "[" + QByteArray(1 << 20, 's') + "]\r\n" + base);
-    corpus.add("huge-blank-line", QByteArray(1 << 20, ' ') + "\r\n" + base);
+    corpus.add("huge-firm", withValue(base, "Reqs", "Firm", QByteArray(huge, 'F')));
+    corpus.add("huge-key-name", base + QByteArray(huge, 'k') + "=1\r\n");
+    corpus.add("huge-line-without-equals", QByteArray(huge, 'z') + "\r\n" + base);
+    corpus.add("huge-section-name", "[" + QByteArray(huge, 's') + "]\r\n" + base);
+    corpus.add("huge-blank-line", QByteArray(huge, ' ') + "\r\n" + base);
 
     std::uniform_int_distribution<int> byte(0, 255);
     const auto junk = [&](int size) {

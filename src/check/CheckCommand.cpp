@@ -2,12 +2,15 @@
 
 #include "check/FileCheck.h"
 #include "check/ReportWriter.h"
+#include "core/PathText.h"
 
+#include <QCommandLineParser>
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -21,18 +24,12 @@ namespace {
 
 constexpr char kProgram[] = "qs_juv_check";
 
-const QString kUsage = u"Использование: qs_juv_check [--json | --csv] [--quiet] ПУТЬ...\n"
-                       "Проверяет файлы опросных листов ЖУВ так, как их читает форма. ПУТЬ — файл или каталог\n"
-                       "(в каталоге проверяются все файлы *.cfg, включая подкаталоги).\n"
-                       "  --json   один документ JSON: массив, по объекту на файл\n"
-                       "  --csv    таблица CSV (UTF-8), по строке на файл\n"
-                       "  --quiet  выводить только файлы с замечаниями или не \"ok\"\n"
-                       "Код завершения: 0 — все файлы в порядке, 1 — есть файлы с замечаниями,\n"
-                       "2 — ошибка в аргументах или путь не удалось прочитать.\n"_s;
-
-QString fromNative(const fs::path &path)
+QString optionNames(const QCommandLineOption &option)
 {
-    return QFile::decodeName(QByteArray::fromStdString(path.native()));
+    QStringList names;
+    for (const QString &name : option.names())
+        names << (name.size() == 1 ? u"-"_s : u"--"_s) + name;
+    return names.join(u", "_s);
 }
 
 bool hasQuestionnaireSuffix(const std::string &name)
@@ -43,7 +40,7 @@ bool hasQuestionnaireSuffix(const std::string &name)
     return tail[0] == '.' && (tail[1] | 0x20) == 'c' && (tail[2] | 0x20) == 'f' && (tail[3] | 0x20) == 'g';
 }
 
-void collect(const fs::path &dir, QStringList &files, QTextStream &err, bool &failed)
+void collect(const fs::path &dir, std::vector<fs::path> &files, QTextStream &err, bool &failed)
 {
     struct Entry
     {
@@ -58,23 +55,24 @@ void collect(const fs::path &dir, QStringList &files, QTextStream &err, bool &fa
         const fs::directory_entry &entry = *it;
         std::error_code typeEc;
         std::string name = entry.path().filename().native();
-        // The link test comes from the listing itself; following a link costs a stat.
-        if (!entry.is_symlink(typeEc) && entry.is_directory(typeEc))
+        // The type comes from the listing itself; only the reading follows links.
+        const bool isLink = entry.is_symlink(typeEc);
+        if (!isLink && entry.is_directory(typeEc))
             entries.push_back({std::move(name), entry.path(), true});
-        else if (hasQuestionnaireSuffix(name) && entry.is_regular_file(typeEc))
+        else if (hasQuestionnaireSuffix(name))
             entries.push_back({std::move(name), entry.path(), false});
     }
     if (ec) {
-        err << kProgram << ": " << fromNative(dir) << u": не удалось прочитать каталог: "_s
+        err << kProgram << ": " << displayPath(dir) << u": не удалось прочитать каталог: "_s
             << QString::fromLocal8Bit(ec.message()) << '\n';
         failed = true;
     }
     std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) { return a.name < b.name; });
-    for (const Entry &entry : entries) {
+    for (Entry &entry : entries) {
         if (entry.isDir)
             collect(entry.path, files, err, failed);
         else
-            files << fromNative(entry.path);
+            files.push_back(std::move(entry.path));
     }
 }
 
@@ -83,68 +81,108 @@ struct Options
     Format format = Format::Text;
     bool quiet = false;
     bool help = false;
-    QStringList paths;
+    bool version = false;
+    std::vector<fs::path> paths; // the raw bytes given
 };
 
-// Nullopt after a usage error, reported to err.
-std::optional<Options> parseArguments(const QStringList &arguments, QTextStream &err)
+class Parser
 {
-    Options options;
-    bool formatGiven = false;
-    bool optionsEnd = false;
-    for (const QString &arg : arguments) {
-        if (optionsEnd || !arg.startsWith(u'-') || arg == u"-"_s) {
-            options.paths << arg;
-            continue;
-        }
-        Format format = Format::Text;
-        if (arg == u"--"_s) {
-            optionsEnd = true;
-            continue;
-        } else if (arg == u"--quiet"_s || arg == u"-q"_s) {
-            options.quiet = true;
-            continue;
-        } else if (arg == u"--help"_s || arg == u"-h"_s) {
-            options.help = true;
-            continue;
-        } else if (arg == u"--json"_s) {
-            format = Format::Json;
-        } else if (arg == u"--csv"_s) {
-            format = Format::Csv;
-        } else {
-            err << kProgram << u": неизвестный ключ «"_s << arg << u"»\n"_s << kUsage;
-            return std::nullopt;
-        }
-        if (formatGiven && format != options.format) {
-            err << kProgram << u": ключи --json и --csv несовместимы\n"_s << kUsage;
-            return std::nullopt;
-        }
-        formatGiven = true;
-        options.format = format;
+public:
+    Parser()
+    {
+        m_parser.addOptions({m_json, m_csv, m_quiet, m_help, m_version});
     }
-    if (!options.help && options.paths.isEmpty()) {
-        err << kProgram << u": не указан ни один путь\n"_s << kUsage;
+
+    QString usage() const
+    {
+        QString text = u"Использование: qs_juv_check [--json | --csv] [--quiet] ПУТЬ...\n"
+                       "Проверяет файлы опросных листов ЖУВ так, как их читает форма. ПУТЬ — файл или каталог\n"
+                       "(в каталоге проверяются все файлы *.cfg, включая подкаталоги).\n"_s;
+        for (const QCommandLineOption *option : {&m_json, &m_csv, &m_quiet, &m_help, &m_version})
+            text += u"  %1%2\n"_s.arg(optionNames(*option), -14).arg(option->description());
+        return text
+                + u"Код завершения: 0 — все файлы в порядке, 1 — есть файлы с замечаниями,\n"
+                  "2 — ошибка в аргументах или путь не удалось прочитать.\n"_s;
+    }
+
+    // Nullopt after a usage error, reported to err.
+    std::optional<Options> parse(const QByteArrayList &arguments, QTextStream &err)
+    {
+        QStringList decoded{QString::fromLatin1(kProgram)};
+        for (const QByteArray &argument : arguments)
+            decoded << QFile::decodeName(argument);
+        if (!m_parser.parse(decoded)) {
+            const QStringList unknown = m_parser.unknownOptionNames();
+            if (!unknown.isEmpty())
+                return usageError(err, u"неизвестный ключ «%1»"_s.arg(displayPath(QFile::encodeName(
+                                               (unknown.front().size() == 1 ? u"-"_s : u"--"_s) + unknown.front()))));
+            return usageError(err, m_parser.errorText());
+        }
+        Options options;
+        options.quiet = m_parser.isSet(m_quiet);
+        options.help = m_parser.isSet(m_help);
+        options.version = m_parser.isSet(m_version);
+        if (m_parser.isSet(m_json) && m_parser.isSet(m_csv))
+            return usageError(err, u"ключи --json и --csv несовместимы"_s);
+        options.format = m_parser.isSet(m_json) ? Format::Json : m_parser.isSet(m_csv) ? Format::Csv : Format::Text;
+
+        // The parser holds decoded text, which loses every byte that is not UTF-8: its
+        // positional arguments are taken back from the raw arguments, by the same rule.
+        bool optionsEnd = false;
+        for (const QByteArray &argument : arguments) {
+            if (!optionsEnd && argument == "--")
+                optionsEnd = true;
+            else if (optionsEnd || !argument.startsWith('-') || argument == "-")
+                options.paths.emplace_back(argument.toStdString());
+        }
+        const QStringList positional = m_parser.positionalArguments();
+        bool agree = qsizetype(options.paths.size()) == positional.size();
+        for (qsizetype i = 0; agree && i < positional.size(); ++i)
+            agree = QFile::decodeName(QByteArray::fromStdString(options.paths[std::size_t(i)].native())) == positional[i];
+        if (!agree)
+            return usageError(err, u"не удалось разобрать аргументы"_s);
+
+        if (!options.help && !options.version && options.paths.empty())
+            return usageError(err, u"не указан ни один путь"_s);
+        return options;
+    }
+
+private:
+    std::nullopt_t usageError(QTextStream &err, const QString &message) const
+    {
+        err << kProgram << ": " << message << '\n' << usage();
         return std::nullopt;
     }
-    return options;
-}
+
+    QCommandLineParser m_parser;
+    const QCommandLineOption m_json{u"json"_s, u"один документ JSON: массив, по объекту на файл"_s};
+    const QCommandLineOption m_csv{u"csv"_s, u"таблица CSV (UTF-8), по строке на файл"_s};
+    const QCommandLineOption m_quiet{{u"q"_s, u"quiet"_s}, u"выводить только файлы с замечаниями или не \"ok\""_s};
+    const QCommandLineOption m_help{{u"h"_s, u"help"_s}, u"показать эту справку"_s};
+    const QCommandLineOption m_version{u"version"_s, u"показать версию программы"_s};
+};
 
 } // namespace
 
-QStringList questionnaireFiles(const QString &dir, QTextStream &err, bool &failed)
+std::vector<fs::path> questionnaireFiles(const fs::path &dir, QTextStream &err, bool &failed)
 {
-    QStringList files;
-    collect(fs::path(QFile::encodeName(dir).toStdString()), files, err, failed);
+    std::vector<fs::path> files;
+    collect(dir, files, err, failed);
     return files;
 }
 
-int runCheck(const QStringList &arguments, QTextStream &out, QTextStream &err)
+int runCheck(const QByteArrayList &arguments, QTextStream &out, QTextStream &err)
 {
-    const std::optional<Options> options = parseArguments(arguments, err);
+    Parser parser;
+    const std::optional<Options> options = parser.parse(arguments, err);
     if (!options)
         return kExitError;
     if (options->help) {
-        out << kUsage;
+        out << parser.usage();
+        return kExitClean;
+    }
+    if (options->version) {
+        out << kProgram << ' ' << QS_JUV_VERSION << '\n';
         return kExitClean;
     }
 
@@ -153,13 +191,13 @@ int runCheck(const QStringList &arguments, QTextStream &out, QTextStream &err)
     Summary summary;
     summary.quiet = options->quiet;
     bool pathFailed = false;
-    const auto checkOne = [&](const QString &path) {
+    const auto checkOne = [&](const fs::path &path) {
         const FileReport report = checkFile(path);
         ++summary.files;
         if (report.verdict == Verdict::Unreadable) {
             ++summary.unreadable;
             pathFailed = true;
-            err << kProgram << ": " << path << ": " << report.reason << '\n';
+            err << kProgram << ": " << report.path << ": " << report.reason << '\n';
         } else if (report.clean()) {
             ++summary.clean;
         }
@@ -169,15 +207,16 @@ int runCheck(const QStringList &arguments, QTextStream &out, QTextStream &err)
         }
     };
 
-    for (const QString &path : options->paths) {
-        if (!QFileInfo(path).isDir()) {
+    for (const fs::path &path : options->paths) {
+        std::error_code ec;
+        if (!fs::is_directory(path, ec)) {
             checkOne(path);
             continue;
         }
-        const QStringList files = questionnaireFiles(path, err, pathFailed);
-        if (files.isEmpty())
-            err << kProgram << ": " << path << u": файлов *.cfg нет\n"_s;
-        for (const QString &file : files)
+        const std::vector<fs::path> files = questionnaireFiles(path, err, pathFailed);
+        if (files.empty())
+            err << kProgram << ": " << displayPath(path) << u": файлов *.cfg нет\n"_s;
+        for (const fs::path &file : files)
             checkOne(file);
     }
     writer->end(summary);

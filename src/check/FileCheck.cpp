@@ -2,16 +2,19 @@
 
 #include "core/RangeLimits.h"
 #include "core/RangeRules.h"
-#include "core/AtomicFile.h"
 #include "core/Cp1251.h"
 #include "core/ProfileFile.h"
 #include "core/ProfileNumber.h"
+#include "core/PathText.h"
 #include "core/QuestionnaireFormat.h"
 #include "core/QuestionnaireRules.h"
+#include "core/SafeRead.h"
 
-#include <QDir>
+#include <QStringDecoder>
 
 #include <algorithm>
+#include <cerrno>
+#include <new>
 
 using namespace Qt::StringLiterals;
 
@@ -40,33 +43,13 @@ QString limitText(float limit)
 }
 
 // Windows-1251 decodes any byte sequence, so a text typed in UTF-8 somewhere else only shows as
-// gibberish; a run of high bytes that is well-formed UTF-8 gives it away.
+// gibberish; high bytes that are well-formed UTF-8 give it away.
 bool looksLikeUtf8(QByteArrayView bytes)
 {
-    bool multibyte = false;
-    for (qsizetype i = 0; i < bytes.size();) {
-        const auto b = uchar(bytes[i]);
-        int follow = 0;
-        if (b < 0x80)
-            follow = 0;
-        else if (b >= 0xC2 && b <= 0xDF)
-            follow = 1;
-        else if (b >= 0xE0 && b <= 0xEF)
-            follow = 2;
-        else if (b >= 0xF0 && b <= 0xF4)
-            follow = 3;
-        else
-            return false;
-        if (i + follow >= bytes.size())
-            return false;
-        for (int k = 1; k <= follow; ++k) {
-            if ((uchar(bytes[i + k]) & 0xC0) != 0x80)
-                return false;
-        }
-        multibyte = multibyte || follow > 0;
-        i += 1 + follow;
-    }
-    return multibyte;
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    const QString text = decoder.decode(bytes);
+    return !decoder.hasError() && text.size() < bytes.size(); // fewer characters: some took several bytes
 }
 
 // Control characters, and 0x98, which Windows-1251 leaves undefined and passes through as U+0098.
@@ -380,21 +363,28 @@ FileReport checkBytes(const QByteArray &bytes, const QString &path)
     return report;
 }
 
-FileReport checkFile(const QString &path)
+FileReport checkFile(const std::filesystem::path &path)
 {
-    QString error;
-    const std::optional<QByteArray> bytes = readWholeFile(path, &error);
-    if (bytes)
-        return checkBytes(*bytes, path);
-
-    FileReport report;
-    report.path = path;
-    report.verdict = Verdict::Unreadable;
-    // The reader's message names the path; the report has it already.
-    const QString prefix = QDir::toNativeSeparators(path) + u": "_s;
-    const qsizetype at = error.indexOf(prefix);
-    report.reason = at >= 0 ? error.mid(at + prefix.size()) : error;
-    return report;
+    const QString shown = displayPath(path);
+    const auto unreadable = [&shown](const QString &reason) {
+        FileReport report;
+        report.path = shown;
+        report.verdict = Verdict::Unreadable;
+        report.reason = reason;
+        return report;
+    };
+    // One file that cannot be checked never ends a run over thousands.
+    try {
+        QString reason;
+        const std::optional<QByteArray> bytes = readRegularFile(path, &reason);
+        if (!bytes)
+            return unreadable(reason);
+        return checkBytes(*bytes, shown);
+    } catch (const std::bad_alloc &) {
+        return unreadable(qt_error_string(ENOMEM));
+    } catch (const std::exception &e) {
+        return unreadable(QString::fromLocal8Bit(e.what()));
+    }
 }
 
 } // namespace qsjuv::check

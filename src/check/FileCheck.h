@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <filesystem>
 #include <optional>
 #include <vector>
 
@@ -43,7 +44,7 @@ struct ChannelReport
 
 struct FileReport
 {
-    QString path;
+    QString path; // for people: displayPath of the bytes
     Verdict verdict = Verdict::Ok;
     QString reason; // why an unreadable file could not be read
 
@@ -64,7 +65,9 @@ struct FileReport
 // Checks file contents exactly as the form's loader reads them.
 FileReport checkBytes(const QByteArray &bytes, const QString &path = QString());
 
-// Reads the file as the loader does; a file that cannot be read is "unreadable".
-FileReport checkFile(const QString &path);
+// Reads the file with the loader's reading function; a file that cannot be read, or whose check
+// fails (out of memory included), is "unreadable" with the reason. The report shows the path with
+// displayPath.
+FileReport checkFile(const std::filesystem::path &path);
 
 } // namespace qsjuv::check

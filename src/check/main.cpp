@@ -7,9 +7,10 @@
 
 int main(int argc, char **argv)
 {
-    QStringList arguments;
+    // Raw bytes: a name in Windows-1251 must reach the open call as it was given.
+    QByteArrayList arguments;
     for (int i = 1; i < argc; ++i)
-        arguments << QFile::decodeName(argv[i]);
+        arguments << QByteArray(argv[i]);
 
     QFile out;
     QFile err;

@@ -10,7 +10,10 @@
 namespace qsjuv {
 
 // Windows-1251, the code page of every questionnaire file. The tables come from Qt's ICU codec
-// once per process, so the calls below are cheap enough for per-field use.
+// once per process, so the calls below are cheap enough for per-field use. Hand-written over
+// the tables rather than QStringEncoder per call: the encoder writes 0x1A for a character it
+// cannot encode and does not say which one, where the file needs '?' for each such code point
+// and the form must name the field that holds one.
 
 // False when Qt was built without ICU: then only ASCII converts.
 bool cp1251Available();

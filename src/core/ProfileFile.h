@@ -9,7 +9,9 @@
 namespace qsjuv {
 
 // Reads a private-profile file ("[Section]" and "key=value" lines) the way Windows'
-// GetPrivateProfileStringA does. All names and values are Windows-1251 bytes; a file that starts
+// GetPrivateProfileStringA does. Not QSettings' INI format: it takes backslashes, quotes, commas
+// and a leading '@' in values and '%' in keys as syntax, where Windows keeps the bytes as they
+// are, and it knows neither the first-section-wins rule nor the cut at a NUL. All names and values are Windows-1251 bytes; a file that starts
 // with a UTF-8 or UTF-16 byte-order mark is converted to Windows-1251 first ('?' for what has no
 // byte). Section and key names match case-insensitively for ASCII letters only, after trimming.
 class ProfileReader

@@ -14,7 +14,7 @@ namespace qsjuv {
 QString filterDigits(QStringView text);
 
 // Strict signed 32-bit decimal: an optional sign and at least one digit, nothing else.
-// Fails (never wraps) beyond 32 bits.
+// Fails (never wraps) beyond 32 bits. Not QString::toInt, which accepts " 12 " with its blanks.
 std::optional<int> strictToInt(QStringView text);
 
 // A range passes when it is at least the least width; computed without overflow.

@@ -1,10 +1,11 @@
 // Load: replay the file through the cascade as a user would enter it, then the requisites.
 #include "gui/Qs_juvunit.h"
 #include "core/Sensor.h"
-#include "core/AtomicFile.h"
 #include "core/Cp1251.h"
+#include "core/PathText.h"
 #include "core/ProfileFile.h"
 #include "core/QuestionnaireFormat.h"
+#include "core/SafeRead.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -75,7 +76,7 @@ bool TQS_JUVForm::applyConfiguration(const qsjuv::QuestionnaireRead &read)
 
 bool TQS_JUVForm::ReadConfiguration(const QString &path)
 {
-    const auto bytes = qsjuv::readWholeFile(path);
+    const auto bytes = qsjuv::readRegularFile(qsjuv::nativePath(path));
     if (!bytes)
         return false;
     return applyConfiguration(qsjuv::readQuestionnaire(qsjuv::ProfileReader(*bytes)));
@@ -94,10 +95,11 @@ void TQS_JUVForm::LoadButtonClick(QObject *)
         return;
     const QString path = openDialog()->selectedFiles().value(0);
 
-    // An unreadable file changes nothing, the modified flag included.
-    const auto bytes = qsjuv::readWholeFile(path);
+    // Only a regular file within the size limit is read, and nothing blocks.
+    QString reason;
+    const auto bytes = qsjuv::readRegularFile(qsjuv::nativePath(path), &reason);
     if (!bytes) {
-        error(u"Указанный файл не удалось прочитать!"_s);
+        error(u"Указанный файл не удалось прочитать!"_s, reason);
         return;
     }
 

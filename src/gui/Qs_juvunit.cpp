@@ -380,10 +380,13 @@ bool TQS_JUVForm::isSeries610() const
 
 namespace {
 int showBox(QWidget *owner, QMessageBox::Icon icon, const QString &text,
-            QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
+            QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton,
+            const QString &detail = QString())
 {
     QMessageBox box(icon, owner->windowTitle(), text, buttons, owner);
     box.setDefaultButton(defaultButton);
+    if (!detail.isEmpty())
+        box.setDetailedText(detail);
     return box.exec();
 }
 } // namespace
@@ -398,9 +401,9 @@ void TQS_JUVForm::warning(const QString &text)
     showBox(this, QMessageBox::Warning, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
-void TQS_JUVForm::error(const QString &text)
+void TQS_JUVForm::error(const QString &text, const QString &detail)
 {
-    showBox(this, QMessageBox::Critical, text, QMessageBox::Ok, QMessageBox::Ok);
+    showBox(this, QMessageBox::Critical, text, QMessageBox::Ok, QMessageBox::Ok, detail);
 }
 
 void TQS_JUVForm::information(const QString &text)

@@ -93,9 +93,10 @@ private:
     bool applyConfiguration(const qsjuv::QuestionnaireRead &read);
 
     // Message boxes titled with the caption; the return is the QMessageBox::StandardButton.
+    // An error's detail, when given, is the system's reason, shown as the box's detailed text.
     int question(const QString &text);
     void warning(const QString &text);
-    void error(const QString &text);
+    void error(const QString &text, const QString &detail = QString());
     void information(const QString &text);
 
     std::unique_ptr<Ui::QS_JUVForm> ui;

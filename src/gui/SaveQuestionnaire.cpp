@@ -2,11 +2,12 @@
 #include "gui/Qs_juvunit.h"
 #include "core/AtomicFile.h"
 #include "core/Cp1251.h"
+#include "core/PathText.h"
 #include "core/QuestionnaireFormat.h"
+#include "core/SafeRead.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -78,13 +79,21 @@ void TQS_JUVForm::SaveButtonClick(QObject *)
         return;
     const QString path = saveDialog()->selectedFiles().value(0);
 
-    // Replace only after a Yes.
-    if (QFile probe(path); probe.open(QIODevice::ReadOnly)) {
-        probe.close();
+    // Replace only after a Yes; never write into a FIFO, a device or a folder.
+    const QString writeFailed = u"Не удалось сохранить данные в файле. Возможно, диск защищен от записи."_s;
+    QString reason;
+    switch (qsjuv::probeSaveTarget(qsjuv::nativePath(path), &reason)) {
+    case qsjuv::SaveTarget::NotRegular:
+        error(writeFailed, reason);
+        return;
+    case qsjuv::SaveTarget::Exists:
         if (question(u"Указанный файл уже существует.\n"
                      "Вы действительно хотите заменить его содержимое новыми данными?"_s)
             != QMessageBox::Yes)
             return;
+        break;
+    case qsjuv::SaveTarget::Missing:
+        break;
     }
 
     // The whole file goes to a temporary file first: a failed write keeps the old one.
@@ -113,8 +122,8 @@ void TQS_JUVForm::SaveButtonClick(QObject *)
     settings.quantity = qsjuv::toCp1251Lossy(QntyEdit->text());
 
     const qsjuv::WrittenQuestionnaire file = qsjuv::writeQuestionnaire(settings);
-    if (!qsjuv::writeFileAtomically(path, file.bytes)) {
-        error(u"Не удалось сохранить данные в файле. Возможно, диск защищен от записи."_s);
+    if (!qsjuv::writeFileAtomically(path, file.bytes, &reason)) {
+        error(writeFailed, reason);
         return;
     }
 

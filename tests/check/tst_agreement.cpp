@@ -3,6 +3,7 @@
 #include "DamagedCorpus.h"
 #include "gui/FormDriver.h"
 #include "check/FileCheck.h"
+#include "core/PathText.h"
 #include "core/QuestionnaireRules.h"
 #include "core/RangeRules.h"
 
@@ -130,7 +131,7 @@ void TestAgreement::formAndCheckerAgree()
     TQS_JUVForm form;
     const auto [messages, unexpected] = loadThroughForm(form, path);
     QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(u'\n')));
-    const FileReport report = checkFile(path);
+    const FileReport report = checkFile(qsjuv::nativePath(path));
 
     Differences diff;
     const bool warned = !messages.empty() && messages[0].icon == QMessageBox::Warning;

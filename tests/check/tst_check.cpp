@@ -1,11 +1,21 @@
 // The bulk checker: verdicts, problems, what it shows, and its three output forms.
 #include "Questionnaires.h"
+#include "AsUser.h"
+#include "SpecialFiles.h"
+#include "Watchdog.h"
+#include "core/RangeLimits.h"
+#include "core/Cp1251.h"
+#include "core/PathText.h"
+#include "core/ProfileFile.h"
+#include "core/QuestionnaireFormat.h"
+#include "core/SafeRead.h"
 #include "check/CheckCommand.h"
 #include "check/FileCheck.h"
 #include "check/ReportWriter.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -13,7 +23,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
+#include <fcntl.h>
 #include <random>
+#include <sys/resource.h>
 
 using namespace qsjuv;
 using namespace qsjuv::check;
@@ -46,13 +59,21 @@ struct Run
     QString err;
 };
 
-Run run(const QStringList &arguments)
+Run runRaw(const QByteArrayList &arguments)
 {
     Run r;
     QTextStream out(&r.out);
     QTextStream err(&r.err);
     r.status = runCheck(arguments, out, err);
     return r;
+}
+
+Run run(const QStringList &arguments)
+{
+    QByteArrayList raw;
+    for (const QString &argument : arguments)
+        raw << QFile::encodeName(argument);
+    return runRaw(raw);
 }
 
 // RFC 4180: quoted fields may hold commas, doubled quotes and line ends.
@@ -104,6 +125,12 @@ private slots:
     void junkNeverCrashes();
     void commandLine();
     void outputsParseBack();
+    void hostilePaths_data();
+    void hostilePaths();
+    void pathDisplayIsUnambiguous();
+    void rawArgumentsReachTheOpenCall();
+    void permissionsAsUser();
+    void oneFailureNeverEndsTheRun();
 };
 
 void TestCheck::verdictsAndProblems_data()
@@ -425,6 +452,284 @@ void TestCheck::outputsParseBack()
         for (auto it = problemLine.globalMatch(blocks[i]); it.hasNext();)
             codes << it.next().captured(1);
         QCOMPARE(codes.size(), object[u"problems"].toArray().size());
+    }
+}
+
+namespace {
+
+void putFile(const QByteArray &path, const QByteArray &bytes)
+{
+    QFile file;
+    // QFile would lose the bytes of a name that is not UTF-8.
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    QVERIFY2(fd >= 0, path.constData());
+    QVERIFY(file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray atTheLimit()
+{
+    QByteArray lines;
+    for (qint64 i = 0; i < kQuestionnaireSizeLimit / 2; ++i)
+        lines += "a\n";
+    return lines;
+}
+
+// The one report of a run over dir, checked against what it must say on stdout and stderr.
+void expectOneReport(const Run &r, const QString &shownPath, const QString &verdict, const QString &reason)
+{
+    const QJsonArray reports = QJsonDocument::fromJson(r.out.toUtf8()).array();
+    QCOMPARE(reports.size(), 1);
+    QCOMPARE(reports[0][u"path"].toString(), shownPath);
+    QCOMPARE(reports[0][u"verdict"].toString(), verdict);
+    QCOMPARE(reports[0][u"reason"].toString(), reason);
+    if (reason.isEmpty()) {
+        QVERIFY(r.status != kExitError);
+        QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
+    } else {
+        QCOMPARE(r.status, kExitError);
+        QCOMPARE(r.err, u"qs_juv_check: %1: %2\n"_s.arg(shownPath, reason));
+    }
+}
+
+// The bytes displayPath shows: \\ is a backslash, \xHH a byte, everything else UTF-8.
+QByteArray undisplay(const QString &shown)
+{
+    QByteArray bytes;
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        if (shown[i] != u'\\') {
+            const qsizetype n = shown[i].isHighSurrogate() ? 2 : 1;
+            bytes += shown.mid(i, n).toUtf8();
+            i += n - 1;
+        } else if (shown.mid(i + 1, 1) == u"\\"_s) {
+            bytes += '\\';
+            ++i;
+        } else if (shown.mid(i + 1, 1) == u"x"_s) {
+            bytes += char(shown.mid(i + 2, 2).toInt(nullptr, 16));
+            i += 3;
+        } else {
+            return "<a lone backslash>";
+        }
+    }
+    return bytes;
+}
+
+} // namespace
+
+void TestCheck::hostilePaths_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<int>("special"); // a Special, or -1 for a file with the contents below
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<QString>("shown"); // of the one file reported
+    QTest::addColumn<QString>("verdict");
+    QTest::addColumn<QString>("reason");
+
+    const QByteArray ref = reference();
+    const auto file = [](const char *row, const QByteArray &name, const QByteArray &contents, const QString &shown,
+                         const QString &verdict) {
+        QTest::newRow(row) << name << -1 << contents << shown << verdict << QString();
+    };
+    const auto special = [](const char *row, const QByteArray &name, Special kind, const QString &reason,
+                            const QString &shown = QString()) {
+        QTest::newRow(row) << name << int(kind) << QByteArray() << (shown.isNull() ? QString::fromUtf8(name) : shown)
+                           << u"unreadable"_s << reason;
+    };
+    const QString notRegular = u"not a regular file"_s;
+
+    // "Заказ" in Windows-1251, and a decoy whose name is what that used to turn into.
+    file("Windows-1251 name", "\xc7\xe0\xea\xe0\xe7.cfg", ref, u"\\xc7\\xe0\\xea\\xe0\\xe7.cfg"_s, u"ok"_s);
+    file("decoy of replacement characters", "\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd.cfg",
+         "garbage", u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD.cfg"_s, u"no-model-id"_s);
+    file("cut UTF-8 sequence", "\xd0.cfg", ref, u"\\xd0.cfg"_s, u"ok"_s);
+    file("upper-case extension", "Q.CFG", ref, u"Q.CFG"_s, u"ok"_s);
+    file("backslash", "a\\xc7.cfg", ref, u"a\\\\xc7.cfg"_s, u"ok"_s);
+    file("terminal control characters", "\x1b]0;owned\x07\n.cfg", ref, u"\\x1b]0;owned\\x07\\x0a.cfg"_s, u"ok"_s);
+    file("C1 control and right-to-left override", "\xc2\x9b\xe2\x80\xaegfc.cfg", ref,
+         u"\\xc2\\x9b\\xe2\\x80\\xaegfc.cfg"_s, u"ok"_s);
+    file("byte-order mark", "\xef\xbb\xbfq.cfg", ref, u"\\xef\\xbb\\xbfq.cfg"_s, u"ok"_s);
+    file("exactly the size limit", "limit.cfg", atTheLimit(), u"limit.cfg"_s, u"no-model-id"_s);
+    QTest::newRow("one byte over the size limit") << QByteArray("over.cfg") << -1 << atTheLimit() + 'a'
+                                                  << u"over.cfg"_s << u"unreadable"_s << u"larger than 1 MiB"_s;
+    special("FIFO", "fifo.cfg", Special::Fifo, notRegular);
+    // On stderr too: no line of its own, no title, no cleared screen.
+    special("FIFO named with control characters", "\x1b]0;x\x07\r\x1b[2J.cfg", Special::Fifo, notRegular,
+            u"\\x1b]0;x\\x07\\x0d\\x1b[2J.cfg"_s);
+    special("socket", "socket.cfg", Special::Socket, notRegular);
+    special("link to an endless device", "zero.cfg", Special::DeviceLink, notRegular);
+    special("link to a FIFO", "fifo-link.cfg", Special::FifoLink, notRegular);
+    special("link to a folder", "folder-link.cfg", Special::FolderLink, notRegular);
+    special("dangling link", "dangling.cfg", Special::DanglingLink, u"dangling symbolic link"_s);
+    special("link to a file that hides its size", "unsized.cfg", Special::UnsizedLink, u"larger than 1 MiB"_s);
+    // A real folder is searched, whatever its name.
+    QTest::newRow("folder named x.cfg") << QByteArray("x.cfg") << int(Special::Folder) << ref << u"x.cfg/in.cfg"_s
+                                        << u"ok"_s << QString();
+}
+
+// Each name found by a folder scan and named on the command line: shown unambiguously, read
+// only when it is a regular file within the limit, never blocking, and stderr as clean as stdout.
+void TestCheck::hostilePaths()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(int, special);
+    QFETCH(QByteArray, contents);
+    QFETCH(QString, shown);
+    QFETCH(QString, verdict);
+    QFETCH(QString, reason);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray root = QFile::encodeName(dir.path());
+    const QByteArray path = root + '/' + name;
+    if (Special(special) == Special::UnsizedLink && !unsizedHoldsMore(kQuestionnaireSizeLimit))
+        QSKIP("no file here reports size 0 and holds more than 1 MiB");
+    if (special < 0)
+        putFile(path, contents);
+    else
+        QVERIFY(makeSpecial(Special(special), path));
+    if (Special(special) == Special::Folder)
+        putFile(path + "/in.cfg", contents);
+
+    const Watchdog watchdog(30);
+    expectOneReport(runRaw({"--json", root}), dir.path() + u'/' + shown, verdict, reason);
+    // Named on the command line, a link to a folder is a folder to search.
+    if (Special(special) != Special::FolderLink)
+        expectOneReport(runRaw({"--json", path}), dir.path() + u'/' + shown, verdict, reason);
+    ::unlink(path.constData()); // QTemporaryDir cannot remove a name that is not UTF-8
+}
+
+void TestCheck::pathDisplayIsUnambiguous()
+{
+    std::mt19937 rng(1251);
+    const char pieces[][5] = {"\\", "x", "4", "a", "\xd0", "\x97", "\xd0\x97", "\xe2\x80\xae", "\xef\xbb\xbf",
+                              "\x1b", "\n", "\xff", "\xc2\x85", "\xf0\x9f\x98\x80", "\xed\xa0\x80"};
+    for (int i = 0; i < 20000; ++i) {
+        QByteArray name;
+        for (int k = std::uniform_int_distribution<int>(0, 6)(rng); k > 0; --k)
+            name += pieces[std::uniform_int_distribution<std::size_t>(0, std::size(pieces) - 1)(rng)];
+        const QString shown = displayPath(name);
+        QCOMPARE(undisplay(shown), name);
+        for (const QChar c : shown)
+            QVERIFY2(c.category() != QChar::Other_Control && c.category() != QChar::Other_Format, name.toHex().constData());
+    }
+}
+
+// main() hands argv on as bytes: a Windows-1251 name is found, not the decoy its decoded text
+// names, and a FIFO does not block.
+void TestCheck::rawArgumentsReachTheOpenCall()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray root = QFile::encodeName(dir.path());
+    const QByteArray cp1251 = root + "/\xc7\xe0\xea\xe0\xe7.cfg";
+    putFile(cp1251, reference());
+    putFile(root + "/\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd.cfg", "garbage");
+    QVERIFY(makeSpecial(Special::Fifo, root + "/fifo.cfg"));
+
+    // Both found by a scan, each as itself.
+    Run scan = runRaw({"--csv", root});
+    bool wellFormed = false;
+    const QList<QStringList> rows = parseCsv(scan.out.mid(1), &wellFormed);
+    QVERIFY(wellFormed);
+    QCOMPARE(rows.size(), 4);
+    QCOMPARE(rows[2].mid(0, 2), (QStringList{dir.path() + u"/\\xc7\\xe0\\xea\\xe0\\xe7.cfg"_s, u"ok"_s}));
+    QCOMPARE(rows[3].mid(0, 2), (QStringList{dir.path() + u"/\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD.cfg"_s, u"no-model-id"_s}));
+
+    QProcess check;
+    // QProcess would encode the arguments as UTF-8; the shell passes the bytes printf makes.
+    check.start(u"/bin/sh"_s, {u"-c"_s, u"exec \"$0\" --json \"$(printf '%s/\\307\\340\\352\\340\\347.cfg' \"$1\")\" \"$1/fifo.cfg\""_s,
+                               QStringLiteral(QS_JUV_CHECK_BINARY), dir.path()});
+    const bool finished = check.waitForFinished(20000);
+    if (!finished)
+        check.kill();
+    QVERIFY2(finished, "qs_juv_check blocked");
+    QCOMPARE(check.exitCode(), kExitError);
+    const QJsonArray reports = QJsonDocument::fromJson(check.readAllStandardOutput()).array();
+    QCOMPARE(reports.size(), 2);
+    QCOMPARE(reports[0][u"path"].toString(), dir.path() + u"/\\xc7\\xe0\\xea\\xe0\\xe7.cfg"_s);
+    QCOMPARE(reports[0][u"verdict"].toString(), u"ok"_s);
+    QCOMPARE(reports[1][u"reason"].toString(), u"not a regular file"_s);
+    QCOMPARE(check.readAllStandardError(), "qs_juv_check: " + root + "/fifo.cfg: not a regular file\n");
+    ::unlink(cp1251.constData());
+}
+
+// Entries that only permissions make unreadable are reported with the system's reason.
+void TestCheck::permissionsAsUser()
+{
+    QS_JUV_RUN_AS_NOBODY("permissionsAsUser");
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString root = dir.path();
+    putFile(QFile::encodeName(root + u"/locked.cfg"_s), reference());
+    QVERIFY(QFile::setPermissions(root + u"/locked.cfg"_s, {}));
+    QVERIFY(QDir().mkdir(root + u"/closed"_s));
+    putFile(QFile::encodeName(root + u"/closed/in.cfg"_s), reference());
+    QVERIFY(QFile::link(root + u"/closed/in.cfg"_s, root + u"/through.cfg"_s));
+    QVERIFY(QFile::setPermissions(root + u"/closed"_s, {}));
+
+    const Run r = run({u"--csv"_s, root});
+    QVERIFY(QFile::setPermissions(root + u"/closed"_s, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    QCOMPARE(r.status, kExitError);
+    const QString denied = qt_error_string(EACCES);
+    QVERIFY2(r.err.contains(root + u"/closed: не удалось прочитать каталог: "_s + denied), qPrintable(r.err));
+    QVERIFY2(r.err.contains(root + u"/locked.cfg: "_s + denied + u'\n'), qPrintable(r.err));
+    QVERIFY2(r.err.contains(root + u"/through.cfg: "_s + denied + u'\n'), qPrintable(r.err));
+    bool wellFormed = false;
+    const QList<QStringList> rows = parseCsv(r.out.mid(1), &wellFormed);
+    QCOMPARE(rows.size(), 3);
+    for (const QStringList &row : rows.mid(1))
+        QCOMPARE(row.mid(1, 2), (QStringList{u"unreadable"_s, denied}));
+}
+
+// Out of memory while checking one file, as under a limit on address space: that file is
+// unreadable, the others are checked and reported. With room for 64 MB more, it is checked.
+// Each limit is tried in a fresh run of this test program, whose heap holds nothing to reuse.
+void TestCheck::oneFailureNeverEndsTheRun()
+{
+    const QByteArray room = qgetenv("QS_JUV_TEST_ROOM_MB");
+    if (room.isEmpty()) {
+        for (const char *megabytes : {"16", "64"}) {
+            QProcess child;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(u"QS_JUV_TEST_ROOM_MB"_s, QString::fromLatin1(megabytes));
+            child.setProcessEnvironment(environment);
+            child.setProcessChannelMode(QProcess::MergedChannels);
+            child.start(QCoreApplication::applicationFilePath(), {u"oneFailureNeverEndsTheRun"_s});
+            const bool finished = child.waitForFinished(60000);
+            if (!finished)
+                child.kill();
+            QVERIFY2(finished && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+                     child.readAll().constData());
+        }
+        return;
+    }
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray root = QFile::encodeName(dir.path());
+    putFile(root + "/a.cfg", reference());
+    putFile(root + "/b.cfg", atTheLimit());
+    putFile(root + "/c.cfg", reference());
+    QVERIFY(checkFile(std::string(root + "/a.cfg")).clean()); // lazy tables are built before the limit
+    QFile statm(u"/proc/self/statm"_s);
+    QVERIFY(statm.open(QIODevice::ReadOnly));
+    const rlim_t limit = rlim_t(statm.readAll().split(' ').value(0).toLongLong() * sysconf(_SC_PAGESIZE)
+                                + room.toLongLong() * 1024 * 1024);
+    const rlimit addressSpace{limit, limit};
+    QCOMPARE(setrlimit(RLIMIT_AS, &addressSpace), 0);
+
+    const Run r = runRaw({"--json", root + "/a.cfg", root + "/b.cfg", root + "/c.cfg"});
+    const QJsonArray reports = QJsonDocument::fromJson(r.out.toUtf8()).array();
+    QCOMPARE(reports.size(), 3);
+    QCOMPARE(reports[0][u"verdict"].toString(), u"ok"_s);
+    QCOMPARE(reports[2][u"verdict"].toString(), u"ok"_s);
+    if (room == "16") {
+        QCOMPARE(r.status, kExitError);
+        QCOMPARE(reports[1][u"verdict"].toString(), u"unreadable"_s);
+        QCOMPARE(reports[1][u"reason"].toString(), qt_error_string(ENOMEM));
+    } else {
+        QCOMPARE(r.status, kExitProblems);
+        QCOMPARE(reports[1][u"verdict"].toString(), u"no-model-id"_s);
     }
 }
 

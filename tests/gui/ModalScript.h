@@ -24,6 +24,7 @@ public:
         QString text;
         QMessageBox::Icon icon;
         QMessageBox::StandardButton defaultButton;
+        QString detailedText; // the system's reason, where the box gives one
     };
 
     ModalScript()
@@ -45,7 +46,8 @@ public:
             }
             m_messages.push_back({box->windowTitle(), box->text(), box->icon(),
                                   box->defaultButton() ? box->standardButton(box->defaultButton())
-                                                       : QMessageBox::NoButton});
+                                                       : QMessageBox::NoButton,
+                                  box->detailedText()});
             if (QAbstractButton *b = box->button(button))
                 b->click();
             else
@@ -63,9 +65,7 @@ public:
                 return;
             const QFileInfo info(path);
             dialog->setDirectory(info.absolutePath());
-            for (QAbstractItemView *view : dialog->findChildren<QAbstractItemView *>())
-                if (view->selectionModel())
-                    view->clearSelection();
+            clearSelections(dialog);
             if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
                 name->setText(info.fileName());
             QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
@@ -77,15 +77,26 @@ public:
         return *this;
     }
 
-    // For paths the dialog cannot browse to (a missing or unusable folder): accept the dialog
-    // with the path as its selection, as a typed full path would.
+    // For paths the dialog cannot browse to (a missing or unusable folder, a folder to open as a
+    // file): the full path typed into the name field, the dialog closed as accepted. selectFile()
+    // is unreliable on the offscreen platform, so the path the dialog would deliver is checked
+    // first: a test must never go on with another file than the one it names.
     ModalScript &choosePath(const QString &path)
     {
         m_actions.push_back([this, path](QWidget *modal) {
             QFileDialog *dialog = expectFileDialog(modal);
             if (!dialog)
                 return;
-            dialog->selectFile(path);
+            clearSelections(dialog);
+            if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+                name->setText(path);
+            const QStringList delivered = dialog->selectedFiles();
+            if (delivered != QStringList{path}) {
+                m_unexpected.append(QStringLiteral("file dialog would deliver ") + delivered.join(u';')
+                                    + QStringLiteral(" instead of ") + path);
+                dialog->reject();
+                return;
+            }
             static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
         });
         return *this;
@@ -102,6 +113,14 @@ public:
     bool done() const { return m_actions.empty(); }
 
 private:
+    // A list selection left from an earlier run overrides the typed name.
+    static void clearSelections(QFileDialog *dialog)
+    {
+        for (QAbstractItemView *view : dialog->findChildren<QAbstractItemView *>())
+            if (view->selectionModel())
+                view->clearSelection();
+    }
+
     QFileDialog *expectFileDialog(QWidget *modal)
     {
         auto *dialog = qobject_cast<QFileDialog *>(modal);

@@ -1,11 +1,18 @@
 // Saving and loading through the form, answering its dialogs as a user would.
+#include "AsUser.h"
+#include "SpecialFiles.h"
+#include "Watchdog.h"
 #include "gui/FormDriver.h"
 #include "gui/ModalScript.h"
 #include "core/Cp1251.h"
+#include "core/SafeRead.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStatusBar>
 #include <QTemporaryDir>
+
+#include <cerrno>
 
 using namespace Qt::StringLiterals;
 
@@ -14,6 +21,9 @@ const QString kSaved = u"Файл успешно сохранен."_s;
 const QString kDamaged = u"Файл содержит некорректные данные!\nКонфигурация из файла считана, при этом "
                          "некорректные данные, по возможности, исправлены.\nРекомендуется проверить, что "
                          "опросный лист содержит данные, соответствующие вашему заказу, и сохранить файл заново."_s;
+const QString kUnreadable = u"Указанный файл не удалось прочитать!"_s;
+const QString kWriteFailed = u"Не удалось сохранить данные в файле. Возможно, диск защищен от записи."_s;
+const QString kReplace = u"Указанный файл уже существует.\nВы действительно хотите заменить его содержимое новыми данными?"_s;
 const QString kRangeRefused = u"Некорректно задан диапазон измерения. Для сохранения данных в файле диапазон "
                               "следует увеличить. Корректные значения диапазонов см. в подсказках к полям "
                               "границ диапазона."_s;
@@ -105,6 +115,9 @@ private slots:
     void loadDamaged();
     void loadCancelPaths();
     void loadSensorNotOffered();
+    void specialTargets_data();
+    void specialTargets();
+    void specialTargetsAsUser();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -238,11 +251,11 @@ void TestFile::replaceAndFailures()
     ModalScript script;
     script.choosePath(path(u"plain/q.cfg"_s)).press(QMessageBox::Ok);
     form.SaveButtonClick(nullptr);
-    bool sawError = false;
-    for (const auto &m : script.messages())
-        sawError |= m.text == u"Не удалось сохранить данные в файле. Возможно, диск защищен от записи."_s
-                && m.icon == QMessageBox::Critical;
-    QVERIFY(sawError);
+    QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'\n')));
+    QCOMPARE(script.messages().size(), size_t(1));
+    QCOMPARE(script.messages()[0].text, kWriteFailed);
+    QCOMPARE(script.messages()[0].icon, QMessageBox::Critical);
+    QCOMPARE(script.messages()[0].detailedText, qt_error_string(ENOTDIR));
     QVERIFY(form.isModified());
     QCOMPARE(readAll(path(u"plain"_s)), QByteArray("x"));
 }
@@ -392,7 +405,7 @@ void TestFile::loadDamaged()
     QCOMPARE(load(form, variant("off.cfg", "Input mode=1", "Input mode=0")), QStringList{kDamaged});
     QVERIFY(!edit(form, "Ch1MaxEdit")->isEnabled());
 
-    // An empty file, binary junk and a 1 MB line: a warning, never a crash.
+    // An empty file, binary junk and a line of nearly 1 MiB: a warning, never a crash.
     writeAll(path(u"empty.cfg"_s), QByteArray());
     QCOMPARE(load(form, path(u"empty.cfg"_s)), QStringList{kDamaged});
     QByteArray junk(4096, '\0');
@@ -400,7 +413,7 @@ void TestFile::loadDamaged()
         junk[i] = char((i * 7919) & 0xFF);
     writeAll(path(u"junk.cfg"_s), junk);
     QCOMPARE(load(form, path(u"junk.cfg"_s)), QStringList{kDamaged});
-    writeAll(path(u"long.cfg"_s), base + "[Reqs]\r\nFirm=" + QByteArray(1 << 20, 'x') + "\r\n");
+    writeAll(path(u"long.cfg"_s), base + "[Reqs]\r\nFirm=" + QByteArray((1 << 20) - 4096, 'x') + "\r\n");
     QCOMPARE(load(form, path(u"long.cfg"_s)), QStringList());
     QCOMPARE(edit(form, "FirmNameEdit")->text(), u"ACME"_s); // the first [Reqs] wins
 
@@ -411,10 +424,12 @@ void TestFile::loadDamaged()
     edit(fresh, "PhoneEdit")->setText(u"1"_s);
     fresh.FormActivate(&fresh); // nothing to lose: no question
     fresh.LoadButtonClick(nullptr);
-    bool sawError = false;
-    for (const auto &m : script.messages())
-        sawError |= m.text == u"Указанный файл не удалось прочитать!"_s && m.icon == QMessageBox::Critical;
-    QVERIFY(sawError);
+    QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'\n')));
+    QCOMPARE(script.messages().size(), size_t(1));
+    QCOMPARE(script.messages()[0].text, kUnreadable);
+    QCOMPARE(script.messages()[0].icon, QMessageBox::Critical);
+    QCOMPARE(script.messages()[0].detailedText, u"not a regular file"_s);
+    QCOMPARE(edit(fresh, "PhoneEdit")->text(), u"1"_s);
 }
 
 void TestFile::loadCancelPaths()
@@ -445,6 +460,156 @@ void TestFile::loadSensorNotOffered()
     // Saving repairs the characteristic first and writes a sensor the model offers.
     QCOMPARE(save(form, path(u"tc-saved.cfg"_s)).at(0).text, kSaved);
     QVERIFY(readAll(path(u"tc-saved.cfg"_s)).contains("Sensor id=1\r\n"));
+}
+
+namespace {
+enum class Target { Regular, AtLimit, OverLimit, LinkToRegular };
+}
+
+void TestFile::specialTargets_data()
+{
+    QTest::addColumn<int>("special"); // a Special, or -1 for a Target made here
+    QTest::addColumn<int>("target");
+    QTest::addColumn<QString>("loadReason"); // empty: loads without a message
+    QTest::addColumn<QString>("saveReason"); // empty: the replace question
+
+    const QString notRegular = u"not a regular file"_s;
+    const auto special = [&](const char *name, Special kind, const QString &load, const QString &save) {
+        QTest::newRow(name) << int(kind) << -1 << load << save;
+    };
+    const auto target = [&](const char *name, Target kind, const QString &load) {
+        QTest::newRow(name) << -1 << int(kind) << load << QString();
+    };
+    special("FIFO", Special::Fifo, notRegular, notRegular);
+    special("socket", Special::Socket, notRegular, notRegular);
+    special("folder", Special::Folder, notRegular, notRegular);
+    special("link to an endless device", Special::DeviceLink, notRegular, notRegular);
+    special("link to a FIFO", Special::FifoLink, notRegular, notRegular);
+    special("link to a folder", Special::FolderLink, notRegular, notRegular);
+    special("dangling link", Special::DanglingLink, u"dangling symbolic link"_s, QString());
+    special("link to a file that hides its size", Special::UnsizedLink, u"larger than 1 MiB"_s, QString());
+    target("questionnaire", Target::Regular, QString());
+    target("link to a questionnaire", Target::LinkToRegular, QString());
+    target("exactly the size limit", Target::AtLimit, QString());
+    target("one byte over the size limit", Target::OverLimit, u"larger than 1 MiB"_s);
+}
+
+// Loading shows the read error with the system's reason; saving refuses what is not a file with
+// the write error, and asks before replacing anything else. Nothing blocks, nothing is written.
+void TestFile::specialTargets()
+{
+    QFETCH(int, special);
+    QFETCH(int, target);
+    QFETCH(QString, loadReason);
+    QFETCH(QString, saveReason);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString name = dir.filePath(u"target.cfg"_s);
+    const QByteArray native = QFile::encodeName(name);
+    if (Special(special) == Special::UnsizedLink && !unsizedHoldsMore(qsjuv::kQuestionnaireSizeLimit))
+        QSKIP("no file here reports size 0 and holds more than 1 MiB");
+    if (special >= 0) {
+        QVERIFY(makeSpecial(Special(special), native));
+    } else {
+        QFile reference(QStringLiteral(QS_JUV_REFERENCE_DIR "/out1.cfg"));
+        QVERIFY(reference.open(QIODevice::ReadOnly));
+        QByteArray bytes = reference.readAll();
+        const qsizetype limit = qsizetype(qsjuv::kQuestionnaireSizeLimit);
+        if (Target(target) != Target::Regular && Target(target) != Target::LinkToRegular)
+            bytes += "[Padding]\r\n" + QByteArray(limit - bytes.size() - 11, 'p');
+        if (Target(target) == Target::OverLimit)
+            bytes += 'p';
+        const bool linked = Target(target) == Target::LinkToRegular;
+        writeAll(linked ? dir.filePath(u"real.cfg"_s) : name, bytes);
+        if (linked)
+            QVERIFY(QFile::link(dir.filePath(u"real.cfg"_s), name));
+    }
+    const QByteArray before = describeEntry(native);
+    const Watchdog watchdog(30);
+
+    {
+        TQS_JUVForm form;
+        ModalScript script;
+        script.choosePath(name).press(QMessageBox::Ok);
+        form.LoadButtonClick(nullptr);
+        QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'\n')));
+        if (loadReason.isEmpty()) {
+            QCOMPARE(script.messages().size(), size_t(0));
+            QCOMPARE(edit(form, "FirmNameEdit")->text(), u"ACME"_s);
+        } else {
+            QCOMPARE(script.messages().size(), size_t(1));
+            QCOMPARE(script.messages()[0].text, kUnreadable);
+            QCOMPARE(script.messages()[0].icon, QMessageBox::Critical);
+            QCOMPARE(script.messages()[0].detailedText, loadReason);
+        }
+    }
+    {
+        TQS_JUVForm form;
+        fillRequisites(form);
+        ModalScript script;
+        script.choosePath(name).press(saveReason.isEmpty() ? QMessageBox::No : QMessageBox::Ok);
+        form.SaveButtonClick(nullptr);
+        QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'\n')));
+        QCOMPARE(script.messages().size(), size_t(1));
+        const ModalScript::Message &m = script.messages()[0];
+        QCOMPARE(m.text, saveReason.isEmpty() ? kReplace : kWriteFailed);
+        QCOMPARE(m.icon, saveReason.isEmpty() ? QMessageBox::Question : QMessageBox::Critical);
+        QCOMPARE(m.detailedText, saveReason);
+        QVERIFY(form.isModified());
+    }
+    QCOMPARE(describeEntry(native), before);
+}
+
+// What only permissions forbid, as a user without root's powers meets it.
+void TestFile::specialTargetsAsUser()
+{
+    QS_JUV_RUN_AS_NOBODY("specialTargetsAsUser");
+    const Watchdog watchdog(30);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+
+    // Write-only: unreadable, yet it exists, so replacing it is asked first.
+    const QString writeOnly = dir.filePath(u"write-only.cfg"_s);
+    writeAll(writeOnly, "old");
+    QVERIFY(QFile::setPermissions(writeOnly, QFileDevice::WriteOwner));
+    {
+        TQS_JUVForm form;
+        ModalScript script;
+        script.choosePath(writeOnly).press(QMessageBox::Ok);
+        form.LoadButtonClick(nullptr);
+        QCOMPARE(script.messages().size(), size_t(1));
+        QCOMPARE(script.messages()[0].text, kUnreadable);
+        QCOMPARE(script.messages()[0].detailedText, qt_error_string(EACCES));
+    }
+    {
+        TQS_JUVForm form;
+        fillRequisites(form);
+        auto messages = save(form, writeOnly, {QMessageBox::No});
+        QCOMPARE(messages.size(), size_t(1));
+        QCOMPARE(messages[0].text, kReplace);
+        messages = save(form, writeOnly, {QMessageBox::Yes, QMessageBox::Ok});
+        QCOMPARE(messages.back().text, kSaved);
+        QVERIFY(QFile::setPermissions(writeOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        QVERIFY(readAll(writeOnly).startsWith("[Device]\r\n"));
+    }
+
+    // A folder that cannot take a new file: the write error says why.
+    const QString locked = dir.filePath(u"locked"_s);
+    QVERIFY(QDir().mkdir(locked));
+    QVERIFY(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    {
+        TQS_JUVForm form;
+        fillRequisites(form);
+        ModalScript script;
+        script.choosePath(locked + u"/q.cfg"_s).press(QMessageBox::Ok);
+        form.SaveButtonClick(nullptr);
+        QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'\n')));
+        QCOMPARE(script.messages().size(), size_t(1));
+        QCOMPARE(script.messages()[0].text, kWriteFailed);
+        QCOMPARE(script.messages()[0].detailedText, qt_error_string(EACCES));
+        QVERIFY(form.isModified());
+    }
+    QVERIFY(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
 }
 
 QTEST_MAIN(TestFile)
