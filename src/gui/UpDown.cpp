@@ -93,6 +93,14 @@ void TUpDown::paintEvent(QPaintEvent *)
         style()->drawPrimitive(i == 0 ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowDown,
                                &arrow, &painter, this);
     }
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        // Only the Tab key reaches a spinner, so its focus is always shown.
+        focus.state |= QStyle::State_KeyboardFocusChange;
+        focus.rect = rect();
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
 }
 
 void TUpDown::mousePressEvent(QMouseEvent *event)
