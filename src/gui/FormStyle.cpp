@@ -1,9 +1,11 @@
 #include "gui/FormStyle.h"
 
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QStyleFactory>
 #include <QStyleOption>
+#include <QtMath>
 
 using namespace Qt::StringLiterals;
 
@@ -68,7 +70,8 @@ QRect TFormStyle::subControlRect(ComplexControl control, const QStyleOptionCompl
         case SC_GroupBoxLabel: {
             if (box->text.isEmpty())
                 return {};
-            const int width = qMin(box->fontMetrics.horizontalAdvance(box->text), r.width() - 2 * kGroupTitleIndent);
+            const int text = qCeil(QFontMetricsF(box->fontMetrics).horizontalAdvance(box->text));
+            const int width = qMin(text, r.width() - 2 * kGroupTitleIndent);
             return visualRect(box->direction, r, QRect(r.left() + kGroupTitleIndent, r.top(), width, titleHeight));
         }
         case SC_GroupBoxContents:

@@ -93,13 +93,12 @@ void TUpDown::paintEvent(QPaintEvent *)
         style()->drawPrimitive(i == 0 ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowDown,
                                &arrow, &painter, this);
     }
+    // Only the Tab key reaches a spinner. The style's focus rectangle is too faint on arrows this
+    // small: the outline a focused edit has.
     if (hasFocus()) {
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        // Only the Tab key reaches a spinner, so its focus is always shown.
-        focus.state |= QStyle::State_KeyboardFocusChange;
-        focus.rect = rect();
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+        painter.setPen(palette().color(QPalette::Highlight));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
 }
 

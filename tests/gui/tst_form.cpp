@@ -36,16 +36,17 @@ constexpr int kLineEditMargin = 2;
 QStringList overruns(const TQS_JUVForm &form)
 {
     QStringList found;
-    const auto check = [&found](const QWidget *w, const QString &text, double room) {
+    // The text as drawn by w, in the box of the control named by named.
+    const auto fits = [&found](const QWidget *named, const QWidget *w, const QString &text, double room) {
         const double width = QFontMetricsF(w->font(), w).horizontalAdvance(text);
         if (width > room)
-            found << u"%1 \"%2\": %3 > %4"_s.arg(w->objectName(), text).arg(width).arg(room);
+            found << u"%1 \"%2\": %3 > %4"_s.arg(named->objectName(), text).arg(width).arg(room);
     };
     for (const QWidget *w : form.findChildren<QWidget *>()) {
         if (!w->isVisible() || w->window() != &form)
             continue;
         if (const auto *l = qobject_cast<const QLabel *>(w)) {
-            check(l, l->text(), l->contentsRect().width());
+            fits(l, l, l->text(), l->contentsRect().width());
             if (QFontMetricsF(l->font(), l).height() > l->contentsRect().height())
                 found << l->objectName() + u" is too low"_s;
         } else if (const auto *c = qobject_cast<const QComboBox *>(w)) {
@@ -59,7 +60,7 @@ QStringList overruns(const TQS_JUVForm &form)
             QStringList texts = items(c);
             texts.append(c->currentText());
             for (const QString &text : std::as_const(texts))
-                check(c->lineEdit(), text, field.width() - 2 * kLineEditMargin);
+                fits(c, c->lineEdit(), text, field.width() - 2 * kLineEditMargin);
         } else if (const auto *g = qobject_cast<const QGroupBox *>(w)) {
             QStyleOptionGroupBox option;
             option.initFrom(g);
@@ -67,7 +68,7 @@ QStringList overruns(const TQS_JUVForm &form)
             option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
             const QRect title = g->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, g);
             const QRect frame = g->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxFrame, g);
-            check(g, g->title(), g->rect().contains(title) ? title.width() : 0);
+            fits(g, g, g->title(), g->rect().contains(title) ? title.width() : 0);
             // On the frame line, not above it.
             if (!(title.top() < frame.top() && frame.top() < title.bottom()))
                 found << g->objectName() + u": the title is not on the frame line"_s;
@@ -75,7 +76,7 @@ QStringList overruns(const TQS_JUVForm &form)
             QStyleOptionButton option;
             option.initFrom(b);
             option.text = b->text();
-            check(b, b->text(), b->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, b).width());
+            fits(b, b, b->text(), b->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, b).width());
         }
     }
     return found;
