@@ -1,23 +1,57 @@
-// Renders the questionnaire window to a PNG for the README: qs_juv_screenshot OUT.png
+// Renders the questionnaire window for the README: qs_juv_screenshot DIR writes DIR/screenshot.png
+// (the window at start), DIR/screenshot-720-220.png (a two-channel model) and
+// DIR/screenshot-message.png (the question before closing with unsaved changes).
+#include "gui/Application.h"
 #include "gui/Qs_juvunit.h"
 
-#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QTimer>
 
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    TApplication app(argc, argv);
     if (argc != 2) {
-        fprintf(stderr, "usage: qs_juv_screenshot OUT.png\n");
+        std::fprintf(stderr, "usage: qs_juv_screenshot DIR\n");
         return 2;
     }
+    const QString dir = QString::fromLocal8Bit(argv[1]);
     TQS_JUVForm form;
     form.show();
-    int status = 1;
+    int status = 0;
+    const auto save = [&status, &dir](QWidget *widget, const QString &name) {
+        if (!widget || !widget->grab().save(dir + u'/' + name)) {
+            std::fprintf(stderr, "qs_juv_screenshot: cannot write %s\n", qPrintable(dir + u'/' + name));
+            status = 1;
+        }
+    };
     QTimer::singleShot(200, &app, [&] {
-        status = form.grab().save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
-        app.quit();
+        save(&form, u"screenshot.png"_s);
+
+        form.DeviceCombo->setCurrentIndex(form.DeviceCombo->findText(u"ЖУВ-720-220"_s));
+        form.DeviceComboChange(form.DeviceCombo);
+        auto *sensor2 = form.findChild<QComboBox *>(u"Ch2SensorCombo"_s);
+        sensor2->setCurrentIndex(sensor2->findText(u"Термопара"_s));
+        form.SensorComboChange(sensor2);
+        form.FirmNameEdit->setText(u"ООО «Пример»"_s);
+        QTimer::singleShot(100, &app, [&] {
+            save(&form, u"screenshot-720-220.png"_s);
+            QTimer::singleShot(100, &app, [&] {
+                QWidget *box = QApplication::activeModalWidget();
+                save(box, u"screenshot-message.png"_s);
+                if (auto *message = qobject_cast<QMessageBox *>(box))
+                    message->done(QMessageBox::No);
+            });
+            bool canClose = false;
+            form.FormCloseQuery(&form, canClose);
+            app.exit(0);
+        });
     });
     app.exec();
     return status;

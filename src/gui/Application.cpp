@@ -1,6 +1,9 @@
 #include "gui/Application.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 
 #include <exception>
 
@@ -11,6 +14,12 @@ TApplication::TApplication(int &argc, char **argv)
 {
     // No display name: the platform would append it to the form's caption.
     setApplicationName(u"qs_juv"_s);
+    // Qt's own dialogs and buttons speak Russian with the form; without the translation
+    // (Debian's qt6-translations-l10n) they stay English and the program runs as well.
+    auto *qtTranslator = new QTranslator(this);
+    if (qtTranslator->load(QLocale(QLocale::Russian, QLocale::Russia), u"qtbase"_s, u"_"_s,
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(qtTranslator);
 }
 
 QString TApplication::title()

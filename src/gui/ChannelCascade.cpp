@@ -104,6 +104,9 @@ void TQS_JUVForm::SensorComboChange(QObject *Sender)
 
     ch.maxLabel->setText(QString::fromUtf8(qsjuv::maxCaption(type)));
     ch.minLabel->setText(QString::fromUtf8(qsjuv::minCaption(type)));
+    // A spinner is announced as its edit is.
+    ch.maxUpDown->setAccessibleName(ch.maxLabel->text());
+    ch.minUpDown->setAccessibleName(ch.minLabel->text());
 
     CharComboChange(ch.charCombo);
 }

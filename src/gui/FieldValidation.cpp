@@ -13,10 +13,12 @@ void setEditText(QLineEdit *edit, const QString &text)
         edit->setText(text);
 }
 
+// Red or black only while enabled: a disabled edit keeps the palette's disabled text.
 void setTextColour(QLineEdit *edit, const QColor &colour)
 {
     QPalette pal = edit->palette();
-    pal.setColor(QPalette::Text, colour);
+    pal.setColor(QPalette::Active, QPalette::Text, colour);
+    pal.setColor(QPalette::Inactive, QPalette::Text, colour);
     edit->setPalette(pal);
 }
 } // namespace

@@ -27,7 +27,9 @@ QString text(const std::optional<QByteArray> &value)
 void showAsFailed(QLineEdit *edit)
 {
     QPalette pal = edit->palette();
-    pal.setColor(QPalette::Text, QColor(255, 0, 0));
+    // Red only while enabled, as the range check colours.
+    pal.setColor(QPalette::Active, QPalette::Text, QColor(255, 0, 0));
+    pal.setColor(QPalette::Inactive, QPalette::Text, QColor(255, 0, 0));
     edit->setPalette(pal);
 }
 } // namespace
@@ -91,6 +93,9 @@ void TQS_JUVForm::LoadButtonClick(QObject *)
                 != QMessageBox::Yes)
         return;
 
+    // A kept dialog decides whether "Open" is enabled only when the typed name changes, so the
+    // name of a file that has appeared since would stay greyed; setting the mode decides afresh.
+    openDialog()->setFileMode(QFileDialog::ExistingFile);
     if (openDialog()->exec() != QDialog::Accepted)
         return;
     const QString path = openDialog()->selectedFiles().value(0);

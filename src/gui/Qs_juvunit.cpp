@@ -1,5 +1,6 @@
 #include "gui/Qs_juvunit.h"
 
+#include "gui/FormStyle.h"
 #include "gui/Hints.h"
 #include "gui/UpDown.h"
 #include "ui_Qs_juvunit.h"
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QToolTip>
 
 #include <limits>
 
@@ -83,6 +85,8 @@ TQS_JUVForm::~TQS_JUVForm()
 
 void TQS_JUVForm::setupLayout()
 {
+    // The fixed layout needs its own metrics whatever style the desktop would pick.
+    TFormStyle::install();
     ui->setupUi(this);
     setObjectName(u"QS_JUVForm"_s);
 
@@ -93,6 +97,7 @@ void TQS_JUVForm::setupLayout()
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     setFont(font);
+    QToolTip::setFont(font);
 
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -129,11 +134,13 @@ void TQS_JUVForm::setupLayout()
                      ui->Ch2ConnCombo, ui->Ch2NomRLabel, ui->Ch2NomRCombo, ui->Ch2OutputLabel,
                      ui->Ch2OutputCombo};
 
-    // Grey captions and button-face edits mark the optional requisites.
-    const QColor greyText = palette().color(QPalette::Disabled, QPalette::WindowText);
+    // Grey captions and button-face edits mark the optional requisites. The grey is darker than
+    // that of disabled text, so the captions stay readable and the edits do not look switched off.
+    const QColor greyText = secondaryTextColour(palette());
     for (QLabel *label : {PhoneLabel, BillLabel}) {
         QPalette pal = label->palette();
-        pal.setColor(QPalette::WindowText, greyText);
+        pal.setColor(QPalette::Active, QPalette::WindowText, greyText);
+        pal.setColor(QPalette::Inactive, QPalette::WindowText, greyText);
         label->setPalette(pal);
     }
     for (QLineEdit *edit : {PhoneEdit, BillEdit}) {
@@ -157,6 +164,26 @@ void TQS_JUVForm::setupLayout()
         setHint(control, hint);
         setHintShown(control, true);
     }
+
+    // A caption names its control for screen readers: a buddy label names an edit (and follows
+    // the range captions as they change); a combo would announce its value unless named.
+    std::vector<std::pair<QLabel *, QWidget *>> captions = {
+        {FirmNameLabel, FirmNameEdit}, {PhoneLabel, PhoneEdit}, {MailLabel, MailEdit},
+        {BillLabel, BillEdit}, {DeviceLabel, DeviceCombo}, {QntyLabel, QntyEdit}};
+    for (const ChannelControls &ch : m_channels) {
+        captions.insert(captions.end(), {{ch.sensorLabel, ch.sensorCombo}, {ch.charLabel, ch.charCombo},
+                                         {ch.maxLabel, ch.maxEdit}, {ch.minLabel, ch.minEdit},
+                                         {ch.connLabel, ch.connCombo}, {ch.nomRLabel, ch.nomRCombo},
+                                         {ch.outputLabel, ch.outputCombo}});
+    }
+    for (const auto &[caption, control] : captions) {
+        caption->setBuddy(control);
+        if (auto *combo = qobject_cast<QComboBox *>(control)) {
+            combo->setAccessibleName(caption->text());
+            combo->lineEdit()->setAccessibleName(caption->text());
+        }
+    }
+    QntyUpDown->setAccessibleName(QntyLabel->text());
 
     // Edits have no length limit.
     for (QLineEdit *edit : findChildren<QLineEdit *>())
@@ -211,6 +238,7 @@ QFileDialog *TQS_JUVForm::openDialog()
     if (!OpenDialog) {
         OpenDialog = new QFileDialog(this);
         OpenDialog->setObjectName(u"OpenDialog"_s);
+        OpenDialog->setWindowTitle(u"Открыть опросный лист"_s);
         OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
         OpenDialog->setFileMode(QFileDialog::ExistingFile);
         OpenDialog->setDefaultSuffix(u"cfg"_s);
@@ -227,6 +255,7 @@ QFileDialog *TQS_JUVForm::saveDialog()
     if (!SaveDialog) {
         SaveDialog = new QFileDialog(this);
         SaveDialog->setObjectName(u"SaveDialog"_s);
+        SaveDialog->setWindowTitle(u"Сохранить опросный лист"_s);
         SaveDialog->setAcceptMode(QFileDialog::AcceptSave);
         SaveDialog->setFileMode(QFileDialog::AnyFile);
         SaveDialog->setDefaultSuffix(u"cfg"_s);

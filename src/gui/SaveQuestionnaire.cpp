@@ -30,7 +30,7 @@ void TQS_JUVForm::SaveButtonClick(QObject *)
     repairSelections();
 
     // Requisites, then inputs, then ranges: the first failure wins.
-    const QString missingField = u"В рвзделе реквизитов не заполнено обязательное поле \"%1\". "
+    const QString missingField = u"В разделе реквизитов не заполнено обязательное поле \"%1\". "
                                  "Для сохранения данных в файле это поле необходимо заполнить."_s;
     if (FirmNameEdit->text().isEmpty()) {
         warning(missingField.arg(FirmNameLabel->text()));

@@ -93,6 +93,13 @@ void TUpDown::paintEvent(QPaintEvent *)
         style()->drawPrimitive(i == 0 ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowDown,
                                &arrow, &painter, this);
     }
+    // Only the Tab key reaches a spinner. The style's focus rectangle is too faint on arrows this
+    // small: the outline a focused edit has.
+    if (hasFocus()) {
+        painter.setPen(palette().color(QPalette::Highlight));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
 }
 
 void TUpDown::mousePressEvent(QMouseEvent *event)

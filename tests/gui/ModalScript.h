@@ -102,6 +102,13 @@ public:
         return *this;
     }
 
+    // The next dialog is looked at and left open for the next step.
+    ModalScript &look(std::function<void(QWidget *)> check)
+    {
+        m_actions.push_back(std::move(check));
+        return *this;
+    }
+
     ModalScript &cancel()
     {
         m_actions.push_back([](QWidget *modal) { close(modal); });

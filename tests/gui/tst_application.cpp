@@ -2,6 +2,8 @@
 #include "gui/ModalScript.h"
 #include "gui/Application.h"
 
+#include <QFileInfo>
+#include <QLibraryInfo>
 #include <QTest>
 
 #include <stdexcept>
@@ -34,6 +36,7 @@ class TestApplication : public QObject
 
 private slots:
     void exceptionsAreShown();
+    void qtSpeaksRussian();
 };
 
 void TestApplication::exceptionsAreShown()
@@ -55,6 +58,17 @@ void TestApplication::exceptionsAreShown()
     // The loop goes on delivering events.
     QCoreApplication::postEvent(&thrower, new QEvent(QEvent::Type(QEvent::User + 2)));
     QTRY_COMPARE(thrower.handled, 1);
+}
+
+// Qt's own buttons and dialogs are Russian when Debian's translations are installed.
+void TestApplication::qtSpeaksRussian()
+{
+    if (!QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_ru.qm")))
+        QSKIP("qt6-translations-l10n is not installed");
+    QMessageBox box(QMessageBox::Question, QString(), QString(), QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(box.button(QMessageBox::Yes)->text(), QStringLiteral("&Да"));
+    QCOMPARE(box.button(QMessageBox::No)->text(), QStringLiteral("&Нет"));
+    QCOMPARE(QCoreApplication::translate("QFileDialog", "File &name:"), QStringLiteral("&Имя файла:"));
 }
 
 int main(int argc, char *argv[])

@@ -54,9 +54,10 @@ const SensorDescriptor *sensorByDisplayName(const QString &name)
 // Entries of the sensor-type list in their order.
 constexpr SensorType kTypeOfEntry[] = {kSensorRtd, kSensorResistance, kSensorThermocouple, kSensorVoltage};
 
+// Red as it shows while enabled: a disabled edit greys like any other.
 bool isRed(const QLineEdit *e)
 {
-    return textColour(e) == kRed;
+    return e->palette().color(QPalette::Active, QPalette::Text) == kRed;
 }
 
 QStringList channelProblems(const TQS_JUVForm &form, int c)

@@ -343,9 +343,16 @@ void TestEditing::rangeCheck()
     min->setText(u"0"_s);
     QCOMPARE(textColour(max), normal);
     QVERIFY(form.CheckChannelRange(0));
+    const QColor disabled = edit(form, "QntyEdit")->palette().color(QPalette::Disabled, QPalette::Text);
+    QCOMPARE(max->palette().color(QPalette::Disabled, QPalette::Text), disabled);
     max->setText(u"99"_s);
     QCOMPARE(textColour(max), kRed);
     QCOMPARE(textColour(min), kRed);
+    // Disabled, a red edit greys as every other edit does; enabled, it is red again.
+    max->setEnabled(false);
+    QCOMPARE(textColour(max), disabled);
+    max->setEnabled(true);
+    QCOMPARE(textColour(max), kRed);
     QVERIFY(!form.CheckChannelRange(0));
 
     // The minimum is not held to the upper limit.

@@ -7,6 +7,7 @@
 #include "core/Cp1251.h"
 #include "core/SafeRead.h"
 
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QStatusBar>
@@ -152,7 +153,7 @@ void TestFile::saveTheWorkedExample()
 void TestFile::refusals()
 {
     TQS_JUVForm form;
-    const QString missing = u"В рвзделе реквизитов не заполнено обязательное поле \"%1\". Для сохранения "
+    const QString missing = u"В разделе реквизитов не заполнено обязательное поле \"%1\". Для сохранения "
                             "данных в файле это поле необходимо заполнить."_s;
     ModalScript script;
     script.press(QMessageBox::Ok);
@@ -434,15 +435,36 @@ void TestFile::loadDamaged()
 
 void TestFile::loadCancelPaths()
 {
-    TQS_JUVForm form;
-    edit(form, "FirmNameEdit")->setText(u"Kept"_s);
-    const QStringList before = snapshot(form);
-    ModalScript script;
-    script.press(QMessageBox::Yes).cancel();
-    form.LoadButtonClick(nullptr);
-    QVERIFY(script.done());
-    QCOMPARE(snapshot(form), before);
-    QVERIFY(form.isModified());
+    {
+        TQS_JUVForm form;
+        edit(form, "FirmNameEdit")->setText(u"Kept"_s);
+        const QStringList before = snapshot(form);
+        ModalScript script;
+        script.press(QMessageBox::Yes).cancel();
+        form.LoadButtonClick(nullptr);
+        QVERIFY(script.done());
+        QCOMPARE(snapshot(form), before);
+        QVERIFY(form.isModified());
+    }
+
+    // The prefilled name of a file that appeared after the dialog was built can be opened at once.
+    const QString cwd = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(m_dir.path()));
+    QFile::remove(path(u"qs_juv.cfg"_s));
+    TQS_JUVForm fresh;
+    fresh.openDialog();
+    writeAll(path(u"qs_juv.cfg"_s), "[Device]\r\nid=49\r\n");
+    bool openEnabled = false;
+    ModalScript look;
+    look.look([&openEnabled](QWidget *modal) {
+            const auto *buttons = modal->findChild<QDialogButtonBox *>();
+            openEnabled = buttons && buttons->button(QDialogButtonBox::Open)
+                && buttons->button(QDialogButtonBox::Open)->isEnabled();
+        }).cancel();
+    fresh.LoadButtonClick(nullptr);
+    QDir::setCurrent(cwd);
+    QVERIFY(look.done());
+    QVERIFY(openEnabled);
 }
 
 void TestFile::loadSensorNotOffered()

@@ -2,13 +2,86 @@
 #include "gui/FormDriver.h"
 #include "gui/ModalScript.h"
 #include "gui/Application.h"
+#include "core/DeviceModel.h"
+#include "core/Sensor.h"
 
+#include <QAccessible>
 #include <QFileDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyleOption>
+#include <QToolTip>
+
+#include <cmath>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+// WCAG 2 contrast ratio of two opaque colours.
+double contrast(const QColor &a, const QColor &b)
+{
+    const auto luminance = [](const QColor &c) {
+        const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// QLineEdit keeps this much room on each side of its text (a constant inside Qt).
+constexpr int kLineEditMargin = 2;
+
+// Where a text does not fit the box the style draws it in, one line per overrun.
+QStringList overruns(const TQS_JUVForm &form)
+{
+    QStringList found;
+    // The text as drawn by w, in the box of the control named by named.
+    const auto fits = [&found](const QWidget *named, const QWidget *w, const QString &text, double room) {
+        const double width = QFontMetricsF(w->font(), w).horizontalAdvance(text);
+        if (width > room)
+            found << u"%1 \"%2\": %3 > %4"_s.arg(named->objectName(), text).arg(width).arg(room);
+    };
+    for (const QWidget *w : form.findChildren<QWidget *>()) {
+        if (!w->isVisible() || w->window() != &form)
+            continue;
+        if (const auto *l = qobject_cast<const QLabel *>(w)) {
+            fits(l, l, l->text(), l->contentsRect().width());
+            if (QFontMetricsF(l->font(), l).height() > l->contentsRect().height())
+                found << l->objectName() + u" is too low"_s;
+        } else if (const auto *c = qobject_cast<const QComboBox *>(w)) {
+            QStyleOptionComboBox option;
+            option.initFrom(c);
+            option.editable = c->isEditable();
+            option.frame = c->hasFrame();
+            const QRect field = c->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, c);
+            if (c->lineEdit()->geometry() != field)
+                found << c->objectName() + u": the edit is not in the edit field"_s;
+            QStringList texts = items(c);
+            texts.append(c->currentText());
+            for (const QString &text : std::as_const(texts))
+                fits(c, c->lineEdit(), text, field.width() - 2 * kLineEditMargin);
+        } else if (const auto *g = qobject_cast<const QGroupBox *>(w)) {
+            QStyleOptionGroupBox option;
+            option.initFrom(g);
+            option.text = g->title();
+            option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+            const QRect title = g->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, g);
+            const QRect frame = g->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxFrame, g);
+            fits(g, g, g->title(), g->rect().contains(title) ? title.width() : 0);
+            // On the frame line, not above it.
+            if (!(title.top() < frame.top() && frame.top() < title.bottom()))
+                found << g->objectName() + u": the title is not on the frame line"_s;
+        } else if (const auto *b = qobject_cast<const QCheckBox *>(w)) {
+            QStyleOptionButton option;
+            option.initFrom(b);
+            option.text = b->text();
+            fits(b, b, b->text(), b->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, b).width());
+        }
+    }
+    return found;
+}
+} // namespace
 
 class TestForm : public QObject
 {
@@ -17,6 +90,10 @@ class TestForm : public QObject
 private slots:
     void windowAndLayout();
     void requisitesHints();
+    void everythingFits_data();
+    void everythingFits();
+    void focusShown();
+    void screenReaderNames();
     void startUpState();
     void spinners();
     void fileDialogs();
@@ -62,11 +139,24 @@ void TestForm::windowAndLayout()
     QCOMPARE(control<QGroupBox>(form, "FirmGroupBox")->title(), u" Реквизиты "_s);
     QCOMPARE(control<QGroupBox>(form, "Ch2GroupBox")->title(), u"2 канал "_s);
 
-    // Optional requisites look optional.
+    // Optional requisites look optional, yet neither disabled nor hard to read.
+    const QColor window = form.palette().color(QPalette::Window);
     const QColor normal = label(form, "FirmNameLabel")->palette().color(QPalette::WindowText);
-    QVERIFY(label(form, "PhoneLabel")->palette().color(QPalette::WindowText) != normal);
-    QCOMPARE(edit(form, "BillEdit")->palette().color(QPalette::Base),
-             edit(form, "BillEdit")->palette().color(QPalette::Button));
+    for (const char *name : {"PhoneLabel", "BillLabel"}) {
+        const QPalette pal = label(form, name)->palette();
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            const QColor grey = pal.color(group, QPalette::WindowText);
+            QVERIFY2(contrast(grey, window) >= 4.5, name);
+            QVERIFY2(contrast(grey, window) < contrast(normal, window), name);
+            QVERIFY(grey != pal.color(QPalette::Disabled, QPalette::WindowText));
+        }
+    }
+    for (const char *name : {"PhoneEdit", "BillEdit"}) {
+        QCOMPARE(edit(form, name)->palette().color(QPalette::Base), edit(form, name)->palette().color(QPalette::Button));
+        QCOMPARE(edit(form, name)->palette().color(QPalette::Text), edit(form, "MailEdit")->palette().color(QPalette::Text));
+    }
+    // Tooltips in the form's font, with no help from main().
+    QCOMPARE(QToolTip::font(), form.font());
 
     // Tab order within the window and within a channel.
     const QStringList chain = {u"FirmNameEdit"_s, u"PhoneEdit"_s, u"MailEdit"_s, u"BillEdit"_s,
@@ -98,6 +188,92 @@ void TestForm::requisitesHints()
     QVERIFY(label(form, "DeviceLabel")->toolTip().isEmpty());
     QVERIFY(edit(form, "QntyEdit")->toolTip().isEmpty());
     QVERIFY(check(form, "Ch1InputCheck")->toolTip().isEmpty());
+}
+
+void TestForm::everythingFits_data()
+{
+    QTest::addColumn<int>("model");
+    QTest::addColumn<int>("sensorEntry");
+    const auto models = qsjuv::modelList();
+    for (int m = 0; m < int(models.size()); ++m) {
+        for (int e = 0; e < (qsjuv::offersAllSensorTypes(m) ? 4 : 2); ++e)
+            QTest::addRow("%s %s", qsjuv::modelListText(models[m]).c_str(), qsjuv::sensorTypeEntryText(e)) << m << e;
+    }
+}
+
+// Every caption, title and combo text of every model and sensor type fits, at the scale factor
+// CTest runs this with (1 and 2).
+void TestForm::everythingFits()
+{
+    QFETCH(int, model);
+    QFETCH(int, sensorEntry);
+    TQS_JUVForm form;
+    form.show();
+    QCOMPARE(form.devicePixelRatio(), qEnvironmentVariable("QT_SCALE_FACTOR", u"1"_s).toDouble());
+    pick(combo(form, "DeviceCombo"), model);
+    for (const char *name : {"Ch1SensorCombo", "Ch2SensorCombo"})
+        pick(combo(form, name), sensorEntry);
+    const QStringList found = overruns(form);
+    QVERIFY2(found.isEmpty(), qPrintable(found.join(u"; "_s)));
+}
+
+// Tabbing to a control changes how it looks, the spinners included.
+void TestForm::focusShown()
+{
+    TQS_JUVForm form;
+    pick(combo(form, "DeviceCombo"), combo(form, "DeviceCombo")->findText(u"ЖУВ-720-220"_s));
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    form.setAttribute(Qt::WA_KeyboardFocusChange); // as the Tab key sets it
+    QWidget *elsewhere = control<QPushButton>(form, "LoadButton");
+    for (QWidget *w : form.findChildren<QWidget *>()) {
+        if (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisible() || !w->isEnabled()
+            || w->parentWidget()->inherits("QComboBox") || w == elsewhere)
+            continue;
+        elsewhere->setFocus(Qt::TabFocusReason);
+        const QImage before = w->grab().toImage();
+        w->setFocus(Qt::TabFocusReason);
+        QVERIFY2(w->hasFocus(), qPrintable(w->objectName()));
+        QVERIFY2(w->grab().toImage() != before, qPrintable(w->objectName()));
+    }
+}
+
+void TestForm::screenReaderNames()
+{
+    TQS_JUVForm form;
+    pick(combo(form, "DeviceCombo"), combo(form, "DeviceCombo")->findText(u"ЖУВ-720-220"_s));
+    pickText(combo(form, "Ch2SensorCombo"), u"Напряжение"_s);
+    const auto name = [](QWidget *w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
+    const struct {
+        const char *control;
+        QString caption;
+    } named[] = {
+        {"FirmNameEdit", u"Название фирмы"_s},   {"PhoneEdit", u"Телефонный номер"_s},
+        {"MailEdit", u"Адрес электронной почты"_s}, {"BillEdit", u"Номер и дата выставленного счета"_s},
+        {"DeviceCombo", u"Модель изделий"_s},     {"QntyEdit", u"Количество изделий"_s},
+        {"QntyUpDown", u"Количество изделий"_s},  {"Ch1SensorCombo", u"Тип датчика"_s},
+        {"Ch1CharCombo", u"НСХ"_s},               {"Ch1MaxEdit", u"T макс, °С"_s},
+        {"Ch1MaxUpDown", u"T макс, °С"_s},        {"Ch1MinUpDown", u"T мин, °С"_s},
+        {"Ch1ConnCombo", u"Схема подключения"_s}, {"Ch1NomRCombo", u"Номинальное сопротивление, Ом"_s},
+        {"Ch1OutputCombo", u"Выход"_s},           {"Ch2MaxEdit", u"U макс, мВ"_s}, // follows the caption
+        {"Ch2MinEdit", u"U мин, мВ"_s},           {"Ch2MinUpDown", u"U мин, мВ"_s},
+        {"Ch2OutputCombo", u"Выход"_s},
+    };
+    for (const auto &n : named) {
+        QWidget *w = control<QWidget>(form, n.control);
+        if (auto *c = qobject_cast<QComboBox *>(w)) {
+            // Linux reports a combo's value as its name: the caption comes as its label.
+            QCOMPARE(c->accessibleName(), n.caption);
+            QCOMPARE(name(c->lineEdit()), n.caption);
+        } else {
+            QCOMPARE(name(w), n.caption);
+        }
+        // Each has its caption for a label, except the spinners, which have none of their own.
+        if (!qobject_cast<TUpDown *>(w)) {
+            const auto labels = QAccessible::queryAccessibleInterface(w)->relations(QAccessible::Label);
+            QVERIFY2(!labels.isEmpty() && labels.first().first->text(QAccessible::Name) == n.caption, n.control);
+        }
+    }
 }
 
 void TestForm::startUpState()
@@ -206,9 +382,12 @@ void TestForm::fileDialogs()
     QVERIFY(!form.findChild<QFileDialog *>());
     QCOMPARE(form.openDialog(), form.openDialog());
     QCOMPARE(form.saveDialog(), form.saveDialog());
-    for (const char *name : {"OpenDialog", "SaveDialog"}) {
+    const std::pair<const char *, QString> titles[] = {{"OpenDialog", u"Открыть опросный лист"_s},
+                                                        {"SaveDialog", u"Сохранить опросный лист"_s}};
+    for (const auto &[name, title] : titles) {
         auto *dialog = form.findChild<QFileDialog *>(QString::fromLatin1(name));
         QVERIFY(dialog);
+        QCOMPARE(dialog->windowTitle(), title);
         QCOMPARE(dialog->defaultSuffix(), u"cfg"_s);
         QCOMPARE(dialog->nameFilters().first(), u"Опросные листы (*.cfg)"_s);
     }
