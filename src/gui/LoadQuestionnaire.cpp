@@ -81,20 +81,29 @@ bool TQS_JUVForm::ReadConfiguration(const QString &path)
     return applyConfiguration(qsjuv::readQuestionnaire(qsjuv::ProfileReader(*bytes)));
 }
 
+// Asked before anything replaces unsaved changes with a file's contents.
+bool TQS_JUVForm::mayDiscardChanges()
+{
+    return !m_modified
+            || question(u"Внесенные вами изменения не сохранены в файле. При считывании данных из файла "
+                        "эти изменения будут утеряны.\nВы действительно хотите считать данные из файла?"_s)
+            == QMessageBox::Yes;
+}
+
 void TQS_JUVForm::LoadButtonClick(QObject *)
 {
     // 1.
-    if (m_modified
-        && question(u"Внесенные вами изменения не сохранены в файле. При считывании данных из файла "
-                    "эти изменения будут утеряны.\nВы действительно хотите считать данные из файла?"_s)
-                != QMessageBox::Yes)
+    if (!mayDiscardChanges())
         return;
 
     // 2.
-    if (openDialog()->exec() != QDialog::Accepted)
+    if (execFileDialog(openDialog()) != QDialog::Accepted)
         return;
-    const QString path = openDialog()->selectedFiles().value(0);
+    loadFile(openDialog()->selectedFiles().value(0));
+}
 
+void TQS_JUVForm::loadFile(const QString &path)
+{
     // 3.
     const auto bytes = qsjuv::readWholeFile(path);
     if (!bytes) {

@@ -67,6 +67,7 @@ TQS_JUVForm::TQS_JUVForm(QWidget *parent)
         DeviceCombo->addItem(QString::fromStdString(qsjuv::modelListText(model)));
 
     bindEvents();
+    bindDesktop();
 
     // The first model's channels are set up as if the user had chosen it, yet nothing is unsaved.
     DeviceCombo->setCurrentIndex(0);

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace qsjuv {
+
+// What the program was asked to do at start.
+struct CommandLine
+{
+    enum class Action { Run, Help, Version, Error };
+    Action action = Action::Run;
+    std::optional<QString> file; // a questionnaire to load at start
+    QString output; // the help or version text, or the error (for standard error)
+    int exitCode = 0; // when the program ends without a window
+};
+
+// arguments as QCoreApplication::arguments() gives them, program name first.
+CommandLine parseCommandLine(const QStringList &arguments);
+
+} // namespace qsjuv
