@@ -13,6 +13,7 @@
 #include <QPrintDialog>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -58,6 +59,22 @@ QString pdfText(const QString &pdf)
     if (!process.waitForFinished(30000) || process.exitCode() != 0)
         return {};
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// Height in points of the word text names on the page: text laid out for the screen's resolution
+// instead of the PDF's comes out a third of its size.
+double wordHeight(const QString &pdf, const QString &text)
+{
+    QProcess process;
+    process.start(QStandardPaths::findExecutable(u"pdftotext"_s), {u"-bbox"_s, pdf, u"-"_s});
+    if (!process.waitForFinished(30000))
+        return 0;
+    const QString html = QString::fromUtf8(process.readAllStandardOutput());
+    static const QRegularExpression word(uR"re(<word xMin="[\d.]+" yMin="([\d.]+)" xMax="[\d.]+" yMax="([\d.]+)">([^<]*)</word>)re"_s);
+    for (const QRegularExpressionMatch &m : word.globalMatch(html))
+        if (m.captured(3) == text)
+            return m.captured(2).toDouble() - m.captured(1).toDouble();
+    return 0;
 }
 
 QMimeData *urls(const QList<QUrl> &list)
@@ -180,6 +197,7 @@ void TestDesktop::drop_data()
     QTest::newRow("a web address") << QByteArray("http") << false;
     QTest::newRow("plain text") << QByteArray("text") << false;
     QTest::newRow("move only") << QByteArray("move") << false;
+    QTest::newRow("shift: move proposed") << QByteArray("shift") << true;
 }
 
 void TestDesktop::drop()
@@ -192,7 +210,7 @@ void TestDesktop::drop()
 
     QMimeData *data = nullptr;
     Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
-    if (kind == "file" || kind == "move")
+    if (kind == "file" || kind == "move" || kind == "shift")
         data = urls({url});
     else if (kind == "files")
         data = urls({url, url});
@@ -208,14 +226,17 @@ void TestDesktop::drop()
 
     TQS_JUVForm form;
     const QPoint centre = form.rect().center();
-    QDragEnterEvent enter(centre, actions, data, Qt::LeftButton, Qt::NoModifier);
+    const Qt::KeyboardModifiers modifiers = kind == "shift" ? Qt::ShiftModifier : Qt::NoModifier;
+    QDragEnterEvent enter(centre, actions, data, Qt::LeftButton, modifiers);
     QApplication::sendEvent(&form, &enter);
     QCOMPARE(enter.isAccepted(), accepted);
     // A source told "move" would delete the user's file.
-    if (accepted)
+    if (accepted) {
         QCOMPARE(enter.dropAction(), Qt::CopyAction);
+        QCOMPARE(enter.proposedAction(), kind == "shift" ? Qt::MoveAction : Qt::CopyAction);
+    }
 
-    QDropEvent drop(QPointF(centre), actions, data, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent drop(QPointF(centre), actions, data, Qt::LeftButton, modifiers);
     QApplication::sendEvent(&form, &drop);
     QCOMPARE(drop.isAccepted(), accepted);
     QCoreApplication::processEvents();
@@ -372,6 +393,8 @@ void TestDesktop::summary()
     for (const QString &fragment : absent)
         QVERIFY2(!text.contains(fragment), qPrintable(fragment));
     QVERIFY(text.contains(QDate::currentDate().toString(u"dd.MM.yyyy"_s)));
+    const double height = wordHeight(pdf, u"Реквизиты"_s);
+    QVERIFY2(height > 8 && height < 30, qPrintable(QString::number(height)));
     // A summary is no save: whatever was unsaved stays so.
     QVERIFY(form.isModified());
 }
