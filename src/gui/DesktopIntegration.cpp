@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -132,12 +133,17 @@ int TQS_JUVForm::execFileDialog(QFileDialog *dialog, bool remember)
 {
     QSettings settings = userSettings();
     const QString folder = settings.value(QLatin1StringView(kLastFolderKey)).toString();
-    dialog->setDirectory(!folder.isEmpty() && QFileInfo(folder).isDir() ? folder : u"."_s);
+    const QDir start(!folder.isEmpty() && QFileInfo(folder).isDir() ? folder : u"."_s);
+    // Changing the folder lists it anew, and writing the settings syncs a file: neither when
+    // nothing changed.
+    if (dialog->directory().absolutePath() != start.absolutePath())
+        dialog->setDirectory(start);
     const int result = dialog->exec();
     if (result == QDialog::Accepted && remember) {
         const QString chosen = dialog->selectedFiles().value(0);
-        if (!chosen.isEmpty())
-            settings.setValue(QLatin1StringView(kLastFolderKey), QFileInfo(chosen).absolutePath());
+        const QString used = QFileInfo(chosen).absolutePath();
+        if (!chosen.isEmpty() && used != folder)
+            settings.setValue(QLatin1StringView(kLastFolderKey), used);
     }
     return result;
 }

@@ -61,6 +61,7 @@ QFileDialog *TQS_JUVForm::pdfDialog()
     if (!PdfDialog) {
         PdfDialog = new QFileDialog(this);
         PdfDialog->setObjectName(u"PdfDialog"_s);
+        PdfDialog->setWindowTitle(u"Сохранить опросный лист в PDF"_s);
         PdfDialog->setAcceptMode(QFileDialog::AcceptSave);
         PdfDialog->setFileMode(QFileDialog::AnyFile);
         PdfDialog->setDefaultSuffix(u"pdf"_s);
@@ -77,6 +78,7 @@ void TQS_JUVForm::PrintActionExecute(QObject *)
     printer.setDocName(u"qs_juv"_s);
     QPrintDialog dialog(&printer, this);
     dialog.setObjectName(u"PrintDialog"_s);
+    dialog.setWindowTitle(u"Печать опросного листа"_s);
     dialog.setMinMax(1, 1);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
