@@ -97,7 +97,6 @@ private slots:
     void commandLineLoads();
     void drop_data();
     void drop();
-    void dropAsksFirst();
     void rememberedFolder();
     void summary_data();
     void summary();
@@ -190,26 +189,31 @@ void TestDesktop::commandLineLoads()
 void TestDesktop::drop_data()
 {
     QTest::addColumn<QByteArray>("kind");
-    QTest::addColumn<bool>("accepted");
-    QTest::newRow("one file") << QByteArray("file") << true;
-    QTest::newRow("several files") << QByteArray("files") << false;
-    QTest::newRow("a folder") << QByteArray("folder") << false;
-    QTest::newRow("a web address") << QByteArray("http") << false;
-    QTest::newRow("plain text") << QByteArray("text") << false;
-    QTest::newRow("move only") << QByteArray("move") << false;
-    QTest::newRow("shift: move proposed") << QByteArray("shift") << true;
+    QTest::addColumn<int>("unsavedAnswer"); // NoButton: nothing unsaved, no question
+    QTest::addColumn<bool>("loaded");
+    const int none = QMessageBox::NoButton;
+    QTest::newRow("one file") << QByteArray("file") << none << true;
+    QTest::newRow("one file, unsaved: Yes") << QByteArray("file") << int(QMessageBox::Yes) << true;
+    QTest::newRow("one file, unsaved: No") << QByteArray("file") << int(QMessageBox::No) << false;
+    QTest::newRow("several files") << QByteArray("files") << none << false;
+    QTest::newRow("a folder") << QByteArray("folder") << none << false;
+    QTest::newRow("a web address") << QByteArray("http") << none << false;
+    QTest::newRow("plain text") << QByteArray("text") << none << false;
+    QTest::newRow("move only") << QByteArray("move") << none << false;
+    QTest::newRow("shift: move proposed") << QByteArray("shift") << none << true;
 }
 
 void TestDesktop::drop()
 {
     QFETCH(QByteArray, kind);
-    QFETCH(bool, accepted);
+    QFETCH(int, unsavedAnswer);
+    QFETCH(bool, loaded);
+    const bool accepted = kind == "file" || kind == "shift";
     const QString file = path(u"drop.cfg"_s);
     writeAll(file, kQuestionnaire);
     const QUrl url = QUrl::fromLocalFile(file);
 
     QMimeData *data = nullptr;
-    Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
     if (kind == "file" || kind == "move" || kind == "shift")
         data = urls({url});
     else if (kind == "files")
@@ -220,13 +224,14 @@ void TestDesktop::drop()
         data = urls({QUrl(u"http://example.org/q.cfg"_s)});
     else
         (data = new QMimeData)->setText(file);
-    if (kind == "move")
-        actions = Qt::MoveAction;
     const std::unique_ptr<QMimeData> owner(data);
+    const Qt::DropActions actions = kind == "move" ? Qt::MoveAction : Qt::CopyAction | Qt::MoveAction;
+    const Qt::KeyboardModifiers modifiers = kind == "shift" ? Qt::ShiftModifier : Qt::NoModifier;
 
     TQS_JUVForm form;
+    if (unsavedAnswer != QMessageBox::NoButton)
+        edit(form, "PhoneEdit")->setText(u"unsaved"_s);
     const QPoint centre = form.rect().center();
-    const Qt::KeyboardModifiers modifiers = kind == "shift" ? Qt::ShiftModifier : Qt::NoModifier;
     QDragEnterEvent enter(centre, actions, data, Qt::LeftButton, modifiers);
     QApplication::sendEvent(&form, &enter);
     QCOMPARE(enter.isAccepted(), accepted);
@@ -236,38 +241,26 @@ void TestDesktop::drop()
         QCOMPARE(enter.proposedAction(), kind == "shift" ? Qt::MoveAction : Qt::CopyAction);
     }
 
+    ModalScript script;
+    if (unsavedAnswer != QMessageBox::NoButton)
+        script.press(QMessageBox::StandardButton(unsavedAnswer));
     QDropEvent drop(QPointF(centre), actions, data, Qt::LeftButton, modifiers);
     QApplication::sendEvent(&form, &drop);
     QCOMPARE(drop.isAccepted(), accepted);
+    // The question and the load come once the drop has returned to its source.
+    QVERIFY(script.messages().empty());
+    QTRY_VERIFY(script.done());
     QCoreApplication::processEvents();
-    QCOMPARE(model(form), accepted ? u"ЖУВ-720-221"_s : u"ЖУВ-610-101"_s);
-    QCOMPARE(edit(form, "FirmNameEdit")->text(), accepted ? u"Drop"_s : QString());
+    QVERIFY(script.unexpected().isEmpty());
+    if (unsavedAnswer != QMessageBox::NoButton)
+        QVERIFY(texts(script).value(0).startsWith(u"Внесенные вами изменения не сохранены в файле. При считывании"_s));
+    QCOMPARE(model(form), loaded ? u"ЖУВ-720-221"_s : u"ЖУВ-610-101"_s);
+    QCOMPARE(edit(form, "FirmNameEdit")->text(), loaded ? u"Drop"_s : QString());
+    QCOMPARE(form.isModified(), unsavedAnswer == QMessageBox::No);
 
     // No control takes the drop for itself, as an edit would by pasting the name.
     for (const QWidget *child : form.findChildren<QWidget *>())
         QVERIFY2(!child->acceptDrops(), qPrintable(child->objectName()));
-}
-
-void TestDesktop::dropAsksFirst()
-{
-    const QString file = path(u"drop.cfg"_s);
-    writeAll(file, kQuestionnaire);
-    const std::unique_ptr<QMimeData> data(urls({QUrl::fromLocalFile(file)}));
-    TQS_JUVForm form;
-    edit(form, "PhoneEdit")->setText(u"unsaved"_s);
-    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
-        ModalScript script;
-        script.press(answer);
-        QDragEnterEvent enter(form.rect().center(), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&form, &enter);
-        QDropEvent drop(QPointF(form.rect().center()), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&form, &drop);
-        QTRY_VERIFY2(script.done(), qPrintable(script.unexpected().join(u'\n') + QString::number(drop.isAccepted())));
-        QCoreApplication::processEvents();
-        QVERIFY(texts(script).value(0).startsWith(u"Внесенные вами изменения не сохранены в файле. При считывании"_s));
-        QCOMPARE(model(form), answer == QMessageBox::Yes ? u"ЖУВ-720-221"_s : u"ЖУВ-610-101"_s);
-        QCOMPARE(form.isModified(), answer == QMessageBox::No);
-    }
 }
 
 void TestDesktop::rememberedFolder()
