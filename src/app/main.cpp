@@ -2,6 +2,7 @@
 #include "gui/CommandLine.h"
 #include "gui/Qs_juvunit.h"
 
+#include <QMessageBox>
 #include <QTimer>
 
 #include <cstdio>
@@ -33,9 +34,22 @@ int main(int argc, char *argv[])
     try {
         TQS_JUVForm form;
         form.show();
+        // The application has taken its own options out of argv: what is left is the user's.
+        QList<QByteArray> rawArguments;
+        for (int i = 1; i < argc; ++i)
+            rawArguments << QByteArray(argv[i]);
         // Loaded once the window is up, so that its messages have a window to belong to.
-        if (commandLine.file)
+        if (commandLine.file && qsjuv::fileNameSurvives(*commandLine.file, rawArguments)) {
             QTimer::singleShot(0, &form, [&form, path = *commandLine.file] { form.loadFile(path); });
+        } else if (commandLine.file) {
+            QTimer::singleShot(0, &form, [&form] {
+                QMessageBox box(QMessageBox::Critical, form.windowTitle(),
+                                QStringLiteral("Указанный файл не удалось прочитать!\n"
+                                               "Имя файла записано не в кодировке UTF-8."),
+                                QMessageBox::Ok, &form);
+                box.exec();
+            });
+        }
         app.exec();
     } catch (const std::exception &e) {
         TApplication::showException(QString::fromUtf8(e.what()));

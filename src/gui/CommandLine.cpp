@@ -3,6 +3,7 @@
 #include "core/QuestionnaireFormat.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 
 using namespace Qt::StringLiterals;
 
@@ -53,6 +54,11 @@ CommandLine parseCommandLine(const QStringList &arguments)
     if (!files.isEmpty())
         result.file = files.front();
     return result;
+}
+
+bool fileNameSurvives(const QString &file, const QList<QByteArray> &rawArguments)
+{
+    return rawArguments.contains(QFile::encodeName(file));
 }
 
 } // namespace qsjuv

@@ -20,4 +20,9 @@ struct CommandLine
 // arguments as QCoreApplication::arguments() gives them, program name first.
 CommandLine parseCommandLine(const QStringList &arguments);
 
+// Whether file, decoded from one of the raw arguments, still names the same bytes. A name that
+// is not UTF-8 (a Windows-1251 name from an archive, say) does not survive QString, and what is
+// left of it could name another file.
+bool fileNameSurvives(const QString &file, const QList<QByteArray> &rawArguments);
+
 } // namespace qsjuv

@@ -144,6 +144,16 @@ void TestDesktop::commandLine()
     QVERIFY2(parsed.output.contains(output), qPrintable(parsed.output));
     QCOMPARE(parsed.output.isEmpty(), output.isEmpty());
     QCOMPARE(parsed.exitCode, exitCode);
+
+    // A name whose bytes are not UTF-8 comes out of QString as other bytes.
+    QList<QByteArray> raw;
+    for (const QString &argument : arguments)
+        raw << argument.toUtf8();
+    if (parsed.file) {
+        QVERIFY(qsjuv::fileNameSurvives(*parsed.file, raw));
+        const QByteArray cp1251 = "\xce\xef\xf0\xee\xf1.cfg"; // "Опрос.cfg" in Windows-1251
+        QVERIFY(!qsjuv::fileNameSurvives(QFile::decodeName(cp1251), {raw.front(), cp1251}));
+    }
 }
 
 void TestDesktop::commandLineLoads_data()
