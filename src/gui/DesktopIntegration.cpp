@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
@@ -30,9 +31,15 @@ QSettings userSettings()
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, u"qs_juv"_s, u"qs_juv"_s);
 }
 
+struct DraggedFile
+{
+    QString path;
+    bool nameLost = false; // not UTF-8: the path no longer names the file's bytes
+};
+
 // The one local file a drag carries, or nothing: several files, a folder, a web address or
 // plain text are no questionnaire.
-std::optional<QString> draggedFile(const QMimeData *data)
+std::optional<DraggedFile> draggedFile(const QMimeData *data)
 {
     if (!data || !data->hasUrls())
         return std::nullopt;
@@ -42,7 +49,8 @@ std::optional<QString> draggedFile(const QMimeData *data)
     const QString path = urls.front().toLocalFile();
     if (path.isEmpty() || QFileInfo(path).isDir())
         return std::nullopt;
-    return path;
+    const QByteArray bytes = QByteArray::fromPercentEncoding(urls.front().path(QUrl::FullyEncoded).toLatin1());
+    return DraggedFile{path, QFile::encodeName(path) != bytes};
 }
 
 // A file manager that sees "move" accepted deletes its file: only copy or link is taken.
@@ -122,9 +130,11 @@ void TQS_JUVForm::dropEvent(QDropEvent *event)
     }
     // The drag source waits until the drop returns: the question and the load come after it.
     QMetaObject::invokeMethod(
-            this, [this, path = *draggedFile(event->mimeData())] {
-                if (mayDiscardChanges())
-                    loadFile(path);
+            this, [this, file = *draggedFile(event->mimeData())] {
+                if (file.nameLost)
+                    error(u"Указанный файл не удалось прочитать!\nИмя файла записано не в кодировке UTF-8."_s);
+                else if (mayDiscardChanges())
+                    loadFile(file.path);
             },
             Qt::QueuedConnection);
 }

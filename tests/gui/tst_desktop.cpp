@@ -211,6 +211,7 @@ void TestDesktop::drop_data()
     QTest::newRow("plain text") << QByteArray("text") << none << false;
     QTest::newRow("move only") << QByteArray("move") << none << false;
     QTest::newRow("shift: move proposed") << QByteArray("shift") << none << true;
+    QTest::newRow("a name not in UTF-8") << QByteArray("cp1251") << none << false;
 }
 
 void TestDesktop::drop()
@@ -218,7 +219,7 @@ void TestDesktop::drop()
     QFETCH(QByteArray, kind);
     QFETCH(int, unsavedAnswer);
     QFETCH(bool, loaded);
-    const bool accepted = kind == "file" || kind == "shift";
+    const bool accepted = kind == "file" || kind == "shift" || kind == "cp1251";
     const QString file = path(u"drop.cfg"_s);
     writeAll(file, kQuestionnaire);
     const QUrl url = QUrl::fromLocalFile(file);
@@ -232,6 +233,8 @@ void TestDesktop::drop()
         data = urls({QUrl::fromLocalFile(m_dir.path())});
     else if (kind == "http")
         data = urls({QUrl(u"http://example.org/q.cfg"_s)});
+    else if (kind == "cp1251") // "Опрос.cfg" in Windows-1251
+        data = urls({QUrl(QUrl::fromLocalFile(m_dir.path()).toString() + u"/%CE%EF%F0%EE%F1.cfg"_s)});
     else
         (data = new QMimeData)->setText(file);
     const std::unique_ptr<QMimeData> owner(data);
@@ -254,6 +257,11 @@ void TestDesktop::drop()
     ModalScript script;
     if (unsavedAnswer != QMessageBox::NoButton)
         script.press(QMessageBox::StandardButton(unsavedAnswer));
+    if (kind == "cp1251") {
+        // What is left of the name, once decoded, names this file: it must not be opened instead.
+        writeAll(data->urls().front().toLocalFile(), kQuestionnaire);
+        script.press(QMessageBox::Ok);
+    }
     QDropEvent drop(QPointF(centre), actions, data, Qt::LeftButton, modifiers);
     QApplication::sendEvent(&form, &drop);
     QCOMPARE(drop.isAccepted(), accepted);
@@ -262,6 +270,8 @@ void TestDesktop::drop()
     QTRY_VERIFY(script.done());
     QCoreApplication::processEvents();
     QVERIFY(script.unexpected().isEmpty());
+    if (kind == "cp1251")
+        QCOMPARE(texts(script), QStringList{u"Указанный файл не удалось прочитать!\nИмя файла записано не в кодировке UTF-8."_s});
     if (unsavedAnswer != QMessageBox::NoButton)
         QVERIFY(texts(script).value(0).startsWith(u"Внесенные вами изменения не сохранены в файле. При считывании"_s));
     QCOMPARE(model(form), loaded ? u"ЖУВ-720-221"_s : u"ЖУВ-610-101"_s);
