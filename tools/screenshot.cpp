@@ -1,10 +1,13 @@
-// Renders the questionnaire window for the README: qs_juv_screenshot DIR writes DIR/screenshot.png
-// (the window at start), DIR/screenshot-720-220.png (a two-channel model) and
-// DIR/screenshot-message.png (the question before closing with unsaved changes).
+// Renders what the README shows: qs_juv_screenshot DIR writes DIR/screenshot.png (the window at
+// start), DIR/screenshot-720-220.png (a two-channel model) and DIR/screenshot-message.png (the
+// question before closing with unsaved changes); qs_juv_screenshot --summary IN.cfg OUT.pdf writes
+// the printed summary of a questionnaire file.
 #include "gui/Application.h"
 #include "gui/Qs_juvunit.h"
+#include "gui/SummaryDocument.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPixmap>
@@ -17,8 +20,15 @@ using namespace Qt::StringLiterals;
 int main(int argc, char *argv[])
 {
     TApplication app(argc, argv);
+    if (argc == 4 && qstrcmp(argv[1], "--summary") == 0) {
+        TQS_JUVForm form;
+        form.loadFile(QFile::decodeName(argv[2]));
+        QFile out(QFile::decodeName(argv[3]));
+        const QByteArray pdf = qsjuv::summaryPdf(form.summary());
+        return !pdf.isEmpty() && out.open(QIODevice::WriteOnly) && out.write(pdf) == pdf.size() ? 0 : 1;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: qs_juv_screenshot DIR\n");
+        std::fprintf(stderr, "usage: qs_juv_screenshot DIR | qs_juv_screenshot --summary IN.cfg OUT.pdf\n");
         return 2;
     }
     const QString dir = QString::fromLocal8Bit(argv[1]);

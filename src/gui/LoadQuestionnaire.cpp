@@ -84,22 +84,30 @@ bool TQS_JUVForm::ReadConfiguration(const QString &path)
     return applyConfiguration(qsjuv::readQuestionnaire(qsjuv::ProfileReader(*bytes)));
 }
 
+// Asked before anything replaces unsaved changes with a file's contents.
+bool TQS_JUVForm::mayDiscardChanges()
+{
+    return !m_modified
+            || question(u"Внесенные вами изменения не сохранены в файле. При считывании данных из файла "
+                        "эти изменения будут утеряны.\nВы действительно хотите считать данные из файла?"_s)
+            == QMessageBox::Yes;
+}
+
 void TQS_JUVForm::LoadButtonClick(QObject *)
 {
-    // Unsaved changes are lost only after a Yes.
-    if (m_modified
-        && question(u"Внесенные вами изменения не сохранены в файле. При считывании данных из файла "
-                    "эти изменения будут утеряны.\nВы действительно хотите считать данные из файла?"_s)
-                != QMessageBox::Yes)
+    if (!mayDiscardChanges())
         return;
 
     // A kept dialog decides whether "Open" is enabled only when the typed name changes, so the
     // name of a file that has appeared since would stay greyed; setting the mode decides afresh.
     openDialog()->setFileMode(QFileDialog::ExistingFile);
-    if (openDialog()->exec() != QDialog::Accepted)
+    if (execFileDialog(openDialog()) != QDialog::Accepted)
         return;
-    const QString path = openDialog()->selectedFiles().value(0);
+    loadFile(openDialog()->selectedFiles().value(0));
+}
 
+void TQS_JUVForm::loadFile(const QString &path)
+{
     // Only a regular file within the size limit is read, and nothing blocks.
     QString reason;
     const auto bytes = qsjuv::readRegularFile(qsjuv::nativePath(path), &reason);

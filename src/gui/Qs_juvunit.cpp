@@ -71,6 +71,7 @@ TQS_JUVForm::TQS_JUVForm(QWidget *parent)
         DeviceCombo->addItem(QString::fromStdString(qsjuv::modelListText(model)));
 
     bindEvents();
+    bindDesktop();
 
     // The first model, as if the user had picked it; that is no change to save.
     DeviceCombo->setCurrentIndex(0);

@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QFileDialog;
@@ -24,6 +25,8 @@ class QStatusBar;
 
 namespace qsjuv {
 struct QuestionnaireRead;
+struct QuestionnaireSettings;
+struct Summary;
 }
 
 namespace Ui {
@@ -68,18 +71,31 @@ public:
     void SaveButtonClick(QObject *Sender);
     void LoadButtonClick(QObject *Sender);
     bool ReadConfiguration(const QString &path);
+    // Loads path as the load command does once its dialog gave it: the command line and a drop
+    // come in here too.
+    void loadFile(const QString &path);
+
+    // Printed summary (context menu)
+    void PrintActionExecute(QObject *Sender);
+    void PdfActionExecute(QObject *Sender);
+    qsjuv::Summary summary() const;
 
     bool isModified() const { return m_modified; }
 
     // The file dialogs, built on first use (OpenDialog/SaveDialog stay null until then).
     QFileDialog *openDialog();
     QFileDialog *saveDialog();
+    QFileDialog *pdfDialog();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void setupLayout();
@@ -91,6 +107,11 @@ private:
     void comboTextEdited(QComboBox *combo, const QString &text);
     void repairSelections();
     bool applyConfiguration(const qsjuv::QuestionnaireRead &read);
+    qsjuv::QuestionnaireSettings questionnaireSettings() const;
+    bool mayDiscardChanges();
+    void bindDesktop();
+    // Runs a file dialog in the folder used last; an accepted one remembers its folder.
+    int execFileDialog(QFileDialog *dialog, bool remember = true);
 
     // Message boxes titled with the caption; the return is the QMessageBox::StandardButton.
     // An error's detail, when given, is the system's reason, shown as the box's detailed text.
@@ -114,7 +135,8 @@ public:
     QPushButton *LoadButton = nullptr, *SaveButton = nullptr;
     QStatusBar *StatusBar = nullptr;
     QLabel *StatusBarPanel0 = nullptr, *StatusBarPanel1 = nullptr;
-    QFileDialog *OpenDialog = nullptr, *SaveDialog = nullptr;
+    QFileDialog *OpenDialog = nullptr, *SaveDialog = nullptr, *PdfDialog = nullptr;
+    QAction *PrintAction = nullptr, *PdfAction = nullptr;
 
 private:
     bool m_modified = false;

@@ -25,6 +25,36 @@ void TQS_JUVForm::repairSelections()
         ComboExit(m_channels[c].charCombo);
 }
 
+// What the save writes, as the form holds it; the printed summary takes its check code from here.
+qsjuv::QuestionnaireSettings TQS_JUVForm::questionnaireSettings() const
+{
+    const int channelCount = Ch2GroupBox->isVisibleTo(this) ? 2 : 1;
+    qsjuv::QuestionnaireSettings settings;
+    settings.modelPosition = DeviceCombo->currentIndex();
+    settings.modelName = qsjuv::toCp1251Lossy(DeviceCombo->currentText());
+    for (int c = 0; c < channelCount; ++c) {
+        const ChannelControls &ch = m_channels[c];
+        qsjuv::ChannelSettings channel;
+        channel.inputOn = ch.inputCheck->checkState() == Qt::Checked;
+        const int charIndex = ch.charCombo->currentIndex();
+        channel.sensorId = (m_charIndexMap[c] && charIndex >= 0 && charIndex < kCharMapSize)
+                ? (*m_charIndexMap[c])[charIndex]
+                : 0;
+        channel.nomRPosition = ch.nomRCombo->currentIndex();
+        channel.connPosition = ch.connCombo->currentIndex();
+        channel.outputPosition = ch.outputCombo->currentIndex();
+        channel.maxText = qsjuv::toCp1251Lossy(ch.maxEdit->text());
+        channel.minText = qsjuv::toCp1251Lossy(ch.minEdit->text());
+        settings.channels.push_back(channel);
+    }
+    settings.firm = qsjuv::toCp1251Lossy(FirmNameEdit->text());
+    settings.phone = qsjuv::toCp1251Lossy(PhoneEdit->text());
+    settings.mail = qsjuv::toCp1251Lossy(MailEdit->text());
+    settings.bill = qsjuv::toCp1251Lossy(BillEdit->text());
+    settings.quantity = qsjuv::toCp1251Lossy(QntyEdit->text());
+    return settings;
+}
+
 void TQS_JUVForm::SaveButtonClick(QObject *)
 {
     repairSelections();
@@ -75,7 +105,7 @@ void TQS_JUVForm::SaveButtonClick(QObject *)
         return;
     }
 
-    if (saveDialog()->exec() != QDialog::Accepted)
+    if (execFileDialog(saveDialog()) != QDialog::Accepted)
         return;
     const QString path = saveDialog()->selectedFiles().value(0);
 
@@ -97,31 +127,7 @@ void TQS_JUVForm::SaveButtonClick(QObject *)
     }
 
     // The whole file goes to a temporary file first: a failed write keeps the old one.
-    qsjuv::QuestionnaireSettings settings;
-    settings.modelPosition = DeviceCombo->currentIndex();
-    settings.modelName = qsjuv::toCp1251Lossy(DeviceCombo->currentText());
-    for (int c = 0; c < channelCount; ++c) {
-        const ChannelControls &ch = m_channels[c];
-        qsjuv::ChannelSettings channel;
-        channel.inputOn = ch.inputCheck->checkState() == Qt::Checked;
-        const int charIndex = ch.charCombo->currentIndex();
-        channel.sensorId = (m_charIndexMap[c] && charIndex >= 0 && charIndex < kCharMapSize)
-                ? (*m_charIndexMap[c])[charIndex]
-                : 0;
-        channel.nomRPosition = ch.nomRCombo->currentIndex();
-        channel.connPosition = ch.connCombo->currentIndex();
-        channel.outputPosition = ch.outputCombo->currentIndex();
-        channel.maxText = qsjuv::toCp1251Lossy(ch.maxEdit->text());
-        channel.minText = qsjuv::toCp1251Lossy(ch.minEdit->text());
-        settings.channels.push_back(channel);
-    }
-    settings.firm = qsjuv::toCp1251Lossy(FirmNameEdit->text());
-    settings.phone = qsjuv::toCp1251Lossy(PhoneEdit->text());
-    settings.mail = qsjuv::toCp1251Lossy(MailEdit->text());
-    settings.bill = qsjuv::toCp1251Lossy(BillEdit->text());
-    settings.quantity = qsjuv::toCp1251Lossy(QntyEdit->text());
-
-    const qsjuv::WrittenQuestionnaire file = qsjuv::writeQuestionnaire(settings);
+    const qsjuv::WrittenQuestionnaire file = qsjuv::writeQuestionnaire(questionnaireSettings());
     if (!qsjuv::writeFileAtomically(path, file.bytes, &reason)) {
         error(writeFailed, reason);
         return;

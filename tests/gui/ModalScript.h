@@ -109,6 +109,16 @@ public:
         return *this;
     }
 
+    // The next dialog, whatever it is: look at it, then close it.
+    ModalScript &inspect(std::function<void(QWidget *)> look)
+    {
+        m_actions.push_back([look](QWidget *modal) {
+            look(modal);
+            close(modal);
+        });
+        return *this;
+    }
+
     ModalScript &cancel()
     {
         m_actions.push_back([](QWidget *modal) { close(modal); });

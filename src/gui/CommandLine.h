@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace qsjuv {
+
+// What the program was asked to do at start.
+struct CommandLine
+{
+    enum class Action { Run, Help, Version, Error };
+    Action action = Action::Run;
+    std::optional<QString> file; // a questionnaire to load at start
+    QString output; // the help or version text, or the error (for standard error)
+    int exitCode = 0; // when the program ends without a window
+};
+
+// arguments as QCoreApplication::arguments() gives them, program name first.
+CommandLine parseCommandLine(const QStringList &arguments);
+
+// Whether file, decoded from one of the raw arguments, still names the same bytes. A name that
+// is not UTF-8 (a Windows-1251 name from an archive, say) does not survive QString, and what is
+// left of it could name another file.
+bool fileNameSurvives(const QString &file, const QList<QByteArray> &rawArguments);
+
+} // namespace qsjuv

@@ -1,0 +1,159 @@
+// What a desktop program that owns a kind of file is expected to do: take a dropped file, answer
+// the usual shortcuts, offer printing on its context menu and open its dialogs where the user
+// worked last.
+#include "gui/Hints.h"
+#include "gui/Qs_juvunit.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSettings>
+#include <QShortcut>
+#include <QUrl>
+
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr char kLastFolderKey[] = "dialogs/lastFolder";
+
+QSettings userSettings()
+{
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, u"qs_juv"_s, u"qs_juv"_s);
+}
+
+struct DraggedFile
+{
+    QString path;
+    bool nameLost = false; // not UTF-8: the path no longer names the file's bytes
+};
+
+// The one local file a drag carries, or nothing: several files, a folder, a web address or
+// plain text are no questionnaire.
+std::optional<DraggedFile> draggedFile(const QMimeData *data)
+{
+    if (!data || !data->hasUrls())
+        return std::nullopt;
+    const QList<QUrl> urls = data->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile())
+        return std::nullopt;
+    const QString path = urls.front().toLocalFile();
+    if (path.isEmpty() || QFileInfo(path).isDir())
+        return std::nullopt;
+    const QByteArray bytes = QByteArray::fromPercentEncoding(urls.front().path(QUrl::FullyEncoded).toLatin1());
+    return DraggedFile{path, QFile::encodeName(path) != bytes};
+}
+
+// A file manager that sees "move" accepted deletes its file: only copy or link is taken.
+bool acceptAsCopy(QDropEvent *event)
+{
+    if (!draggedFile(event->mimeData()))
+        return false;
+    if (event->possibleActions() & Qt::CopyAction)
+        event->setDropAction(Qt::CopyAction);
+    else if (event->possibleActions() & Qt::LinkAction)
+        event->setDropAction(Qt::LinkAction);
+    else
+        return false;
+    event->accept();
+    return true;
+}
+
+QString withShortcut(const QString &text, const QKeySequence &keys)
+{
+    return u"%1 (%2)"_s.arg(text, keys.toString(QKeySequence::NativeText));
+}
+} // namespace
+
+void TQS_JUVForm::bindDesktop()
+{
+    // The window takes the drop wherever it lands; the edits would paste the file's name.
+    setAcceptDrops(true);
+    for (QWidget *child : findChildren<QWidget *>())
+        child->setAcceptDrops(false);
+
+    const QKeySequence loadKeys(Qt::CTRL | Qt::Key_O);
+    const QKeySequence saveKeys(Qt::CTRL | Qt::Key_S);
+    connect(new QShortcut(loadKeys, this), &QShortcut::activated, this, [this] { LoadButtonClick(LoadButton); });
+    connect(new QShortcut(saveKeys, this), &QShortcut::activated, this, [this] { SaveButtonClick(SaveButton); });
+
+    PrintAction = new QAction(u"Печать…"_s, this);
+    PrintAction->setObjectName(u"PrintAction"_s);
+    PrintAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    PdfAction = new QAction(u"Сохранить в PDF…"_s, this);
+    PdfAction->setObjectName(u"PdfAction"_s);
+    // Added to the form so that Ctrl+P works without the menu open.
+    addActions({PrintAction, PdfAction});
+    connect(PrintAction, &QAction::triggered, this, [this] { PrintActionExecute(PrintAction); });
+    connect(PdfAction, &QAction::triggered, this, [this] { PdfActionExecute(PdfAction); });
+
+    setHint(LoadButton, withShortcut(LoadButton->text(), loadKeys));
+    setHint(SaveButton, withShortcut(SaveButton->text(), saveKeys));
+    setHintShown(LoadButton, true);
+    setHintShown(SaveButton, true);
+}
+
+void TQS_JUVForm::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu menu(this);
+    menu.setObjectName(u"FormMenu"_s);
+    menu.addActions({PrintAction, PdfAction});
+    menu.exec(event->globalPos());
+}
+
+void TQS_JUVForm::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!acceptAsCopy(event))
+        event->ignore();
+}
+
+void TQS_JUVForm::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (!acceptAsCopy(event))
+        event->ignore();
+}
+
+void TQS_JUVForm::dropEvent(QDropEvent *event)
+{
+    if (!acceptAsCopy(event)) {
+        event->ignore();
+        return;
+    }
+    // The drag source waits until the drop returns: the question and the load come after it.
+    QMetaObject::invokeMethod(
+            this, [this, file = *draggedFile(event->mimeData())] {
+                if (file.nameLost)
+                    error(u"Указанный файл не удалось прочитать!\nИмя файла записано не в кодировке UTF-8."_s);
+                else if (mayDiscardChanges())
+                    loadFile(file.path);
+            },
+            Qt::QueuedConnection);
+}
+
+int TQS_JUVForm::execFileDialog(QFileDialog *dialog, bool remember)
+{
+    QSettings settings = userSettings();
+    const QString folder = settings.value(QLatin1StringView(kLastFolderKey)).toString();
+    const QDir start(!folder.isEmpty() && QFileInfo(folder).isDir() ? folder : u"."_s);
+    // Changing the folder lists it anew, and writing the settings syncs a file: neither when
+    // nothing changed.
+    if (dialog->directory().absolutePath() != start.absolutePath())
+        dialog->setDirectory(start);
+    const int result = dialog->exec();
+    if (result == QDialog::Accepted && remember) {
+        const QString chosen = dialog->selectedFiles().value(0);
+        const QString used = QFileInfo(chosen).absolutePath();
+        if (!chosen.isEmpty() && used != folder)
+            settings.setValue(QLatin1StringView(kLastFolderKey), used);
+    }
+    return result;
+}

@@ -1,0 +1,91 @@
+#include "gui/SummaryDocument.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QBuffer>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTextDocument>
+
+using namespace Qt::StringLiterals;
+
+namespace qsjuv {
+namespace {
+
+// Edits have no length limit; a page does. Whatever a row cannot hold is cut with an ellipsis.
+constexpr qsizetype kMaxValueLength = 300;
+
+QString cell(const QString &text)
+{
+    const QString shown = text.size() > kMaxValueLength ? text.left(kMaxValueLength) + u'…' : text;
+    return shown.isEmpty() ? u"—"_s : shown.toHtmlEscaped();
+}
+
+void appendRows(QString &html, const std::vector<SummaryRow> &rows)
+{
+    for (const auto &[caption, value] : rows)
+        html += u"<tr><td width=\"40%\">%1</td><td>%2</td></tr>"_s.arg(caption.toHtmlEscaped(), cell(value));
+}
+
+void appendSection(QString &html, const QString &title, const std::vector<SummaryRow> &rows)
+{
+    html += u"<h3>%1</h3><table width=\"100%\" cellspacing=\"0\" cellpadding=\"3\" border=\"1\" "
+            "style=\"border-collapse: collapse;\">"_s.arg(title.toHtmlEscaped());
+    appendRows(html, rows);
+    html += u"</table>"_s;
+}
+
+QString summaryHtml(const Summary &summary)
+{
+    QString html = u"<html><body><h2 align=\"center\">%1</h2><p align=\"right\">Дата: %2</p>"_s.arg(
+            summary.title.toHtmlEscaped(), summary.date.toHtmlEscaped());
+    appendSection(html, u"Изделия"_s, summary.device);
+    for (const SummaryChannel &channel : summary.channels)
+        appendSection(html, channel.title, channel.rows);
+    appendSection(html, u"Реквизиты"_s, summary.requisites);
+    html += u"<p>Версия данных: %1<br>Контрольный код: %2</p></body></html>"_s.arg(
+            summary.version.toHtmlEscaped(), QString::number(summary.checkCode));
+    return html;
+}
+
+} // namespace
+
+bool renderSummary(const Summary &summary, QPagedPaintDevice &device)
+{
+    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                     QMarginsF(20, 15, 15, 15), QPageLayout::Millimeter));
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+
+    QTextDocument document;
+    // Laid out for the device's resolution, not the screen's: point sizes keep their size.
+    document.documentLayout()->setPaintDevice(&device);
+    QFont font(u"Liberation Sans"_s);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(10);
+    document.setDefaultFont(font);
+    document.setHtml(summaryHtml(summary));
+    const QRect page = device.pageLayout().paintRectPixels(device.logicalDpiX());
+    document.setPageSize(page.size());
+    document.drawContents(&painter, QRectF(QPointF(0, 0), page.size()));
+    return painter.end();
+}
+
+QByteArray summaryPdf(const Summary &summary)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(300);
+        writer.setTitle(summary.title);
+        writer.setCreator(u"qs_juv"_s);
+        if (!renderSummary(summary, writer))
+            return {};
+    }
+    return buffer.data();
+}
+
+} // namespace qsjuv

@@ -1,0 +1,510 @@
+// The desktop entry points: the command line, a drop on the window, the remembered folder of the
+// file dialogs, the shortcuts and the printed summary.
+#include "gui/CommandLine.h"
+#include "gui/FormDriver.h"
+#include "gui/ModalScript.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QMimeData>
+#include <QPrintDialog>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QUrl>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QString kDamaged = u"Файл содержит некорректные данные!\nКонфигурация из файла считана, при этом "
+                         "некорректные данные, по возможности, исправлены.\nРекомендуется проверить, что "
+                         "опросный лист содержит данные, соответствующие вашему заказу, и сохранить файл заново."_s;
+const QString kUnreadable = u"Указанный файл не удалось прочитать!"_s;
+const QString kSaved = u"Файл успешно сохранен."_s;
+const QString kExists = u"Указанный файл уже существует.\nВы действительно хотите заменить его содержимое новыми данными?"_s;
+
+// ЖУВ-720-221 and a firm: told apart from the form's start at a glance.
+const QByteArray kQuestionnaire = "[Device]\r\nid=81\r\n[Reqs]\r\nFirm=Drop\r\n";
+
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+QStringList texts(const ModalScript &script)
+{
+    QStringList list;
+    for (const auto &m : script.messages())
+        list << m.text;
+    return list;
+}
+
+QString model(const TQS_JUVForm &form) { return combo(form, "DeviceCombo")->currentText(); }
+
+// The text pdftotext finds in a PDF, one line per line of the page.
+QString pdfText(const QString &pdf)
+{
+    const QString tool = QStandardPaths::findExecutable(u"pdftotext"_s);
+    if (tool.isEmpty())
+        qFatal("pdftotext (poppler-utils) is missing: scripts/deps.sh installs it");
+    QProcess process;
+    process.start(tool, {u"-layout"_s, u"-enc"_s, u"UTF-8"_s, pdf, u"-"_s});
+    if (!process.waitForFinished(30000) || process.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// Height in points of the word text names on the page: text laid out for the screen's resolution
+// instead of the PDF's comes out a third of its size.
+double wordHeight(const QString &pdf, const QString &text)
+{
+    QProcess process;
+    process.start(QStandardPaths::findExecutable(u"pdftotext"_s), {u"-bbox"_s, pdf, u"-"_s});
+    if (!process.waitForFinished(30000))
+        return 0;
+    const QString html = QString::fromUtf8(process.readAllStandardOutput());
+    static const QRegularExpression word(uR"re(<word xMin="[\d.]+" yMin="([\d.]+)" xMax="[\d.]+" yMax="([\d.]+)">([^<]*)</word>)re"_s);
+    for (const QRegularExpressionMatch &m : word.globalMatch(html))
+        if (m.captured(3) == text)
+            return m.captured(2).toDouble() - m.captured(1).toDouble();
+    return 0;
+}
+
+QMimeData *urls(const QList<QUrl> &list)
+{
+    auto *data = new QMimeData;
+    data->setUrls(list);
+    return data;
+}
+} // namespace
+
+class TestDesktop : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { QVERIFY(m_dir.isValid()); }
+    void commandLine_data();
+    void commandLine();
+    void commandLineLoads_data();
+    void commandLineLoads();
+    void drop_data();
+    void drop();
+    void rememberedFolder();
+    void summary_data();
+    void summary();
+    void summaryReplaceAndFailure();
+    void shortcutsAndMenu();
+
+private:
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    QTemporaryDir m_dir;
+};
+
+void TestDesktop::commandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<int>("exitCode");
+    using A = qsjuv::CommandLine::Action;
+    QTest::newRow("nothing") << QStringList{} << int(A::Run) << QString() << QString() << 0;
+    QTest::newRow("file") << QStringList{u"a b.cfg"_s} << int(A::Run) << u"a b.cfg"_s << QString() << 0;
+    QTest::newRow("file after --") << QStringList{u"--"_s, u"-x.cfg"_s} << int(A::Run) << u"-x.cfg"_s << QString() << 0;
+    QTest::newRow("help") << QStringList{u"--help"_s} << int(A::Help) << QString() << u"Использование: qs_juv [ФАЙЛ]"_s << 0;
+    QTest::newRow("-h with a file") << QStringList{u"f.cfg"_s, u"-h"_s} << int(A::Help) << QString() << u"--version"_s << 0;
+    QTest::newRow("version") << QStringList{u"--version"_s} << int(A::Version) << QString() << u"qs_juv 4e\n"_s << 0;
+    QTest::newRow("-v") << QStringList{u"-v"_s} << int(A::Version) << QString() << u"qs_juv 4e\n"_s << 0;
+    QTest::newRow("unknown option") << QStringList{u"--print"_s} << int(A::Error) << QString()
+                                    << u"неизвестный параметр: print"_s << 2;
+    QTest::newRow("two files") << QStringList{u"a.cfg"_s, u"b.cfg"_s} << int(A::Error) << QString()
+                               << u"можно указать только один файл"_s << 2;
+}
+
+void TestDesktop::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, action);
+    QFETCH(QString, file);
+    QFETCH(QString, output);
+    QFETCH(int, exitCode);
+    arguments.prepend(u"qs_juv"_s);
+    const qsjuv::CommandLine parsed = qsjuv::parseCommandLine(arguments);
+    QCOMPARE(int(parsed.action), action);
+    QCOMPARE(parsed.file.value_or(QString()), file);
+    QCOMPARE(parsed.file.has_value(), !file.isEmpty());
+    QVERIFY2(parsed.output.contains(output), qPrintable(parsed.output));
+    QCOMPARE(parsed.output.isEmpty(), output.isEmpty());
+    QCOMPARE(parsed.exitCode, exitCode);
+
+    // A name whose bytes are not UTF-8 comes out of QString as other bytes.
+    QList<QByteArray> raw;
+    for (const QString &argument : arguments)
+        raw << argument.toUtf8();
+    if (parsed.file) {
+        QVERIFY(qsjuv::fileNameSurvives(*parsed.file, raw));
+        const QByteArray cp1251 = "\xce\xef\xf0\xee\xf1.cfg"; // "Опрос.cfg" in Windows-1251
+        QVERIFY(!qsjuv::fileNameSurvives(QFile::decodeName(cp1251), {raw.front(), cp1251}));
+    }
+}
+
+void TestDesktop::commandLineLoads_data()
+{
+    QTest::addColumn<QByteArray>("bytes"); // empty: no file at all
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QString>("firm");
+    QTest::newRow("file given") << kQuestionnaire << QString() << u"ЖУВ-720-221"_s << u"Drop"_s;
+    QTest::newRow("missing file") << QByteArray() << kUnreadable << u"ЖУВ-610-101"_s << QString();
+    // Applied as far as it goes, requisites left alone.
+    QTest::newRow("damaged file") << kQuestionnaire + "CheckCode=1\r\n" << kDamaged << u"ЖУВ-720-221"_s << QString();
+}
+
+void TestDesktop::commandLineLoads()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    QFETCH(QString, model);
+    QFETCH(QString, firm);
+    const QString file = path(u"start.cfg"_s);
+    QFile::remove(file);
+    if (!bytes.isEmpty())
+        writeAll(file, bytes);
+
+    const qsjuv::CommandLine parsed = qsjuv::parseCommandLine({u"qs_juv"_s, file});
+    QVERIFY(parsed.file);
+    TQS_JUVForm form;
+    ModalScript script;
+    if (!message.isEmpty())
+        script.press(QMessageBox::Ok);
+    form.loadFile(*parsed.file);
+    QCOMPARE(texts(script), message.isEmpty() ? QStringList() : QStringList{message});
+    QVERIFY(script.unexpected().isEmpty());
+    QCOMPARE(::model(form), model);
+    QCOMPARE(edit(form, "FirmNameEdit")->text(), firm);
+    QVERIFY(!form.isModified());
+    // The form stays usable: the next edit is tracked as any other.
+    edit(form, "PhoneEdit")->setText(u"1"_s);
+    QVERIFY(form.isModified());
+}
+
+void TestDesktop::drop_data()
+{
+    QTest::addColumn<QByteArray>("kind");
+    QTest::addColumn<int>("unsavedAnswer"); // NoButton: nothing unsaved, no question
+    QTest::addColumn<bool>("loaded");
+    const int none = QMessageBox::NoButton;
+    QTest::newRow("one file") << QByteArray("file") << none << true;
+    QTest::newRow("one file, unsaved: Yes") << QByteArray("file") << int(QMessageBox::Yes) << true;
+    QTest::newRow("one file, unsaved: No") << QByteArray("file") << int(QMessageBox::No) << false;
+    QTest::newRow("several files") << QByteArray("files") << none << false;
+    QTest::newRow("a folder") << QByteArray("folder") << none << false;
+    QTest::newRow("a web address") << QByteArray("http") << none << false;
+    QTest::newRow("plain text") << QByteArray("text") << none << false;
+    QTest::newRow("move only") << QByteArray("move") << none << false;
+    QTest::newRow("shift: move proposed") << QByteArray("shift") << none << true;
+    QTest::newRow("a name not in UTF-8") << QByteArray("cp1251") << none << false;
+}
+
+void TestDesktop::drop()
+{
+    QFETCH(QByteArray, kind);
+    QFETCH(int, unsavedAnswer);
+    QFETCH(bool, loaded);
+    const bool accepted = kind == "file" || kind == "shift" || kind == "cp1251";
+    const QString file = path(u"drop.cfg"_s);
+    writeAll(file, kQuestionnaire);
+    const QUrl url = QUrl::fromLocalFile(file);
+
+    QMimeData *data = nullptr;
+    if (kind == "file" || kind == "move" || kind == "shift")
+        data = urls({url});
+    else if (kind == "files")
+        data = urls({url, url});
+    else if (kind == "folder")
+        data = urls({QUrl::fromLocalFile(m_dir.path())});
+    else if (kind == "http")
+        data = urls({QUrl(u"http://example.org/q.cfg"_s)});
+    else if (kind == "cp1251") // "Опрос.cfg" in Windows-1251
+        data = urls({QUrl(QUrl::fromLocalFile(m_dir.path()).toString() + u"/%CE%EF%F0%EE%F1.cfg"_s)});
+    else
+        (data = new QMimeData)->setText(file);
+    const std::unique_ptr<QMimeData> owner(data);
+    const Qt::DropActions actions = kind == "move" ? Qt::MoveAction : Qt::CopyAction | Qt::MoveAction;
+    const Qt::KeyboardModifiers modifiers = kind == "shift" ? Qt::ShiftModifier : Qt::NoModifier;
+
+    TQS_JUVForm form;
+    if (unsavedAnswer != QMessageBox::NoButton)
+        edit(form, "PhoneEdit")->setText(u"unsaved"_s);
+    const QPoint centre = form.rect().center();
+    QDragEnterEvent enter(centre, actions, data, Qt::LeftButton, modifiers);
+    QApplication::sendEvent(&form, &enter);
+    QCOMPARE(enter.isAccepted(), accepted);
+    // A source told "move" would delete the user's file.
+    if (accepted) {
+        QCOMPARE(enter.dropAction(), Qt::CopyAction);
+        QCOMPARE(enter.proposedAction(), kind == "shift" ? Qt::MoveAction : Qt::CopyAction);
+    }
+
+    ModalScript script;
+    if (unsavedAnswer != QMessageBox::NoButton)
+        script.press(QMessageBox::StandardButton(unsavedAnswer));
+    if (kind == "cp1251") {
+        // What is left of the name, once decoded, names this file: it must not be opened instead.
+        writeAll(data->urls().front().toLocalFile(), kQuestionnaire);
+        script.press(QMessageBox::Ok);
+    }
+    QDropEvent drop(QPointF(centre), actions, data, Qt::LeftButton, modifiers);
+    QApplication::sendEvent(&form, &drop);
+    QCOMPARE(drop.isAccepted(), accepted);
+    // The question and the load come once the drop has returned to its source.
+    QVERIFY(script.messages().empty());
+    QTRY_VERIFY(script.done());
+    QCoreApplication::processEvents();
+    QVERIFY(script.unexpected().isEmpty());
+    if (kind == "cp1251")
+        QCOMPARE(texts(script), QStringList{u"Указанный файл не удалось прочитать!\nИмя файла записано не в кодировке UTF-8."_s});
+    if (unsavedAnswer != QMessageBox::NoButton)
+        QVERIFY(texts(script).value(0).startsWith(u"Внесенные вами изменения не сохранены в файле. При считывании"_s));
+    QCOMPARE(model(form), loaded ? u"ЖУВ-720-221"_s : u"ЖУВ-610-101"_s);
+    QCOMPARE(edit(form, "FirmNameEdit")->text(), loaded ? u"Drop"_s : QString());
+    QCOMPARE(form.isModified(), unsavedAnswer == QMessageBox::No);
+
+    // No control takes the drop for itself, as an edit would by pasting the name.
+    for (const QWidget *child : form.findChildren<QWidget *>())
+        QVERIFY2(!child->acceptDrops(), qPrintable(child->objectName()));
+}
+
+void TestDesktop::rememberedFolder()
+{
+    const QString first = QDir::cleanPath(path(u"first"_s));
+    const QString second = QDir::cleanPath(path(u"second"_s));
+    QVERIFY(QDir().mkpath(first) && QDir().mkpath(second));
+    const auto startFolder = [](TQS_JUVForm &form, void (TQS_JUVForm::*command)(QObject *)) {
+        QString folder;
+        ModalScript script;
+        script.inspect([&folder](QWidget *modal) {
+            if (auto *dialog = qobject_cast<QFileDialog *>(modal))
+                folder = dialog->directory().absolutePath();
+        });
+        (form.*command)(nullptr);
+        return folder;
+    };
+
+    // First run: the current folder.
+    TQS_JUVForm form;
+    QCOMPARE(startFolder(form, &TQS_JUVForm::LoadButtonClick), QDir::currentPath());
+
+    // A load from one folder: both dialogs, of this form and of the next, start there.
+    writeAll(first + u"/q.cfg"_s, kQuestionnaire);
+    {
+        ModalScript script;
+        script.choose(first + u"/q.cfg"_s);
+        form.LoadButtonClick(nullptr);
+        QVERIFY(script.unexpected().isEmpty());
+    }
+    TQS_JUVForm next;
+    QCOMPARE(startFolder(next, &TQS_JUVForm::LoadButtonClick), first);
+    edit(form, "MailEdit")->setText(u"a@b.cd"_s);
+    QCOMPARE(startFolder(form, &TQS_JUVForm::SaveButtonClick), first);
+
+    // A save into another folder moves it; a PDF written elsewhere does not.
+    {
+        ModalScript script;
+        script.choose(second + u"/q.cfg"_s).press(QMessageBox::Ok);
+        form.SaveButtonClick(nullptr);
+        QCOMPARE(texts(script), QStringList{kSaved});
+    }
+    QCOMPARE(startFolder(next, &TQS_JUVForm::LoadButtonClick), second);
+    QCOMPARE(startFolder(next, &TQS_JUVForm::PdfActionExecute), second);
+    {
+        ModalScript script;
+        script.choose(first + u"/q.pdf"_s).press(QMessageBox::Ok);
+        form.PdfActionExecute(nullptr);
+        QCOMPARE(texts(script), QStringList{kSaved});
+    }
+    QCOMPARE(startFolder(next, &TQS_JUVForm::LoadButtonClick), second);
+
+    // The folder vanished: the current folder again.
+    QVERIFY(QDir(second).removeRecursively());
+    QCOMPARE(startFolder(next, &TQS_JUVForm::LoadButtonClick), QDir::currentPath());
+}
+
+void TestDesktop::summary_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QStringList>("firm"); // firm, phone, mail, bill
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<QStringList>("absent");
+    const QStringList ascii{u"ACME"_s, QString(), u"a@b.cd"_s, QString()};
+    QTest::newRow("one channel")
+            << u"ЖУВ-610-101"_s << ascii
+            << QStringList{u"Опросный лист для поверки изделий ЖУВ-610 и ЖУВ-720"_s, u"ЖУВ-610-101"_s,
+                           u"от -200 до 300 °С"_s, u"Pt a=0.00385"_s, u"3-проводная"_s, u"4..20 мА"_s,
+                           u"ACME"_s, u"a@b.cd"_s, u"Версия данных: 4e"_s,
+                           u"Контрольный код: 829"_s}
+            << QStringList{u"2 канал"_s};
+    QTest::newRow("two channels")
+            << u"ЖУВ-720-221"_s << ascii
+            << QStringList{u"1 канал"_s, u"2 канал"_s, u"Термопара"_s, u"от -100 до 900 °С"_s,
+                           u"от -20 до 140 мВ"_s, u"Напряжение"_s, u"0..10 В"_s, u"Отключен"_s,
+                           u"отключен"_s, u"Версия данных: 4e"_s}
+            << QStringList{u"3-проводная"_s}; // hidden for a thermocouple and a voltage
+    QTest::newRow("cyrillic requisites")
+            << u"ЖУВ-610-101"_s
+            << QStringList{u"ООО «Ромашка»"_s, u"+7 (495) 000-00-00"_s, u"почта@b.cd"_s, u"Счет № 12 от 01.02.2026"_s}
+            << QStringList{u"ООО «Ромашка»"_s, u"+7 (495) 000-00-00"_s, u"почта@b.cd"_s, u"Счет № 12 от 01.02.2026"_s,
+                           u"Название фирмы"_s, u"Номер и дата выставленного счета"_s}
+            << QStringList{};
+}
+
+void TestDesktop::summary()
+{
+    QFETCH(QString, model);
+    QFETCH(QStringList, firm);
+    QFETCH(QStringList, expected);
+    QFETCH(QStringList, absent);
+    TQS_JUVForm form;
+    pickText(combo(form, "DeviceCombo"), model);
+    edit(form, "Ch1MaxEdit")->setText(u"300"_s);
+    if (model == u"ЖУВ-720-221"_s) {
+        pickText(combo(form, "Ch1SensorCombo"), u"Термопара"_s);
+        pickText(combo(form, "Ch1CharCombo"), u"N"_s);
+        edit(form, "Ch1MaxEdit")->setText(u"900"_s);
+        edit(form, "Ch1MinEdit")->setText(u"-100"_s);
+        pickText(combo(form, "Ch1OutputCombo"), u"0..10 В"_s);
+        pickText(combo(form, "Ch2SensorCombo"), u"Напряжение"_s);
+        edit(form, "Ch2MinEdit")->setText(u"-20"_s);
+        pickText(combo(form, "Ch2OutputCombo"), u"Отключен"_s);
+        check(form, "Ch2InputCheck")->click();
+    }
+    const char *fields[] = {"FirmNameEdit", "PhoneEdit", "MailEdit", "BillEdit"};
+    for (int i = 0; i < 4; ++i)
+        edit(form, fields[i])->setText(firm[i]);
+
+    const QString pdf = path(u"summary.pdf"_s);
+    QFile::remove(pdf);
+    ModalScript script;
+    script.choose(pdf).press(QMessageBox::Ok);
+    form.PdfActionExecute(nullptr);
+    QCOMPARE(texts(script), QStringList{kSaved});
+    QVERIFY(script.unexpected().isEmpty());
+    const QString text = pdfText(pdf);
+    QVERIFY(!text.isEmpty());
+    // One page: pdftotext ends every page with a form feed.
+    QCOMPARE(text.count(u'\f'), 1);
+    for (const QString &fragment : expected)
+        QVERIFY2(text.contains(fragment), qPrintable(fragment + u"\n---\n"_s + text));
+    for (const QString &fragment : absent)
+        QVERIFY2(!text.contains(fragment), qPrintable(fragment));
+    QVERIFY(text.contains(QDate::currentDate().toString(u"dd.MM.yyyy"_s)));
+    const double height = wordHeight(pdf, u"Реквизиты"_s);
+    QVERIFY2(height > 8 && height < 30, qPrintable(QString::number(height)));
+    // A summary is no save: whatever was unsaved stays so.
+    QVERIFY(form.isModified());
+}
+
+void TestDesktop::summaryReplaceAndFailure()
+{
+    TQS_JUVForm form;
+    // The default name, and nothing refused although the form could not be saved as it stands.
+    const QString target = path(u"qs_juv.pdf"_s);
+    writeAll(target, "old");
+    {
+        ModalScript script;
+        script.inspect([](QWidget *modal) {
+            auto *name = modal->findChild<QLineEdit *>(u"fileNameEdit"_s);
+            QCOMPARE(modal->objectName(), u"PdfDialog"_s);
+            QCOMPARE(name ? name->text() : QString(), u"qs_juv.pdf"_s);
+        });
+        form.PdfActionExecute(nullptr);
+        QVERIFY(script.unexpected().isEmpty());
+    }
+    {
+        ModalScript script;
+        script.choose(target).press(QMessageBox::No);
+        form.PdfActionExecute(nullptr);
+        QCOMPARE(script.messages().at(0).text, kExists);
+        QCOMPARE(script.messages().at(0).defaultButton, QMessageBox::No);
+    }
+    QFile file(target);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("old"));
+    file.close();
+    {
+        ModalScript script;
+        script.choose(target).press(QMessageBox::Yes).press(QMessageBox::Ok);
+        form.PdfActionExecute(nullptr);
+        QCOMPARE(texts(script), (QStringList{kExists, kSaved}));
+    }
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().startsWith("%PDF-"));
+    file.close();
+
+    // A folder that cannot hold files: the save's error, and nothing there.
+    writeAll(path(u"plain"_s), "x");
+    ModalScript script;
+    script.choosePath(path(u"plain/s.pdf"_s)).press(QMessageBox::Ok);
+    form.PdfActionExecute(nullptr);
+    QCOMPARE(script.messages().back().text, u"Не удалось сохранить данные в файле. Возможно, диск защищен от записи."_s);
+    QCOMPARE(script.messages().back().icon, QMessageBox::Critical);
+}
+
+void TestDesktop::shortcutsAndMenu()
+{
+    TQS_JUVForm form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QVERIFY(control<QPushButton>(form, "LoadButton")->toolTip().contains(u"Ctrl+O"_s));
+    QVERIFY(control<QPushButton>(form, "SaveButton")->toolTip().contains(u"Ctrl+S"_s));
+
+    // Each shortcut opens what its command opens first, also from inside an edit.
+    edit(form, "FirmNameEdit")->setFocus();
+    const std::pair<Qt::Key, QString> keys[] = {
+        {Qt::Key_P, u"PrintDialog"_s}, {Qt::Key_S, u"QMessageBox"_s}, {Qt::Key_O, u"OpenDialog"_s}};
+    for (const auto &[key, opened] : keys) {
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QString seen;
+        ModalScript script;
+        script.inspect([&seen](QWidget *modal) {
+            seen = modal->objectName().isEmpty() ? QString::fromLatin1(modal->metaObject()->className())
+                                                 : modal->objectName();
+        });
+        QTest::keyClick(edit(form, "FirmNameEdit"), key, Qt::ControlModifier);
+        QTRY_COMPARE(seen, opened);
+    }
+
+    // The context menu offers printing and the PDF, and nothing else.
+    QStringList offered;
+    QTimer::singleShot(50, &form, [&offered] {
+        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+            for (const QAction *action : menu->actions())
+                offered << action->objectName() + u':' + action->text() + u':' + action->shortcut().toString();
+            menu->close();
+        }
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), form.mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(&form, &event);
+    QCOMPARE(offered, (QStringList{u"PrintAction:Печать…:Ctrl+P"_s, u"PdfAction:Сохранить в PDF…:"_s}));
+}
+
+int main(int argc, char *argv[])
+{
+    // Settings of this run only: never the user's, never an earlier run's.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    QApplication app(argc, argv);
+    TestDesktop test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_desktop.moc"
