@@ -10,7 +10,6 @@
 #include <QComboBox>
 #include <QDate>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -95,16 +94,7 @@ void TQS_JUVForm::PdfActionExecute(QObject *)
         return;
     const QString path = PdfDialog->selectedFiles().value(0);
 
-    if (QFileInfo::exists(path)
-        && question(u"Указанный файл уже существует.\n"
-                    "Вы действительно хотите заменить его содержимое новыми данными?"_s)
-                != QMessageBox::Yes)
+    if (!writeConfirmed(path, [this] { return qsjuv::summaryPdf(summary()); }))
         return;
-
-    const QByteArray pdf = qsjuv::summaryPdf(summary());
-    if (pdf.isEmpty() || !qsjuv::writeFileAtomically(path, pdf)) {
-        error(u"Не удалось сохранить данные в файле. Возможно, диск защищен от записи."_s);
-        return;
-    }
     information(u"Файл успешно сохранен."_s);
 }

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -108,6 +109,9 @@ private:
     void repairSelections();
     bool applyConfiguration(const qsjuv::QuestionnaireRead &read);
     qsjuv::QuestionnaireSettings questionnaireSettings() const;
+    // Asks before replacing, refuses what is not a file, writes atomically and reports failures;
+    // true once the bytes are in place.
+    bool writeConfirmed(const QString &path, const std::function<QByteArray()> &content);
     bool mayDiscardChanges();
     void bindDesktop();
     // Runs a file dialog in the folder used last; an accepted one remembers its folder.

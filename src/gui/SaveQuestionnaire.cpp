@@ -109,30 +109,40 @@ void TQS_JUVForm::SaveButtonClick(QObject *)
         return;
     const QString path = saveDialog()->selectedFiles().value(0);
 
+    if (!writeConfirmed(path, [this] { return qsjuv::writeQuestionnaire(questionnaireSettings()).bytes; }))
+        return;
+    information(u"Файл успешно сохранен."_s);
+    m_modified = false;
+}
+
+bool TQS_JUVForm::writeConfirmed(const QString &path, const std::function<QByteArray()> &content)
+{
     // Replace only after a Yes; never write into a FIFO, a device or a folder.
     const QString writeFailed = u"Не удалось сохранить данные в файле. Возможно, диск защищен от записи."_s;
     QString reason;
     switch (qsjuv::probeSaveTarget(qsjuv::nativePath(path), &reason)) {
     case qsjuv::SaveTarget::NotRegular:
         error(writeFailed, reason);
-        return;
+        return false;
     case qsjuv::SaveTarget::Exists:
         if (question(u"Указанный файл уже существует.\n"
                      "Вы действительно хотите заменить его содержимое новыми данными?"_s)
             != QMessageBox::Yes)
-            return;
+            return false;
         break;
     case qsjuv::SaveTarget::Missing:
         break;
     }
 
     // The whole file goes to a temporary file first: a failed write keeps the old one.
-    const qsjuv::WrittenQuestionnaire file = qsjuv::writeQuestionnaire(questionnaireSettings());
-    if (!qsjuv::writeFileAtomically(path, file.bytes, &reason)) {
-        error(writeFailed, reason);
-        return;
+    const QByteArray bytes = content();
+    if (bytes.isEmpty()) {
+        error(writeFailed);
+        return false;
     }
-
-    information(u"Файл успешно сохранен."_s);
-    m_modified = false;
+    if (!qsjuv::writeFileAtomically(path, bytes, &reason)) {
+        error(writeFailed, reason);
+        return false;
+    }
+    return true;
 }

@@ -3,6 +3,7 @@
 #include "gui/CommandLine.h"
 #include "gui/FormDriver.h"
 #include "gui/ModalScript.h"
+#include "Watchdog.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -17,6 +18,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUrl>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -451,11 +454,25 @@ void TestDesktop::summaryReplaceAndFailure()
 
     // A folder that cannot hold files: the save's error, and nothing there.
     writeAll(path(u"plain"_s), "x");
-    ModalScript script;
-    script.choosePath(path(u"plain/s.pdf"_s)).press(QMessageBox::Ok);
+    {
+        ModalScript script;
+        script.choosePath(path(u"plain/s.pdf"_s)).press(QMessageBox::Ok);
+        form.PdfActionExecute(nullptr);
+        QCOMPARE(script.messages().back().text, u"Не удалось сохранить данные в файле. Возможно, диск защищен от записи."_s);
+        QCOMPARE(script.messages().back().icon, QMessageBox::Critical);
+    }
+
+    // A FIFO is refused as the save refuses it: no question, nothing written, nothing blocks.
+    const Watchdog watchdog(30);
+    const QString fifo = path(u"pipe.pdf"_s);
+    QVERIFY(mkfifo(QFile::encodeName(fifo).constData(), 0644) == 0);
+    ModalScript refused;
+    refused.choosePath(fifo).press(QMessageBox::Ok);
     form.PdfActionExecute(nullptr);
-    QCOMPARE(script.messages().back().text, u"Не удалось сохранить данные в файле. Возможно, диск защищен от записи."_s);
-    QCOMPARE(script.messages().back().icon, QMessageBox::Critical);
+    QVERIFY2(refused.unexpected().isEmpty(), qPrintable(refused.unexpected().join(u'\n')));
+    QCOMPARE(refused.messages().size(), size_t(1));
+    QCOMPARE(refused.messages().back().icon, QMessageBox::Critical);
+    QCOMPARE(refused.messages().back().detailedText, u"not a regular file"_s);
 }
 
 void TestDesktop::shortcutsAndMenu()
