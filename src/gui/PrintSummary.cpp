@@ -1,6 +1,7 @@
 // The questionnaire on paper or in a PDF: one page of what the form shows, whether or not it
 // could be saved as it stands.
 #include "gui/Qs_juvunit.h"
+#include "gui/FileDialogs.h"
 #include "gui/SummaryDocument.h"
 #include "core/AtomicFile.h"
 #include "core/QuestionnaireFormat.h"
@@ -58,14 +59,9 @@ qsjuv::Summary TQS_JUVForm::summary() const
 QFileDialog *TQS_JUVForm::pdfDialog()
 {
     if (!PdfDialog) {
-        PdfDialog = new QFileDialog(this);
-        PdfDialog->setObjectName(u"PdfDialog"_s);
-        PdfDialog->setWindowTitle(u"Сохранить опросный лист в PDF"_s);
-        PdfDialog->setAcceptMode(QFileDialog::AcceptSave);
-        PdfDialog->setFileMode(QFileDialog::AnyFile);
-        PdfDialog->setDefaultSuffix(u"pdf"_s);
-        PdfDialog->setNameFilters({u"Документы PDF (*.pdf)"_s});
-        PdfDialog->setOptions(QFileDialog::DontConfirmOverwrite | QFileDialog::DontUseNativeDialog);
+        PdfDialog = qsjuv::makeFileDialog(this, {u"PdfDialog"_s, u"Сохранить опросный лист в PDF"_s,
+                                                 QFileDialog::AcceptSave, u"pdf"_s, {u"Документы PDF (*.pdf)"_s},
+                                                 u"qs_juv.pdf"_s});
     }
     PdfDialog->selectFile(u"qs_juv.pdf"_s);
     return PdfDialog;

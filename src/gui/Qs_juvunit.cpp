@@ -1,6 +1,7 @@
 #include "gui/Qs_juvunit.h"
 
 #include "gui/FormStyle.h"
+#include "gui/FileDialogs.h"
 #include "gui/Hints.h"
 #include "gui/UpDown.h"
 #include "ui_Qs_juvunit.h"
@@ -237,16 +238,9 @@ void TQS_JUVForm::setupLayout()
 QFileDialog *TQS_JUVForm::openDialog()
 {
     if (!OpenDialog) {
-        OpenDialog = new QFileDialog(this);
-        OpenDialog->setObjectName(u"OpenDialog"_s);
-        OpenDialog->setWindowTitle(u"Открыть опросный лист"_s);
-        OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
-        OpenDialog->setFileMode(QFileDialog::ExistingFile);
-        OpenDialog->setDefaultSuffix(u"cfg"_s);
-        OpenDialog->setNameFilters({u"Опросные листы (*.cfg)"_s, u"Все файлы (*)"_s});
-        OpenDialog->setDirectory(u"."_s);
-        OpenDialog->selectFile(u"qs_juv.cfg"_s);
-        OpenDialog->setOption(QFileDialog::DontUseNativeDialog);
+        OpenDialog = qsjuv::makeFileDialog(this, {u"OpenDialog"_s, u"Открыть опросный лист"_s, QFileDialog::AcceptOpen,
+                                                  u"cfg"_s, {u"Опросные листы (*.cfg)"_s, u"Все файлы (*)"_s},
+                                                  u"qs_juv.cfg"_s});
     }
     return OpenDialog;
 }
@@ -254,16 +248,8 @@ QFileDialog *TQS_JUVForm::openDialog()
 QFileDialog *TQS_JUVForm::saveDialog()
 {
     if (!SaveDialog) {
-        SaveDialog = new QFileDialog(this);
-        SaveDialog->setObjectName(u"SaveDialog"_s);
-        SaveDialog->setWindowTitle(u"Сохранить опросный лист"_s);
-        SaveDialog->setAcceptMode(QFileDialog::AcceptSave);
-        SaveDialog->setFileMode(QFileDialog::AnyFile);
-        SaveDialog->setDefaultSuffix(u"cfg"_s);
-        SaveDialog->setNameFilters({u"Опросные листы (*.cfg)"_s});
-        SaveDialog->setDirectory(u"."_s);
-        SaveDialog->selectFile(u"qs_juv.cfg"_s);
-        SaveDialog->setOptions(QFileDialog::DontConfirmOverwrite | QFileDialog::DontUseNativeDialog);
+        SaveDialog = qsjuv::makeFileDialog(this, {u"SaveDialog"_s, u"Сохранить опросный лист"_s, QFileDialog::AcceptSave,
+                                                  u"cfg"_s, {u"Опросные листы (*.cfg)"_s}, u"qs_juv.cfg"_s});
     }
     return SaveDialog;
 }

@@ -1,0 +1,53 @@
+#include "gui/FileDialogs.h"
+
+#include <QFileIconProvider>
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace qsjuv {
+namespace {
+
+// The listing asks each file's type of the MIME database, again whenever the folder changes,
+// for a column the list view never shows; the suffix says enough. Called from the dialog's
+// file-gathering thread, so it holds no state.
+class QuickTypeIconProvider : public QFileIconProvider
+{
+public:
+    QString type(const QFileInfo &info) const override
+    {
+        if (info.isDir())
+            return u"Папка"_s;
+        const QString suffix = info.suffix();
+        return suffix.isEmpty() ? u"Файл"_s : u"Файл %1"_s.arg(suffix.toUpper());
+    }
+};
+
+} // namespace
+
+QFileDialog *makeFileDialog(QWidget *owner, const FileDialogSetup &setup)
+{
+    // Outlives every dialog and its gathering thread.
+    static QuickTypeIconProvider iconProvider;
+
+    auto *dialog = new QFileDialog(owner);
+    dialog->setObjectName(setup.objectName);
+    dialog->setWindowTitle(setup.title);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setIconProvider(&iconProvider);
+    dialog->setAcceptMode(setup.acceptMode);
+    if (setup.acceptMode == QFileDialog::AcceptOpen) {
+        dialog->setFileMode(QFileDialog::ExistingFile);
+    } else {
+        dialog->setFileMode(QFileDialog::AnyFile);
+        // The form asks its own question, after checking what the name is.
+        dialog->setOption(QFileDialog::DontConfirmOverwrite);
+    }
+    dialog->setDefaultSuffix(setup.defaultSuffix);
+    dialog->setNameFilters(setup.nameFilters);
+    dialog->setDirectory(u"."_s);
+    dialog->selectFile(setup.defaultName);
+    return dialog;
+}
+
+} // namespace qsjuv
