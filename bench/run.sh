@@ -55,7 +55,7 @@ report() { # what unit divisor aim form bare dialogs
         printf "%-28s %.2f (aim: at most %s) %s\n", what " ratio:", r, aim, (r <= aim + 0 ? "met" : "NOT MET")
         printf "  bare window + two file dialogs as the form sets them up: median %.1f %s\n", d / div, unit }'
 }
-report start ms 1000 1.2 "${mus[form]}" "${mus[bare]}" "${mus[dialogs]}"
+report start ms 1000 1.3 "${mus[form]}" "${mus[bare]}" "${mus[dialogs]}"
 report "peak RSS" MB 1024 1.15 "${mkb[form]}" "${mkb[bare]}" "${mkb[dialogs]}"
 echo
 # The offscreen platform warns once per dialog that it cannot pass size hints on.
