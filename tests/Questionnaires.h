@@ -9,11 +9,26 @@
 #include "core/RangeLimits.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QList>
 
 #include <vector>
 
 namespace qsjuv::testing {
+
+// A whole file, or nothing when it cannot be read.
+inline QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
 
 // One channel as the form holds it: combo positions (-1 for none) and the bound texts.
 inline ChannelSettings channel(int sensorId, int nomR, int conn, int output, const QByteArray &max,

@@ -3,6 +3,7 @@
 #include "gui/CommandLine.h"
 #include "gui/FormDriver.h"
 #include "gui/ModalScript.h"
+#include "Questionnaires.h"
 #include "Watchdog.h"
 
 #include <QAction>
@@ -22,6 +23,8 @@
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
+using qsjuv::testing::readAll;
+using qsjuv::testing::writeAll;
 
 namespace {
 const QString kDamaged = u"Файл содержит некорректные данные!\nКонфигурация из файла считана, при этом "
@@ -33,13 +36,6 @@ const QString kExists = u"Указанный файл уже существуе�
 
 // ЖУВ-720-221 and a firm: told apart from the form's start at a glance.
 const QByteArray kQuestionnaire = "[Device]\r\nid=81\r\n[Reqs]\r\nFirm=Drop\r\n";
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
 
 QStringList texts(const ModalScript &script)
 {

@@ -4,6 +4,7 @@
 #include "Watchdog.h"
 #include "gui/FormDriver.h"
 #include "gui/ModalScript.h"
+#include "Questionnaires.h"
 #include "core/Cp1251.h"
 #include "core/SafeRead.h"
 
@@ -16,6 +17,8 @@
 #include <cerrno>
 
 using namespace Qt::StringLiterals;
+using qsjuv::testing::readAll;
+using qsjuv::testing::writeAll;
 
 namespace {
 const QString kSaved = u"Файл успешно сохранен."_s;
@@ -28,19 +31,6 @@ const QString kReplace = u"Указанный файл уже существуе
 const QString kRangeRefused = u"Некорректно задан диапазон измерения. Для сохранения данных в файле диапазон "
                               "следует увеличить. Корректные значения диапазонов см. в подсказках к полям "
                               "границ диапазона."_s;
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
 
 void fillRequisites(TQS_JUVForm &form)
 {
