@@ -73,6 +73,36 @@ inline QColor textColour(const QLineEdit *edit)
 
 inline const QColor kRed(255, 0, 0);
 
+// The form's own messages that tests wait for.
+inline const QString kSaved = QStringLiteral("Файл успешно сохранен.");
+inline const QString kDamaged = QStringLiteral(
+    "Файл содержит некорректные данные!\nКонфигурация из файла считана, при этом некорректные данные, по "
+    "возможности, исправлены.\nРекомендуется проверить, что опросный лист содержит данные, соответствующие "
+    "вашему заказу, и сохранить файл заново.");
+inline const QString kUnreadable = QStringLiteral("Указанный файл не удалось прочитать!");
+inline const QString kWriteFailed = QStringLiteral("Не удалось сохранить данные в файле. Возможно, диск защищен от записи.");
+inline const QString kReplace = QStringLiteral(
+    "Указанный файл уже существует.\nВы действительно хотите заменить его содержимое новыми данными?");
+
+// ЖУВ-720-221 with both channels set away from their defaults: a thermocouple N on 0..10 V and a
+// switched-off voltage channel with its output off.
+inline void fillTwoChannels(QWidget &form)
+{
+    const auto pickIn = [&form](const char *name, const char *text) {
+        pickText(control<QComboBox>(form, name), QString::fromUtf8(text));
+    };
+    pickIn("DeviceCombo", "ЖУВ-720-221");
+    pickIn("Ch1SensorCombo", "Термопара");
+    pickIn("Ch1CharCombo", "N");
+    control<QLineEdit>(form, "Ch1MaxEdit")->setText(QStringLiteral("900"));
+    control<QLineEdit>(form, "Ch1MinEdit")->setText(QStringLiteral("-100"));
+    pickIn("Ch1OutputCombo", "0..10 В");
+    pickIn("Ch2SensorCombo", "Напряжение");
+    control<QLineEdit>(form, "Ch2MinEdit")->setText(QStringLiteral("-20"));
+    pickIn("Ch2OutputCombo", "Отключен");
+    control<QCheckBox>(form, "Ch2InputCheck")->click();
+}
+
 // What one load through LoadButton showed, the unsaved-changes question left out.
 struct LoadResult
 {

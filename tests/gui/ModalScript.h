@@ -126,6 +126,13 @@ public:
     }
 
     const std::vector<Message> &messages() const { return m_messages; }
+    QStringList texts() const
+    {
+        QStringList list;
+        for (const Message &m : m_messages)
+            list << m.text;
+        return list;
+    }
     QStringList unexpected() const { return m_unexpected; }
     bool done() const { return m_actions.empty(); }
 

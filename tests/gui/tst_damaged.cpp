@@ -18,8 +18,6 @@ using namespace qsjuv;
 
 namespace {
 
-const QString kSaved = u"Файл успешно сохранен."_s;
-
 // --- What the user relies on ---------------------------------------------------------------
 
 // A decimal integer of 32 bits, as the range edits hold one.

@@ -27,22 +27,17 @@ using qsjuv::testing::readAll;
 using qsjuv::testing::writeAll;
 
 namespace {
-const QString kDamaged = u"Файл содержит некорректные данные!\nКонфигурация из файла считана, при этом "
-                         "некорректные данные, по возможности, исправлены.\nРекомендуется проверить, что "
-                         "опросный лист содержит данные, соответствующие вашему заказу, и сохранить файл заново."_s;
-const QString kUnreadable = u"Указанный файл не удалось прочитать!"_s;
-const QString kSaved = u"Файл успешно сохранен."_s;
-const QString kExists = u"Указанный файл уже существует.\nВы действительно хотите заменить его содержимое новыми данными?"_s;
-
 // ЖУВ-720-221 and a firm: told apart from the form's start at a glance.
 const QByteArray kQuestionnaire = "[Device]\r\nid=81\r\n[Reqs]\r\nFirm=Drop\r\n";
 
-QStringList texts(const ModalScript &script)
+// Runs a command that writes a file, path chosen in its dialog: the messages it showed, then any
+// dialog nobody answered as planned.
+QStringList written(TQS_JUVForm &form, void (TQS_JUVForm::*command)(QObject *), const QString &path)
 {
-    QStringList list;
-    for (const auto &m : script.messages())
-        list << m.text;
-    return list;
+    ModalScript script;
+    script.choose(path).press(QMessageBox::Ok);
+    (form.*command)(nullptr);
+    return script.texts() + script.unexpected();
 }
 
 QString model(const TQS_JUVForm &form) { return combo(form, "DeviceCombo")->currentText(); }
@@ -185,7 +180,7 @@ void TestDesktop::commandLineLoads()
     if (!message.isEmpty())
         script.press(QMessageBox::Ok);
     form.loadFile(*parsed.file);
-    QCOMPARE(texts(script), message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(script.texts(), message.isEmpty() ? QStringList() : QStringList{message});
     QVERIFY(script.unexpected().isEmpty());
     QCOMPARE(::model(form), model);
     QCOMPARE(edit(form, "FirmNameEdit")->text(), firm);
@@ -270,9 +265,9 @@ void TestDesktop::drop()
     QCoreApplication::processEvents();
     QVERIFY(script.unexpected().isEmpty());
     if (kind == "cp1251")
-        QCOMPARE(texts(script), QStringList{u"Указанный файл не удалось прочитать!\nИмя файла записано не в кодировке UTF-8."_s});
+        QCOMPARE(script.texts(), QStringList{u"Указанный файл не удалось прочитать!\nИмя файла записано не в кодировке UTF-8."_s});
     if (unsavedAnswer != QMessageBox::NoButton)
-        QVERIFY(texts(script).value(0).startsWith(u"Внесенные вами изменения не сохранены в файле. При считывании"_s));
+        QVERIFY(script.texts().value(0).startsWith(u"Внесенные вами изменения не сохранены в файле. При считывании"_s));
     QCOMPARE(model(form), loaded ? u"ЖУВ-720-221"_s : u"ЖУВ-610-101"_s);
     QCOMPARE(edit(form, "FirmNameEdit")->text(), loaded ? u"Drop"_s : QString());
     QCOMPARE(form.isModified(), unsavedAnswer == QMessageBox::No);
@@ -316,20 +311,10 @@ void TestDesktop::rememberedFolder()
     QCOMPARE(startFolder(form, &TQS_JUVForm::SaveButtonClick), first);
 
     // A save into another folder moves it; a PDF written elsewhere does not.
-    {
-        ModalScript script;
-        script.choose(second + u"/q.cfg"_s).press(QMessageBox::Ok);
-        form.SaveButtonClick(nullptr);
-        QCOMPARE(texts(script), QStringList{kSaved});
-    }
+    QCOMPARE(written(form, &TQS_JUVForm::SaveButtonClick, second + u"/q.cfg"_s), QStringList{kSaved});
     QCOMPARE(startFolder(next, &TQS_JUVForm::LoadButtonClick), second);
     QCOMPARE(startFolder(next, &TQS_JUVForm::PdfActionExecute), second);
-    {
-        ModalScript script;
-        script.choose(first + u"/q.pdf"_s).press(QMessageBox::Ok);
-        form.PdfActionExecute(nullptr);
-        QCOMPARE(texts(script), QStringList{kSaved});
-    }
+    QCOMPARE(written(form, &TQS_JUVForm::PdfActionExecute, first + u"/q.pdf"_s), QStringList{kSaved});
     QCOMPARE(startFolder(next, &TQS_JUVForm::LoadButtonClick), second);
 
     // The folder vanished: the current folder again.
@@ -374,28 +359,15 @@ void TestDesktop::summary()
     TQS_JUVForm form;
     pickText(combo(form, "DeviceCombo"), model);
     edit(form, "Ch1MaxEdit")->setText(u"300"_s);
-    if (model == u"ЖУВ-720-221"_s) {
-        pickText(combo(form, "Ch1SensorCombo"), u"Термопара"_s);
-        pickText(combo(form, "Ch1CharCombo"), u"N"_s);
-        edit(form, "Ch1MaxEdit")->setText(u"900"_s);
-        edit(form, "Ch1MinEdit")->setText(u"-100"_s);
-        pickText(combo(form, "Ch1OutputCombo"), u"0..10 В"_s);
-        pickText(combo(form, "Ch2SensorCombo"), u"Напряжение"_s);
-        edit(form, "Ch2MinEdit")->setText(u"-20"_s);
-        pickText(combo(form, "Ch2OutputCombo"), u"Отключен"_s);
-        check(form, "Ch2InputCheck")->click();
-    }
+    if (model == u"ЖУВ-720-221"_s)
+        fillTwoChannels(form);
     const char *fields[] = {"FirmNameEdit", "PhoneEdit", "MailEdit", "BillEdit"};
     for (int i = 0; i < 4; ++i)
         edit(form, fields[i])->setText(firm[i]);
 
     const QString pdf = path(u"summary.pdf"_s);
     QFile::remove(pdf);
-    ModalScript script;
-    script.choose(pdf).press(QMessageBox::Ok);
-    form.PdfActionExecute(nullptr);
-    QCOMPARE(texts(script), QStringList{kSaved});
-    QVERIFY(script.unexpected().isEmpty());
+    QCOMPARE(written(form, &TQS_JUVForm::PdfActionExecute, pdf), QStringList{kSaved});
     const QString text = pdfText(pdf);
     QVERIFY(!text.isEmpty());
     // One page: pdftotext ends every page with a form feed.
@@ -431,7 +403,7 @@ void TestDesktop::summaryReplaceAndFailure()
         ModalScript script;
         script.choose(target).press(QMessageBox::No);
         form.PdfActionExecute(nullptr);
-        QCOMPARE(script.messages().at(0).text, kExists);
+        QCOMPARE(script.messages().at(0).text, kReplace);
         QCOMPARE(script.messages().at(0).defaultButton, QMessageBox::No);
     }
     QFile file(target);
@@ -442,7 +414,7 @@ void TestDesktop::summaryReplaceAndFailure()
         ModalScript script;
         script.choose(target).press(QMessageBox::Yes).press(QMessageBox::Ok);
         form.PdfActionExecute(nullptr);
-        QCOMPARE(texts(script), (QStringList{kExists, kSaved}));
+        QCOMPARE(script.texts(), (QStringList{kReplace, kSaved}));
     }
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.readAll().startsWith("%PDF-"));

@@ -21,13 +21,6 @@ using qsjuv::testing::readAll;
 using qsjuv::testing::writeAll;
 
 namespace {
-const QString kSaved = u"Файл успешно сохранен."_s;
-const QString kDamaged = u"Файл содержит некорректные данные!\nКонфигурация из файла считана, при этом "
-                         "некорректные данные, по возможности, исправлены.\nРекомендуется проверить, что "
-                         "опросный лист содержит данные, соответствующие вашему заказу, и сохранить файл заново."_s;
-const QString kUnreadable = u"Указанный файл не удалось прочитать!"_s;
-const QString kWriteFailed = u"Не удалось сохранить данные в файле. Возможно, диск защищен от записи."_s;
-const QString kReplace = u"Указанный файл уже существует.\nВы действительно хотите заменить его содержимое новыми данными?"_s;
 const QString kRangeRefused = u"Некорректно задан диапазон измерения. Для сохранения данных в файле диапазон "
                               "следует увеличить. Корректные значения диапазонов см. в подсказках к полям "
                               "границ диапазона."_s;
@@ -258,16 +251,7 @@ void TestFile::roundTripTwoChannels()
     edit(form, "PhoneEdit")->setText(u"+7 (495) 000"_s);
     edit(form, "BillEdit")->setText(u"Счет № 12 от 01.02.2026, "_s + QString(150, u'ж'));
     edit(form, "QntyEdit")->setText(u"007"_s);
-    pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-221"_s);
-    pickText(combo(form, "Ch1SensorCombo"), u"Термопара"_s);
-    pickText(combo(form, "Ch1CharCombo"), u"N"_s);
-    edit(form, "Ch1MaxEdit")->setText(u"900"_s);
-    edit(form, "Ch1MinEdit")->setText(u"-100"_s);
-    pickText(combo(form, "Ch1OutputCombo"), u"0..10 В"_s);
-    pickText(combo(form, "Ch2SensorCombo"), u"Напряжение"_s);
-    edit(form, "Ch2MinEdit")->setText(u"-20"_s);
-    pickText(combo(form, "Ch2OutputCombo"), u"Отключен"_s);
-    check(form, "Ch2InputCheck")->click();
+    fillTwoChannels(form);
     QCOMPARE(save(form, path(u"two.cfg"_s)).at(0).text, kSaved);
     const QStringList saved = snapshot(form);
 
