@@ -8,7 +8,7 @@ build="$root/build-bench"
 runs=${1:-21}
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target bench_start_form bench_start_bare bench_start_dialogs bench_roundtrip >/dev/null
+cmake --build "$build" --target bench_start_form bench_start_bare bench_start_dialogs bench_start_caption bench_roundtrip >/dev/null
 export QT_QPA_PLATFORM=offscreen
 
 out=$(mktemp)
@@ -27,7 +27,7 @@ median() {
     sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
-programs=(form bare dialogs)
+programs=(form bare dialogs caption)
 declare -A us kb
 for p in "${programs[@]}"; do
     run_once "$p" >/dev/null # warms the page and font caches
@@ -47,16 +47,17 @@ done
 
 echo "runs: $runs of each, interleaved, after one warm-up run each; QT_QPA_PLATFORM=offscreen"
 # One measure of the three programs: the medians, their ratio and whether it meets the aim.
-report() { # what unit divisor aim form bare dialogs
-    awk -v what="$1" -v unit="$2" -v div="$3" -v aim="$4" -v f="$5" -v b="$6" -v d="$7" 'BEGIN {
+report() { # what unit divisor aim form bare dialogs caption
+    awk -v what="$1" -v unit="$2" -v div="$3" -v aim="$4" -v f="$5" -v b="$6" -v d="$7" -v c="$8" 'BEGIN {
         r = f / b
         printf "%-28s median %6.1f %s\n", what ", form:", f / div, unit
         printf "%-28s median %6.1f %s\n", what ", bare window:", b / div, unit
         printf "%-28s %.2f (aim: at most %s) %s\n", what " ratio:", r, aim, (r <= aim + 0 ? "met" : "NOT MET")
-        printf "  bare window + two file dialogs as the form sets them up: median %.1f %s\n", d / div, unit }'
+        printf "  bare window + two file dialogs as the form sets them up: median %.1f %s\n", d / div, unit
+        printf "  bare window + one caption: median %.1f %s; form against it: %.2f\n", c / div, unit, f / c }'
 }
-report start ms 1000 1.3 "${mus[form]}" "${mus[bare]}" "${mus[dialogs]}"
-report "peak RSS" MB 1024 1.15 "${mkb[form]}" "${mkb[bare]}" "${mkb[dialogs]}"
+report start ms 1000 1.3 "${mus[form]}" "${mus[bare]}" "${mus[dialogs]}" "${mus[caption]}"
+report "peak RSS" MB 1024 1.15 "${mkb[form]}" "${mkb[bare]}" "${mkb[dialogs]}" "${mkb[caption]}"
 echo
 # The offscreen platform warns once per dialog that it cannot pass size hints on.
 "$build/bench/bench_roundtrip" 2>&1 | grep -v -e propagateSizeHints -e XDG_RUNTIME_DIR

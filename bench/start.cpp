@@ -1,12 +1,14 @@
 // Starts, shows one window and quits when the event loop first goes idle after painting it:
 // timed from outside as a whole process, once with the real form and once with a bare widget
-// (and once with the bare widget owning two file dialogs set up as the form sets up its own).
+// (and once with the bare widget owning two file dialogs set up as the form sets up its own, and
+// once with the bare widget showing one caption: the price of drawing any text at all).
 #ifdef QS_JUV_BENCH_REAL_FORM
 #include "gui/Application.h"
 #include "gui/Qs_juvunit.h"
 #else
 #include <QApplication>
 #include <QFileDialog>
+#include <QLabel>
 #include <QWidget>
 #endif
 
@@ -41,6 +43,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QWidget window;
     window.setFixedSize(533, 590);
+#ifdef QS_JUV_BENCH_CAPTION
+    (new QLabel(QStringLiteral("Модель изделий"), &window))->move(8, 144);
+#endif
 #ifdef QS_JUV_BENCH_FILE_DIALOGS
     for (const QFileDialog::AcceptMode mode : {QFileDialog::AcceptOpen, QFileDialog::AcceptSave}) {
         auto *dialog = new QFileDialog(&window);

@@ -89,17 +89,19 @@ void TQS_JUVForm::setupLayout()
 {
     // The fixed layout needs its own metrics whatever style the desktop would pick.
     TFormStyle::install();
-    ui->setupUi(this);
-    setObjectName(u"QS_JUVForm"_s);
 
     // Where MS Sans Serif is missing, a face of Arial's widths keeps the captions inside their
-    // fixed boxes; any sans-serif face after that.
+    // fixed boxes; any sans-serif face after that. Set before the controls exist, so that none of
+    // them lays out its text in the default face first.
     QFont font(u"MS Sans Serif"_s);
     font.setFamilies({u"MS Sans Serif"_s, u"Liberation Sans"_s, u"Arial"_s});
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     setFont(font);
     QToolTip::setFont(font);
+
+    ui->setupUi(this);
+    setObjectName(u"QS_JUVForm"_s);
 
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
