@@ -88,19 +88,16 @@ inline const QString kReplace = QStringLiteral(
 // switched-off voltage channel with its output off.
 inline void fillTwoChannels(QWidget &form)
 {
-    const auto pickIn = [&form](const char *name, const char *text) {
-        pickText(control<QComboBox>(form, name), QString::fromUtf8(text));
-    };
-    pickIn("DeviceCombo", "ЖУВ-720-221");
-    pickIn("Ch1SensorCombo", "Термопара");
-    pickIn("Ch1CharCombo", "N");
-    control<QLineEdit>(form, "Ch1MaxEdit")->setText(QStringLiteral("900"));
-    control<QLineEdit>(form, "Ch1MinEdit")->setText(QStringLiteral("-100"));
-    pickIn("Ch1OutputCombo", "0..10 В");
-    pickIn("Ch2SensorCombo", "Напряжение");
-    control<QLineEdit>(form, "Ch2MinEdit")->setText(QStringLiteral("-20"));
-    pickIn("Ch2OutputCombo", "Отключен");
-    control<QCheckBox>(form, "Ch2InputCheck")->click();
+    pickText(combo(form, "DeviceCombo"), QStringLiteral("ЖУВ-720-221"));
+    pickText(combo(form, "Ch1SensorCombo"), QStringLiteral("Термопара"));
+    pickText(combo(form, "Ch1CharCombo"), QStringLiteral("N"));
+    edit(form, "Ch1MaxEdit")->setText(QStringLiteral("900"));
+    edit(form, "Ch1MinEdit")->setText(QStringLiteral("-100"));
+    pickText(combo(form, "Ch1OutputCombo"), QStringLiteral("0..10 В"));
+    pickText(combo(form, "Ch2SensorCombo"), QStringLiteral("Напряжение"));
+    edit(form, "Ch2MinEdit")->setText(QStringLiteral("-20"));
+    pickText(combo(form, "Ch2OutputCombo"), QStringLiteral("Отключен"));
+    check(form, "Ch2InputCheck")->click();
 }
 
 // What one load through LoadButton showed, the unsaved-changes question left out.
