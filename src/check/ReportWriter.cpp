@@ -113,7 +113,7 @@ public:
     }
 
     // A quiet run over good files stays silent.
-    void end(const Summary &s) override
+    void end(const RunTotals &s) override
     {
         if (s.quiet && s.reported == 0)
             return;
@@ -185,7 +185,7 @@ public:
         m_first = false;
     }
 
-    void end(const Summary &) override { m_out << (m_first ? "]\n" : "\n]\n"); }
+    void end(const RunTotals &) override { m_out << (m_first ? "]\n" : "\n]\n"); }
 
 private:
     QTextStream &m_out;

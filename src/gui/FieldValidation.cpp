@@ -69,7 +69,7 @@ void TQS_JUVForm::MinMaxEditChange(QObject *Sender)
     if (channel < 0)
         return;
     CheckChannelRange(channel);
-    m_modified = true;
+    markModified();
 }
 
 void TQS_JUVForm::MinMaxEditExit(QObject *Sender)
@@ -87,10 +87,10 @@ void TQS_JUVForm::QntyEditChange(QObject *)
             qsjuv::checkQuantity(QntyEdit->text(), QntyUpDown->minimum(), QntyUpDown->maximum());
     if (check.rewrite)
         SetIntText(QntyEdit, check.value);
-    m_modified = true;
+    markModified();
 }
 
 void TQS_JUVForm::SimpleEditChange(QObject *)
 {
-    m_modified = true;
+    markModified();
 }

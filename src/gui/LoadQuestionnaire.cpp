@@ -6,6 +6,7 @@
 #include "core/ProfileFile.h"
 #include "core/QuestionnaireFormat.h"
 #include "core/SafeRead.h"
+#include "core/Texts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,7 +15,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 
-#include <exception>
 
 using namespace Qt::StringLiterals;
 
@@ -112,7 +112,7 @@ void TQS_JUVForm::loadFile(const QString &path)
     QString reason;
     const auto bytes = qsjuv::readRegularFile(qsjuv::nativePath(path), &reason);
     if (!bytes) {
-        error(u"Указанный файл не удалось прочитать!"_s, reason);
+        error(qsjuv::texts::fileUnreadable(), reason);
         return;
     }
 
@@ -121,7 +121,7 @@ void TQS_JUVForm::loadFile(const QString &path)
     try {
         const qsjuv::QuestionnaireRead read = qsjuv::readQuestionnaire(qsjuv::ProfileReader(*bytes));
         if (applyConfiguration(read)) {
-            StatusBarPanel1->setText(u"Версия данных: %1"_s.arg(text(read.version)));
+            StatusBarPanel1->setText(qsjuv::texts::dataVersion(text(read.version)));
             FirmNameEdit->setText(text(read.firm));
             PhoneEdit->setText(text(read.phone));
             MailEdit->setText(text(read.mail));
@@ -129,8 +129,6 @@ void TQS_JUVForm::loadFile(const QString &path)
             QntyEdit->setText(text(read.quantity));
             loaded = true;
         }
-    } catch (const std::exception &) {
-        loaded = false;
     } catch (...) {
         loaded = false;
     }

@@ -6,6 +6,7 @@
 #include "core/AtomicFile.h"
 #include "core/QuestionnaireFormat.h"
 #include "core/Sensor.h"
+#include "core/Texts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -29,8 +30,7 @@ qsjuv::Summary TQS_JUVForm::summary() const
 
     // Rows the form hides for this sensor or model have no value.
     const auto shownText = [](const QComboBox *combo) { return combo->isHidden() ? QString() : combo->currentText(); };
-    const int channelCount = Ch2GroupBox->isVisibleTo(this) ? 2 : 1;
-    for (int c = 0; c < channelCount; ++c) {
+    for (int c = 0; c < channelCount(); ++c) {
         const ChannelControls &ch = m_channels[c];
         const int typeIndex = ch.sensorCombo->currentIndex();
         const char *unit = typeIndex < 0 ? nullptr : qsjuv::unitText(qsjuv::sensorTypeOfIndex(typeIndex));
@@ -52,19 +52,19 @@ qsjuv::Summary TQS_JUVForm::summary() const
                          {MailLabel->text(), MailEdit->text()},
                          {BillLabel->text(), BillEdit->text()}};
     result.version = QLatin1StringView(kVersion);
-    result.checkCode = qsjuv::writeQuestionnaire(questionnaireSettings()).checkCode;
+    result.checkCode = qsjuv::writeQuestionnaire(questionnaire()).checkCode;
     return result;
 }
 
 QFileDialog *TQS_JUVForm::pdfDialog()
 {
-    if (!PdfDialog) {
-        PdfDialog = qsjuv::makeFileDialog(this, {u"PdfDialog"_s, u"Сохранить опросный лист в PDF"_s,
+    if (!m_pdfDialog) {
+        m_pdfDialog = qsjuv::makeFileDialog(this, {u"PdfDialog"_s, u"Сохранить опросный лист в PDF"_s,
                                                  QFileDialog::AcceptSave, u"pdf"_s, {u"Документы PDF (*.pdf)"_s},
                                                  u"qs_juv.pdf"_s});
     }
-    PdfDialog->selectFile(u"qs_juv.pdf"_s);
-    return PdfDialog;
+    m_pdfDialog->selectFile(u"qs_juv.pdf"_s);
+    return m_pdfDialog;
 }
 
 void TQS_JUVForm::PrintActionExecute(QObject *)
@@ -88,9 +88,9 @@ void TQS_JUVForm::PdfActionExecute(QObject *)
     // The PDF starts where questionnaires are kept but does not move that folder.
     if (execFileDialog(pdfDialog(), false) != QDialog::Accepted)
         return;
-    const QString path = PdfDialog->selectedFiles().value(0);
+    const QString path = m_pdfDialog->selectedFiles().value(0);
 
     if (!writeConfirmed(path, [this] { return qsjuv::summaryPdf(summary()); }))
         return;
-    information(u"Файл успешно сохранен."_s);
+    information(qsjuv::texts::fileSaved());
 }

@@ -10,9 +10,7 @@
 
 #include <array>
 #include <functional>
-#include <cstdint>
 #include <memory>
-#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -25,8 +23,8 @@ class QPushButton;
 class QStatusBar;
 
 namespace qsjuv {
+struct Questionnaire;
 struct QuestionnaireRead;
-struct QuestionnaireSettings;
 struct Summary;
 }
 
@@ -42,7 +40,6 @@ class TQS_JUVForm : public QWidget
 
 public:
     static constexpr const char *kVersion = qsjuv::kProgramVersion;
-    static constexpr int kCharMapSize = 20;
 
     explicit TQS_JUVForm(QWidget *parent = nullptr);
     ~TQS_JUVForm() override;
@@ -83,10 +80,16 @@ public:
 
     bool isModified() const { return m_modified; }
 
-    // The file dialogs, built on first use (OpenDialog/SaveDialog stay null until then).
+    // The questionnaire the widgets show; the save, the summary and the close question read it.
+    qsjuv::Questionnaire questionnaire() const;
+
+    // The file dialogs, built on first use and kept.
     QFileDialog *openDialog();
     QFileDialog *saveDialog();
     QFileDialog *pdfDialog();
+
+    // The read error for a file whose name is not UTF-8 (command line, drop).
+    void showNameNotUtf8();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -105,10 +108,12 @@ private:
     int channelOf(QObject *sender, QObject *channel2Control) const;
     bool isSeries610() const;
     const qsjuv::DeviceModel *currentModel() const;
+    // Channels the current model shows.
+    int channelCount() const;
+    void markModified() { m_modified = true; }
     void comboTextEdited(QComboBox *combo, const QString &text);
     void repairSelections();
     bool applyConfiguration(const qsjuv::QuestionnaireRead &read);
-    qsjuv::QuestionnaireSettings questionnaireSettings() const;
     // Asks before replacing, refuses what is not a file, writes atomically and reports failures;
     // true once the bytes are in place.
     bool writeConfirmed(const QString &path, const std::function<QByteArray()> &content);
@@ -139,15 +144,16 @@ public:
     QPushButton *LoadButton = nullptr, *SaveButton = nullptr;
     QStatusBar *StatusBar = nullptr;
     QLabel *StatusBarPanel0 = nullptr, *StatusBarPanel1 = nullptr;
-    QFileDialog *OpenDialog = nullptr, *SaveDialog = nullptr, *PdfDialog = nullptr;
     QAction *PrintAction = nullptr, *PdfAction = nullptr;
 
 private:
+    QFileDialog *m_openDialog = nullptr, *m_saveDialog = nullptr, *m_pdfDialog = nullptr;
     bool m_modified = false;
     bool m_activated = false;
-    std::unique_ptr<std::vector<qsjuv::DeviceModel>> m_models;
-    std::array<std::unique_ptr<std::array<std::uint8_t, kCharMapSize>>, 2> m_charIndexMap;
+    int m_shownModel = 0; // the model the channels were last laid out for
+    // The sensor type whose characteristics a channel's list holds.
+    std::array<qsjuv::SensorType, 2> m_charListType{qsjuv::kSensorRtd, qsjuv::kSensorRtd};
     std::array<const qsjuv::RangeLimits *, 2> m_selectedRange{};
-    std::array<QString, 2> m_channelSection;
+    std::array<bool, 2> m_checkingRange{};
     std::array<ChannelControls, 2> m_channels;
 };

@@ -5,6 +5,7 @@
 #include "core/PathText.h"
 #include "core/QuestionnaireFormat.h"
 #include "core/SafeRead.h"
+#include "core/Texts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,94 +15,56 @@
 #include <QLineEdit>
 #include <QMessageBox>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 // A save with no selection in a combo it reads repairs it first, as leaving the combo would.
 void TQS_JUVForm::repairSelections()
 {
     ComboExit(DeviceCombo);
-    const int channelCount = Ch2GroupBox->isVisibleTo(this) ? 2 : 1;
-    for (int c = 0; c < channelCount; ++c)
+    for (int c = 0; c < channelCount(); ++c)
         ComboExit(m_channels[c].charCombo);
 }
 
-// What the save writes, as the form holds it; the printed summary takes its check code from here.
-qsjuv::QuestionnaireSettings TQS_JUVForm::questionnaireSettings() const
+qsjuv::Questionnaire TQS_JUVForm::questionnaire() const
 {
-    const int channelCount = Ch2GroupBox->isVisibleTo(this) ? 2 : 1;
-    qsjuv::QuestionnaireSettings settings;
-    settings.modelPosition = DeviceCombo->currentIndex();
-    settings.modelName = qsjuv::toCp1251Lossy(DeviceCombo->currentText());
-    for (int c = 0; c < channelCount; ++c) {
+    qsjuv::Questionnaire q;
+    q.modelPosition = std::max(DeviceCombo->currentIndex(), 0);
+    for (int c = 0; c < channelCount(); ++c) {
         const ChannelControls &ch = m_channels[c];
-        qsjuv::ChannelSettings channel;
+        qsjuv::QuestionnaireChannel channel;
         channel.inputOn = ch.inputCheck->checkState() == Qt::Checked;
+        const auto sensors = qsjuv::sensorsOfType(m_charListType[c]);
         const int charIndex = ch.charCombo->currentIndex();
-        channel.sensorId = (m_charIndexMap[c] && charIndex >= 0 && charIndex < kCharMapSize)
-                ? (*m_charIndexMap[c])[charIndex]
-                : 0;
+        channel.sensorId = charIndex >= 0 && charIndex < int(sensors.size()) ? sensors[std::size_t(charIndex)]->id : 0;
         channel.nomRPosition = ch.nomRCombo->currentIndex();
         channel.connPosition = ch.connCombo->currentIndex();
         channel.outputPosition = ch.outputCombo->currentIndex();
-        channel.maxText = qsjuv::toCp1251Lossy(ch.maxEdit->text());
-        channel.minText = qsjuv::toCp1251Lossy(ch.minEdit->text());
-        settings.channels.push_back(channel);
+        channel.maxText = ch.maxEdit->text();
+        channel.minText = ch.minEdit->text();
+        q.channels.push_back(channel);
     }
-    settings.firm = qsjuv::toCp1251Lossy(FirmNameEdit->text());
-    settings.phone = qsjuv::toCp1251Lossy(PhoneEdit->text());
-    settings.mail = qsjuv::toCp1251Lossy(MailEdit->text());
-    settings.bill = qsjuv::toCp1251Lossy(BillEdit->text());
-    settings.quantity = qsjuv::toCp1251Lossy(QntyEdit->text());
-    return settings;
+    q.firm = FirmNameEdit->text();
+    q.phone = PhoneEdit->text();
+    q.mail = MailEdit->text();
+    q.bill = BillEdit->text();
+    q.quantity = QntyEdit->text();
+    return q;
 }
 
 void TQS_JUVForm::SaveButtonClick(QObject *)
 {
     repairSelections();
 
-    // Requisites, then inputs, then ranges: the first failure wins.
-    const QString missingField = u"В разделе реквизитов не заполнено обязательное поле \"%1\". "
-                                 "Для сохранения данных в файле это поле необходимо заполнить."_s;
-    if (FirmNameEdit->text().isEmpty()) {
-        warning(missingField.arg(FirmNameLabel->text()));
-        return;
-    }
-    if (MailEdit->text().isEmpty()) {
-        warning(missingField.arg(MailLabel->text()));
-        return;
-    }
-    if (!qsjuv::mailFormatValid(MailEdit->text())) {
-        warning(u"В разделе реквизитов указан адрес электронной почты в некорректном формате. "
-                "Для сохранения данных в файле необходимо указать актуальный адрес."_s);
-        return;
-    }
-    // A character Windows-1251 lacks would come back as another one.
-    const std::pair<QLineEdit *, QLabel *> requisites[] = {
-        {FirmNameEdit, FirmNameLabel}, {PhoneEdit, PhoneLabel}, {MailEdit, MailLabel}, {BillEdit, BillLabel}};
-    for (const auto &[edit, label] : requisites) {
-        if (!qsjuv::toCp1251(edit->text())) {
-            warning(u"В разделе реквизитов поле \"%1\" содержит символы, которые невозможно сохранить "
-                    "в файле. Для сохранения данных в файле эти символы необходимо удалить."_s.arg(label->text()));
-            return;
-        }
-    }
-
-    const int channelCount = Ch2GroupBox->isVisibleTo(this) ? 2 : 1;
-    const auto isOn = [](const QCheckBox *check) { return check->checkState() == Qt::Checked; };
-    if (!isOn(m_channels[0].inputCheck) && (channelCount == 1 || !isOn(m_channels[1].inputCheck))) {
-        warning(u"Опросный лист заполнен некорректно. Для сохранения данных в файле необходимо "
-                "включить хотя бы один вход изделия."_s);
-        return;
-    }
-
-    // Ranges, whether the input is on or off.
-    bool rangesPass = CheckChannelRange(0);
-    if (rangesPass && channelCount == 2)
-        rangesPass = CheckChannelRange(1);
-    if (!rangesPass) {
-        warning(u"Некорректно задан диапазон измерения. Для сохранения данных в файле диапазон "
-                "следует увеличить. Корректные значения диапазонов см. в подсказках к полям границ "
-                "диапазона."_s);
+    const qsjuv::Questionnaire q = questionnaire();
+    const std::vector<qsjuv::SaveRefusal> refusals = qsjuv::saveRefusals(q);
+    if (!refusals.empty()) {
+        const qsjuv::SaveRefusal &first = refusals.front();
+        // The refused range shows in red, as the range check colours it.
+        if (first.channel >= 0)
+            CheckChannelRange(first.channel);
+        warning(qsjuv::texts::saveRefusal(first));
         return;
     }
 
@@ -109,9 +72,9 @@ void TQS_JUVForm::SaveButtonClick(QObject *)
         return;
     const QString path = saveDialog()->selectedFiles().value(0);
 
-    if (!writeConfirmed(path, [this] { return qsjuv::writeQuestionnaire(questionnaireSettings()).bytes; }))
+    if (!writeConfirmed(path, [&q] { return qsjuv::writeQuestionnaire(q).bytes; }))
         return;
-    information(u"Файл успешно сохранен."_s);
+    information(qsjuv::texts::fileSaved());
     m_modified = false;
 }
 

@@ -220,7 +220,7 @@ void TestCheck::verdictsAndProblems()
 void TestCheck::savedFilesOfEveryModelAreClean()
 {
     for (int position = 0; position < kModelCount; ++position) {
-        const QuestionnaireSettings s = defaultQuestionnaire(position, {1, 12});
+        const Questionnaire s = defaultQuestionnaire(position, {1, 12});
         const FileReport report = checkBytes(writeQuestionnaire(s).bytes);
         const QString model = QString::fromStdString(modelListText(modelList()[std::size_t(position)]));
         // ЖУВ-610-111 and -211 take no thermocouple on channel 2.
@@ -235,14 +235,13 @@ void TestCheck::savedFilesOfEveryModelAreClean()
 void TestCheck::showsWhatTheFormShows()
 {
     // Two channels of ЖУВ-720-220: sensor 4 with 100 ohms (stored as 2), thermocouple K on 0..5 В.
-    QuestionnaireSettings s = defaultQuestionnaire(4, {4, 12});
-    s.modelName = "something else";
+    Questionnaire s = defaultQuestionnaire(4, {4, 12});
     s.channels[0].nomRPosition = 1;
     s.channels[1].outputPosition = 3;
-    s.channels[1].maxText = "1000";
-    s.channels[1].minText = "0";
-    s.firm = toCp1251Lossy(u"ООО «Ёлка»"_s);
-    QByteArray file = writeQuestionnaire(s).bytes;
+    s.channels[1].maxText = u"1000"_s;
+    s.channels[1].minText = u"0"_s;
+    s.firm = u"ООО «Ёлка»"_s;
+    QByteArray file = withValue(writeQuestionnaire(s).bytes, "Device", "name", "something else");
     QVERIFY(file.contains("Sensor R=2\r\n"));
     FileReport r = checkBytes(file);
     QVERIFY(r.clean());

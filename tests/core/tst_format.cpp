@@ -8,6 +8,7 @@
 #include <QTest>
 
 using namespace qsjuv;
+using namespace Qt::StringLiterals;
 
 namespace {
 QByteArray referenceFile()
@@ -19,23 +20,22 @@ QByteArray referenceFile()
 }
 
 // ЖУВ-610-101, RTD sensor 1, -200..300, 100 ohm, 3-wire, 4..20 mA, quantity 1, no invoice.
-QuestionnaireSettings workedExample()
+Questionnaire workedExample()
 {
-    QuestionnaireSettings s;
+    Questionnaire s;
     s.modelPosition = 0;
-    s.modelName = *toCp1251(u"ЖУВ-610-101");
-    ChannelSettings ch;
+    QuestionnaireChannel ch;
     ch.inputOn = true;
     ch.sensorId = 1;
     ch.nomRPosition = 1;
     ch.connPosition = 0;
     ch.outputPosition = 0;
-    ch.maxText = "300";
-    ch.minText = "-200";
+    ch.maxText = u"300"_s;
+    ch.minText = u"-200"_s;
     s.channels = {ch};
-    s.firm = "ACME";
-    s.mail = "a@b.cd";
-    s.quantity = "1";
+    s.firm = u"ACME"_s;
+    s.mail = u"a@b.cd"_s;
+    s.quantity = u"1"_s;
     return s;
 }
 
@@ -85,9 +85,9 @@ void TestFormat::workedExampleIsTheReferenceFile()
 
 void TestFormat::keysPerModel()
 {
-    QuestionnaireSettings s = workedExample();
+    Questionnaire s = workedExample();
     s.channels.push_back(s.channels.front());
-    s.bill = "42";
+    s.bill = u"42"_s;
     for (int position = 0; position < kModelCount; ++position) {
         const DeviceModel &model = modelList()[position];
         s.modelPosition = position;
@@ -122,9 +122,9 @@ void TestFormat::keysPerModel()
 
 void TestFormat::sensorRAndOutputs()
 {
-    QuestionnaireSettings s = workedExample();
+    Questionnaire s = workedExample();
     s.modelPosition = 4; // ЖУВ-720-220
-    ChannelSettings &ch = s.channels.front();
+    QuestionnaireChannel &ch = s.channels.front();
     ch.sensorId = 4;
     ch.nomRPosition = 1; // "100" of the list 50, 100
     ch.outputPosition = 0; // "Отключен"
@@ -163,10 +163,10 @@ void TestFormat::sensorRAndOutputs()
 
 void TestFormat::valuesNeverBreakTheirLine()
 {
-    QuestionnaireSettings s = workedExample();
-    s.firm = "ACME\r\n[Device]\r\nid=52";
-    s.bill = "a\nCheckCode=0";
-    s.phone = QByteArray(100'000, 'x');
+    Questionnaire s = workedExample();
+    s.firm = u"ACME\r\n[Device]\r\nid=52"_s;
+    s.bill = u"a\nCheckCode=0"_s;
+    s.phone = QString(100'000, u'x');
     const QByteArray bytes = writeQuestionnaire(s).bytes;
     QCOMPARE(bytes.count("\n["), 2); // only the section lines start a section
     QVERIFY(bytes.startsWith("[Device]"));
