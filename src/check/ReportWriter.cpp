@@ -140,7 +140,7 @@ private:
         m_out << u"Адрес электронной почты: "_s << orDash(r.mail) << '\n';
         m_out << u"Номер и дата выставленного счета: "_s << orDash(r.bill) << '\n';
         m_out << u"Версия данных: "_s << orDash(r.version) << '\n';
-        for (const ChannelReport &ch : r.channels) {
+        for (const LoadedChannel &ch : r.channels) {
             m_out << ch.number << u" канал\n"_s;
             m_out << u"  Вход включен: "_s << (ch.inputOn ? u"да"_s : u"нет"_s) << '\n';
             m_out << u"  Тип датчика: "_s << orDash(ch.sensor ? sensorTypeName(ch.sensor->type) : QString()) << '\n';
@@ -274,7 +274,7 @@ QJsonObject reportToJson(const FileReport &r)
     o.insert(u"requisites"_s, requisites);
 
     QJsonArray channels;
-    for (const ChannelReport &ch : r.channels) {
+    for (const LoadedChannel &ch : r.channels) {
         QJsonValue sensor(QJsonValue::Null);
         if (ch.sensorId) {
             const QString typeName = ch.sensor ? sensorTypeName(ch.sensor->type) : QString();
@@ -343,7 +343,7 @@ QStringList csvRow(const FileReport &r)
                 row << QString();
             continue;
         }
-        const ChannelReport &ch = r.channels[std::size_t(c)];
+        const LoadedChannel &ch = r.channels[std::size_t(c)];
         row << (ch.inputOn ? u"1"_s : u"0"_s) << optionalNumber(ch.sensorId)
             << (ch.sensor ? sensorName(*ch.sensor) : QString())
             << (ch.sensor ? sensorTypeName(ch.sensor->type) : QString()) << optionalNumber(ch.max)

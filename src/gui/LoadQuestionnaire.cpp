@@ -1,10 +1,12 @@
-// Load: replay the file through the cascade as a user would enter it, then the requisites.
+// Load: replay the file's channels through the cascade as a user would enter them, then show the
+// requisites and quantity of the value the core makes of the file (what the checker reports).
 #include "gui/Qs_juvunit.h"
 #include "core/Sensor.h"
 #include "core/Cp1251.h"
 #include "core/PathText.h"
 #include "core/ProfileFile.h"
 #include "core/QuestionnaireFormat.h"
+#include "core/QuestionnaireLoad.h"
 #include "core/SafeRead.h"
 #include "core/Texts.h"
 
@@ -121,12 +123,14 @@ void TQS_JUVForm::loadFile(const QString &path)
     try {
         const qsjuv::QuestionnaireRead read = qsjuv::readQuestionnaire(qsjuv::ProfileReader(*bytes));
         if (applyConfiguration(read)) {
+            // The requisites and the quantity as the checker reports them: corrected once, here.
+            const qsjuv::Questionnaire value = qsjuv::loadedQuestionnaire(read).value;
             StatusBarPanel1->setText(qsjuv::texts::dataVersion(text(read.version)));
-            FirmNameEdit->setText(text(read.firm));
-            PhoneEdit->setText(text(read.phone));
-            MailEdit->setText(text(read.mail));
-            BillEdit->setText(text(read.bill));
-            QntyEdit->setText(text(read.quantity));
+            FirmNameEdit->setText(value.firm);
+            PhoneEdit->setText(value.phone);
+            MailEdit->setText(value.mail);
+            BillEdit->setText(value.bill);
+            QntyEdit->setText(value.quantity);
             loaded = true;
         }
     } catch (...) {
