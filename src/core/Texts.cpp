@@ -19,6 +19,38 @@ QString requisiteCaption(Requisite requisite)
     return u"Название фирмы"_s;
 }
 
+QString modelCaption()
+{
+    return u"Модель изделий"_s;
+}
+
+QString quantityCaption()
+{
+    return u"Количество изделий"_s;
+}
+
+QString channelTitle(int channel)
+{
+    return u"%1 канал"_s.arg(channel + 1);
+}
+
+QString channelCaption(ChannelField field)
+{
+    switch (field) {
+    case ChannelField::Characteristic:
+        return u"НСХ"_s;
+    case ChannelField::Connection:
+        return u"Схема подключения"_s;
+    case ChannelField::NominalR:
+        return u"Номинальное сопротивление, Ом"_s;
+    case ChannelField::Output:
+        return u"Выход"_s;
+    case ChannelField::SensorType:
+        break;
+    }
+    return u"Тип датчика"_s;
+}
+
 QString saveRefusal(const SaveRefusal &refusal)
 {
     const QString missingField = u"В разделе реквизитов не заполнено обязательное поле \"%1\". "

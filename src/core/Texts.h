@@ -11,6 +11,13 @@ namespace qsjuv::texts {
 // The requisites' captions, as the form labels them.
 QString requisiteCaption(Requisite requisite);
 
+// The other captions the form and the printed summary share.
+QString modelCaption();
+QString quantityCaption();
+QString channelTitle(int channel); // "1 канал" for channel 0
+enum class ChannelField { SensorType, Characteristic, Connection, NominalR, Output };
+QString channelCaption(ChannelField field);
+
 // The save's message box for a refusal.
 QString saveRefusal(const SaveRefusal &refusal);
 

@@ -4,6 +4,7 @@
 #include "core/RangeRules.h"
 
 #include <QLineEdit>
+#include <QValidator>
 
 namespace {
 // Writes only a changed text: an unchanged one must neither notify nor move the cursor.
@@ -21,7 +22,46 @@ void setTextColour(QLineEdit *edit, const QColor &colour)
     pal.setColor(QPalette::Inactive, QPalette::Text, colour);
     edit->setPalette(pal);
 }
+// Corrects a range bound inside its edit, before the edit announces the change: every listener,
+// the form's handler first, then hears the corrected text, once. The same range check as
+// CheckChannelRange, so the two never disagree.
+class RangeBoundValidator : public QValidator
+{
+public:
+    RangeBoundValidator(QLineEdit *edit, QLineEdit *other, bool isMax, const qsjuv::RangeLimits *const *row)
+        : QValidator(edit), m_other(other), m_isMax(isMax), m_row(row)
+    {
+    }
+
+    State validate(QString &input, int &pos) const override
+    {
+        if (!*m_row)
+            return Acceptable;
+        const qsjuv::RangeCheck check = m_isMax ? qsjuv::checkRange(input, m_other->text(), **m_row)
+                                                : qsjuv::checkRange(m_other->text(), input, **m_row);
+        const QString &corrected = m_isMax ? check.maxText : check.minText;
+        if (corrected != input) {
+            input = corrected;
+            pos = int(input.size());
+        }
+        return Acceptable;
+    }
+
+private:
+    QLineEdit *m_other;
+    bool m_isMax;
+    const qsjuv::RangeLimits *const *m_row; // the channel's selected range, as it changes
+};
 } // namespace
+
+void TQS_JUVForm::correctRangesAsTyped()
+{
+    for (int c = 0; c < 2; ++c) {
+        const ChannelControls &ch = m_channels[c];
+        ch.maxEdit->setValidator(new RangeBoundValidator(ch.maxEdit, ch.minEdit, true, &m_selectedRange[c]));
+        ch.minEdit->setValidator(new RangeBoundValidator(ch.minEdit, ch.maxEdit, false, &m_selectedRange[c]));
+    }
+}
 
 QString TQS_JUVForm::FilterDigits(const QString &text)
 {
@@ -38,15 +78,17 @@ bool TQS_JUVForm::CheckChannelRange(int channel)
 {
     if (channel < 0 || channel > 1)
         return false;
-    const qsjuv::RangeLimits *range = m_selectedRange[channel];
-    if (!range)
-        return false;
     const ChannelControls &ch = m_channels[channel];
 
-    // Each write below runs this check again from inside; it finds nothing left to correct.
-    const qsjuv::RangeCheck check = qsjuv::checkRange(ch.maxEdit->text(), ch.minEdit->text(), *range);
-    setEditText(ch.maxEdit, check.maxText);
-    setEditText(ch.minEdit, check.minText);
+    const qsjuv::RangeCheck check = qsjuv::checkRange(ch.maxEdit->text(), ch.minEdit->text(), *m_selectedRange[channel]);
+    // A min left as typed while the max was no number is corrected now; that write must not run
+    // this check again from inside.
+    if (!m_checkingRange[channel]) {
+        m_checkingRange[channel] = true;
+        setEditText(ch.maxEdit, check.maxText);
+        setEditText(ch.minEdit, check.minText);
+        m_checkingRange[channel] = false;
+    }
     if (!check.complete)
         return false;
     const bool passes = check.passes;

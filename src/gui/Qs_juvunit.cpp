@@ -89,10 +89,6 @@ void TQS_JUVForm::setupLayout()
 
     ui->setupUi(this);
     setObjectName(u"QS_JUVForm"_s);
-    ui->FirmNameLabel->setText(qsjuv::texts::requisiteCaption(qsjuv::Requisite::Firm));
-    ui->PhoneLabel->setText(qsjuv::texts::requisiteCaption(qsjuv::Requisite::Phone));
-    ui->MailLabel->setText(qsjuv::texts::requisiteCaption(qsjuv::Requisite::Mail));
-    ui->BillLabel->setText(qsjuv::texts::requisiteCaption(qsjuv::Requisite::Bill));
 
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -129,6 +125,36 @@ void TQS_JUVForm::setupLayout()
                      ui->Ch2ConnCombo, ui->Ch2NomRLabel, ui->Ch2NomRCombo, ui->Ch2OutputLabel,
                      ui->Ch2OutputCombo};
 
+    setCaptions();
+    markOptionalRequisites();
+    nameControls();
+    setupEntries();
+    setupStatusBar();
+}
+
+void TQS_JUVForm::setCaptions()
+{
+    using namespace qsjuv::texts;
+    FirmNameLabel->setText(requisiteCaption(qsjuv::Requisite::Firm));
+    PhoneLabel->setText(requisiteCaption(qsjuv::Requisite::Phone));
+    MailLabel->setText(requisiteCaption(qsjuv::Requisite::Mail));
+    BillLabel->setText(requisiteCaption(qsjuv::Requisite::Bill));
+    DeviceLabel->setText(modelCaption());
+    QntyLabel->setText(quantityCaption());
+    for (int c = 0; c < 2; ++c) {
+        const ChannelControls &ch = m_channels[c];
+        // The blank keeps the title off the frame's corner, as the layout was drawn.
+        (c == 0 ? Ch1GroupBox : Ch2GroupBox)->setTitle(channelTitle(c) + u' ');
+        ch.sensorLabel->setText(channelCaption(ChannelField::SensorType));
+        ch.charLabel->setText(channelCaption(ChannelField::Characteristic));
+        ch.connLabel->setText(channelCaption(ChannelField::Connection));
+        ch.nomRLabel->setText(channelCaption(ChannelField::NominalR));
+        ch.outputLabel->setText(channelCaption(ChannelField::Output));
+    }
+}
+
+void TQS_JUVForm::markOptionalRequisites()
+{
     // Grey captions and button-face edits mark the optional requisites. The grey is darker than
     // that of disabled text, so the captions stay readable and the edits do not look switched off.
     const QColor greyText = secondaryTextColour(palette());
@@ -160,6 +186,10 @@ void TQS_JUVForm::setupLayout()
         setHintShown(control, true);
     }
 
+}
+
+void TQS_JUVForm::nameControls()
+{
     // A caption names its control for screen readers: a buddy label names an edit (and follows
     // the range captions as they change); a combo would announce its value unless named.
     std::vector<std::pair<QLabel *, QWidget *>> captions = {
@@ -180,6 +210,10 @@ void TQS_JUVForm::setupLayout()
     }
     QntyUpDown->setAccessibleName(QntyLabel->text());
 
+}
+
+void TQS_JUVForm::setupEntries()
+{
     // Edits have no length limit.
     for (QLineEdit *edit : findChildren<QLineEdit *>())
         edit->setMaxLength(std::numeric_limits<int>::max());
@@ -212,7 +246,12 @@ void TQS_JUVForm::setupLayout()
         ch.connCombo->setCurrentIndex(0);
     }
     m_channels[0].maxUpDown->setThousands(false);
+    correctRangesAsTyped();
 
+}
+
+void TQS_JUVForm::setupStatusBar()
+{
     StatusBar->setSizeGripEnabled(false);
     StatusBarPanel0 = new QLabel(StatusBar);
     StatusBarPanel0->setObjectName(u"StatusBarPanel0"_s);

@@ -103,6 +103,12 @@ protected:
 
 private:
     void setupLayout();
+    void setCaptions();
+    void markOptionalRequisites();
+    void nameControls();
+    void setupEntries();
+    void setupStatusBar();
+    void correctRangesAsTyped();
     void bindEvents();
     void ResetChannels();
     int channelOf(QObject *sender, QObject *channel2Control) const;
