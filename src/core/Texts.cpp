@@ -6,17 +6,9 @@ namespace qsjuv::texts {
 
 QString requisiteCaption(Requisite requisite)
 {
-    switch (requisite) {
-    case Requisite::Phone:
-        return u"Телефонный номер"_s;
-    case Requisite::Mail:
-        return u"Адрес электронной почты"_s;
-    case Requisite::Bill:
-        return u"Номер и дата выставленного счета"_s;
-    case Requisite::Firm:
-        break;
-    }
-    return u"Название фирмы"_s;
+    static constexpr const char16_t *kCaptions[] = {u"Название фирмы", u"Телефонный номер",
+                                                    u"Адрес электронной почты", u"Номер и дата выставленного счета"};
+    return QString::fromUtf16(kCaptions[int(requisite)]);
 }
 
 QString modelCaption()
@@ -36,19 +28,9 @@ QString channelTitle(int channel)
 
 QString channelCaption(ChannelField field)
 {
-    switch (field) {
-    case ChannelField::Characteristic:
-        return u"НСХ"_s;
-    case ChannelField::Connection:
-        return u"Схема подключения"_s;
-    case ChannelField::NominalR:
-        return u"Номинальное сопротивление, Ом"_s;
-    case ChannelField::Output:
-        return u"Выход"_s;
-    case ChannelField::SensorType:
-        break;
-    }
-    return u"Тип датчика"_s;
+    static constexpr const char16_t *kCaptions[] = {u"Тип датчика", u"НСХ", u"Схема подключения",
+                                                    u"Номинальное сопротивление, Ом", u"Выход"};
+    return QString::fromUtf16(kCaptions[int(field)]);
 }
 
 QString saveRefusal(const SaveRefusal &refusal)

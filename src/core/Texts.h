@@ -8,7 +8,7 @@
 // take them from here, so that they cannot drift apart.
 namespace qsjuv::texts {
 
-// The requisites' captions, as the form labels them.
+// The requisites' captions, as the form labels them (indexed by the enumerations' order).
 QString requisiteCaption(Requisite requisite);
 
 // The other captions the form and the printed summary share.

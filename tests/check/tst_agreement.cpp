@@ -1,7 +1,7 @@
 // Every damaged file through both readers: loaded into a fresh form as a user would pick it, and
 // checked by qs_juv_check. What the checker says the form shows, the form must show.
 #include "DamagedCorpus.h"
-#include "gui/FormDriver.h"
+#include "FormDriver.h"
 #include "check/FileCheck.h"
 #include "core/PathText.h"
 #include "core/Questionnaire.h"

@@ -37,12 +37,6 @@ Q_DECLARE_METATYPE(qsjuv::check::Verdict)
 
 namespace {
 
-QByteArray reference()
-{
-    QFile file(QStringLiteral(QS_JUV_REFERENCE_DIR "/out1.cfg"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QStringList problemCodes(const FileReport &report)
 {
     QStringList codes;
@@ -139,7 +133,7 @@ void TestCheck::verdictsAndProblems_data()
     QTest::addColumn<Verdict>("verdict");
     QTest::addColumn<QStringList>("codes");
 
-    const QByteArray ref = reference();
+    const QByteArray ref = referenceBytes();
     QVERIFY(!ref.isEmpty());
     const auto edited = [&ref](const char *section, const char *key, const QByteArray &value) {
         return resealed(withValue(ref, section, key, value));
@@ -264,7 +258,7 @@ void TestCheck::showsWhatTheFormShows()
     QCOMPARE(QString::fromUtf8(r.channels[1].output), u"4..20 мА"_s);
 
     // Corrected as the form's checks correct them; "007" is a valid quantity.
-    const QByteArray ref = reference();
+    const QByteArray ref = referenceBytes();
     r = checkBytes(resealed(withValue(withValue(ref, "Channel 1", "Temperature max", "400"), "Channel 1",
                                       "Temperature min", "-2x50")));
     QCOMPARE(r.channels[0].max, 350);
@@ -298,7 +292,7 @@ void TestCheck::showsWhatTheFormShows()
 void TestCheck::junkNeverCrashes()
 {
     std::mt19937 rng(1251);
-    const QByteArray ref = reference();
+    const QByteArray ref = referenceBytes();
     for (int i = 0; i < 2000; ++i) {
         QByteArray file = ref;
         for (int k = std::uniform_int_distribution<int>(1, 8)(rng); k > 0; --k)
@@ -321,7 +315,7 @@ void TestCheck::commandLine()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     };
-    const QByteArray ref = reference();
+    const QByteArray ref = referenceBytes();
     put(u"b/good.cfg"_s, ref);
     put(u"a/z/deep.CFG"_s, ref);
     put(u"a/bad.cfg"_s, withValue(ref, "Channel 1", "Temperature max", "200"));
@@ -382,7 +376,7 @@ void TestCheck::outputsParseBack()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QByteArray ref = reference();
+    const QByteArray ref = referenceBytes();
     // Texts that need quoting or guarding in CSV, and control characters.
     const QByteArray files[] = {
         ref,
@@ -524,7 +518,7 @@ void TestCheck::hostilePaths_data()
     QTest::addColumn<QString>("verdict");
     QTest::addColumn<QString>("reason");
 
-    const QByteArray ref = reference();
+    const QByteArray ref = referenceBytes();
     const auto file = [](const char *row, const QByteArray &name, const QByteArray &contents, const QString &shown,
                          const QString &verdict) {
         QTest::newRow(row) << name << -1 << contents << shown << verdict << QString();
@@ -621,7 +615,7 @@ void TestCheck::rawArgumentsReachTheOpenCall()
     QVERIFY(dir.isValid());
     const QByteArray root = QFile::encodeName(dir.path());
     const QByteArray cp1251 = root + "/\xc7\xe0\xea\xe0\xe7.cfg";
-    putFile(cp1251, reference());
+    putFile(cp1251, referenceBytes());
     putFile(root + "/\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd.cfg", "garbage");
     QVERIFY(makeSpecial(Special::Fifo, root + "/fifo.cfg"));
 
@@ -659,10 +653,10 @@ void TestCheck::permissionsAsUser()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString root = dir.path();
-    putFile(QFile::encodeName(root + u"/locked.cfg"_s), reference());
+    putFile(QFile::encodeName(root + u"/locked.cfg"_s), referenceBytes());
     QVERIFY(QFile::setPermissions(root + u"/locked.cfg"_s, {}));
     QVERIFY(QDir().mkdir(root + u"/closed"_s));
-    putFile(QFile::encodeName(root + u"/closed/in.cfg"_s), reference());
+    putFile(QFile::encodeName(root + u"/closed/in.cfg"_s), referenceBytes());
     QVERIFY(QFile::link(root + u"/closed/in.cfg"_s, root + u"/through.cfg"_s));
     QVERIFY(QFile::setPermissions(root + u"/closed"_s, {}));
 
@@ -709,9 +703,9 @@ void TestCheck::oneFailureNeverEndsTheRun()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QByteArray root = QFile::encodeName(dir.path());
-    putFile(root + "/a.cfg", reference());
+    putFile(root + "/a.cfg", referenceBytes());
     putFile(root + "/b.cfg", atTheLimit());
-    putFile(root + "/c.cfg", reference());
+    putFile(root + "/c.cfg", referenceBytes());
     QVERIFY(checkFile(std::string(root + "/a.cfg")).clean()); // lazy tables are built before the limit
     QFile statm(u"/proc/self/statm"_s);
     QVERIFY(statm.open(QIODevice::ReadOnly));

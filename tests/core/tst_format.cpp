@@ -3,6 +3,7 @@
 #include "core/Cp1251.h"
 #include "core/ProfileFile.h"
 #include "core/QuestionnaireFormat.h"
+#include "Questionnaires.h"
 
 #include <QFile>
 #include <QTest>
@@ -11,14 +12,6 @@ using namespace qsjuv;
 using namespace Qt::StringLiterals;
 
 namespace {
-QByteArray referenceFile()
-{
-    QFile file(QStringLiteral(QS_JUV_REFERENCE_DIR "/out1.cfg"));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("no reference file");
-    return file.readAll();
-}
-
 // ЖУВ-610-101, RTD sensor 1, -200..300, 100 ohm, 3-wire, 4..20 mA, quantity 1, no invoice.
 Questionnaire workedExample()
 {
@@ -69,7 +62,7 @@ void TestFormat::workedExampleIsTheReferenceFile()
     const WrittenQuestionnaire written = writeQuestionnaire(workedExample());
     QCOMPARE(written.checkCode, 829);
     // The same bytes as the Windows profile functions wrote for these keys.
-    QCOMPARE(written.bytes, referenceFile());
+    QCOMPARE(written.bytes, testing::referenceBytes());
 
     const QuestionnaireRead read = readBytes(written.bytes);
     QVERIFY(read.accepted());

@@ -1,8 +1,8 @@
 // The desktop entry points: the command line, a drop on the window, the remembered folder of the
 // file dialogs, the shortcuts and the printed summary.
 #include "gui/CommandLine.h"
-#include "gui/FormDriver.h"
-#include "gui/ModalScript.h"
+#include "FormDriver.h"
+#include "ModalScript.h"
 #include "Questionnaires.h"
 #include "Watchdog.h"
 

@@ -1,5 +1,5 @@
 // The channel cascade and the field validation, driven through the form's controls.
-#include "gui/FormDriver.h"
+#include "FormDriver.h"
 #include "core/RangeRules.h"
 
 using namespace Qt::StringLiterals;

@@ -1,6 +1,6 @@
 // The window as laid out and its start-up state, the modified flag and closing.
-#include "gui/FormDriver.h"
-#include "gui/ModalScript.h"
+#include "FormDriver.h"
+#include "ModalScript.h"
 #include "gui/Application.h"
 #include "core/DeviceModel.h"
 #include "core/Sensor.h"

@@ -16,12 +16,26 @@
 
 namespace qsjuv::testing {
 
-// A whole file, or nothing when it cannot be read.
+// A whole file; one that cannot be read gives a text that no file of a test holds.
 inline QByteArray readAll(const QString &path)
 {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : "<unreadable: " + file.errorString().toUtf8() + '>';
 }
+
+#ifdef QS_JUV_REFERENCE_DIR
+// A file of the reference set the profile format was checked against; out1.cfg is the worked
+// example as the save writes it.
+inline QString referenceFile(const char *name)
+{
+    return QStringLiteral(QS_JUV_REFERENCE_DIR "/") + QLatin1StringView(name);
+}
+
+inline QByteArray referenceBytes()
+{
+    return readAll(referenceFile("out1.cfg"));
+}
+#endif
 
 inline void writeAll(const QString &path, const QByteArray &bytes)
 {
