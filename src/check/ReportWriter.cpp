@@ -143,7 +143,7 @@ private:
         m_out << texts::dataVersion(orDash(r.version)) << '\n';
         for (const LoadedChannel &ch : r.channels) {
             m_out << texts::channelTitle(ch.number - 1) << '\n';
-            m_out << u"  Вход включен: "_s << (ch.inputOn ? u"да"_s : u"нет"_s) << '\n';
+            m_out << u"  Вход включен: "_s << (ch.value.inputOn ? u"да"_s : u"нет"_s) << '\n';
             m_out << u"  "_s << texts::channelCaption(texts::ChannelField::SensorType) << u": "_s << orDash(ch.sensor ? sensorTypeName(ch.sensor->type) : QString()) << '\n';
             m_out << u"  "_s << texts::channelCaption(texts::ChannelField::Characteristic) << u": "_s;
             if (ch.sensor)
@@ -288,7 +288,7 @@ QJsonObject reportToJson(const FileReport &r)
         }
         channels.append(QJsonObject{
                 {u"channel"_s, ch.number},
-                {u"input"_s, ch.inputOn},
+                {u"input"_s, ch.value.inputOn},
                 {u"sensor"_s, sensor},
                 {u"range"_s, QJsonObject{{u"max"_s, optionalInt(ch.max)},
                                          {u"min"_s, optionalInt(ch.min)},
@@ -345,7 +345,7 @@ QStringList csvRow(const FileReport &r)
             continue;
         }
         const LoadedChannel &ch = r.channels[std::size_t(c)];
-        row << (ch.inputOn ? u"1"_s : u"0"_s) << optionalNumber(ch.sensorId)
+        row << (ch.value.inputOn ? u"1"_s : u"0"_s) << optionalNumber(ch.sensorId)
             << (ch.sensor ? sensorName(*ch.sensor) : QString())
             << (ch.sensor ? sensorTypeName(ch.sensor->type) : QString()) << optionalNumber(ch.max)
             << optionalNumber(ch.min) << utf8(unitText(ch.unitType)) << optionalNumber(ch.nominalROhms)

@@ -82,7 +82,6 @@ void Loader::loadChannel(const QuestionnaireRead &read, int c)
     const ChannelRead &file = read.channels[std::size_t(c)];
     LoadedChannel &ch = m_result.channels.emplace_back();
     ch.number = c + 1;
-    ch.inputOn = file.inputOn.value_or(true);
     ch.sensor = file.sensor;
     ch.unitType = file.sensor ? file.sensor->type : file.rangeType;
 
@@ -116,7 +115,7 @@ void Loader::loadChannel(const QuestionnaireRead &read, int c)
         add("connection-invalid", ch.number,
             u"«Input connection» %1 не входит в список схем подключения (1, 2)."_s.arg(quoted(text(file.inputConnection))));
 
-    ch.value.inputOn = ch.inputOn;
+    ch.value.inputOn = file.inputOn.value_or(true);
     ch.value.sensorId = offered || (file.sensor && !m_position) ? file.sensor->id : sensorsOfType(kSensorRtd).front()->id;
     // A position beyond its list selects nothing.
     const auto inList = [](int position, std::size_t size) { return position >= 0 && position < int(size) ? position : -1; };

@@ -27,7 +27,6 @@ struct LoadedChannel
 {
     int number = 1;
     QuestionnaireChannel value; // as the form then holds it
-    bool inputOn = true;
     std::optional<int> sensorId; // the id "Sensor id" names, as the loader takes it
     const SensorDescriptor *sensor = nullptr; // that id in the catalogue
     std::optional<int> max, min; // range bounds; nullopt when not a number

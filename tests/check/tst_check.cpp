@@ -285,7 +285,7 @@ void TestCheck::showsWhatTheFormShows()
 
     // A channel that is off does not count as an input.
     r = checkBytes(resealed(withValue(file, "Channel 1", "Input mode", "0")));
-    QVERIFY(!r.channels[0].inputOn);
+    QVERIFY(!r.channels[0].value.inputOn);
     QCOMPARE(problemCodes(r), QStringList());
 }
 
@@ -366,6 +366,8 @@ void TestCheck::commandLine()
     r = run({u"--help"_s});
     QCOMPARE(r.status, kExitClean);
     QVERIFY(r.out.contains(u"--quiet"_s));
+    r = run({u"--version"_s});
+    QCOMPARE(r.out, u"qs_juv_check 4e\n"_s); // the data version the form shows
     // After "--" a name that looks like an option is a path.
     r = run({u"--"_s, u"--json"_s});
     QCOMPARE(r.status, kExitError);
