@@ -23,6 +23,8 @@ class QPushButton;
 class QStatusBar;
 
 namespace qsjuv {
+struct ChannelRead;
+struct LoadedQuestionnaire;
 struct Questionnaire;
 struct QuestionnaireRead;
 struct Summary;
@@ -119,7 +121,9 @@ private:
     void markModified() { m_modified = true; }
     void comboTextEdited(QComboBox *combo, const QString &text);
     void repairSelections();
-    bool applyConfiguration(const qsjuv::QuestionnaireRead &read);
+    bool applyConfiguration(const qsjuv::QuestionnaireRead &read, const qsjuv::LoadedQuestionnaire &loaded);
+    // A file of an unknown model: its channel keys as it names them, on the model shown.
+    void showFileKeys(const qsjuv::ChannelRead &file, int channel);
     // Asks before replacing, refuses what is not a file, writes atomically and reports failures;
     // true once the bytes are in place.
     bool writeConfirmed(const QString &path, const std::function<QByteArray()> &content);
