@@ -15,8 +15,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 
-#include <algorithm>
-
 using namespace Qt::StringLiterals;
 
 // A save with no selection in a combo it reads repairs it first, as leaving the combo would.
@@ -30,7 +28,8 @@ void TQS_JUVForm::repairSelections()
 qsjuv::Questionnaire TQS_JUVForm::questionnaire() const
 {
     qsjuv::Questionnaire q;
-    q.modelPosition = std::max(DeviceCombo->currentIndex(), 0);
+    // While a typed model name matches no entry, the channels still show the last model.
+    q.modelPosition = m_shownModel;
     for (int c = 0; c < channelCount(); ++c) {
         const ChannelControls &ch = m_channels[c];
         qsjuv::QuestionnaireChannel channel;
