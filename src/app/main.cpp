@@ -1,6 +1,7 @@
 #include "gui/Application.h"
 #include "gui/CommandLine.h"
 #include "gui/Qs_juvunit.h"
+#include "core/AtomicFile.h"
 
 #include <QMessageBox>
 #include <QTimer>
@@ -18,6 +19,9 @@ int finish(const qsjuv::CommandLine &commandLine)
 
 int main(int argc, char *argv[])
 {
+    // A file-size limit must fail a save with its reason, not end the program with the form.
+    qsjuv::ignoreFileSizeSignal();
+
     // Help and the version need no display; Qt's own options (-platform …) are only known to
     // the application, so everything else is parsed once it exists.
     QStringList rawArguments;
