@@ -1,5 +1,7 @@
 // The desktop entry points: the command line, a drop on the window, the remembered folder of the
 // file dialogs, the shortcuts and the printed summary.
+#include "AsUser.h"
+#include "SpecialFiles.h"
 #include "gui/CommandLine.h"
 #include "gui/FormDriver.h"
 #include "gui/ModalScript.h"
@@ -92,6 +94,8 @@ private slots:
     void drop_data();
     void drop();
     void rememberedFolder();
+    void settingsNeverBlock_data();
+    void settingsNeverBlock();
     void summary_data();
     void summary();
     void summaryReplaceAndFailure();
@@ -320,6 +324,67 @@ void TestDesktop::rememberedFolder()
     // The folder vanished: the current folder again.
     QVERIFY(QDir(second).removeRecursively());
     QCOMPARE(startFolder(next, &TQS_JUVForm::LoadButtonClick), QDir::currentPath());
+}
+
+void TestDesktop::settingsNeverBlock_data()
+{
+    QTest::addColumn<QString>("fifo"); // under the settings folder; empty: a folder that cannot be listed
+    QTest::addColumn<bool>("linked"); // the name is a link to the FIFO
+    QTest::newRow("settings file is a FIFO") << u"qs_juv/qs_juv.conf"_s << false;
+    QTest::newRow("its lock is a FIFO") << u"qs_juv/qs_juv.conf.lock"_s << false;
+    QTest::newRow("settings file links to a FIFO") << u"qs_juv/qs_juv.conf"_s << true;
+    QTest::newRow("organisation's file is a FIFO") << u"qs_juv.conf"_s << false;
+    QTest::newRow("remembered folder cannot be listed") << QString() << false;
+}
+
+// Settings that would block start the dialogs in "." and remember nothing, without a message; a
+// remembered folder that cannot be listed counts as gone.
+void TestDesktop::settingsNeverBlock()
+{
+    QFETCH(QString, fifo);
+    QFETCH(bool, linked);
+    if (fifo.isEmpty())
+        QS_JUV_RUN_AS_NOBODY(QByteArray("settingsNeverBlock:") + QTest::currentDataTag());
+    const Watchdog watchdog(30);
+    const auto startFolder = [](void (TQS_JUVForm::*command)(QObject *)) {
+        TQS_JUVForm form;
+        if (command == &TQS_JUVForm::SaveButtonClick) {
+            edit(form, "FirmNameEdit")->setText(u"ACME"_s);
+            edit(form, "MailEdit")->setText(u"a@b.cd"_s);
+        }
+        QString folder;
+        ModalScript script;
+        script.inspect([&folder](QWidget *modal) {
+            if (auto *dialog = qobject_cast<QFileDialog *>(modal))
+                folder = dialog->directory().absolutePath();
+        });
+        (form.*command)(nullptr);
+        return folder;
+    };
+    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    QVERIFY(QDir(config).removeRecursively() && QDir().mkpath(config + u"/qs_juv"_s));
+    const auto cleanUp = qScopeGuard([&config] { QDir(config).removeRecursively(); });
+    const QString folder = path(u"kept"_s);
+    QVERIFY(QDir().mkpath(folder));
+    QFile::remove(folder + u"/q.cfg"_s);
+
+    TQS_JUVForm form;
+    edit(form, "FirmNameEdit")->setText(u"ACME"_s);
+    edit(form, "MailEdit")->setText(u"a@b.cd"_s);
+    if (fifo.isEmpty()) {
+        QCOMPARE(written(form, &TQS_JUVForm::SaveButtonClick, folder + u"/q.cfg"_s), QStringList{kSaved});
+        QCOMPARE(startFolder(&TQS_JUVForm::LoadButtonClick), folder);
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        QCOMPARE(startFolder(&TQS_JUVForm::LoadButtonClick), QDir::currentPath());
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        return;
+    }
+    const QByteArray special = QFile::encodeName(config + u'/' + fifo);
+    QVERIFY(makeSpecial(linked ? Special::FifoLink : Special::Fifo, special));
+    QCOMPARE(startFolder(&TQS_JUVForm::LoadButtonClick), QDir::currentPath());
+    QCOMPARE(written(form, &TQS_JUVForm::SaveButtonClick, folder + u"/q.cfg"_s), QStringList{kSaved});
+    QCOMPARE(startFolder(&TQS_JUVForm::SaveButtonClick), QDir::currentPath());
+    QCOMPARE(startFolder(&TQS_JUVForm::PdfActionExecute), QDir::currentPath());
 }
 
 void TestDesktop::summary_data()
