@@ -89,6 +89,8 @@ private slots:
     void init() { QVERIFY(m_dir.isValid()); }
     void commandLine_data();
     void commandLine();
+    void programWithoutWindow_data();
+    void programWithoutWindow();
     void commandLineLoads_data();
     void commandLineLoads();
     void drop_data();
@@ -113,18 +115,30 @@ void TestDesktop::commandLine_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("output");
     QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("forQt"); // what QApplication is given besides the program's name
     using A = qsjuv::CommandLine::Action;
-    QTest::newRow("nothing") << QStringList{} << int(A::Run) << QString() << QString() << 0;
-    QTest::newRow("file") << QStringList{u"a b.cfg"_s} << int(A::Run) << u"a b.cfg"_s << QString() << 0;
-    QTest::newRow("file after --") << QStringList{u"--"_s, u"-x.cfg"_s} << int(A::Run) << u"-x.cfg"_s << QString() << 0;
-    QTest::newRow("help") << QStringList{u"--help"_s} << int(A::Help) << QString() << u"Использование: qs_juv [ФАЙЛ]"_s << 0;
-    QTest::newRow("-h with a file") << QStringList{u"f.cfg"_s, u"-h"_s} << int(A::Help) << QString() << u"--version"_s << 0;
-    QTest::newRow("version") << QStringList{u"--version"_s} << int(A::Version) << QString() << u"qs_juv 4e\n"_s << 0;
-    QTest::newRow("-v") << QStringList{u"-v"_s} << int(A::Version) << QString() << u"qs_juv 4e\n"_s << 0;
+    QTest::newRow("nothing") << QStringList{} << int(A::Run) << QString() << QString() << 0 << QStringList{};
+    QTest::newRow("file") << QStringList{u"a b.cfg"_s} << int(A::Run) << u"a b.cfg"_s << QString() << 0 << QStringList{};
+    QTest::newRow("file after --") << QStringList{u"--"_s, u"-x.cfg"_s} << int(A::Run) << u"-x.cfg"_s << QString() << 0 << QStringList{};
+    QTest::newRow("help") << QStringList{u"--help"_s} << int(A::Help) << QString() << u"Использование: qs_juv [ФАЙЛ]"_s << 0 << QStringList{};
+    QTest::newRow("-h with a file") << QStringList{u"f.cfg"_s, u"-h"_s} << int(A::Help) << QString() << u"--version"_s << 0 << QStringList{};
+    QTest::newRow("version") << QStringList{u"--version"_s} << int(A::Version) << QString() << u"qs_juv 4e\n"_s << 0 << QStringList{};
+    QTest::newRow("-v") << QStringList{u"-v"_s} << int(A::Version) << QString() << u"qs_juv 4e\n"_s << 0 << QStringList{};
     QTest::newRow("unknown option") << QStringList{u"--print"_s} << int(A::Error) << QString()
-                                    << u"неизвестный параметр: print"_s << 2;
+                                    << u"неизвестный параметр: --print\n"_s << 2 << QStringList{};
     QTest::newRow("two files") << QStringList{u"a.cfg"_s, u"b.cfg"_s} << int(A::Error) << QString()
-                               << u"можно указать только один файл"_s << 2;
+                               << u"можно указать только один файл"_s << 2 << QStringList{};
+    // Shown as typed, escaped: an escape sequence in it would retitle the terminal.
+    QTest::newRow("unknown option with a terminal escape") << QStringList{u"--\x1b]0;x\x07"_s} << int(A::Error) << QString()
+            << u"неизвестный параметр: --\\x1b]0;x\\x07\n"_s << 2 << QStringList{};
+    QTest::newRow("unknown single-dash option") << QStringList{u"-print=x"_s} << int(A::Error) << QString()
+            << u"неизвестный параметр: -print\n"_s << 2 << QStringList{};
+    // Qt's own options go to Qt only; after "--" everything is the user's.
+    QTest::newRow("Qt's options and a file") << QStringList{u"-platform"_s, u"offscreen"_s, u"-style=fusion"_s, u"q.cfg"_s}
+            << int(A::Run) << u"q.cfg"_s << QString() << 0
+            << QStringList{u"-platform"_s, u"offscreen"_s, u"-style=fusion"_s};
+    QTest::newRow("-reverse after --") << QStringList{u"-reverse"_s, u"--"_s, u"-reverse"_s} << int(A::Run)
+            << u"-reverse"_s << QString() << 0 << QStringList{u"-reverse"_s};
 }
 
 void TestDesktop::commandLine()
@@ -134,8 +148,13 @@ void TestDesktop::commandLine()
     QFETCH(QString, file);
     QFETCH(QString, output);
     QFETCH(int, exitCode);
+    QFETCH(QStringList, forQt);
     arguments.prepend(u"qs_juv"_s);
     const qsjuv::CommandLine parsed = qsjuv::parseCommandLine(arguments);
+    QStringList givenToQt;
+    for (const int i : parsed.qtArguments)
+        givenToQt << arguments.value(i);
+    QCOMPARE(givenToQt, forQt);
     QCOMPARE(int(parsed.action), action);
     QCOMPARE(parsed.file.value_or(QString()), file);
     QCOMPARE(parsed.file.has_value(), !file.isEmpty());
@@ -152,6 +171,46 @@ void TestDesktop::commandLine()
         const QByteArray cp1251 = "\xce\xef\xf0\xee\xf1.cfg"; // "Опрос.cfg" in Windows-1251
         QVERIFY(!qsjuv::fileNameSurvives(QFile::decodeName(cp1251), {raw.front(), cp1251}));
     }
+}
+
+void TestDesktop::programWithoutWindow_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("output"); // a file for standard output
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("error"); // the beginning of standard error
+    QTest::newRow("help") << QStringList{u"--help"_s} << QString() << 0 << QString();
+    QTest::newRow("help to a full disk") << QStringList{u"--help"_s} << u"/dev/full"_s << 1
+                                         << u"qs_juv: не удалось вывести текст: "_s;
+    QTest::newRow("version to a full disk") << QStringList{u"-v"_s} << u"/dev/full"_s << 1
+                                            << u"qs_juv: не удалось вывести текст: "_s;
+    QTest::newRow("unknown option") << QStringList{u"-platform"_s, u"xcb"_s, u"--\x1b]0;x\x07"_s} << QString() << 2
+                                    << u"qs_juv: неизвестный параметр: --\\x1b]0;x\\x07\n"_s;
+}
+
+// The program itself, with no display to open: help, the version and usage errors need none,
+// and output that cannot be written is no success.
+void TestDesktop::programWithoutWindow()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, output);
+    QFETCH(int, exitCode);
+    QFETCH(QString, error);
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(u"DISPLAY"_s);
+    environment.remove(u"WAYLAND_DISPLAY"_s);
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+    program.setProcessEnvironment(environment);
+    if (!output.isEmpty())
+        program.setStandardOutputFile(output);
+    program.start(QStringLiteral(QS_JUV_BINARY), arguments);
+    QVERIFY(program.waitForFinished(20000));
+    const QString stderrText = QString::fromUtf8(program.readAllStandardError());
+    QVERIFY2(program.exitStatus() == QProcess::NormalExit, qPrintable(stderrText));
+    QCOMPARE(program.exitCode(), exitCode);
+    QVERIFY2(stderrText.startsWith(error), qPrintable(stderrText));
+    QVERIFY(!stderrText.contains(QChar(0x1b)));
 }
 
 void TestDesktop::commandLineLoads_data()
