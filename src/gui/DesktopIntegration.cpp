@@ -3,6 +3,7 @@
 // worked last.
 #include "gui/Hints.h"
 #include "gui/Qs_juvunit.h"
+#include "gui/UserSettings.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -12,24 +13,24 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSettings>
 #include <QShortcut>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include <optional>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 constexpr char kLastFolderKey[] = "dialogs/lastFolder";
 
-QSettings userSettings()
-{
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, u"qs_juv"_s, u"qs_juv"_s);
-}
 
 struct DraggedFile
 {
@@ -73,6 +74,28 @@ QString withShortcut(const QString &text, const QKeySequence &keys)
     return u"%1 (%2)"_s.arg(text, keys.toString(QKeySequence::NativeText));
 }
 } // namespace
+
+namespace qsjuv {
+
+std::unique_ptr<QSettings> userSettings()
+{
+    // Every file QSettings may open for this program: the user's and the system's, of the
+    // program and of its organisation, each with the lock it takes beside it. Links followed.
+    QStringList folders = QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
+    folders << QLibraryInfo::path(QLibraryInfo::SettingsPath);
+    for (const QString &folder : std::as_const(folders)) {
+        for (const QString &file : {folder + u"/qs_juv/qs_juv.conf"_s, folder + u"/qs_juv.conf"_s}) {
+            for (const QString &name : {file, file + u".lock"_s}) {
+                struct stat info {};
+                if (stat(QFile::encodeName(name).constData(), &info) == 0 && !S_ISREG(info.st_mode))
+                    return nullptr;
+            }
+        }
+    }
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, u"qs_juv"_s, u"qs_juv"_s);
+}
+
+} // namespace qsjuv
 
 void TQS_JUVForm::bindDesktop()
 {
@@ -141,9 +164,12 @@ void TQS_JUVForm::dropEvent(QDropEvent *event)
 
 int TQS_JUVForm::execFileDialog(QFileDialog *dialog, bool remember)
 {
-    QSettings settings = userSettings();
-    const QString folder = settings.value(QLatin1StringView(kLastFolderKey)).toString();
-    const QDir start(!folder.isEmpty() && QFileInfo(folder).isDir() ? folder : u"."_s);
+    const std::unique_ptr<QSettings> settings = qsjuv::userSettings();
+    const QString folder = settings ? settings->value(QLatin1StringView(kLastFolderKey)).toString() : QString();
+    // A folder that cannot be listed would show as empty: it counts as gone.
+    const QFileInfo remembered(folder);
+    const bool usable = !folder.isEmpty() && remembered.isDir() && remembered.isReadable() && remembered.isExecutable();
+    const QDir start(usable ? folder : u"."_s);
     // Changing the folder lists it anew, and writing the settings syncs a file: neither when
     // nothing changed.
     if (dialog->directory().absolutePath() != start.absolutePath())
@@ -152,8 +178,8 @@ int TQS_JUVForm::execFileDialog(QFileDialog *dialog, bool remember)
     if (result == QDialog::Accepted && remember) {
         const QString chosen = dialog->selectedFiles().value(0);
         const QString used = QFileInfo(chosen).absolutePath();
-        if (!chosen.isEmpty() && used != folder)
-            settings.setValue(QLatin1StringView(kLastFolderKey), used);
+        if (settings && !chosen.isEmpty() && used != folder)
+            settings->setValue(QLatin1StringView(kLastFolderKey), used);
     }
     return result;
 }

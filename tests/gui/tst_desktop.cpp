@@ -1,5 +1,7 @@
 // The desktop entry points: the command line, a drop on the window, the remembered folder of the
 // file dialogs, the shortcuts and the printed summary.
+#include "AsUser.h"
+#include "SpecialFiles.h"
 #include "gui/CommandLine.h"
 #include "gui/FormDriver.h"
 #include "gui/ModalScript.h"
@@ -87,11 +89,15 @@ private slots:
     void init() { QVERIFY(m_dir.isValid()); }
     void commandLine_data();
     void commandLine();
+    void programWithoutWindow_data();
+    void programWithoutWindow();
     void commandLineLoads_data();
     void commandLineLoads();
     void drop_data();
     void drop();
     void rememberedFolder();
+    void settingsNeverBlock_data();
+    void settingsNeverBlock();
     void summary_data();
     void summary();
     void summaryReplaceAndFailure();
@@ -109,18 +115,30 @@ void TestDesktop::commandLine_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("output");
     QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("forQt"); // what QApplication is given besides the program's name
     using A = qsjuv::CommandLine::Action;
-    QTest::newRow("nothing") << QStringList{} << int(A::Run) << QString() << QString() << 0;
-    QTest::newRow("file") << QStringList{u"a b.cfg"_s} << int(A::Run) << u"a b.cfg"_s << QString() << 0;
-    QTest::newRow("file after --") << QStringList{u"--"_s, u"-x.cfg"_s} << int(A::Run) << u"-x.cfg"_s << QString() << 0;
-    QTest::newRow("help") << QStringList{u"--help"_s} << int(A::Help) << QString() << u"Использование: qs_juv [ФАЙЛ]"_s << 0;
-    QTest::newRow("-h with a file") << QStringList{u"f.cfg"_s, u"-h"_s} << int(A::Help) << QString() << u"--version"_s << 0;
-    QTest::newRow("version") << QStringList{u"--version"_s} << int(A::Version) << QString() << u"qs_juv 4e\n"_s << 0;
-    QTest::newRow("-v") << QStringList{u"-v"_s} << int(A::Version) << QString() << u"qs_juv 4e\n"_s << 0;
+    QTest::newRow("nothing") << QStringList{} << int(A::Run) << QString() << QString() << 0 << QStringList{};
+    QTest::newRow("file") << QStringList{u"a b.cfg"_s} << int(A::Run) << u"a b.cfg"_s << QString() << 0 << QStringList{};
+    QTest::newRow("file after --") << QStringList{u"--"_s, u"-x.cfg"_s} << int(A::Run) << u"-x.cfg"_s << QString() << 0 << QStringList{};
+    QTest::newRow("help") << QStringList{u"--help"_s} << int(A::Help) << QString() << u"Использование: qs_juv [ФАЙЛ]"_s << 0 << QStringList{};
+    QTest::newRow("-h with a file") << QStringList{u"f.cfg"_s, u"-h"_s} << int(A::Help) << QString() << u"--version"_s << 0 << QStringList{};
+    QTest::newRow("version") << QStringList{u"--version"_s} << int(A::Version) << QString() << u"qs_juv 4e\n"_s << 0 << QStringList{};
+    QTest::newRow("-v") << QStringList{u"-v"_s} << int(A::Version) << QString() << u"qs_juv 4e\n"_s << 0 << QStringList{};
     QTest::newRow("unknown option") << QStringList{u"--print"_s} << int(A::Error) << QString()
-                                    << u"неизвестный параметр: print"_s << 2;
+                                    << u"неизвестный параметр: --print\n"_s << 2 << QStringList{};
     QTest::newRow("two files") << QStringList{u"a.cfg"_s, u"b.cfg"_s} << int(A::Error) << QString()
-                               << u"можно указать только один файл"_s << 2;
+                               << u"можно указать только один файл"_s << 2 << QStringList{};
+    // Shown as typed, escaped: an escape sequence in it would retitle the terminal.
+    QTest::newRow("unknown option with a terminal escape") << QStringList{u"--\x1b]0;x\x07"_s} << int(A::Error) << QString()
+            << u"неизвестный параметр: --\\x1b]0;x\\x07\n"_s << 2 << QStringList{};
+    QTest::newRow("unknown single-dash option") << QStringList{u"-print=x"_s} << int(A::Error) << QString()
+            << u"неизвестный параметр: -print\n"_s << 2 << QStringList{};
+    // Qt's own options go to Qt only; after "--" everything is the user's.
+    QTest::newRow("Qt's options and a file") << QStringList{u"-platform"_s, u"offscreen"_s, u"-style=fusion"_s, u"q.cfg"_s}
+            << int(A::Run) << u"q.cfg"_s << QString() << 0
+            << QStringList{u"-platform"_s, u"offscreen"_s, u"-style=fusion"_s};
+    QTest::newRow("-reverse after --") << QStringList{u"-reverse"_s, u"--"_s, u"-reverse"_s} << int(A::Run)
+            << u"-reverse"_s << QString() << 0 << QStringList{u"-reverse"_s};
 }
 
 void TestDesktop::commandLine()
@@ -130,8 +148,13 @@ void TestDesktop::commandLine()
     QFETCH(QString, file);
     QFETCH(QString, output);
     QFETCH(int, exitCode);
+    QFETCH(QStringList, forQt);
     arguments.prepend(u"qs_juv"_s);
     const qsjuv::CommandLine parsed = qsjuv::parseCommandLine(arguments);
+    QStringList givenToQt;
+    for (const int i : parsed.qtArguments)
+        givenToQt << arguments.value(i);
+    QCOMPARE(givenToQt, forQt);
     QCOMPARE(int(parsed.action), action);
     QCOMPARE(parsed.file.value_or(QString()), file);
     QCOMPARE(parsed.file.has_value(), !file.isEmpty());
@@ -148,6 +171,46 @@ void TestDesktop::commandLine()
         const QByteArray cp1251 = "\xce\xef\xf0\xee\xf1.cfg"; // "Опрос.cfg" in Windows-1251
         QVERIFY(!qsjuv::fileNameSurvives(QFile::decodeName(cp1251), {raw.front(), cp1251}));
     }
+}
+
+void TestDesktop::programWithoutWindow_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("output"); // a file for standard output
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("error"); // the beginning of standard error
+    QTest::newRow("help") << QStringList{u"--help"_s} << QString() << 0 << QString();
+    QTest::newRow("help to a full disk") << QStringList{u"--help"_s} << u"/dev/full"_s << 1
+                                         << u"qs_juv: не удалось вывести текст: "_s;
+    QTest::newRow("version to a full disk") << QStringList{u"-v"_s} << u"/dev/full"_s << 1
+                                            << u"qs_juv: не удалось вывести текст: "_s;
+    QTest::newRow("unknown option") << QStringList{u"-platform"_s, u"xcb"_s, u"--\x1b]0;x\x07"_s} << QString() << 2
+                                    << u"qs_juv: неизвестный параметр: --\\x1b]0;x\\x07\n"_s;
+}
+
+// The program itself, with no display to open: help, the version and usage errors need none,
+// and output that cannot be written is no success.
+void TestDesktop::programWithoutWindow()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, output);
+    QFETCH(int, exitCode);
+    QFETCH(QString, error);
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(u"DISPLAY"_s);
+    environment.remove(u"WAYLAND_DISPLAY"_s);
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+    program.setProcessEnvironment(environment);
+    if (!output.isEmpty())
+        program.setStandardOutputFile(output);
+    program.start(QStringLiteral(QS_JUV_BINARY), arguments);
+    QVERIFY(program.waitForFinished(20000));
+    const QString stderrText = QString::fromUtf8(program.readAllStandardError());
+    QVERIFY2(program.exitStatus() == QProcess::NormalExit, qPrintable(stderrText));
+    QCOMPARE(program.exitCode(), exitCode);
+    QVERIFY2(stderrText.startsWith(error), qPrintable(stderrText));
+    QVERIFY(!stderrText.contains(QChar(0x1b)));
 }
 
 void TestDesktop::commandLineLoads_data()
@@ -322,12 +385,74 @@ void TestDesktop::rememberedFolder()
     QCOMPARE(startFolder(next, &TQS_JUVForm::LoadButtonClick), QDir::currentPath());
 }
 
+void TestDesktop::settingsNeverBlock_data()
+{
+    QTest::addColumn<QString>("fifo"); // under the settings folder; empty: a folder that cannot be listed
+    QTest::addColumn<bool>("linked"); // the name is a link to the FIFO
+    QTest::newRow("settings file is a FIFO") << u"qs_juv/qs_juv.conf"_s << false;
+    QTest::newRow("its lock is a FIFO") << u"qs_juv/qs_juv.conf.lock"_s << false;
+    QTest::newRow("settings file links to a FIFO") << u"qs_juv/qs_juv.conf"_s << true;
+    QTest::newRow("organisation's file is a FIFO") << u"qs_juv.conf"_s << false;
+    QTest::newRow("remembered folder cannot be listed") << QString() << false;
+}
+
+// Settings that would block start the dialogs in "." and remember nothing, without a message; a
+// remembered folder that cannot be listed counts as gone.
+void TestDesktop::settingsNeverBlock()
+{
+    QFETCH(QString, fifo);
+    QFETCH(bool, linked);
+    if (fifo.isEmpty())
+        QS_JUV_RUN_AS_NOBODY(QByteArray("settingsNeverBlock:") + QTest::currentDataTag());
+    const Watchdog watchdog(30);
+    const auto startFolder = [](void (TQS_JUVForm::*command)(QObject *)) {
+        TQS_JUVForm form;
+        if (command == &TQS_JUVForm::SaveButtonClick) {
+            edit(form, "FirmNameEdit")->setText(u"ACME"_s);
+            edit(form, "MailEdit")->setText(u"a@b.cd"_s);
+        }
+        QString folder;
+        ModalScript script;
+        script.inspect([&folder](QWidget *modal) {
+            if (auto *dialog = qobject_cast<QFileDialog *>(modal))
+                folder = dialog->directory().absolutePath();
+        });
+        (form.*command)(nullptr);
+        return folder;
+    };
+    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    QVERIFY(QDir(config).removeRecursively() && QDir().mkpath(config + u"/qs_juv"_s));
+    const auto cleanUp = qScopeGuard([&config] { QDir(config).removeRecursively(); });
+    const QString folder = path(u"kept"_s);
+    QVERIFY(QDir().mkpath(folder));
+    QFile::remove(folder + u"/q.cfg"_s);
+
+    TQS_JUVForm form;
+    edit(form, "FirmNameEdit")->setText(u"ACME"_s);
+    edit(form, "MailEdit")->setText(u"a@b.cd"_s);
+    if (fifo.isEmpty()) {
+        QCOMPARE(written(form, &TQS_JUVForm::SaveButtonClick, folder + u"/q.cfg"_s), QStringList{kSaved});
+        QCOMPARE(startFolder(&TQS_JUVForm::LoadButtonClick), folder);
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        QCOMPARE(startFolder(&TQS_JUVForm::LoadButtonClick), QDir::currentPath());
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        return;
+    }
+    const QByteArray special = QFile::encodeName(config + u'/' + fifo);
+    QVERIFY(makeSpecial(linked ? Special::FifoLink : Special::Fifo, special));
+    QCOMPARE(startFolder(&TQS_JUVForm::LoadButtonClick), QDir::currentPath());
+    QCOMPARE(written(form, &TQS_JUVForm::SaveButtonClick, folder + u"/q.cfg"_s), QStringList{kSaved});
+    QCOMPARE(startFolder(&TQS_JUVForm::SaveButtonClick), QDir::currentPath());
+    QCOMPARE(startFolder(&TQS_JUVForm::PdfActionExecute), QDir::currentPath());
+}
+
 void TestDesktop::summary_data()
 {
     QTest::addColumn<QString>("model");
     QTest::addColumn<QStringList>("firm"); // firm, phone, mail, bill
     QTest::addColumn<QStringList>("expected");
     QTest::addColumn<QStringList>("absent");
+    QTest::addColumn<int>("pages"); // at most
     const QStringList ascii{u"ACME"_s, QString(), u"a@b.cd"_s, QString()};
     QTest::newRow("one channel")
             << u"ЖУВ-610-101"_s << ascii
@@ -335,19 +460,35 @@ void TestDesktop::summary_data()
                            u"от -200 до 300 °С"_s, u"Pt a=0.00385"_s, u"3-проводная"_s, u"4..20 мА"_s,
                            u"ACME"_s, u"a@b.cd"_s, u"Версия данных: 4e"_s,
                            u"Контрольный код: 829"_s}
-            << QStringList{u"2 канал"_s};
+            << QStringList{u"2 канал"_s} << 1;
     QTest::newRow("two channels")
             << u"ЖУВ-720-221"_s << ascii
             << QStringList{u"1 канал"_s, u"2 канал"_s, u"Термопара"_s, u"от -100 до 900 °С"_s,
                            u"от -20 до 140 мВ"_s, u"Напряжение"_s, u"0..10 В"_s, u"Отключен"_s,
                            u"отключен"_s, u"Версия данных: 4e"_s}
-            << QStringList{u"3-проводная"_s}; // hidden for a thermocouple and a voltage
+            << QStringList{u"3-проводная"_s} << 1; // hidden for a thermocouple and a voltage
     QTest::newRow("cyrillic requisites")
             << u"ЖУВ-610-101"_s
             << QStringList{u"ООО «Ромашка»"_s, u"+7 (495) 000-00-00"_s, u"почта@b.cd"_s, u"Счет № 12 от 01.02.2026"_s}
             << QStringList{u"ООО «Ромашка»"_s, u"+7 (495) 000-00-00"_s, u"почта@b.cd"_s, u"Счет № 12 от 01.02.2026"_s,
                            u"Название фирмы"_s, u"Номер и дата выставленного счета"_s}
-            << QStringList{};
+            << QStringList{} << 1;
+    // Values of 300 letters without a blank: wrapped, every one begun, the check code kept.
+    QTest::newRow("two channels, four long requisites")
+            << u"ЖУВ-720-221"_s
+            << QStringList{u"Фирма"_s + QString(295, u'ж'), u"Телефон"_s + QString(293, u'ш'),
+                           u"Почта"_s + QString(295, u'щ'), u"Счет"_s + QString(296, u'э')}
+            << QStringList{u"Фирмажжж"_s, u"Телефоншшш"_s, u"Почтащщщ"_s, u"Счетэээ"_s, u"2 канал"_s,
+                           u"Версия данных: 4e"_s, u"Контрольный код: "_s}
+            << QStringList{} << 1;
+    // At the length where values are cut: smaller text, then a second page, nothing lost.
+    QTest::newRow("two channels, four requisites of 1000 letters")
+            << u"ЖУВ-720-221"_s
+            << QStringList{u"Фирма"_s + QString(995, u'ж'), u"Телефон"_s + QString(993, u'ш'),
+                           u"Почта"_s + QString(995, u'щ'), u"Счет"_s + QString(996, u'э')}
+            << QStringList{u"Фирмажжж"_s, u"Телефоншшш"_s, u"Почтащщщ"_s, u"Счетэээ"_s, u"2 канал"_s,
+                           u"Версия данных: 4e"_s, u"Контрольный код: "_s}
+            << QStringList{u"…"_s} << 2;
 }
 
 void TestDesktop::summary()
@@ -356,6 +497,7 @@ void TestDesktop::summary()
     QFETCH(QStringList, firm);
     QFETCH(QStringList, expected);
     QFETCH(QStringList, absent);
+    QFETCH(int, pages);
     TQS_JUVForm form;
     pickText(combo(form, "DeviceCombo"), model);
     edit(form, "Ch1MaxEdit")->setText(u"300"_s);
@@ -370,8 +512,8 @@ void TestDesktop::summary()
     QCOMPARE(written(form, &TQS_JUVForm::PdfActionExecute, pdf), QStringList{kSaved});
     const QString text = pdfText(pdf);
     QVERIFY(!text.isEmpty());
-    // One page: pdftotext ends every page with a form feed.
-    QCOMPARE(text.count(u'\f'), 1);
+    // pdftotext ends every page with a form feed.
+    QVERIFY2(text.count(u'\f') >= 1 && text.count(u'\f') <= pages, qPrintable(text));
     for (const QString &fragment : expected)
         QVERIFY2(text.contains(fragment), qPrintable(fragment + u"\n---\n"_s + text));
     for (const QString &fragment : absent)

@@ -15,6 +15,10 @@
 #include <QTemporaryDir>
 
 #include <cerrno>
+#include <grp.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
 
 using namespace Qt::StringLiterals;
 using qsjuv::testing::readAll;
@@ -102,6 +106,8 @@ private slots:
     void specialTargets_data();
     void specialTargets();
     void specialTargetsAsUser();
+    void savedFileKeepsItself_data();
+    void savedFileKeepsItself();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -606,6 +612,142 @@ void TestFile::specialTargetsAsUser()
         QVERIFY(form.isModified());
     }
     QVERIFY(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+}
+
+namespace {
+enum class Kept { LongName, HardLink, OwnerAndGroup, Xattr, GroupNotMine, OwnerNotMe, LockedFolder, StickyFolder, SizeLimit };
+
+// What belongs to a file beside its content.
+QByteArray ownership(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    struct stat info {};
+    if (stat(native.constData(), &info) != 0)
+        return "missing";
+    QByteArray out = QByteArray::number(info.st_uid) + ':' + QByteArray::number(info.st_gid) + ' '
+            + QByteArray::number(info.st_mode, 8) + " links " + QByteArray::number(qulonglong(info.st_nlink));
+    char names[1024] = {};
+    const ssize_t size = listxattr(native.constData(), names, sizeof names);
+    for (const QByteArray &name : QByteArray(names, size > 0 ? size : 0).split('\0')) {
+        char value[256] = {};
+        if (!name.isEmpty() && getxattr(native.constData(), name.constData(), value, sizeof value) >= 0)
+            out += ' ' + name + '=' + value;
+    }
+    return out;
+}
+} // namespace
+
+void TestFile::savedFileKeepsItself_data()
+{
+    QTest::addColumn<int>("kept");
+    QTest::addColumn<bool>("asNobody"); // what only permissions make hard needs a user without root's powers
+    QTest::newRow("name of 254 bytes") << int(Kept::LongName) << false;
+    QTest::newRow("hard link") << int(Kept::HardLink) << false;
+    QTest::newRow("owner and group of another user") << int(Kept::OwnerAndGroup) << false;
+    QTest::newRow("user extended attribute") << int(Kept::Xattr) << false;
+    QTest::newRow("group the saver is not in") << int(Kept::GroupNotMine) << true;
+    QTest::newRow("another user's file in the saver's folder") << int(Kept::OwnerNotMe) << true;
+    QTest::newRow("writable file in a read-only folder") << int(Kept::LockedFolder) << true;
+    QTest::newRow("sticky folder") << int(Kept::StickyFolder) << true;
+    QTest::newRow("file-size limit") << int(Kept::SizeLimit) << false;
+}
+
+// A save or a PDF over a file replaces its content and nothing else: links, owner, group, mode
+// and attributes stay; what cannot be replaced by rename is rewritten. A size limit gives the
+// write error with its reason and keeps the old file.
+void TestFile::savedFileKeepsItself()
+{
+    QFETCH(int, kept);
+    QFETCH(bool, asNobody);
+    const Kept kind = Kept(kept);
+    QString folder = qEnvironmentVariable("QS_JUV_TEST_FOLDER");
+    QTemporaryDir base;
+    if (asNobody && geteuid() == 0) {
+        // Root makes what nobody could not, then the row runs again as nobody.
+        QVERIFY(base.isValid());
+        folder = base.path() + u"/f"_s;
+        QVERIFY(QDir().mkdir(folder));
+        const QByteArray native = QFile::encodeName(folder);
+        QCOMPARE(chmod(QFile::encodeName(base.path()).constData(), 0755), 0);
+        const group *users = getgrnam("users");
+        if (!users)
+            QSKIP("needs the group users");
+        for (const char *suffix : {".cfg", ".pdf"}) {
+            const QByteArray file = native + "/q" + QByteArray::number(kept) + suffix;
+            writeAll(QFile::decodeName(file), "old");
+            const bool mine = kind == Kept::GroupNotMine || kind == Kept::LockedFolder;
+            QCOMPARE(chown(file.constData(), mine ? 65534 : 0, kind == Kept::GroupNotMine ? users->gr_gid : 0), 0);
+            QCOMPARE(chmod(file.constData(), kind == Kept::GroupNotMine ? 0660 : 0666), 0);
+        }
+        QCOMPARE(chown(native.constData(), kind == Kept::LockedFolder || kind == Kept::StickyFolder ? 0 : 65534, 0), 0);
+        QCOMPARE(chmod(native.constData(), kind == Kept::StickyFolder ? 01777 : 0755), 0);
+        qputenv("QS_JUV_TEST_FOLDER", QFile::encodeName(folder));
+        const auto unset = qScopeGuard([] { qunsetenv("QS_JUV_TEST_FOLDER"); });
+        QS_JUV_RUN_AS_NOBODY(QByteArray("savedFileKeepsItself:") + QTest::currentDataTag());
+    }
+    if (!asNobody) {
+        folder = m_dir.filePath(u"kept-%1"_s.arg(kept));
+        QVERIFY(QDir().mkpath(folder));
+    }
+    const Watchdog watchdog(30);
+
+    for (const bool pdf : {false, true}) {
+        // A name of each row's own: a dialog that remembers a selection must not offer another row's.
+        QString name = u"q%1%2"_s.arg(kept).arg(pdf ? u".pdf"_s : u".cfg"_s);
+        if (kind == Kept::LongName)
+            name = QString(125, u'ж') + (pdf ? u".pdf"_s : u".cfg"_s);
+        const QString target = folder + u'/' + name;
+        const QByteArray native = QFile::encodeName(target);
+        if (!asNobody)
+            writeAll(target, "old");
+        const QString other = folder + u"/other-name"_s;
+        if (kind == Kept::HardLink) {
+            QFile::remove(other);
+            QCOMPARE(link(native.constData(), QFile::encodeName(other).constData()), 0);
+        }
+        if (kind == Kept::OwnerAndGroup) {
+            QCOMPARE(chown(native.constData(), 65534, 100), 0);
+            QCOMPARE(chmod(native.constData(), 0640), 0);
+        }
+        if (kind == Kept::Xattr)
+            QCOMPARE(setxattr(native.constData(), "user.origin", "mail", 4, 0), 0);
+        const QByteArray before = ownership(target);
+
+        rlimit oldLimit {};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &oldLimit), 0);
+        if (kind == Kept::SizeLimit) {
+            const rlimit limit{100, oldLimit.rlim_max};
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+        }
+        TQS_JUVForm form;
+        fillRequisites(form);
+        ModalScript script;
+        script.choosePath(target).press(QMessageBox::Yes).press(QMessageBox::Ok);
+        if (pdf)
+            form.PdfActionExecute(nullptr);
+        else
+            form.SaveButtonClick(nullptr);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &oldLimit), 0);
+
+        const QString what = pdf ? u"PDF "_s : u"save "_s;
+        QVERIFY2(script.unexpected().isEmpty(), qPrintable(what + script.unexpected().join(u'\n')));
+        QCOMPARE(script.messages().size(), size_t(2));
+        const ModalScript::Message &m = script.messages()[1];
+        if (kind == Kept::SizeLimit) {
+            QCOMPARE(m.text, kWriteFailed);
+            QCOMPARE(m.detailedText, qt_error_string(EFBIG));
+            QCOMPARE(readAll(target), QByteArray("old"));
+        } else {
+            QVERIFY2(m.text == kSaved, qPrintable(what + m.text + u' ' + m.detailedText));
+            QVERIFY(readAll(target).startsWith(pdf ? "%PDF" : "[Device]\r\n"));
+        }
+        QCOMPARE(ownership(target), before);
+        if (kind == Kept::HardLink)
+            QCOMPARE(readAll(other), readAll(target));
+        // No copy is left behind.
+        const QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+        QVERIFY2(!left.join(u' ').contains(u".qs_juv"_s), qPrintable(left.join(u' ')));
+    }
 }
 
 QTEST_MAIN(TestFile)
