@@ -6,6 +6,7 @@
 #include "Questionnaires.h"
 #include "Watchdog.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QDir>
@@ -468,18 +469,31 @@ void TestDesktop::shortcutsAndMenu()
         QTRY_COMPARE(seen, opened);
     }
 
-    // The context menu offers printing and the PDF, and nothing else.
-    QStringList offered;
-    QTimer::singleShot(50, &form, [&offered] {
-        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+    // The context menu offers printing, the PDF, the recent files and About. It is the form's
+    // own menu every time: a screen reader announces an action in the first menu it was seen in.
+    auto *kept = form.findChild<QMenu *>(u"ContextMenu"_s);
+    QVERIFY(kept);
+    for (int opening = 0; opening < 3; ++opening) {
+        QStringList offered;
+        QString announced;
+        QTimer::singleShot(50, &form, [&] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
             for (const QAction *action : menu->actions())
                 offered << action->objectName() + u':' + action->text() + u':' + action->shortcut().toString();
+            QAccessibleInterface *item = QAccessible::queryAccessibleInterface(menu)->child(0);
+            if (item && item->parent() && item->parent()->object() == menu)
+                announced = item->text(QAccessible::Name);
             menu->close();
-        }
-    });
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), form.mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(&form, &event);
-    QCOMPARE(offered, (QStringList{u"PrintAction:Печать…:Ctrl+P"_s, u"PdfAction:Сохранить в PDF…:"_s}));
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), form.mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(&form, &event);
+        QCOMPARE(offered, (QStringList{u"PrintAction:Печать…:Ctrl+P"_s, u"PdfAction:Сохранить в PDF…:"_s, u"::"_s,
+                                       u":Недавние файлы:"_s, u"::"_s, u"AboutAction:О программе…:"_s}));
+        QCOMPARE(announced, u"Печать…"_s);
+    }
+    QCOMPARE(kept->actions().at(3)->menu(), form.findChild<QMenu *>(u"RecentMenu"_s));
 }
 
 int main(int argc, char *argv[])
