@@ -447,6 +447,8 @@ void TQS_JUVForm::refuse(const QString &text, const QString &why, QWidget *fault
 {
     showBox(this, QMessageBox::Warning, text, QMessageBox::Ok, QMessageBox::Ok, QString(), why);
     if (fault && fault->isEnabled()) {
+        // Where no window manager hands the focus back once the box is gone.
+        activateWindow();
         fault->setFocus(Qt::OtherFocusReason);
         if (auto *edit = qobject_cast<QLineEdit *>(fault))
             edit->selectAll();

@@ -101,11 +101,13 @@ void TQS_JUVForm::SaveButtonClick(QObject *)
     if (refusedChannel < 0 && channelCount == 2 && !CheckChannelRange(1))
         refusedChannel = 1;
     if (refusedChannel >= 0) {
+        // A bound of a channel switched off is reached through its input first.
+        const ChannelControls &ch = m_channels[refusedChannel];
         refuse(u"Некорректно задан диапазон измерения. Для сохранения данных в файле диапазон "
                "следует увеличить. Корректные значения диапазонов см. в подсказках к полям границ "
                "диапазона."_s,
                u"%1 канал. "_s.arg(refusedChannel + 1) + rangeRefusal(refusedChannel),
-               m_channels[refusedChannel].maxEdit);
+               ch.maxEdit->isEnabled() ? static_cast<QWidget *>(ch.maxEdit) : ch.inputCheck);
         return;
     }
 

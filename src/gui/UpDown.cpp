@@ -33,8 +33,6 @@ void TUpDown::setAssociate(QLineEdit *edit)
     m_edit->installEventFilter(this);
     // The spinner's value is the edit's number: a screen reader hears it change with the edit.
     m_editChanged = connect(m_edit, &QLineEdit::textChanged, this, [this] {
-        if (!QAccessible::isActive())
-            return;
         bool ok = false;
         const int number = editValue(&ok);
         QAccessibleValueChangeEvent event(this, ok ? QVariant(number) : QVariant());
