@@ -6,11 +6,8 @@
 #include "gui/WindowIcon.h"
 
 #include <QAbstractItemView>
-#include <QCompleter>
-#include <QLineEdit>
-#include <QMessageBox>
-
 #include <QAction>
+#include <QCompleter>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -18,7 +15,9 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSettings>
