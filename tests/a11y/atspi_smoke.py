@@ -6,6 +6,7 @@ import sys
 import time
 
 import pyatspi
+from gi.repository import GLib
 
 program, work = sys.argv[1], sys.argv[2]
 CAPTION = "Опросный лист для поверки изделий ЖУВ-610 и ЖУВ-720"
@@ -109,16 +110,31 @@ try:
         sys.exit(1)
     seen = (text_of(max_edit), max_arrows.queryValue().currentValue)
     check(f"after the load the T max arrows say the edit's {seen[0]}", seen == ("1200", 1200.0), seen)
+    # A screen reader listening is told new descriptions and values.
+    heard = []
+    listener = lambda event: heard.append((event.type, event.source.name, event.source.getRoleName()))
+    kinds = ("object:property-change:accessible-description", "object:property-change:accessible-value")
+    pyatspi.Registry.registerEventListener(listener, *kinds)
     qnty = named(nodes, "Количество изделий", pyatspi.ROLE_TEXT)[0]
     qnty.queryEditableText().setTextContents("25")
     qnty_arrows = named(nodes, "Количество изделий", pyatspi.ROLE_SLIDER)[0]
     check("quantity typed as 25: the arrows say 25", qnty_arrows.queryValue().currentValue == 25.0,
           qnty_arrows.queryValue().currentValue)
 
-    # Set through the arrows as a screen reader would: the edits change and the range is checked.
+    # Set through the arrows as a screen reader would: the edits change, the range is checked and
+    # described (the minimum was 300 already: the load held the file's 0 to the lower limit).
     max_arrows.queryValue().currentValue = 600
     min_arrows.queryValue().currentValue = 300
-    time.sleep(0.3)
+    end = time.time() + 1
+    while time.time() < end:
+        GLib.MainContext.default().iteration(False)
+        time.sleep(0.01)
+    pyatspi.Registry.deregisterEventListener(listener, *kinds)
+    said = sorted(set(heard))
+    check(f"events heard: {said}",
+          ("object:property-change:accessible-description", "T мин, °С", "text") in said
+          and ("object:property-change:accessible-value", "T макс, °С", "slider") in said
+          and ("object:property-change:accessible-value", "Количество изделий", "slider") in said, said)
     seen = (text_of(max_edit), text_of(min_edit))
     check(f"arrows set to 600 and 300: the edits say {seen}", seen == ("600", "300"), seen)
     for edit in (max_edit, min_edit):
