@@ -63,7 +63,7 @@ int main(int argc, char *argv[])
             QTimer::singleShot(0, &form, [&form, path = *commandLine.file] { form.loadFile(path); });
         } else if (commandLine.file) {
             QTimer::singleShot(0, &form, [&form] {
-                QMessageBox box(QMessageBox::Critical, form.windowTitle(),
+                QMessageBox box(QMessageBox::Critical, form.caption(),
                                 QStringLiteral("Указанный файл не удалось прочитать!\n"
                                                "Имя файла записано не в кодировке UTF-8."),
                                 QMessageBox::Ok, &form);

@@ -78,7 +78,7 @@ void TQS_JUVForm::SensorComboChange(QObject *Sender)
 
     for (int p = 11; p <= 14; ++p)
         ch.at(p)->hide();
-    m_modified = true;
+    setModified(true);
 
     const qsjuv::SensorType type = qsjuv::sensorTypeOfIndex(combo->currentIndex());
     for (int p = 3; p <= 10; ++p)
@@ -160,7 +160,7 @@ void TQS_JUVForm::CharComboChange(QObject *Sender)
     setHint(ch.minEdit, QString::asprintf("Минимальное значение: %.0f ", double(range->lowerLimit)) + unit
                             + QLatin1Char('\n') + width);
 
-    m_modified = true;
+    setModified(true);
 }
 
 void TQS_JUVForm::InputCheckClick(QObject *Sender)

@@ -2,8 +2,12 @@
 #include "gui/Qs_juvunit.h"
 #include "gui/UpDown.h"
 #include "core/RangeRules.h"
+#include "core/Sensor.h"
 
+#include <QComboBox>
 #include <QLineEdit>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 // Writes only a changed text: an unchanged one must neither notify nor move the cursor.
@@ -47,6 +51,7 @@ bool TQS_JUVForm::CheckChannelRange(int channel)
     const qsjuv::RangeCheck check = qsjuv::checkRange(ch.maxEdit->text(), ch.minEdit->text(), *range);
     setEditText(ch.maxEdit, check.maxText);
     setEditText(ch.minEdit, check.minText);
+    describeRange(channel);
     if (!check.complete)
         return false;
     const bool passes = check.passes;
@@ -54,6 +59,35 @@ bool TQS_JUVForm::CheckChannelRange(int channel)
     setTextColour(ch.maxEdit, colour);
     setTextColour(ch.minEdit, colour);
     return passes;
+}
+
+QString TQS_JUVForm::rangeRefusal(int channel) const
+{
+    const qsjuv::RangeLimits *range = m_selectedRange[channel];
+    if (!range)
+        return {};
+    const ChannelControls &ch = m_channels[channel];
+    const qsjuv::RangeCheck check = qsjuv::checkRange(ch.maxEdit->text(), ch.minEdit->text(), *range);
+    if (check.passes)
+        return {};
+    const char *unitText = qsjuv::unitText(qsjuv::sensorTypeOfIndex(ch.sensorCombo->currentIndex()));
+    const QString unit = QString::fromUtf8(unitText ? unitText : "");
+    const QString least = QString::asprintf("Минимальная ширина диапазона: %.0f ", double(range->minSpan)) + unit;
+    if (!check.complete)
+        return u"Граница диапазона не является целым числом. "_s + least;
+    const qint64 width = qint64(*check.max) - qint64(*check.min);
+    return u"Ширина диапазона: %1 %2. "_s.arg(width).arg(unit) + least;
+}
+
+// While refused, the edits tell a screen reader why; once the range passes, their hints again.
+void TQS_JUVForm::describeRange(int channel)
+{
+    const QString why = rangeRefusal(channel);
+    const QString description = why.isEmpty() ? QString() : u"Некорректно задан диапазон измерения. "_s + why;
+    for (QLineEdit *edit : {m_channels[channel].maxEdit, m_channels[channel].minEdit}) {
+        if (edit->accessibleDescription() != description)
+            edit->setAccessibleDescription(description);
+    }
 }
 
 void TQS_JUVForm::MinMaxEditChange(QObject *Sender)
@@ -69,7 +103,7 @@ void TQS_JUVForm::MinMaxEditChange(QObject *Sender)
     if (channel < 0)
         return;
     CheckChannelRange(channel);
-    m_modified = true;
+    setModified(true);
 }
 
 void TQS_JUVForm::MinMaxEditExit(QObject *Sender)
@@ -87,10 +121,10 @@ void TQS_JUVForm::QntyEditChange(QObject *)
             qsjuv::checkQuantity(QntyEdit->text(), QntyUpDown->minimum(), QntyUpDown->maximum());
     if (check.rewrite)
         SetIntText(QntyEdit, check.value);
-    m_modified = true;
+    setModified(true);
 }
 
 void TQS_JUVForm::SimpleEditChange(QObject *)
 {
-    m_modified = true;
+    setModified(true);
 }

@@ -108,12 +108,17 @@ void TQS_JUVForm::LoadButtonClick(QObject *)
 
 void TQS_JUVForm::loadFile(const QString &path)
 {
+    loadPath(path);
+}
+
+bool TQS_JUVForm::loadPath(const QString &path)
+{
     // Only a regular file within the size limit is read, and nothing blocks.
     QString reason;
     const auto bytes = qsjuv::readRegularFile(qsjuv::nativePath(path), &reason);
     if (!bytes) {
         error(u"Указанный файл не удалось прочитать!"_s, reason);
-        return;
+        return false;
     }
 
     // Anything that fails from here on leaves what was applied and warns once.
@@ -141,5 +146,7 @@ void TQS_JUVForm::loadFile(const QString &path)
                 "опросный лист содержит данные, соответствующие вашему заказу, и сохранить файл заново."_s);
 
     // What is shown now is the file, whether or not it warned.
-    m_modified = false;
+    setModified(false);
+    setCurrentFile(path);
+    return true;
 }

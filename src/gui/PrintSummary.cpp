@@ -23,7 +23,7 @@ using namespace Qt::StringLiterals;
 qsjuv::Summary TQS_JUVForm::summary() const
 {
     qsjuv::Summary result;
-    result.title = windowTitle();
+    result.title = m_caption;
     result.date = QDate::currentDate().toString(u"dd.MM.yyyy"_s);
     result.device = {{DeviceLabel->text(), DeviceCombo->currentText()}, {QntyLabel->text(), QntyEdit->text()}};
 

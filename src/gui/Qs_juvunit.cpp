@@ -1,5 +1,6 @@
 #include "gui/Qs_juvunit.h"
 
+#include "gui/Accessibility.h"
 #include "gui/FormStyle.h"
 #include "gui/FileDialogs.h"
 #include "gui/Hints.h"
@@ -52,6 +53,7 @@ TQS_JUVForm::TQS_JUVForm(QWidget *parent)
     : QWidget(parent)
     , ui(std::make_unique<Ui::QS_JUVForm>())
 {
+    qsjuv::installAccessibleFactory();
     setupLayout();
 
     // Panel 0 shows the program version for good; panel 1 the data version of a load.
@@ -77,7 +79,7 @@ TQS_JUVForm::TQS_JUVForm(QWidget *parent)
     // The first model, as if the user had picked it; that is no change to save.
     DeviceCombo->setCurrentIndex(0);
     DeviceComboChange(nullptr);
-    m_modified = false;
+    setModified(false);
 }
 
 TQS_JUVForm::~TQS_JUVForm()
@@ -102,6 +104,7 @@ void TQS_JUVForm::setupLayout()
 
     ui->setupUi(this);
     setObjectName(u"QS_JUVForm"_s);
+    m_caption = windowTitle();
 
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -188,6 +191,14 @@ void TQS_JUVForm::setupLayout()
         }
     }
     QntyUpDown->setAccessibleName(QntyLabel->text());
+    // The blanks that keep a group's caption off its frame are not part of its name.
+    for (QGroupBox *group : findChildren<QGroupBox *>())
+        group->setAccessibleName(group->title().trimmed());
+    // The captions never take the focus: the edits say themselves whether they are required.
+    const std::pair<QLineEdit *, QLabel *> requisiteDescriptions[] = {
+        {FirmNameEdit, FirmNameLabel}, {PhoneEdit, PhoneLabel}, {MailEdit, MailLabel}, {BillEdit, BillLabel}};
+    for (const auto &[edit, label] : requisiteDescriptions)
+        edit->setAccessibleDescription(label->toolTip() + u". "_s + edit->toolTip());
 
     // Edits have no length limit.
     for (QLineEdit *edit : findChildren<QLineEdit *>())
@@ -223,6 +234,7 @@ void TQS_JUVForm::setupLayout()
     m_channels[0].maxUpDown->setThousands(false);
 
     StatusBar->setSizeGripEnabled(false);
+    StatusBar->setAccessibleName(u"Строка состояния"_s);
     StatusBarPanel0 = new QLabel(StatusBar);
     StatusBarPanel0->setObjectName(u"StatusBarPanel0"_s);
     StatusBarPanel0->setAlignment(Qt::AlignCenter);
@@ -358,7 +370,7 @@ void TQS_JUVForm::showEvent(QShowEvent *event)
 
 void TQS_JUVForm::FormActivate(QObject *)
 {
-    m_modified = false;
+    setModified(false);
 }
 
 void TQS_JUVForm::FormCloseQuery(QObject *, bool &CanClose)
@@ -397,14 +409,16 @@ bool TQS_JUVForm::isSeries610() const
 }
 
 namespace {
-int showBox(QWidget *owner, QMessageBox::Icon icon, const QString &text,
+int showBox(TQS_JUVForm *owner, QMessageBox::Icon icon, const QString &text,
             QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton,
-            const QString &detail = QString())
+            const QString &detail = QString(), const QString &informative = QString())
 {
-    QMessageBox box(icon, owner->windowTitle(), text, buttons, owner);
+    QMessageBox box(icon, owner->caption(), text, buttons, owner);
     box.setDefaultButton(defaultButton);
     if (!detail.isEmpty())
         box.setDetailedText(detail);
+    if (!informative.isEmpty())
+        box.setInformativeText(informative);
     return box.exec();
 }
 } // namespace
@@ -427,4 +441,24 @@ void TQS_JUVForm::error(const QString &text, const QString &detail)
 void TQS_JUVForm::information(const QString &text)
 {
     showBox(this, QMessageBox::Information, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void TQS_JUVForm::refuse(const QString &text, const QString &why, QWidget *fault)
+{
+    showBox(this, QMessageBox::Warning, text, QMessageBox::Ok, QMessageBox::Ok, QString(), why);
+    if (fault && fault->isEnabled()) {
+        // Where no window manager hands the focus back once the box is gone.
+        activateWindow();
+        fault->setFocus(Qt::OtherFocusReason);
+        if (auto *edit = qobject_cast<QLineEdit *>(fault))
+            edit->selectAll();
+    }
+}
+
+void TQS_JUVForm::setModified(bool modified)
+{
+    m_modified = modified;
+    // Shown in the title only once it names a file: a bare caption has no place for the mark.
+    if (!m_currentFile.isEmpty())
+        setWindowModified(modified);
 }

@@ -21,6 +21,7 @@ class QFileDialog;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QStatusBar;
 
@@ -81,7 +82,14 @@ public:
     void PdfActionExecute(QObject *Sender);
     qsjuv::Summary summary() const;
 
+    // Context menu
+    void AboutActionExecute(QObject *Sender);
+
     bool isModified() const { return m_modified; }
+    // The file last loaded or saved; empty for a new questionnaire.
+    QString currentFile() const { return m_currentFile; }
+    // The program's caption: the title of every message box, whatever file the window shows.
+    QString caption() const { return m_caption; }
 
     // The file dialogs, built on first use (OpenDialog/SaveDialog stay null until then).
     QFileDialog *openDialog();
@@ -114,8 +122,19 @@ private:
     bool writeConfirmed(const QString &path, const std::function<QByteArray()> &content);
     bool mayDiscardChanges();
     void bindDesktop();
-    // Runs a file dialog in the folder used last; an accepted one remembers its folder.
-    int execFileDialog(QFileDialog *dialog, bool remember = true);
+    // Runs a file dialog in the folder used last, or in the folder of offered (a path) with its
+    // name selected; an accepted one remembers its folder.
+    int execFileDialog(QFileDialog *dialog, bool remember = true, const QString &offered = QString());
+    void setModified(bool modified);
+    // After a load or a save: the title names the file and the recent files list it first.
+    void setCurrentFile(const QString &path);
+    void rebuildRecentMenu();
+    void openRecent(const QString &path);
+    // loadFile, telling whether the file could be read.
+    bool loadPath(const QString &path);
+    // What a refused range lacks, in the form's words; empty while the range passes.
+    QString rangeRefusal(int channel) const;
+    void describeRange(int channel);
 
     // Message boxes titled with the caption; the return is the QMessageBox::StandardButton.
     // An error's detail, when given, is the system's reason, shown as the box's detailed text.
@@ -123,6 +142,9 @@ private:
     void warning(const QString &text);
     void error(const QString &text, const QString &detail = QString());
     void information(const QString &text);
+    // A refused save: the warning, the why as its informative text, then the focus on the field
+    // at fault.
+    void refuse(const QString &text, const QString &why, QWidget *fault);
 
     std::unique_ptr<Ui::QS_JUVForm> ui;
 
@@ -140,7 +162,9 @@ public:
     QStatusBar *StatusBar = nullptr;
     QLabel *StatusBarPanel0 = nullptr, *StatusBarPanel1 = nullptr;
     QFileDialog *OpenDialog = nullptr, *SaveDialog = nullptr, *PdfDialog = nullptr;
-    QAction *PrintAction = nullptr, *PdfAction = nullptr;
+    QAction *PrintAction = nullptr, *PdfAction = nullptr, *AboutAction = nullptr;
+    // Kept for the form's life: a screen reader ties each action to the first menu it is seen in.
+    QMenu *ContextMenu = nullptr, *RecentMenu = nullptr;
 
 private:
     bool m_modified = false;
@@ -150,4 +174,6 @@ private:
     std::array<const qsjuv::RangeLimits *, 2> m_selectedRange{};
     std::array<QString, 2> m_channelSection;
     std::array<ChannelControls, 2> m_channels;
+    QString m_caption;
+    QString m_currentFile;
 };

@@ -63,16 +63,17 @@ void TQS_JUVForm::SaveButtonClick(QObject *)
     const QString missingField = u"В разделе реквизитов не заполнено обязательное поле \"%1\". "
                                  "Для сохранения данных в файле это поле необходимо заполнить."_s;
     if (FirmNameEdit->text().isEmpty()) {
-        warning(missingField.arg(FirmNameLabel->text()));
+        refuse(missingField.arg(FirmNameLabel->text()), QString(), FirmNameEdit);
         return;
     }
     if (MailEdit->text().isEmpty()) {
-        warning(missingField.arg(MailLabel->text()));
+        refuse(missingField.arg(MailLabel->text()), QString(), MailEdit);
         return;
     }
     if (!qsjuv::mailFormatValid(MailEdit->text())) {
-        warning(u"В разделе реквизитов указан адрес электронной почты в некорректном формате. "
-                "Для сохранения данных в файле необходимо указать актуальный адрес."_s);
+        refuse(u"В разделе реквизитов указан адрес электронной почты в некорректном формате. "
+               "Для сохранения данных в файле необходимо указать актуальный адрес."_s,
+               QString(), MailEdit);
         return;
     }
     // A character Windows-1251 lacks would come back as another one.
@@ -80,8 +81,9 @@ void TQS_JUVForm::SaveButtonClick(QObject *)
         {FirmNameEdit, FirmNameLabel}, {PhoneEdit, PhoneLabel}, {MailEdit, MailLabel}, {BillEdit, BillLabel}};
     for (const auto &[edit, label] : requisites) {
         if (!qsjuv::toCp1251(edit->text())) {
-            warning(u"В разделе реквизитов поле \"%1\" содержит символы, которые невозможно сохранить "
-                    "в файле. Для сохранения данных в файле эти символы необходимо удалить."_s.arg(label->text()));
+            refuse(u"В разделе реквизитов поле \"%1\" содержит символы, которые невозможно сохранить "
+                   "в файле. Для сохранения данных в файле эти символы необходимо удалить."_s.arg(label->text()),
+                   QString(), edit);
             return;
         }
     }
@@ -95,24 +97,29 @@ void TQS_JUVForm::SaveButtonClick(QObject *)
     }
 
     // Ranges, whether the input is on or off.
-    bool rangesPass = CheckChannelRange(0);
-    if (rangesPass && channelCount == 2)
-        rangesPass = CheckChannelRange(1);
-    if (!rangesPass) {
-        warning(u"Некорректно задан диапазон измерения. Для сохранения данных в файле диапазон "
-                "следует увеличить. Корректные значения диапазонов см. в подсказках к полям границ "
-                "диапазона."_s);
+    int refusedChannel = CheckChannelRange(0) ? -1 : 0;
+    if (refusedChannel < 0 && channelCount == 2 && !CheckChannelRange(1))
+        refusedChannel = 1;
+    if (refusedChannel >= 0) {
+        // A bound of a channel switched off is reached through its input first.
+        const ChannelControls &ch = m_channels[refusedChannel];
+        refuse(u"Некорректно задан диапазон измерения. Для сохранения данных в файле диапазон "
+               "следует увеличить. Корректные значения диапазонов см. в подсказках к полям границ "
+               "диапазона."_s,
+               u"%1 канал. "_s.arg(refusedChannel + 1) + rangeRefusal(refusedChannel),
+               ch.maxEdit->isEnabled() ? static_cast<QWidget *>(ch.maxEdit) : ch.inputCheck);
         return;
     }
 
-    if (execFileDialog(saveDialog()) != QDialog::Accepted)
+    if (execFileDialog(saveDialog(), true, m_currentFile) != QDialog::Accepted)
         return;
     const QString path = saveDialog()->selectedFiles().value(0);
 
     if (!writeConfirmed(path, [this] { return qsjuv::writeQuestionnaire(questionnaireSettings()).bytes; }))
         return;
+    setModified(false);
+    setCurrentFile(path);
     information(u"Файл успешно сохранен."_s);
-    m_modified = false;
 }
 
 bool TQS_JUVForm::writeConfirmed(const QString &path, const std::function<QByteArray()> &content)

@@ -1,5 +1,6 @@
 #include "gui/UpDown.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -25,9 +26,18 @@ void TUpDown::setAssociate(QLineEdit *edit)
 {
     if (m_edit)
         m_edit->removeEventFilter(this);
+    disconnect(m_editChanged);
     m_edit = edit;
-    if (m_edit)
-        m_edit->installEventFilter(this);
+    if (!m_edit)
+        return;
+    m_edit->installEventFilter(this);
+    // The spinner's value is the edit's number: a screen reader hears it change with the edit.
+    m_editChanged = connect(m_edit, &QLineEdit::textChanged, this, [this] {
+        bool ok = false;
+        const int number = editValue(&ok);
+        QAccessibleValueChangeEvent event(this, ok ? QVariant(number) : QVariant());
+        QAccessible::updateAccessibility(&event);
+    });
 }
 
 QSize TUpDown::sizeHint() const
@@ -64,13 +74,18 @@ void TUpDown::step(int action)
     int current = editValue(&ok);
     if (!ok)
         current = value();
-    const qint64 next = qBound<qint64>(qint64(minimum()), qint64(current) + delta, qint64(maximum()));
-    setSliderPosition(int(next));
+    writeValue(int(qBound<qint64>(qint64(minimum()), qint64(current) + delta, qint64(maximum()))));
+}
+
+void TUpDown::writeValue(int value)
+{
+    const int next = qBound(minimum(), value, maximum());
+    setSliderPosition(next);
     if (!m_edit)
         return;
     QLocale locale;
     locale.setNumberOptions(m_thousands ? QLocale::DefaultNumberOptions : QLocale::OmitGroupSeparator);
-    m_edit->setText(locale.toString(int(next)));
+    m_edit->setText(locale.toString(next));
 }
 
 void TUpDown::paintEvent(QPaintEvent *)

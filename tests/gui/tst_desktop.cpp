@@ -8,8 +8,10 @@
 #include "Questionnaires.h"
 #include "Watchdog.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QCompleter>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
@@ -102,6 +104,7 @@ private slots:
     void summary();
     void summaryReplaceAndFailure();
     void shortcutsAndMenu();
+    void recentFilesAndDialogs();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -248,9 +251,15 @@ void TestDesktop::commandLineLoads()
     QCOMPARE(::model(form), model);
     QCOMPARE(edit(form, "FirmNameEdit")->text(), firm);
     QVERIFY(!form.isModified());
+    // A file read, damaged or not, is the window's file: its name in the title, changes marked.
+    const bool read = message != kUnreadable;
+    QCOMPARE(form.windowTitle(), read ? u"start.cfg[*] — "_s + form.caption() : form.caption());
+    QCOMPARE(form.currentFile(), read ? file : QString());
+    QVERIFY(!form.isWindowModified());
     // The form stays usable: the next edit is tracked as any other.
     edit(form, "PhoneEdit")->setText(u"1"_s);
     QVERIFY(form.isModified());
+    QCOMPARE(form.isWindowModified(), read);
 }
 
 void TestDesktop::drop_data()
@@ -610,18 +619,144 @@ void TestDesktop::shortcutsAndMenu()
         QTRY_COMPARE(seen, opened);
     }
 
-    // The context menu offers printing and the PDF, and nothing else.
-    QStringList offered;
-    QTimer::singleShot(50, &form, [&offered] {
-        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+    // The context menu offers printing, the PDF, the recent files and About. It is the form's
+    // own menu every time: a screen reader announces an action in the first menu it was seen in.
+    auto *kept = form.findChild<QMenu *>(u"ContextMenu"_s);
+    QVERIFY(kept);
+    for (int opening = 0; opening < 3; ++opening) {
+        QStringList offered;
+        QString announced;
+        QTimer::singleShot(50, &form, [&] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
             for (const QAction *action : menu->actions())
                 offered << action->objectName() + u':' + action->text() + u':' + action->shortcut().toString();
+            QAccessibleInterface *item = QAccessible::queryAccessibleInterface(menu)->child(0);
+            if (item && item->parent() && item->parent()->object() == menu)
+                announced = item->text(QAccessible::Name);
             menu->close();
-        }
-    });
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), form.mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(&form, &event);
-    QCOMPARE(offered, (QStringList{u"PrintAction:Печать…:Ctrl+P"_s, u"PdfAction:Сохранить в PDF…:"_s}));
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), form.mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(&form, &event);
+        QCOMPARE(offered, (QStringList{u"PrintAction:Печать…:Ctrl+P"_s, u"PdfAction:Сохранить в PDF…:"_s, u"::"_s,
+                                       u":Недавние файлы:"_s, u"::"_s, u"AboutAction:О программе…:"_s}));
+        QCOMPARE(announced, u"Печать…"_s);
+    }
+    QCOMPARE(kept->actions().at(3)->menu(), form.findChild<QMenu *>(u"RecentMenu"_s));
+
+    ModalScript about;
+    about.press(QMessageBox::Ok);
+    form.findChild<QAction *>(u"AboutAction"_s)->trigger();
+    QCOMPARE(about.messages().size(), size_t(1));
+    QCOMPARE(about.messages().front().title, form.caption());
+    for (const QString &part : {u"qs_juv, версия 4e"_s, u"Версия данных: 4e"_s, u"Qt "_s + QLatin1StringView(qVersion())})
+        QVERIFY2(about.messages().front().text.contains(part), qPrintable(about.messages().front().text));
+}
+
+void TestDesktop::recentFilesAndDialogs()
+{
+    QVERIFY(QDir().mkpath(path(u"recent"_s)));
+    const auto file = [this](int i) { return QDir::cleanPath(path(u"recent/r%1.cfg"_s.arg(i))); };
+    const auto listed = [](const TQS_JUVForm &form) {
+        QStringList texts;
+        for (const QAction *action : form.findChild<QMenu *>(u"RecentMenu"_s)->actions())
+            texts << action->text();
+        return texts;
+    };
+    TQS_JUVForm form;
+    QVERIFY(form.findChild<QMenu *>(u"RecentMenu"_s));
+    for (int i = 0; i < 9; ++i) {
+        writeAll(file(i), kQuestionnaire);
+        form.loadFile(file(i));
+    }
+    // Eight, newest first, each naming its file and folder; another window reads the same list.
+    const QString folder = QDir::toNativeSeparators(QDir::cleanPath(path(u"recent"_s)));
+    QStringList expected;
+    for (int i = 8; i > 0; --i)
+        expected << u"&%1 r%2.cfg (%3)"_s.arg(9 - i).arg(i).arg(folder);
+    QCOMPARE(listed(form), expected);
+    QCOMPARE(listed(TQS_JUVForm()), expected);
+    QCOMPARE(form.windowTitle(), u"r8.cfg[*] — "_s + form.caption());
+
+    // The save dialog opens in the file's folder with its name selected, not in the folder used
+    // last; saving under another name makes that the window's file.
+    edit(form, "MailEdit")->setText(u"a@b.cd"_s);
+    QVERIFY(form.isWindowModified());
+    QString offered;
+    {
+        ModalScript script;
+        script.look([&offered](QWidget *modal) {
+                  auto *dialog = qobject_cast<QFileDialog *>(modal);
+                  auto *name = modal->findChild<QLineEdit *>(u"fileNameEdit"_s);
+                  if (dialog && name && name->selectedText() == name->text())
+                      offered = QDir(dialog->directory()).filePath(name->text());
+              })
+                .choose(file(3))
+                .press(QMessageBox::Yes)
+                .press(QMessageBox::Ok);
+        form.SaveButtonClick(nullptr);
+        QCOMPARE(script.texts(), (QStringList{kReplace, kSaved}));
+        QVERIFY(script.unexpected().isEmpty());
+    }
+    QCOMPARE(offered, file(8));
+    QCOMPARE(form.windowTitle(), u"r3.cfg[*] — "_s + form.caption());
+    QVERIFY(!form.isWindowModified());
+    QVERIFY(listed(form).front().endsWith(u" r3.cfg (%1)"_s.arg(folder)));
+
+    // A file that has vanished gets the read error when chosen and leaves the list.
+    QFile::remove(file(5));
+    QAction *vanished = nullptr;
+    for (QAction *action : form.findChild<QMenu *>(u"RecentMenu"_s)->actions())
+        if (action->text().contains(u"r5.cfg"_s))
+            vanished = action;
+    QVERIFY(vanished);
+    {
+        ModalScript script;
+        script.press(QMessageBox::Ok);
+        vanished->trigger();
+        QCOMPARE(script.texts(), QStringList{kUnreadable});
+    }
+    QCOMPARE(listed(form).size(), 7);
+    QVERIFY(!listed(form).join(u'|').contains(u"r5.cfg"_s));
+    QCOMPARE(form.windowTitle(), u"r3.cfg[*] — "_s + form.caption());
+
+    // The open dialog used again: no completion list of its own stays over the form, and the
+    // name it offers is selected, so typing replaces it.
+    QWidget *completions = nullptr;
+    {
+        ModalScript script;
+        script.look([this, &completions](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            auto *name = modal->findChild<QLineEdit *>(u"fileNameEdit"_s);
+            if (!dialog || !name || !name->completer())
+                return;
+            dialog->setDirectory(path(u"recent"_s));
+            completions = name->completer()->popup();
+            name->clear();
+            QTest::keyClicks(name, u"r1.cfg"_s);
+            completions->show(); // as typing a name's start shows it
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        form.LoadButtonClick(nullptr);
+        QVERIFY(script.unexpected().isEmpty());
+    }
+    QVERIFY(completions);
+    QVERIFY(!completions->isVisible());
+    QCOMPARE(form.currentFile(), file(1));
+    QString offeredAgain, selectedAgain;
+    {
+        ModalScript script;
+        script.inspect([&](QWidget *modal) {
+            if (auto *name = modal->findChild<QLineEdit *>(u"fileNameEdit"_s)) {
+                offeredAgain = name->text();
+                selectedAgain = name->selectedText();
+            }
+        });
+        form.LoadButtonClick(nullptr);
+    }
+    QVERIFY(!offeredAgain.isEmpty());
+    QCOMPARE(selectedAgain, offeredAgain);
 }
 
 int main(int argc, char *argv[])

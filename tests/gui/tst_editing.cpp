@@ -2,6 +2,8 @@
 #include "gui/FormDriver.h"
 #include "core/RangeRules.h"
 
+#include <QAccessible>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -345,9 +347,17 @@ void TestEditing::rangeCheck()
     QVERIFY(form.CheckChannelRange(0));
     const QColor disabled = edit(form, "QntyEdit")->palette().color(QPalette::Disabled, QPalette::Text);
     QCOMPARE(max->palette().color(QPalette::Disabled, QPalette::Text), disabled);
+    // A screen reader hears the hint while the range passes, and why while it is refused.
+    const auto described = [](QLineEdit *e) {
+        return QAccessible::queryAccessibleInterface(e)->text(QAccessible::Description);
+    };
+    QCOMPARE(described(max), max->toolTip());
     max->setText(u"99"_s);
     QCOMPARE(textColour(max), kRed);
     QCOMPARE(textColour(min), kRed);
+    for (QLineEdit *e : {max, min})
+        QCOMPARE(described(e), u"Некорректно задан диапазон измерения. Ширина диапазона: 99 °С. "
+                                "Минимальная ширина диапазона: 100 °С"_s);
     // Disabled, a red edit greys as every other edit does; enabled, it is red again.
     max->setEnabled(false);
     QCOMPARE(textColour(max), disabled);
@@ -368,6 +378,7 @@ void TestEditing::rangeCheck()
     max->setText(u"99999999999"_s);
     QCOMPARE(max->text(), u"99999999999"_s);
     QVERIFY(!form.CheckChannelRange(0));
+    QVERIFY(described(min).startsWith(u"Некорректно задан диапазон измерения. Граница диапазона не является целым числом."_s));
     QCOMPARE(textColour(max), normal);
     min->setText(u"1x"_s); // not filtered: the maximum already failed
     QCOMPARE(min->text(), u"1x"_s);
@@ -377,6 +388,7 @@ void TestEditing::rangeCheck()
     min->setText(u"-2000000000"_s);
     QCOMPARE(min->text(), u"-180"_s);
     QVERIFY(form.CheckChannelRange(0));
+    QCOMPARE(described(min), min->toolTip());
     max->setText(u"-2000000000"_s);
     min->setText(u"2000000000"_s);
     QCOMPARE(max->text(), u"-2000000000"_s);

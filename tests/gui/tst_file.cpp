@@ -123,7 +123,7 @@ void TestFile::saveTheWorkedExample()
     QCOMPARE(messages.size(), size_t(1));
     QCOMPARE(messages[0].text, kSaved);
     QCOMPARE(messages[0].icon, QMessageBox::Information);
-    QCOMPARE(messages[0].title, form.windowTitle());
+    QCOMPARE(messages[0].title, form.caption());
     QVERIFY(!form.isModified());
     // The bytes the Windows profile functions wrote for the same questionnaire.
     QFile reference(QStringLiteral(QS_JUV_REFERENCE_DIR "/out1.cfg"));
@@ -142,23 +142,34 @@ void TestFile::saveTheWorkedExample()
 void TestFile::refusals()
 {
     TQS_JUVForm form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
     const QString missing = u"В разделе реквизитов не заполнено обязательное поле \"%1\". Для сохранения "
                             "данных в файле это поле необходимо заполнить."_s;
+    // After OK the focus is in the field at fault, its text selected, so typing replaces it.
+    const auto refusedAt = [&form](const char *name) {
+        return QApplication::focusWidget() == edit(form, name) && edit(form, name)->selectedText() == edit(form, name)->text();
+    };
     ModalScript script;
     script.press(QMessageBox::Ok);
     form.SaveButtonClick(nullptr);
     QCOMPARE(script.messages().at(0).text, missing.arg(u"Название фирмы"_s));
     QCOMPARE(script.messages().at(0).icon, QMessageBox::Warning);
+    QTRY_VERIFY(refusedAt("FirmNameEdit"));
 
     edit(form, "FirmNameEdit")->setText(u"   "_s); // blanks are not empty
+    edit(form, "BillEdit")->setFocus();
     script.press(QMessageBox::Ok);
     form.SaveButtonClick(nullptr);
     QCOMPARE(script.messages().at(1).text, missing.arg(u"Адрес электронной почты"_s));
+    QTRY_VERIFY(refusedAt("MailEdit"));
 
     edit(form, "MailEdit")->setText(u"a@b.cд"_s); // a Cyrillic letter last
+    edit(form, "BillEdit")->setFocus();
     script.press(QMessageBox::Ok);
     form.SaveButtonClick(nullptr);
     QVERIFY(script.messages().at(2).text.contains(u"в некорректном формате"_s));
+    QTRY_VERIFY(refusedAt("MailEdit"));
 
     // A character Windows-1251 cannot hold: named by its field, first field first.
     edit(form, "MailEdit")->setText(u"a@b.cd"_s);
@@ -170,6 +181,7 @@ void TestFile::refusals()
              u"В разделе реквизитов поле \"Телефонный номер\" содержит символы, которые невозможно "
              "сохранить в файле. Для сохранения данных в файле эти символы необходимо удалить."_s);
     QCOMPARE(script.messages().at(3).icon, QMessageBox::Warning);
+    QTRY_VERIFY(refusedAt("PhoneEdit"));
     QVERIFY(script.unexpected().isEmpty());
     QVERIFY(form.isModified());
 }
@@ -196,17 +208,35 @@ void TestFile::inputsAndRanges()
     QVERIFY(bytes.contains("[Channel 1]\r\nInput mode=0\r\nSensor id=1\r\n"));
     QVERIFY(bytes.contains("[Channel 2]\r\nInput mode=1\r\n"));
 
-    // A too-narrow range in a channel whose input is off is still refused.
-    edit(form, "Ch1MinEdit")->setText(u"400"_s);
-    {
+    // A too-narrow range in a channel whose input is off is still refused; the box says which
+    // channel and why, and OK leaves the focus on the channel's first bound, or on its input
+    // while that is off.
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    const struct {
+        const char *bound;
+        QString value;
+        QString why;
+        const char *fault;
+    } narrow[] = {
+        {"Ch1MinEdit", u"400"_s, u"1 канал. Ширина диапазона: 50 °С. Минимальная ширина диапазона: 100 °С"_s, "Ch1InputCheck"},
+        {"Ch2MinEdit", u"400"_s, u"2 канал. Ширина диапазона: 50 °С. Минимальная ширина диапазона: 100 °С"_s, "Ch2MaxEdit"},
+    };
+    for (const auto &n : narrow) {
+        edit(form, n.bound)->setText(n.value);
+        if (QByteArray(n.bound).startsWith("Ch2"))
+            edit(form, "Ch1MinEdit")->setText(u"-200"_s);
+        edit(form, "FirmNameEdit")->setFocus();
         ModalScript script;
         script.press(QMessageBox::Ok);
         form.SaveButtonClick(nullptr);
         QCOMPARE(script.messages().at(0).text, kRangeRefused);
+        QCOMPARE(script.messages().at(0).informativeText, n.why);
+        QTRY_COMPARE(QApplication::focusWidget(), control<QWidget>(form, n.fault));
         QVERIFY(script.unexpected().isEmpty());
     }
     // Channel 2 is only checked on models that show it.
-    edit(form, "Ch1MinEdit")->setText(u"-200"_s);
+    edit(form, "Ch2MinEdit")->setText(u"-50"_s);
     pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-110"_s);
     edit(form, "Ch2MinEdit")->setText(u"400"_s);
     QCOMPARE(save(form, path(u"one.cfg"_s)).at(0).text, kSaved);
