@@ -20,6 +20,8 @@
 using namespace Qt::StringLiterals;
 using qsjuv::testing::readAll;
 using qsjuv::testing::writeAll;
+using qsjuv::testing::defaultQuestionnaire;
+using qsjuv::testing::resealed;
 
 namespace {
 const QString kRangeRefused = u"Некорректно задан диапазон измерения. Для сохранения данных в файле диапазон "
@@ -398,9 +400,27 @@ void TestFile::loadDamaged()
     QCOMPARE(load(form, path(u"big.cfg"_s)), QStringList());
     QCOMPARE(edit(form, "Ch1MaxEdit")->text(), u"350"_s);
 
-    // Input mode 0 switches the channel off before its settings are applied.
+    // A box the model locks shows the model's state, whatever the file says.
     QCOMPARE(load(form, variant("off.cfg", "Input mode=1", "Input mode=0")), QStringList{kDamaged});
-    QVERIFY(!edit(form, "Ch1MaxEdit")->isEnabled());
+    QVERIFY(check(form, "Ch1InputCheck")->isChecked());
+    QVERIFY(edit(form, "Ch1MaxEdit")->isEnabled());
+    const std::pair<int, std::array<const char *, 2>> locked[] = {
+        {2, {"Input mode=0", "Input mode=0"}}, // ЖУВ-610-201: both locked on
+        {12, {"Input mode=1", "Input mode=1"}}}; // ЖУВ-720-120: channel 2 locked off
+    for (const auto &[position, modes] : locked) {
+        QByteArray file = writeQuestionnaire(defaultQuestionnaire(position)).bytes;
+        file.replace("[Channel 2]\r\nInput mode=1", QByteArray("[Channel 2]\r\n") + modes[1]);
+        file.replace("[Channel 2]\r\nInput mode=0", QByteArray("[Channel 2]\r\n") + modes[1]);
+        file.replace("[Channel 1]\r\nInput mode=1", QByteArray("[Channel 1]\r\n") + modes[0]);
+        writeAll(path(u"locked.cfg"_s), resealed(file));
+        QCOMPARE(load(form, path(u"locked.cfg"_s)), QStringList());
+        const auto checks = qsjuv::inputChecks(qsjuv::modelList()[std::size_t(position)]);
+        for (int c = 0; c < 2; ++c) {
+            QCOMPARE(check(form, c == 0 ? "Ch1InputCheck" : "Ch2InputCheck")->isChecked(), checks[std::size_t(c)].checked);
+            QCOMPARE(check(form, c == 0 ? "Ch1InputCheck" : "Ch2InputCheck")->isEnabled(), checks[std::size_t(c)].enabled);
+        }
+    }
+    QCOMPARE(load(form, path(u"off.cfg"_s)), QStringList{kDamaged});
 
     // An empty file, binary junk and a line of nearly 1 MiB: a warning, never a crash.
     writeAll(path(u"empty.cfg"_s), QByteArray());
