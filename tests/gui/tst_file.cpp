@@ -328,20 +328,37 @@ void TestFile::repairBeforeSave()
     TQS_JUVForm form;
     fillRequisites(form);
     pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-220"_s);
-    typeText(combo(form, "Ch2CharCombo"), u"Pt?"_s);
-    typeText(combo(form, "DeviceCombo"), u"ЖУВ-720-2"_s);
-    QCOMPARE(combo(form, "DeviceCombo")->currentIndex(), -1);
-    QCOMPARE(save(form, path(u"repaired.cfg"_s)).at(0).text, kSaved);
-    // The model combo got its first entry, as leaving it would give.
-    QCOMPARE(combo(form, "DeviceCombo")->currentText(), u"ЖУВ-610-101"_s);
-    QVERIFY(readAll(path(u"repaired.cfg"_s)).contains("id=50\r\n"));
-
-    pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-220"_s);
     pickText(combo(form, "Ch2CharCombo"), u"Ni a=0.00617"_s);
     typeText(combo(form, "Ch2CharCombo"), u"Pt?"_s);
-    QCOMPARE(save(form, path(u"repaired.cfg"_s), {QMessageBox::Yes, QMessageBox::Ok}).back().text, kSaved);
-    QCOMPARE(combo(form, "Ch2CharCombo")->currentIndex(), 0);
-    QVERIFY(readAll(path(u"repaired.cfg"_s)).contains("[Channel 2]\r\nInput mode=1\r\nSensor id=1\r\n"));
+    typeText(combo(form, "DeviceCombo"), u"ЖУВ-720-2"_s);
+    typeText(combo(form, "Ch1OutputCombo"), u"4..20 мА "_s);
+    QCOMPARE(combo(form, "DeviceCombo")->currentIndex(), -1);
+    QCOMPARE(save(form, path(u"repaired.cfg"_s)).at(0).text, kSaved);
+    // Every list shows the entry it showed before the typing, as leaving it would give.
+    QCOMPARE(combo(form, "DeviceCombo")->currentText(), u"ЖУВ-720-220"_s);
+    QCOMPARE(combo(form, "Ch2CharCombo")->currentText(), u"Ni a=0.00617"_s);
+    QCOMPARE(combo(form, "Ch1OutputCombo")->currentText(), u"4..20 мА"_s);
+    const QByteArray bytes = readAll(path(u"repaired.cfg"_s));
+    QVERIFY(bytes.contains("id=80\r\n"));
+    QVERIFY(bytes.contains("[Channel 2]\r\nInput mode=1\r\nSensor id=5\r\n"));
+    QVERIFY(bytes.contains("Output mode=1\r\n"));
+    QVERIFY(!bytes.contains("Output mode=255\r\n"));
+
+    // Lists a load left without a selection (values the lists lack) get the cascade's choice.
+    TQS_JUVForm other;
+    fillRequisites(other);
+    QByteArray damaged = writeQuestionnaire(defaultQuestionnaire(2)).bytes; // ЖУВ-610-201
+    damaged.replace("Sensor R=1", "Sensor R=7").replace("Input connection=1", "Input connection=3");
+    damaged.replace("Output direction=0", "Output direction=5");
+    writeAll(path(u"lists.cfg"_s), resealed(damaged));
+    QCOMPARE(load(other, path(u"lists.cfg"_s)), QStringList());
+    QCOMPARE(combo(other, "Ch1NomRCombo")->currentIndex(), -1);
+    QCOMPARE(save(other, path(u"lists.cfg"_s), {QMessageBox::Yes, QMessageBox::Ok}).back().text, kSaved);
+    const QByteArray saved = readAll(path(u"lists.cfg"_s));
+    QCOMPARE(saved.count("Sensor R=1\r\nInput connection=1\r\n"), 2);
+    QCOMPARE(saved.count("Output direction=0\r\n"), 2);
+    QCOMPARE(combo(other, "Ch1NomRCombo")->currentText(), u"100"_s);
+    QVERIFY(qsjuv::check::checkBytes(saved).clean());
 }
 
 void TestFile::loadDamaged()
