@@ -114,6 +114,8 @@ private:
     bool isSeries610() const;
     const qsjuv::DeviceModel *currentModel() const;
     void comboTextEdited(QComboBox *combo, const QString &text);
+    // Dynamic property of a combo: the entry it showed before typed text took its selection.
+    static constexpr const char *kEntryBeforeTyping = "qs_juvEntryBeforeTyping";
     void repairSelections();
     bool applyConfiguration(const qsjuv::QuestionnaireRead &read);
     qsjuv::QuestionnaireSettings questionnaireSettings() const;
@@ -137,10 +139,10 @@ private:
     void describeRange(int channel);
 
     // Message boxes titled with the caption; the return is the QMessageBox::StandardButton.
-    // An error's detail, when given, is the system's reason, shown as the box's detailed text.
+    // An error about a file names it and the reason under the text, where the user looks.
     int question(const QString &text);
     void warning(const QString &text);
-    void error(const QString &text, const QString &detail = QString());
+    void error(const QString &text, const QString &path = QString(), const QString &reason = QString());
     void information(const QString &text);
     // A refused save: the warning, the why as its informative text, then the focus on the field
     // at fault.

@@ -4,6 +4,7 @@
 #include "core/Cp1251.h"
 #include "core/PathText.h"
 #include "core/QuestionnaireFormat.h"
+#include "core/Requisites.h"
 #include "core/SafeRead.h"
 
 #include <QCheckBox>
@@ -16,13 +17,29 @@
 
 using namespace Qt::StringLiterals;
 
-// A save with no selection in a combo it reads repairs it first, as leaving the combo would.
+// A save with no selection in a combo it reads repairs it first, as leaving the combo would. A
+// list a load left without a selection (a value the file has but the list lacks) gets what the
+// cascade would have chosen: the file never gets a position the list does not offer.
 void TQS_JUVForm::repairSelections()
 {
     ComboExit(DeviceCombo);
     const int channelCount = Ch2GroupBox->isVisibleTo(this) ? 2 : 1;
-    for (int c = 0; c < channelCount; ++c)
-        ComboExit(m_channels[c].charCombo);
+    const qsjuv::DeviceModel *model = currentModel();
+    for (int c = 0; c < channelCount; ++c) {
+        const ChannelControls &ch = m_channels[c];
+        ComboExit(ch.sensorCombo);
+        ComboExit(ch.charCombo);
+        for (QComboBox *combo : {ch.connCombo, ch.nomRCombo, ch.outputCombo}) {
+            if (combo->property(kEntryBeforeTyping).isValid())
+                ComboExit(combo); // typed over: the entry shown before
+        }
+        if (ch.connCombo->currentIndex() < 0)
+            ch.connCombo->setCurrentIndex(0);
+        if (ch.nomRCombo->currentIndex() < 0 && ch.nomRCombo->count() > 0 && m_selectedRange[c])
+            ch.nomRCombo->setCurrentIndex(qsjuv::nominalResistanceList(*m_selectedRange[c]).selected);
+        if (ch.outputCombo->currentIndex() < 0 && ch.outputCombo->count() > 0 && model)
+            ch.outputCombo->setCurrentIndex(qsjuv::defaultOutputPosition(*model, isSeries610()));
+    }
 }
 
 // What the save writes, as the form holds it; the printed summary takes its check code from here.
@@ -58,6 +75,13 @@ qsjuv::QuestionnaireSettings TQS_JUVForm::questionnaireSettings() const
 void TQS_JUVForm::SaveButtonClick(QObject *)
 {
     repairSelections();
+
+    // The edits show what the file will hold: no control characters, no blanks at the ends.
+    for (QLineEdit *edit : {FirmNameEdit, PhoneEdit, MailEdit, BillEdit}) {
+        const QString normalized = qsjuv::normalizedRequisite(edit->text());
+        if (normalized != edit->text())
+            edit->setText(normalized);
+    }
 
     // Requisites, then inputs, then ranges: the first failure wins.
     const QString missingField = u"В разделе реквизитов не заполнено обязательное поле \"%1\". "
@@ -129,7 +153,7 @@ bool TQS_JUVForm::writeConfirmed(const QString &path, const std::function<QByteA
     QString reason;
     switch (qsjuv::probeSaveTarget(qsjuv::nativePath(path), &reason)) {
     case qsjuv::SaveTarget::NotRegular:
-        error(writeFailed, reason);
+        error(writeFailed, path, reason);
         return false;
     case qsjuv::SaveTarget::Exists:
         if (question(u"Указанный файл уже существует.\n"
@@ -144,11 +168,11 @@ bool TQS_JUVForm::writeConfirmed(const QString &path, const std::function<QByteA
     // The whole file goes to a temporary file first: a failed write keeps the old one.
     const QByteArray bytes = content();
     if (bytes.isEmpty()) {
-        error(writeFailed);
+        error(writeFailed, path);
         return false;
     }
     if (!qsjuv::writeFileAtomically(path, bytes, &reason)) {
-        error(writeFailed, reason);
+        error(writeFailed, path, reason);
         return false;
     }
     return true;

@@ -24,8 +24,8 @@ public:
         QString text;
         QMessageBox::Icon icon;
         QMessageBox::StandardButton defaultButton;
-        QString detailedText; // the system's reason, where the box gives one
-        QString informativeText;
+        QString detailedText;
+        QString informativeText; // an error's file and reason, a refusal's channel
     };
 
     ModalScript()
