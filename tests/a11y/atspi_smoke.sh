@@ -38,6 +38,16 @@ export DISPLAY=":$(head -n1 "$work/display")"
 
 /usr/libexec/at-spi-bus-launcher --launch-immediately 2>"$work/bus.log" &
 pids+=($!)
+# The registry is started on the first call to it; on a loaded machine that first call can time
+# out while the program asks too, and the program never shows up. Start it and wait for it first.
+registry_up() {
+    local address
+    address=$(dbus-send --session --print-reply=literal --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress 2>/dev/null) || return 1
+    dbus-send --bus="${address// /}" --print-reply --reply-timeout=10000 --dest=org.a11y.atspi.Registry \
+        /org/a11y/atspi/registry org.freedesktop.DBus.Peer.Ping >/dev/null 2>&1
+}
+for _ in $(seq 100); do registry_up && break; sleep 0.2; done
+registry_up || { echo "FAIL: the accessibility registry did not start"; cat "$work/bus.log"; exit 1; }
 
 export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 NO_AT_BRIDGE=0
 export XDG_CONFIG_HOME="$work/config"
