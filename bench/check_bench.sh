@@ -2,7 +2,8 @@
 # Times qs_juv_check --quiet over a generated set of questionnaire files against plain cat of the
 # same files, and prints the medians and their ratio (aim: at most 1.3). Then the checker's peak
 # resident memory (/usr/bin/time -f %M) for a file at the size limit, 512 Ki lines of "a\n", the
-# shape that costs the reader most per byte (aim: under 64 MB).
+# shape that costs the reader most per byte, and for trees of empty *.cfg files: many files deep
+# down, and many in one folder (aim: under 64 MB each).
 #   bench/check_bench.sh [BUILD_DIR]     (default: build; COUNT=10000 RUNS=7 to change)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -90,3 +91,26 @@ echo "peak RSS, /usr/bin/time -f %M qs_juv_check --quiet FILE:"
 echo "  512 Ki lines of a\\n (1 MiB, the limit): ${limit_kb} kB"
 echo "  a saved questionnaire (for the floor):   ${small_kb} kB"
 awk -v k="$limit_kb" 'BEGIN { printf "  aim: under 64 MB (65536 kB) %s\n", (k < 65536 ? "met" : "NOT MET") }'
+
+# COUNT empty *.cfg files spread evenly over a chain of DEPTH nested folders named d.
+make_tree() {
+    local folder=$1 count=$2 depth=$3 i j
+    local per=$((count / depth))
+    for ((i = 0; i < depth; ++i)); do
+        folder=$folder/d
+        mkdir "$folder"
+        for ((j = 0; j < per; ++j)); do
+            : >"$folder/f$j.cfg"
+        done
+    done
+}
+echo "peak RSS, /usr/bin/time -f %M qs_juv_check --quiet DIR, trees of empty files:"
+for shape in "4000 600" "20000 1000" "100000 1"; do
+    read -r files depth <<<"$shape"
+    rm -rf "$dir/tree"
+    mkdir "$dir/tree"
+    make_tree "$dir/tree" "$files" "$depth"
+    kb=$(peak_kb "$dir/tree")
+    printf '  %6d files in a chain of %4d folders: %6d kB  aim: under 64 MB %s\n' "$files" "$depth" "$kb" \
+        "$( ((kb < 65536)) && echo met || echo 'NOT MET')"
+done

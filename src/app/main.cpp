@@ -1,42 +1,62 @@
 #include "gui/Application.h"
 #include "gui/CommandLine.h"
 #include "gui/Qs_juvunit.h"
+#include "core/AtomicFile.h"
 
 #include <QTimer>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
+#include <vector>
 
 namespace {
+// Help or a version that could not be written (a closed or full standard output) is no success.
 int finish(const qsjuv::CommandLine &commandLine)
 {
-    std::fputs(commandLine.output.toLocal8Bit().constData(), commandLine.exitCode ? stderr : stdout);
+    FILE *stream = commandLine.exitCode ? stderr : stdout;
+    errno = 0;
+    const bool written = std::fputs(commandLine.output.toLocal8Bit().constData(), stream) >= 0
+            && std::fflush(stream) == 0;
+    if (!written) {
+        const int error = errno;
+        std::fprintf(stderr, "qs_juv: не удалось вывести текст: %s\n", std::strerror(error));
+        return commandLine.exitCode ? commandLine.exitCode : 1;
+    }
     return commandLine.exitCode;
 }
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    // Help and the version need no display; Qt's own options (-platform …) are only known to
-    // the application, so everything else is parsed once it exists.
-    QStringList rawArguments;
-    for (int i = 0; i < argc; ++i)
-        rawArguments << QString::fromLocal8Bit(argv[i]);
-    if (const auto early = qsjuv::parseCommandLine(rawArguments);
-        early.action == qsjuv::CommandLine::Action::Help || early.action == qsjuv::CommandLine::Action::Version)
-        return finish(early);
+    // A file-size limit must fail a save with its reason, not end the program with the form.
+    qsjuv::ignoreFileSizeSignal();
 
-    TApplication app(argc, argv);
-    const qsjuv::CommandLine commandLine = qsjuv::parseCommandLine(QCoreApplication::arguments());
+    // Everything is decided before the application exists: help, the version and usage errors
+    // need no display.
+    QStringList arguments;
+    QList<QByteArray> rawArguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+        if (i > 0)
+            rawArguments << QByteArray(argv[i]);
+    }
+    const qsjuv::CommandLine commandLine = qsjuv::parseCommandLine(arguments);
     if (commandLine.action != qsjuv::CommandLine::Action::Run)
         return finish(commandLine);
+
+    // The application sees its own options only: never the FILE, nothing after "--".
+    std::vector<char *> qtArgv{argv[0]};
+    for (const int i : commandLine.qtArguments)
+        qtArgv.push_back(argv[i]);
+    qtArgv.push_back(nullptr);
+    int qtArgc = int(qtArgv.size()) - 1;
+
+    TApplication app(qtArgc, qtArgv.data());
     try {
         TQS_JUVForm form;
         form.show();
-        // The application has taken its own options out of argv: what is left is the user's.
-        QList<QByteArray> rawArguments;
-        for (int i = 1; i < argc; ++i)
-            rawArguments << QByteArray(argv[i]);
         // Loaded once the window is up, so that its messages have a window to belong to.
         if (commandLine.file && qsjuv::fileNameSurvives(*commandLine.file, rawArguments)) {
             QTimer::singleShot(0, &form, [&form, path = *commandLine.file] { form.loadFile(path); });

@@ -41,17 +41,26 @@ bool hasQuestionnaireSuffix(const std::string &name)
     return tail[0] == '.' && (tail[1] | 0x20) == 'c' && (tail[2] | 0x20) == 'f' && (tail[3] | 0x20) == 'g';
 }
 
-void collect(const fs::path &dir, std::vector<fs::path> &files, QTextStream &err, bool &failed)
+struct Walk
+{
+    const std::function<void(const fs::path &)> &visit;
+    QTextStream &err;
+    bool &failed;
+    std::size_t found = 0;
+};
+
+// current is the folder's name, and the names below it while they are visited: one string for
+// the whole walk.
+void walk(std::string &current, Walk &state)
 {
     struct Entry
     {
         std::string name;
-        fs::path path;
         bool isDir;
     };
     std::vector<Entry> entries;
     std::error_code ec;
-    fs::directory_iterator it(dir, ec);
+    fs::directory_iterator it(fs::path(current), ec);
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
         const fs::directory_entry &entry = *it;
         std::error_code typeEc;
@@ -59,21 +68,28 @@ void collect(const fs::path &dir, std::vector<fs::path> &files, QTextStream &err
         // The type comes from the listing itself; only the reading follows links.
         const bool isLink = entry.is_symlink(typeEc);
         if (!isLink && entry.is_directory(typeEc))
-            entries.push_back({std::move(name), entry.path(), true});
+            entries.push_back({std::move(name), true});
         else if (hasQuestionnaireSuffix(name))
-            entries.push_back({std::move(name), entry.path(), false});
+            entries.push_back({std::move(name), false});
     }
     if (ec) {
-        err << kProgram << ": " << displayPath(dir) << u": не удалось прочитать каталог: "_s
-            << QString::fromLocal8Bit(ec.message()) << '\n';
-        failed = true;
+        state.err << kProgram << ": " << displayPath(fs::path(current)) << u": не удалось прочитать каталог: "_s
+                  << QString::fromLocal8Bit(ec.message()) << '\n';
+        state.failed = true;
     }
     std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) { return a.name < b.name; });
-    for (Entry &entry : entries) {
-        if (entry.isDir)
-            collect(entry.path, files, err, failed);
-        else
-            files.push_back(std::move(entry.path));
+    const std::size_t length = current.size();
+    for (const Entry &entry : entries) {
+        if (current.empty() || current.back() != '/')
+            current += '/';
+        current += entry.name;
+        if (entry.isDir) {
+            walk(current, state);
+        } else {
+            state.visit(fs::path(current));
+            ++state.found;
+        }
+        current.resize(length);
     }
 }
 
@@ -165,11 +181,13 @@ private:
 
 } // namespace
 
-std::vector<fs::path> questionnaireFiles(const fs::path &dir, QTextStream &err, bool &failed)
+std::size_t forEachQuestionnaireFile(const fs::path &dir, const std::function<void(const fs::path &)> &visit,
+                                     QTextStream &err, bool &failed)
 {
-    std::vector<fs::path> files;
-    collect(dir, files, err, failed);
-    return files;
+    Walk state{visit, err, failed};
+    std::string current = dir.native();
+    walk(current, state);
+    return state.found;
 }
 
 int runCheck(const QByteArrayList &arguments, QTextStream &out, QTextStream &err)
@@ -214,11 +232,9 @@ int runCheck(const QByteArrayList &arguments, QTextStream &out, QTextStream &err
             checkOne(path);
             continue;
         }
-        const std::vector<fs::path> files = questionnaireFiles(path, err, pathFailed);
-        if (files.empty())
+        // Each file is checked as the walk finds it: memory does not grow with the tree.
+        if (forEachQuestionnaireFile(path, checkOne, err, pathFailed) == 0)
             err << kProgram << ": " << displayPath(path) << u": файлов *.cfg нет\n"_s;
-        for (const fs::path &file : files)
-            checkOne(file);
     }
     writer->end(totals);
     out.flush();

@@ -5,6 +5,7 @@
 #include "core/ProfileFile.h"
 #include "core/QuestionnaireFormat.h"
 #include "core/RangeLimits.h"
+#include "core/Requisites.h"
 #include "core/SafeRead.h"
 #include "core/Texts.h"
 
@@ -40,11 +41,12 @@ bool looksLikeUtf8(QByteArrayView bytes)
     return !decoder.hasError() && text.size() < bytes.size(); // fewer characters: some took several bytes
 }
 
-// Control characters, and 0x98, which Windows-1251 leaves undefined and passes through as U+0098.
-bool notText(QChar c)
+// Every UTF-8 byte sequence is also Windows-1251 text a person could type («ACME Р»» is), so a
+// requisite alone proves nothing. The model's name does: the form writes it in Windows-1251,
+// where it is never well-formed UTF-8.
+bool writtenInUtf8(const QuestionnaireRead &read)
 {
-    const char16_t u = c.unicode();
-    return (u < 0x20 && u != u'\t') || (u >= 0x7F && u < 0xA0) || u == QChar::ReplacementCharacter;
+    return read.name && looksLikeUtf8(*read.name);
 }
 
 Verdict verdictOf(const QuestionnaireRead &read)
@@ -137,6 +139,7 @@ void check(const QuestionnaireRead &read, FileReport &report)
         if (auto problem = refusalProblem(refusal, read, loaded))
             report.problems.push_back(std::move(*problem));
     }
+    const bool utf8File = writtenInUtf8(read);
     for (const Requisite r : kRequisites) {
         const std::optional<QByteArray> &bytes = r == Requisite::Firm ? read.firm
                 : r == Requisite::Phone                               ? read.phone
@@ -145,11 +148,11 @@ void check(const QuestionnaireRead &read, FileReport &report)
         const QString &shown = requisiteText(loaded.value, r);
         if (!bytes)
             continue;
-        if (std::any_of(shown.cbegin(), shown.cend(), notText))
+        if (!isRequisiteText(shown))
             report.problems.push_back({"requisite-not-cp1251", 0,
                                        u"Поле «%1» содержит байты, которые не являются текстом в кодировке Windows-1251."_s.arg(
                                                texts::requisiteCaption(r))});
-        else if (looksLikeUtf8(*bytes))
+        else if (utf8File && looksLikeUtf8(*bytes))
             report.problems.push_back({"requisite-not-cp1251", 0,
                                        u"Поле «%1» записано в UTF-8, а не в Windows-1251: %2."_s.arg(
                                                texts::requisiteCaption(r), quoted(QString::fromUtf8(*bytes)))});

@@ -196,13 +196,14 @@ private:
 // --- CSV ---------------------------------------------------------------------------------
 
 // RFC 4180 quoting. A spreadsheet runs a cell that starts with = + - @ as a formula, and these
-// texts come from customers: such text cells get a leading apostrophe.
+// texts come from customers: such text cells get a leading apostrophe. So does one that starts
+// with an apostrophe already, or "'-x" would stand for both "-x" and "'-x".
 QString csvField(const QString &value, bool text)
 {
     QString field = value;
     if (text && !field.isEmpty()
         && (field.front() == u'=' || field.front() == u'+' || field.front() == u'-' || field.front() == u'@'
-            || field.front() == u'\t' || field.front() == u'\r'))
+            || field.front() == u'\t' || field.front() == u'\r' || field.front() == u'\''))
         field.prepend(u'\'');
     const bool quote = field.contains(u',') || field.contains(u'"') || field.contains(u'\n')
             || field.contains(u'\r') || (!field.isEmpty() && (field.front() == u' ' || field.back() == u' '));

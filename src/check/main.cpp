@@ -3,10 +3,14 @@
 
 #include <QFile>
 
+#include <clocale>
 #include <cstdio>
 
 int main(int argc, char **argv)
 {
+    // The system's reasons (strerror) in the user's language.
+    std::setlocale(LC_ALL, "");
+
     // Raw bytes: a name in Windows-1251 must reach the open call as it was given.
     QByteArrayList arguments;
     for (int i = 1; i < argc; ++i)

@@ -7,9 +7,12 @@ namespace qsjuv {
 namespace {
 
 // Controls move the cursor or retitle a terminal; formatting characters (a byte-order mark,
-// zero-width spaces, right-to-left overrides) are invisible or reorder what is shown.
+// zero-width spaces, right-to-left overrides) are invisible or reorder what is shown. The Hangul
+// fillers are letters by category but show as blanks.
 bool shownAsBytes(char32_t c)
 {
+    if (c == U'\u115F' || c == U'\u1160' || c == U'\u3164' || c == U'\uFFA0')
+        return true;
     switch (QChar::category(c)) {
     case QChar::Other_Control:
     case QChar::Other_Format:

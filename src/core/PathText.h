@@ -9,7 +9,7 @@
 namespace qsjuv {
 
 // A file name as bytes, for people: valid UTF-8 as it is; every byte that is not valid UTF-8,
-// and every byte of a control or invisible formatting character, as \xHH; a backslash doubled.
+// and every byte of a control, invisible formatting or filler character, as \xHH; a backslash doubled.
 // Different byte strings never give the same text, and no name can drive a terminal.
 QString displayPath(QByteArrayView raw);
 

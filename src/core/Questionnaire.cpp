@@ -4,6 +4,7 @@
 #include "core/QuestionnaireFormat.h"
 #include "core/RangeLimits.h"
 #include "core/RangeRules.h"
+#include "core/Requisites.h"
 
 #include <algorithm>
 
@@ -55,9 +56,10 @@ std::optional<RequisiteProblem> requisiteProblem(QStringView text)
 std::vector<SaveRefusal> saveRefusals(const Questionnaire &q)
 {
     std::vector<SaveRefusal> refusals;
-    if (q.firm.isEmpty())
+    // Blanks and control characters alone count as not filled in.
+    if (requisiteBlank(q.firm))
         refusals.push_back({SaveRefusal::MissingFirm});
-    if (q.mail.isEmpty())
+    if (requisiteBlank(q.mail))
         refusals.push_back({SaveRefusal::MissingMail});
     else if (!mailFormatValid(q.mail))
         refusals.push_back({SaveRefusal::MailFormat});

@@ -5,6 +5,7 @@
 #include "core/ProfileFile.h"
 #include "core/ProfileNumber.h"
 #include "core/RangeLimits.h"
+#include "core/Requisites.h"
 
 #include <algorithm>
 #include <limits>
@@ -122,11 +123,11 @@ WrittenQuestionnaire writeQuestionnaire(const Questionnaire &q)
     }
 
     out.write(kReqs, "Version", kProgramVersion, false);
-    out.write(kReqs, "Firm", toCp1251Lossy(q.firm), false);
-    out.write(kReqs, "Phone", toCp1251Lossy(q.phone), false);
-    out.write(kReqs, "Mail", toCp1251Lossy(q.mail), false);
+    out.write(kReqs, "Firm", requisiteFileValue(toCp1251Lossy(q.firm)), false);
+    out.write(kReqs, "Phone", requisiteFileValue(toCp1251Lossy(q.phone)), false);
+    out.write(kReqs, "Mail", requisiteFileValue(toCp1251Lossy(q.mail)), false);
     if (!q.bill.isEmpty())
-        out.write(kReqs, "Bill", toCp1251Lossy(q.bill), false);
+        out.write(kReqs, "Bill", requisiteFileValue(toCp1251Lossy(q.bill)), false);
     out.write(kReqs, "Quantity", toCp1251Lossy(q.quantity), false);
     const qint32 checkCode = out.sum();
     out.write(kReqs, "CheckCode", number(checkCode), false);

@@ -116,6 +116,9 @@ void Loader::loadChannel(const QuestionnaireRead &read, int c)
             u"«Input connection» %1 не входит в список схем подключения (1, 2)."_s.arg(quoted(text(file.inputConnection))));
 
     ch.value.inputOn = file.inputOn.value_or(true);
+    // A box the model locks shows the model's state, whatever the file says.
+    if (m_model && !inputChecks(*m_model)[std::size_t(c)].enabled)
+        ch.value.inputOn = inputChecks(*m_model)[std::size_t(c)].checked;
     ch.value.sensorId = offered || (file.sensor && !m_position) ? file.sensor->id : sensorsOfType(kSensorRtd).front()->id;
     // A position beyond its list selects nothing.
     const auto inList = [](int position, std::size_t size) { return position >= 0 && position < int(size) ? position : -1; };

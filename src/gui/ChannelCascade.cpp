@@ -80,7 +80,7 @@ void TQS_JUVForm::SensorComboChange(QObject *Sender)
 
     for (QWidget *w : ch.sensorDependent())
         w->hide();
-    markModified();
+    setModified(true);
 
     const qsjuv::SensorType type = qsjuv::sensorTypeOfIndex(combo->currentIndex());
     for (QWidget *w : ch.characteristicAndRange())
@@ -158,7 +158,7 @@ void TQS_JUVForm::CharComboChange(QObject *Sender)
     setHint(ch.minEdit, QString::asprintf("Минимальное значение: %.0f ", double(range->lowerLimit)) + unit
                             + QLatin1Char('\n') + width);
 
-    markModified();
+    setModified(true);
 }
 
 void TQS_JUVForm::InputCheckClick(QObject *Sender)
@@ -176,8 +176,17 @@ void TQS_JUVForm::InputCheckClick(QObject *Sender)
 void TQS_JUVForm::ComboExit(QObject *Sender)
 {
     auto *combo = qobject_cast<QComboBox *>(Sender);
-    if (!combo || combo->currentIndex() >= 0)
+    if (!combo)
         return;
+    const QVariant before = combo->property(kEntryBeforeTyping);
+    combo->setProperty(kEntryBeforeTyping, QVariant());
+    if (combo->currentIndex() >= 0)
+        return;
+    // Text that names no entry was a typo: the entry shown before it comes back, as it was.
+    if (before.isValid() && before.toInt() < combo->count()) {
+        combo->setCurrentIndex(before.toInt());
+        return;
+    }
     combo->setCurrentIndex(0);
     if (combo == DeviceCombo)
         DeviceComboChange(Sender);

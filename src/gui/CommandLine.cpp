@@ -1,5 +1,6 @@
 #include "gui/CommandLine.h"
 
+#include "core/PathText.h"
 #include "core/QuestionnaireFormat.h"
 
 #include <QCommandLineParser>
@@ -8,24 +9,81 @@
 using namespace Qt::StringLiterals;
 
 namespace qsjuv {
+namespace {
+
+// The options QGuiApplication, QApplication and the platform plug-ins read from the command line.
+const QStringList kQtOptionsWithValue = {
+    u"platform"_s, u"platformpluginpath"_s, u"platformtheme"_s, u"plugin"_s, u"qwindowgeometry"_s,
+    u"geometry"_s, u"qwindowicon"_s, u"icon"_s, u"qwindowtitle"_s, u"title"_s, u"session"_s,
+    u"display"_s, u"name"_s, u"visual"_s, u"style"_s, u"stylesheet"_s, u"qmljsdebugger"_s};
+const QStringList kQtFlags = {u"reverse"_s, u"widgetcount"_s, u"testability"_s, u"nograb"_s, u"dograb"_s, u"sync"_s};
+
+// An option's name as the parser reports it: without its dashes or an attached value.
+QString optionName(const QString &argument)
+{
+    QString name = argument.mid(argument.startsWith(u"--"_s) ? 2 : 1);
+    return name.left(name.indexOf(u'='));
+}
+
+QList<int> qtArguments(const QStringList &arguments)
+{
+    QList<int> positions;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        if (argument == u"--"_s)
+            break;
+        if (!argument.startsWith(u'-') || argument == u"-"_s)
+            continue;
+        const QString name = optionName(argument);
+        if (kQtFlags.contains(name)) {
+            positions << i;
+        } else if (kQtOptionsWithValue.contains(name)) {
+            positions << i;
+            if (!argument.contains(u'=') && i + 1 < arguments.size())
+                positions << ++i;
+        }
+    }
+    return positions;
+}
+
+} // namespace
 
 CommandLine parseCommandLine(const QStringList &arguments)
 {
-    // The parser's own help text is English: the options are described here instead.
+    // The parser's own help text is English: the options are described here instead. Qt's own
+    // options are known to it, so that only what neither knows is an error.
     QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help(QStringList{u"h"_s, u"help"_s});
     const QCommandLineOption version(QStringList{u"v"_s, u"version"_s});
     parser.addOption(help);
     parser.addOption(version);
+    for (const QString &name : kQtOptionsWithValue)
+        parser.addOption(QCommandLineOption(name, QString(), u"value"_s));
+    for (const QString &name : kQtFlags)
+        parser.addOption(QCommandLineOption(name));
     parser.addPositionalArgument(u"file"_s, QString());
 
     CommandLine result;
+    result.qtArguments = qtArguments(arguments);
     const QString usage = u"Использование: qs_juv [ФАЙЛ]\n"_s;
     if (!parser.parse(arguments)) {
         result.action = CommandLine::Action::Error;
         const QStringList unknown = parser.unknownOptionNames();
+        QString shown;
+        if (!unknown.isEmpty()) {
+            // As it was typed, with its dashes; escaped, so that it cannot drive the terminal.
+            shown = unknown.front();
+            for (const QString &argument : arguments.mid(1)) {
+                if (argument.startsWith(u'-') && optionName(argument) == unknown.front()) {
+                    shown = argument.left(argument.indexOf(u'=') < 0 ? argument.size() : argument.indexOf(u'='));
+                    break;
+                }
+            }
+            shown = displayPath(QFile::encodeName(shown));
+        }
         result.output = (unknown.isEmpty() ? u"qs_juv: неверные параметры\n"_s
-                                           : u"qs_juv: неизвестный параметр: %1\n"_s.arg(unknown.front()))
+                                           : u"qs_juv: неизвестный параметр: %1\n"_s.arg(shown))
                 + usage + u"Подробнее: qs_juv --help\n"_s;
         result.exitCode = 2;
         return result;

@@ -15,9 +15,13 @@ struct CommandLine
     std::optional<QString> file; // a questionnaire to load at start
     QString output; // the help or version text, or the error (for standard error)
     int exitCode = 0; // when the program ends without a window
+    // Positions in the arguments of Qt's own options (-platform, -style, ...) and their values:
+    // the only ones QApplication is given, so that it takes nothing after "--" or the FILE.
+    QList<int> qtArguments;
 };
 
-// arguments as QCoreApplication::arguments() gives them, program name first.
+// arguments as the program was started with them, program name first. Decided before any
+// display is needed: help, version and usage errors never open one.
 CommandLine parseCommandLine(const QStringList &arguments);
 
 // Whether file, decoded from one of the raw arguments, still names the same bytes. A name that

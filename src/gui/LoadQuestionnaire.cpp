@@ -48,7 +48,9 @@ bool TQS_JUVForm::applyConfiguration(const qsjuv::QuestionnaireRead &read, const
         const qsjuv::QuestionnaireChannel &value = loadedChannel.value;
         const ChannelControls &ch = m_channels[c];
 
-        ch.inputCheck->setChecked(value.inputOn);
+        // A locked box shows the model's state, whatever the file says.
+        if (ch.inputCheck->isEnabled())
+            ch.inputCheck->setChecked(value.inputOn);
         // The file's own sensor, even one the model does not offer: the lists then show no
         // selection, as they would after a user typed it.
         if (const qsjuv::SensorDescriptor *sensor = loadedChannel.sensor) {
@@ -130,12 +132,17 @@ void TQS_JUVForm::LoadButtonClick(QObject *)
 
 void TQS_JUVForm::loadFile(const QString &path)
 {
+    loadPath(path);
+}
+
+bool TQS_JUVForm::loadPath(const QString &path)
+{
     // Only a regular file within the size limit is read, and nothing blocks.
     QString reason;
     const auto bytes = qsjuv::readRegularFile(qsjuv::nativePath(path), &reason);
     if (!bytes) {
-        error(qsjuv::texts::fileUnreadable(), reason);
-        return;
+        error(qsjuv::texts::fileUnreadable(), path, reason);
+        return false;
     }
 
     // Anything that fails from here on leaves what was applied and warns once.
@@ -163,5 +170,7 @@ void TQS_JUVForm::loadFile(const QString &path)
                 "опросный лист содержит данные, соответствующие вашему заказу, и сохранить файл заново."_s);
 
     // What is shown now is the file, whether or not it warned.
-    m_modified = false;
+    setModified(false);
+    setCurrentFile(path);
+    return true;
 }

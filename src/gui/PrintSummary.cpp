@@ -1,5 +1,5 @@
-// The questionnaire on paper or in a PDF: one page of what the form shows, whether or not it
-// could be saved as it stands.
+// The questionnaire on paper or in a PDF: what the form shows, on one page as a rule, whether or
+// not it could be saved as it stands.
 #include "gui/Qs_juvunit.h"
 #include "gui/FileDialogs.h"
 #include "gui/SummaryDocument.h"
@@ -16,7 +16,7 @@ using namespace Qt::StringLiterals;
 
 qsjuv::Summary TQS_JUVForm::summary() const
 {
-    return qsjuv::questionnaireSummary(questionnaire(), windowTitle(), QDate::currentDate().toString(u"dd.MM.yyyy"_s));
+    return qsjuv::questionnaireSummary(questionnaire(), m_caption, QDate::currentDate().toString(u"dd.MM.yyyy"_s));
 }
 
 QFileDialog *TQS_JUVForm::pdfDialog()
@@ -37,7 +37,7 @@ void TQS_JUVForm::PrintActionExecute(QObject *)
     QPrintDialog dialog(&printer, this);
     dialog.setObjectName(u"PrintDialog"_s);
     dialog.setWindowTitle(u"Печать опросного листа"_s);
-    dialog.setMinMax(1, 1);
+    dialog.setMinMax(1, 2);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     if (dialog.exec() != QDialog::Accepted)

@@ -1,15 +1,19 @@
 #include "gui/Qs_juvunit.h"
 
+#include "gui/Accessibility.h"
 #include "gui/FormStyle.h"
 #include "gui/FileDialogs.h"
 #include "gui/Hints.h"
 #include "gui/UpDown.h"
 #include "ui_Qs_juvunit.h"
+#include "core/SafeRead.h"
 #include "core/Texts.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFocusEvent>
 #include <QGroupBox>
@@ -45,6 +49,7 @@ TQS_JUVForm::TQS_JUVForm(QWidget *parent)
     : QWidget(parent)
     , ui(std::make_unique<Ui::QS_JUVForm>())
 {
+    qsjuv::installAccessibleFactory();
     setupLayout();
 
     // Panel 0 shows the program version for good; panel 1 the data version of a load.
@@ -64,7 +69,7 @@ TQS_JUVForm::TQS_JUVForm(QWidget *parent)
     // The first model, as if the user had picked it; that is no change to save.
     DeviceCombo->setCurrentIndex(0);
     DeviceComboChange(nullptr);
-    m_modified = false;
+    setModified(false);
 }
 
 TQS_JUVForm::~TQS_JUVForm()
@@ -89,6 +94,7 @@ void TQS_JUVForm::setupLayout()
 
     ui->setupUi(this);
     setObjectName(u"QS_JUVForm"_s);
+    m_caption = windowTitle();
 
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -209,6 +215,14 @@ void TQS_JUVForm::nameControls()
         }
     }
     QntyUpDown->setAccessibleName(QntyLabel->text());
+    // The blanks that keep a group's caption off its frame are not part of its name.
+    for (QGroupBox *group : findChildren<QGroupBox *>())
+        group->setAccessibleName(group->title().trimmed());
+    // The captions never take the focus: the edits say themselves whether they are required.
+    const std::pair<QLineEdit *, QLabel *> requisiteDescriptions[] = {
+        {FirmNameEdit, FirmNameLabel}, {PhoneEdit, PhoneLabel}, {MailEdit, MailLabel}, {BillEdit, BillLabel}};
+    for (const auto &[edit, label] : requisiteDescriptions)
+        edit->setAccessibleDescription(label->toolTip() + u". "_s + edit->toolTip());
 
 }
 
@@ -253,6 +267,7 @@ void TQS_JUVForm::setupEntries()
 void TQS_JUVForm::setupStatusBar()
 {
     StatusBar->setSizeGripEnabled(false);
+    StatusBar->setAccessibleName(u"Строка состояния"_s);
     StatusBarPanel0 = new QLabel(StatusBar);
     StatusBarPanel0->setObjectName(u"StatusBarPanel0"_s);
     StatusBarPanel0->setAlignment(Qt::AlignCenter);
@@ -291,12 +306,15 @@ void TQS_JUVForm::bindEvents()
         connect(edit, &QLineEdit::textChanged, this, [this, edit] { SimpleEditChange(edit); });
     connect(QntyEdit, &QLineEdit::textChanged, this, [this] { QntyEditChange(QntyEdit); });
 
-    // Only what the user causes runs a combo's change handler; program writes run none.
+    // Only what the user causes runs a combo's change handler; program writes run none. Typed
+    // text runs it only once it names an entry: a typo must not rebuild the channel.
     const auto bindCombo = [this](QComboBox *combo, void (TQS_JUVForm::*handler)(QObject *)) {
         connect(combo, &QComboBox::activated, this, [this, combo, handler] { (this->*handler)(combo); });
         connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this, combo, handler](const QString &text) {
+            const int before = combo->currentIndex();
             comboTextEdited(combo, text);
-            (this->*handler)(combo);
+            if (combo->currentIndex() >= 0 && combo->currentIndex() != before)
+                (this->*handler)(combo);
         });
     };
     bindCombo(DeviceCombo, &TQS_JUVForm::DeviceComboChange);
@@ -304,14 +322,22 @@ void TQS_JUVForm::bindEvents()
     for (const ChannelControls &ch : m_channels) {
         bindCombo(ch.sensorCombo, &TQS_JUVForm::SensorComboChange);
         bindCombo(ch.charCombo, &TQS_JUVForm::CharComboChange);
-        // Typing into these only moves the selection; their exit repairs it.
-        for (QComboBox *combo : {ch.connCombo, ch.nomRCombo, ch.outputCombo})
-            connect(combo->lineEdit(), &QLineEdit::textEdited, this,
-                    [this, combo](const QString &text) { comboTextEdited(combo, text); });
-        for (QComboBox *combo : {ch.sensorCombo, ch.charCombo, ch.connCombo, ch.nomRCombo})
+        // These have no level below them, but the file keeps their choice.
+        for (QComboBox *combo : {ch.connCombo, ch.nomRCombo, ch.outputCombo}) {
+            connect(combo, &QComboBox::activated, this, [this] { setModified(true); });
+            connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this, combo](const QString &text) {
+                const int before = combo->currentIndex();
+                comboTextEdited(combo, text);
+                if (combo->currentIndex() >= 0 && combo->currentIndex() != before)
+                    setModified(true);
+            });
+        }
+        for (QComboBox *combo : {ch.sensorCombo, ch.charCombo, ch.connCombo, ch.nomRCombo, ch.outputCombo})
             combo->installEventFilter(this);
         QCheckBox *check = ch.inputCheck;
         connect(check, &QCheckBox::toggled, this, [this, check] { InputCheckClick(check); });
+        // Only a click is the user's; the file keeps the state.
+        connect(check, &QCheckBox::clicked, this, [this] { setModified(true); });
         for (QLineEdit *edit : {ch.maxEdit, ch.minEdit}) {
             connect(edit, &QLineEdit::textChanged, this, [this, edit] { MinMaxEditChange(edit); });
             edit->installEventFilter(this);
@@ -321,20 +347,25 @@ void TQS_JUVForm::bindEvents()
     connect(SaveButton, &QPushButton::clicked, this, [this] { SaveButtonClick(SaveButton); });
 }
 
-// While the user types, the selection follows the text: the matching entry, or none.
+// While the user types, the selection follows the text: the entry it names in any letter case
+// (its text then in the entry's spelling), or none. The entry shown before the typing is kept
+// for the exit to put back.
 void TQS_JUVForm::comboTextEdited(QComboBox *combo, const QString &text)
 {
-    const int match = combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (match == combo->currentIndex())
-        return;
+    const int match = combo->findText(text, Qt::MatchFixedString);
     QLineEdit *edit = combo->lineEdit();
     const int cursor = edit->cursorPosition();
-    const QSignalBlocker blocker(combo);
-    combo->setCurrentIndex(match);
-    if (match < 0) {
+    if (match < 0 && combo->currentIndex() >= 0)
+        combo->setProperty(kEntryBeforeTyping, combo->currentIndex());
+    if (match != combo->currentIndex()) {
+        const QSignalBlocker blocker(combo);
+        combo->setCurrentIndex(match);
+    }
+    const QString shown = match < 0 ? text : combo->itemText(match);
+    if (edit->text() != shown) {
         // Clearing the selection clears the text of an editable combo: the typed text stays.
         const QSignalBlocker editBlocker(edit);
-        edit->setText(text);
+        edit->setText(shown);
     }
     edit->setCursorPosition(cursor);
 }
@@ -345,9 +376,15 @@ bool TQS_JUVForm::eventFilter(QObject *watched, QEvent *event)
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
         // A drop-down list or a context menu does not leave the control.
         if (reason != Qt::PopupFocusReason) {
-            if (qobject_cast<QComboBox *>(watched))
+            if (auto *combo = qobject_cast<QComboBox *>(watched)) {
+                // A rebuild may hide the control the focus went to, and Qt would pass it on to
+                // whatever comes next (a button a blank would press): back to the list left.
+                QWidget *next = QApplication::focusWidget();
                 ComboExit(watched);
-            else if (qobject_cast<QLineEdit *>(watched))
+                if (next && next != combo && QApplication::focusWidget() != next && combo->isVisible()
+                    && combo->isEnabled())
+                    combo->setFocus(Qt::OtherFocusReason);
+            } else if (qobject_cast<QLineEdit *>(watched))
                 MinMaxEditExit(watched);
         }
     }
@@ -387,7 +424,7 @@ void TQS_JUVForm::showEvent(QShowEvent *event)
 
 void TQS_JUVForm::FormActivate(QObject *)
 {
-    m_modified = false;
+    setModified(false);
 }
 
 void TQS_JUVForm::FormCloseQuery(QObject *, bool &CanClose)
@@ -434,14 +471,14 @@ bool TQS_JUVForm::isSeries610() const
 }
 
 namespace {
-int showBox(QWidget *owner, QMessageBox::Icon icon, const QString &text,
+int showBox(TQS_JUVForm *owner, QMessageBox::Icon icon, const QString &text,
             QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton,
-            const QString &detail = QString())
+            const QString &informative = QString())
 {
-    QMessageBox box(icon, owner->windowTitle(), text, buttons, owner);
+    QMessageBox box(icon, owner->caption(), text, buttons, owner);
     box.setDefaultButton(defaultButton);
-    if (!detail.isEmpty())
-        box.setDetailedText(detail);
+    if (!informative.isEmpty())
+        box.setInformativeText(informative);
     return box.exec();
 }
 } // namespace
@@ -456,12 +493,37 @@ void TQS_JUVForm::warning(const QString &text)
     showBox(this, QMessageBox::Warning, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
-void TQS_JUVForm::error(const QString &text, const QString &detail)
+void TQS_JUVForm::error(const QString &text, const QString &path, const QString &reason)
 {
-    showBox(this, QMessageBox::Critical, text, QMessageBox::Ok, QMessageBox::Ok, detail);
+    QStringList informative;
+    if (!path.isEmpty())
+        informative << u"Файл: %1"_s.arg(QDir::toNativeSeparators(path));
+    if (!reason.isEmpty())
+        informative << u"Причина: %1"_s.arg(qsjuv::russianReason(reason));
+    showBox(this, QMessageBox::Critical, text, QMessageBox::Ok, QMessageBox::Ok, informative.join(u'\n'));
 }
 
 void TQS_JUVForm::information(const QString &text)
 {
     showBox(this, QMessageBox::Information, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void TQS_JUVForm::refuse(const QString &text, const QString &why, QWidget *fault)
+{
+    showBox(this, QMessageBox::Warning, text, QMessageBox::Ok, QMessageBox::Ok, why);
+    if (fault && fault->isEnabled()) {
+        // Where no window manager hands the focus back once the box is gone.
+        activateWindow();
+        fault->setFocus(Qt::OtherFocusReason);
+        if (auto *edit = qobject_cast<QLineEdit *>(fault))
+            edit->selectAll();
+    }
+}
+
+void TQS_JUVForm::setModified(bool modified)
+{
+    m_modified = modified;
+    // Shown in the title only once it names a file: a bare caption has no place for the mark.
+    if (!m_currentFile.isEmpty())
+        setWindowModified(modified);
 }

@@ -19,6 +19,7 @@ class QFileDialog;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QStatusBar;
 
@@ -27,6 +28,7 @@ struct ChannelRead;
 struct LoadedQuestionnaire;
 struct Questionnaire;
 struct QuestionnaireRead;
+struct SaveRefusal;
 struct Summary;
 }
 
@@ -80,7 +82,14 @@ public:
     void PdfActionExecute(QObject *Sender);
     qsjuv::Summary summary() const;
 
+    // Context menu
+    void AboutActionExecute(QObject *Sender);
+
     bool isModified() const { return m_modified; }
+    // The file last loaded or saved; empty for a new questionnaire.
+    QString currentFile() const { return m_currentFile; }
+    // The program's caption: the title of every message box, whatever file the window shows.
+    QString caption() const { return m_caption; }
 
     // The questionnaire the widgets show; the save, the summary and the close question read it.
     qsjuv::Questionnaire questionnaire() const;
@@ -118,8 +127,9 @@ private:
     const qsjuv::DeviceModel *currentModel() const;
     // Channels the current model shows.
     int channelCount() const;
-    void markModified() { m_modified = true; }
     void comboTextEdited(QComboBox *combo, const QString &text);
+    // Dynamic property of a combo: the entry it showed before typed text took its selection.
+    static constexpr const char *kEntryBeforeTyping = "qs_juvEntryBeforeTyping";
     void repairSelections();
     bool applyConfiguration(const qsjuv::QuestionnaireRead &read, const qsjuv::LoadedQuestionnaire &loaded);
     // A file of an unknown model: its channel keys as it names them, on the model shown.
@@ -129,15 +139,30 @@ private:
     bool writeConfirmed(const QString &path, const std::function<QByteArray()> &content);
     bool mayDiscardChanges();
     void bindDesktop();
-    // Runs a file dialog in the folder used last; an accepted one remembers its folder.
-    int execFileDialog(QFileDialog *dialog, bool remember = true);
+    // Runs a file dialog in the folder used last, or in the folder of offered (a path) with its
+    // name selected; an accepted one remembers its folder.
+    int execFileDialog(QFileDialog *dialog, bool remember = true, const QString &offered = QString());
+    void setModified(bool modified);
+    // After a load or a save: the title names the file and the recent files list it first.
+    void setCurrentFile(const QString &path);
+    void rebuildRecentMenu();
+    void openRecent(const QString &path);
+    // loadFile, telling whether the file could be read.
+    bool loadPath(const QString &path);
+    // What a refused range lacks, in the form's words; empty while the range passes.
+    QString rangeRefusal(int channel) const;
+    void describeRange(int channel);
 
     // Message boxes titled with the caption; the return is the QMessageBox::StandardButton.
-    // An error's detail, when given, is the system's reason, shown as the box's detailed text.
+    // An error about a file names it and the reason under the text, where the user looks.
     int question(const QString &text);
     void warning(const QString &text);
-    void error(const QString &text, const QString &detail = QString());
+    void error(const QString &text, const QString &path = QString(), const QString &reason = QString());
     void information(const QString &text);
+    // A refused save: the warning, the why as its informative text, then the focus on the field
+    // at fault.
+    void refuse(const QString &text, const QString &why, QWidget *fault);
+    void showRefusal(const qsjuv::SaveRefusal &refusal);
 
     std::unique_ptr<Ui::QS_JUVForm> ui;
 
@@ -154,7 +179,9 @@ public:
     QPushButton *LoadButton = nullptr, *SaveButton = nullptr;
     QStatusBar *StatusBar = nullptr;
     QLabel *StatusBarPanel0 = nullptr, *StatusBarPanel1 = nullptr;
-    QAction *PrintAction = nullptr, *PdfAction = nullptr;
+    QAction *PrintAction = nullptr, *PdfAction = nullptr, *AboutAction = nullptr;
+    // Kept for the form's life: a screen reader ties each action to the first menu it is seen in.
+    QMenu *ContextMenu = nullptr, *RecentMenu = nullptr;
 
 private:
     QFileDialog *m_openDialog = nullptr, *m_saveDialog = nullptr, *m_pdfDialog = nullptr;
@@ -166,4 +193,6 @@ private:
     std::array<const qsjuv::RangeLimits *, 2> m_selectedRange{};
     std::array<bool, 2> m_checkingRange{};
     std::array<ChannelControls, 2> m_channels;
+    QString m_caption;
+    QString m_currentFile;
 };

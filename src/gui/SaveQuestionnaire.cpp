@@ -4,6 +4,7 @@
 #include "core/Cp1251.h"
 #include "core/PathText.h"
 #include "core/QuestionnaireFormat.h"
+#include "core/Requisites.h"
 #include "core/SafeRead.h"
 #include "core/Texts.h"
 
@@ -17,12 +18,28 @@
 
 using namespace Qt::StringLiterals;
 
-// A save with no selection in a combo it reads repairs it first, as leaving the combo would.
+// A save with no selection in a combo it reads repairs it first, as leaving the combo would. A
+// list a load left without a selection (a value the file has but the list lacks) gets what the
+// cascade would have chosen: the file never gets a position the list does not offer.
 void TQS_JUVForm::repairSelections()
 {
     ComboExit(DeviceCombo);
-    for (int c = 0; c < channelCount(); ++c)
-        ComboExit(m_channels[c].charCombo);
+    const qsjuv::DeviceModel *model = currentModel();
+    for (int c = 0; c < channelCount(); ++c) {
+        const ChannelControls &ch = m_channels[c];
+        ComboExit(ch.sensorCombo);
+        ComboExit(ch.charCombo);
+        for (QComboBox *combo : {ch.connCombo, ch.nomRCombo, ch.outputCombo}) {
+            if (combo->property(kEntryBeforeTyping).isValid())
+                ComboExit(combo); // typed over: the entry shown before
+        }
+        if (ch.connCombo->currentIndex() < 0)
+            ch.connCombo->setCurrentIndex(0);
+        if (ch.nomRCombo->currentIndex() < 0 && ch.nomRCombo->count() > 0 && m_selectedRange[c])
+            ch.nomRCombo->setCurrentIndex(qsjuv::nominalResistanceList(*m_selectedRange[c]).selected);
+        if (ch.outputCombo->currentIndex() < 0 && ch.outputCombo->count() > 0 && model)
+            ch.outputCombo->setCurrentIndex(qsjuv::defaultOutputPosition(*model, isSeries610()));
+    }
 }
 
 qsjuv::Questionnaire TQS_JUVForm::questionnaire() const
@@ -56,25 +73,61 @@ void TQS_JUVForm::SaveButtonClick(QObject *)
 {
     repairSelections();
 
+    // The edits show what the file will hold: no control characters, no blanks at the ends.
+    for (QLineEdit *edit : {FirmNameEdit, PhoneEdit, MailEdit, BillEdit}) {
+        const QString normalized = qsjuv::normalizedRequisite(edit->text());
+        if (normalized != edit->text())
+            edit->setText(normalized);
+    }
+
     const qsjuv::Questionnaire q = questionnaire();
     const std::vector<qsjuv::SaveRefusal> refusals = qsjuv::saveRefusals(q);
     if (!refusals.empty()) {
-        const qsjuv::SaveRefusal &first = refusals.front();
-        // The refused range shows in red, as the range check colours it.
-        if (first.channel >= 0)
-            CheckChannelRange(first.channel);
-        warning(qsjuv::texts::saveRefusal(first));
+        showRefusal(refusals.front());
         return;
     }
 
-    if (execFileDialog(saveDialog()) != QDialog::Accepted)
+    if (execFileDialog(saveDialog(), true, m_currentFile) != QDialog::Accepted)
         return;
     const QString path = saveDialog()->selectedFiles().value(0);
 
     if (!writeConfirmed(path, [&q] { return qsjuv::writeQuestionnaire(q).bytes; }))
         return;
+    setModified(false);
+    setCurrentFile(path);
     information(qsjuv::texts::fileSaved());
-    m_modified = false;
+}
+
+// The refusal's message, with focus on what the user has to change.
+void TQS_JUVForm::showRefusal(const qsjuv::SaveRefusal &refusal)
+{
+    const QString text = qsjuv::texts::saveRefusal(refusal);
+    QLineEdit *const requisiteEdits[] = {FirmNameEdit, PhoneEdit, MailEdit, BillEdit};
+    switch (refusal.kind) {
+    case qsjuv::SaveRefusal::MissingFirm:
+        refuse(text, QString(), FirmNameEdit);
+        return;
+    case qsjuv::SaveRefusal::MissingMail:
+    case qsjuv::SaveRefusal::MailFormat:
+        refuse(text, QString(), MailEdit);
+        return;
+    case qsjuv::SaveRefusal::RequisiteRefused:
+        refuse(text, QString(), requisiteEdits[int(refusal.requisite)]);
+        return;
+    case qsjuv::SaveRefusal::NoInput:
+        warning(text);
+        return;
+    case qsjuv::SaveRefusal::RangeNotNumber:
+    case qsjuv::SaveRefusal::RangeTooNarrow:
+        break;
+    }
+    // The refused range shows in red, as the range check colours it; a bound of a channel
+    // switched off is reached through its input first.
+    const int c = refusal.channel;
+    CheckChannelRange(c);
+    const ChannelControls &ch = m_channels[c];
+    refuse(text, u"%1 канал. "_s.arg(c + 1) + rangeRefusal(c),
+           ch.maxEdit->isEnabled() ? static_cast<QWidget *>(ch.maxEdit) : ch.inputCheck);
 }
 
 bool TQS_JUVForm::writeConfirmed(const QString &path, const std::function<QByteArray()> &content)
@@ -84,7 +137,7 @@ bool TQS_JUVForm::writeConfirmed(const QString &path, const std::function<QByteA
     QString reason;
     switch (qsjuv::probeSaveTarget(qsjuv::nativePath(path), &reason)) {
     case qsjuv::SaveTarget::NotRegular:
-        error(writeFailed, reason);
+        error(writeFailed, path, reason);
         return false;
     case qsjuv::SaveTarget::Exists:
         if (question(u"Указанный файл уже существует.\n"
@@ -99,11 +152,11 @@ bool TQS_JUVForm::writeConfirmed(const QString &path, const std::function<QByteA
     // The whole file goes to a temporary file first: a failed write keeps the old one.
     const QByteArray bytes = content();
     if (bytes.isEmpty()) {
-        error(writeFailed);
+        error(writeFailed, path);
         return false;
     }
     if (!qsjuv::writeFileAtomically(path, bytes, &reason)) {
-        error(writeFailed, reason);
+        error(writeFailed, path, reason);
         return false;
     }
     return true;

@@ -13,8 +13,12 @@ using namespace Qt::StringLiterals;
 namespace qsjuv {
 namespace {
 
-// Edits have no length limit; a page does. Whatever a row cannot hold is cut with an ellipsis.
-constexpr qsizetype kMaxValueLength = 300;
+// Edits have no length limit; paper does. Longer values are cut with an ellipsis, so that the
+// summary never needs more than two pages.
+constexpr qsizetype kMaxValueLength = 1000;
+// Smaller than this is hard to read on paper: the summary goes on to a second page instead.
+constexpr qreal kLargestPointSize = 10;
+constexpr qreal kSmallestPointSize = 8;
 
 QString cell(const QString &text)
 {
@@ -62,15 +66,33 @@ bool renderSummary(const Summary &summary, QPagedPaintDevice &device)
     QTextDocument document;
     // Laid out for the device's resolution, not the screen's: point sizes keep their size.
     document.documentLayout()->setPaintDevice(&device);
-    QFont font(u"Liberation Sans"_s);
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(10);
-    document.setDefaultFont(font);
-    document.setHtml(summaryHtml(summary));
+    // A value without blanks (a long name typed as one word) is broken anywhere rather than
+    // widening the table past the page, which pushed the check code off it.
+    QTextOption wrapping = document.defaultTextOption();
+    wrapping.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    document.setDefaultTextOption(wrapping);
     const QRect page = device.pageLayout().paintRectPixels(device.logicalDpiX());
     document.setPageSize(page.size());
-    document.drawContents(&painter, QRectF(QPointF(0, 0), page.size()));
-    return painter.end();
+    const QString html = summaryHtml(summary);
+    QFont font(u"Liberation Sans"_s);
+    font.setStyleHint(QFont::SansSerif);
+    // The largest size that keeps it on one page, down to the smallest readable one.
+    for (qreal size = kLargestPointSize; size >= kSmallestPointSize; size -= 0.5) {
+        font.setPointSizeF(size);
+        document.setDefaultFont(font);
+        document.setHtml(html);
+        if (document.pageCount() == 1)
+            break;
+    }
+    bool drawn = true;
+    for (int i = 0; i < document.pageCount() && drawn; ++i) {
+        drawn = i == 0 || device.newPage();
+        painter.save();
+        painter.translate(0, -i * page.height());
+        document.drawContents(&painter, QRectF(QPointF(0, i * page.height()), page.size()));
+        painter.restore();
+    }
+    return painter.end() && drawn;
 }
 
 QByteArray summaryPdf(const Summary &summary)

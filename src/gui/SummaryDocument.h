@@ -7,11 +7,13 @@ class QPagedPaintDevice;
 
 namespace qsjuv {
 
-// The summary on one A4 page of device, which must not be painted on yet. False when the
-// device cannot be painted on (a printer that failed to start, say).
+// The summary on A4 pages of device, which must not be painted on yet: one page, its text
+// shrunk a little if need be, or two for very long values. Every row shows at least the
+// beginning of its value, long values wrapped. False when the device cannot be painted on (a
+// printer that failed to start, say).
 bool renderSummary(const Summary &summary, QPagedPaintDevice &device);
 
-// The summary as the bytes of a one-page PDF; empty when rendering failed.
+// The summary as the bytes of a PDF; empty when rendering failed.
 QByteArray summaryPdf(const Summary &summary);
 
 } // namespace qsjuv

@@ -1,5 +1,6 @@
 #include "gui/UpDown.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -25,9 +26,18 @@ void TUpDown::setAssociate(QLineEdit *edit)
 {
     if (m_edit)
         m_edit->removeEventFilter(this);
+    disconnect(m_editChanged);
     m_edit = edit;
-    if (m_edit)
-        m_edit->installEventFilter(this);
+    if (!m_edit)
+        return;
+    m_edit->installEventFilter(this);
+    // The spinner's value is the edit's number: a screen reader hears it change with the edit.
+    m_editChanged = connect(m_edit, &QLineEdit::textChanged, this, [this] {
+        bool ok = false;
+        const int number = editValue(&ok);
+        QAccessibleValueChangeEvent event(this, ok ? QVariant(number) : QVariant());
+        QAccessible::updateAccessibility(&event);
+    });
 }
 
 QSize TUpDown::sizeHint() const
@@ -47,6 +57,7 @@ int TUpDown::editValue(bool *ok) const
     text.remove(QChar(0x00A0));
     text.remove(QChar(0x202F));
     text.remove(QLatin1Char(' '));
+    text.replace(QChar(0x2212), QLatin1Char('-'));
     return text.toInt(ok);
 }
 
@@ -64,13 +75,22 @@ void TUpDown::step(int action)
     int current = editValue(&ok);
     if (!ok)
         current = value();
-    const qint64 next = qBound<qint64>(qint64(minimum()), qint64(current) + delta, qint64(maximum()));
-    setSliderPosition(int(next));
+    writeValue(int(qBound<qint64>(qint64(minimum()), qint64(current) + delta, qint64(maximum()))));
+}
+
+void TUpDown::writeValue(int value)
+{
+    const int next = qBound(minimum(), value, maximum());
+    setSliderPosition(next);
     if (!m_edit)
         return;
     QLocale locale;
     locale.setNumberOptions(m_thousands ? QLocale::DefaultNumberOptions : QLocale::OmitGroupSeparator);
-    m_edit->setText(locale.toString(int(next)));
+    // Some locales write U+2212 for the minus; the edits take only '-'.
+    QString text = locale.toString(int(next < 0 ? -next : next));
+    if (next < 0)
+        text.prepend(u'-');
+    m_edit->setText(text);
 }
 
 void TUpDown::paintEvent(QPaintEvent *)

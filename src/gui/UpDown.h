@@ -22,6 +22,11 @@ public:
 
     QSize sizeHint() const override;
 
+    // The edit's integer as a step reads it (group separators left out).
+    int editValue(bool *ok) const;
+    // Writes value, held to the limits, into the edit as a step does.
+    void writeValue(int value);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
@@ -31,9 +36,9 @@ protected:
 
 private:
     void step(int action);
-    int editValue(bool *ok) const;
 
     QPointer<QLineEdit> m_edit;
+    QMetaObject::Connection m_editChanged;
     bool m_thousands = true;
     int m_pressed = 0; // +1 up arrow, -1 down arrow
 };

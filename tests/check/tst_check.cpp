@@ -20,6 +20,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -27,6 +28,7 @@
 #include <fcntl.h>
 #include <random>
 #include <sys/resource.h>
+#include <sys/wait.h>
 
 using namespace qsjuv;
 using namespace qsjuv::check;
@@ -125,6 +127,7 @@ private slots:
     void rawArgumentsReachTheOpenCall();
     void permissionsAsUser();
     void oneFailureNeverEndsTheRun();
+    void memoryDoesNotGrowWithTheTree();
 };
 
 void TestCheck::verdictsAndProblems_data()
@@ -187,11 +190,22 @@ void TestCheck::verdictsAndProblems_data()
         {u"mail-format"_s});
     row("quantity not a number", withValue(ref, "Reqs", "Quantity", "12a"), Verdict::Ok, {u"quantity-invalid"_s});
     row("quantity above 999", withValue(ref, "Reqs", "Quantity", "1000"), Verdict::Ok, {u"quantity-invalid"_s});
-    row("no input on", edited("Channel 1", "Input mode", "0"), Verdict::Ok, {u"no-input"_s});
+    row("no input on", resealed(withValue(writeQuestionnaire(defaultQuestionnaire(6)).bytes, "Channel 1", "Input mode", "0")),
+        Verdict::Ok, {u"no-input"_s});
+    // ЖУВ-610-101 locks its input on: the form shows it on whatever the file says.
+    row("input off in a box the model locks", edited("Channel 1", "Input mode", "0"), Verdict::Ok);
     row("byte Windows-1251 lacks", withValue(ref, "Reqs", "Firm", "AC\x98ME"), Verdict::Ok, {u"requisite-not-cp1251"_s});
     row("control character", withValue(ref, "Reqs", "Mail", "a@b.\x1b" "cd"), Verdict::Ok, {u"requisite-not-cp1251"_s});
-    row("requisite in UTF-8", withValue(ref, "Reqs", "Phone", u"доб. 5"_s.toUtf8()), Verdict::Ok,
-        {u"requisite-not-cp1251"_s});
+    row("firm of blanks in quotes", withValue(ref, "Reqs", "Firm", "\"   \""), Verdict::Ok, {u"missing-firm"_s});
+    row("mail of a tab in quotes", withValue(ref, "Reqs", "Mail", "\"\t\""), Verdict::Ok,
+        {u"missing-mail"_s, u"requisite-not-cp1251"_s});
+    row("tab inside a requisite", withValue(ref, "Reqs", "Phone", "1\t2"), Verdict::Ok, {u"requisite-not-cp1251"_s});
+    // The form writes the model's name in Windows-1251: a file with it in UTF-8 is not the form's.
+    row("requisite in UTF-8", withValue(withValue(ref, "Reqs", "Phone", u"доб. 5"_s.toUtf8()), "Device", "name",
+                                        u"ЖУВ-610-101"_s.toUtf8()),
+        Verdict::Ok, {u"requisite-not-cp1251"_s});
+    row("Windows-1251 that would be valid UTF-8", withValue(ref, "Reqs", "Firm", toCp1251Lossy(u"ACME Р»"_s)),
+        Verdict::Ok);
     row("Cyrillic in Windows-1251", withValue(ref, "Reqs", "Firm", toCp1251Lossy(u"ООО «Ёлка»"_s)), Verdict::Ok);
     row("empty file", QByteArray(), Verdict::NoModelId,
         {u"sensor-missing"_s, u"sensor-missing"_s, u"missing-firm"_s, u"missing-mail"_s, u"quantity-invalid"_s});
@@ -372,6 +386,22 @@ void TestCheck::commandLine()
     r = run({u"--"_s, u"--json"_s});
     QCOMPARE(r.status, kExitError);
     QVERIFY(r.err.contains(u"--json: "_s));
+
+    // The system's reasons in the user's language: a Russian locale made for this run only.
+    QTemporaryDir locales;
+    QVERIFY(locales.isValid());
+    const QString localedef = QStandardPaths::findExecutable(u"localedef"_s);
+    if (localedef.isEmpty()
+        || QProcess::execute(localedef, {u"-i"_s, u"ru_RU"_s, u"-f"_s, u"UTF-8"_s, locales.filePath(u"ru_RU.UTF-8"_s)}) != 0)
+        QSKIP("localedef cannot make the ru_RU.UTF-8 locale here (package locales)");
+    QProcess check;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"LOCPATH"_s, locales.path());
+    environment.insert(u"LC_ALL"_s, u"ru_RU.UTF-8"_s);
+    check.setProcessEnvironment(environment);
+    check.start(QStringLiteral(QS_JUV_CHECK_BINARY), {u"/etc/passwd/x.cfg"_s});
+    QVERIFY(check.waitForFinished(20000));
+    QCOMPARE(QString::fromUtf8(check.readAllStandardError()), u"qs_juv_check: /etc/passwd/x.cfg: Это не каталог\n"_s);
 }
 
 void TestCheck::outputsParseBack()
@@ -387,6 +417,7 @@ void TestCheck::outputsParseBack()
         writeQuestionnaire(defaultQuestionnaire(4, {4, 12})).bytes,
         QByteArray("\xff\xfe junk"),
         withValue(ref, "Reqs", "Phone", "-2+3"),
+        withValue(ref, "Reqs", "Phone", "'-2+3"),
     };
     int n = 0;
     for (const QByteArray &bytes : files) {
@@ -428,7 +459,9 @@ void TestCheck::outputsParseBack()
     const qsizetype phone = rows[0].indexOf(u"phone"_s);
     QCOMPARE(rows[2][firm], u"'=HYPERLINK(\"x\"), «Ёлка»"_s);
     QVERIFY(rows[3][phone].startsWith(u"'+7 495"_s));
-    QCOMPARE(rows[count][phone], u"'-2+3"_s);
+    // Two texts, two cells: the guard's apostrophe is doubled on a text that has one.
+    QCOMPARE(rows[count - 1][phone], u"'-2+3"_s);
+    QCOMPARE(rows[count][phone], u"''-2+3"_s);
     QCOMPARE(rows[3][rows[0].indexOf(u"problem_codes"_s)], u"range-too-narrow requisite-not-cp1251"_s);
 
     // Text: a block per file, its verdict and problems recoverable line by line.
@@ -543,6 +576,8 @@ void TestCheck::hostilePaths_data()
     file("C1 control and right-to-left override", "\xc2\x9b\xe2\x80\xaegfc.cfg", ref,
          u"\\xc2\\x9b\\xe2\\x80\\xaegfc.cfg"_s, u"ok"_s);
     file("byte-order mark", "\xef\xbb\xbfq.cfg", ref, u"\\xef\\xbb\\xbfq.cfg"_s, u"ok"_s);
+    file("Hangul fillers that show as blanks", "\xe1\x85\x9f\xe1\x85\xa0\xe3\x85\xa4\xef\xbe\xa0.cfg", ref,
+         u"\\xe1\\x85\\x9f\\xe1\\x85\\xa0\\xe3\\x85\\xa4\\xef\\xbe\\xa0.cfg"_s, u"ok"_s);
     file("exactly the size limit", "limit.cfg", atTheLimit(), u"limit.cfg"_s, u"no-model-id"_s);
     QTest::newRow("one byte over the size limit") << QByteArray("over.cfg") << -1 << atTheLimit() + 'a'
                                                   << u"over.cfg"_s << u"unreadable"_s << u"larger than 1 MiB"_s;
@@ -729,6 +764,41 @@ void TestCheck::oneFailureNeverEndsTheRun()
         QCOMPARE(r.status, kExitProblems);
         QCOMPARE(reports[1][u"verdict"].toString(), u"no-model-id"_s);
     }
+}
+
+// Files deep in a tree cost a path of hundreds of components each: checked as they are found,
+// they never pile up. The growth of peak memory is measured in a child, whose start is the floor.
+void TestCheck::memoryDoesNotGrowWithTheTree()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    QSKIP("AddressSanitizer holds freed memory in quarantine: peak memory says nothing here");
+#endif
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray ref = referenceBytes();
+    QByteArray folder = QFile::encodeName(dir.path());
+    for (int depth = 0; depth < 300; ++depth) {
+        folder += "/d";
+        QCOMPARE(::mkdir(folder.constData(), 0755), 0);
+        for (int i = 0; i < 10; ++i)
+            putFile(folder + "/f" + QByteArray::number(i) + ".cfg", ref);
+    }
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        rusage before {};
+        getrusage(RUSAGE_SELF, &before);
+        const Run r = run({u"--quiet"_s, dir.path()});
+        rusage after {};
+        getrusage(RUSAGE_SELF, &after);
+        const long grownKb = after.ru_maxrss - before.ru_maxrss;
+        std::fprintf(stderr, "status %d, peak memory grew by %ld kB\n", r.status, grownKb);
+        _exit(r.status == kExitClean && r.out.isEmpty() && grownKb < 16 * 1024 ? 0 : 1);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
 }
 
 QTEST_GUILESS_MAIN(TestCheck)

@@ -1,13 +1,17 @@
 // The desktop entry points: the command line, a drop on the window, the remembered folder of the
 // file dialogs, the shortcuts and the printed summary.
+#include "AsUser.h"
+#include "SpecialFiles.h"
 #include "gui/CommandLine.h"
 #include "FormDriver.h"
 #include "ModalScript.h"
 #include "Questionnaires.h"
 #include "Watchdog.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QCompleter>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
@@ -87,15 +91,20 @@ private slots:
     void init() { QVERIFY(m_dir.isValid()); }
     void commandLine_data();
     void commandLine();
+    void programWithoutWindow_data();
+    void programWithoutWindow();
     void commandLineLoads_data();
     void commandLineLoads();
     void drop_data();
     void drop();
     void rememberedFolder();
+    void settingsNeverBlock_data();
+    void settingsNeverBlock();
     void summary_data();
     void summary();
     void summaryReplaceAndFailure();
     void shortcutsAndMenu();
+    void recentFilesAndDialogs();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -109,18 +118,30 @@ void TestDesktop::commandLine_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("output");
     QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("forQt"); // what QApplication is given besides the program's name
     using A = qsjuv::CommandLine::Action;
-    QTest::newRow("nothing") << QStringList{} << int(A::Run) << QString() << QString() << 0;
-    QTest::newRow("file") << QStringList{u"a b.cfg"_s} << int(A::Run) << u"a b.cfg"_s << QString() << 0;
-    QTest::newRow("file after --") << QStringList{u"--"_s, u"-x.cfg"_s} << int(A::Run) << u"-x.cfg"_s << QString() << 0;
-    QTest::newRow("help") << QStringList{u"--help"_s} << int(A::Help) << QString() << u"Использование: qs_juv [ФАЙЛ]"_s << 0;
-    QTest::newRow("-h with a file") << QStringList{u"f.cfg"_s, u"-h"_s} << int(A::Help) << QString() << u"--version"_s << 0;
-    QTest::newRow("version") << QStringList{u"--version"_s} << int(A::Version) << QString() << u"qs_juv 4e\n"_s << 0;
-    QTest::newRow("-v") << QStringList{u"-v"_s} << int(A::Version) << QString() << u"qs_juv 4e\n"_s << 0;
+    QTest::newRow("nothing") << QStringList{} << int(A::Run) << QString() << QString() << 0 << QStringList{};
+    QTest::newRow("file") << QStringList{u"a b.cfg"_s} << int(A::Run) << u"a b.cfg"_s << QString() << 0 << QStringList{};
+    QTest::newRow("file after --") << QStringList{u"--"_s, u"-x.cfg"_s} << int(A::Run) << u"-x.cfg"_s << QString() << 0 << QStringList{};
+    QTest::newRow("help") << QStringList{u"--help"_s} << int(A::Help) << QString() << u"Использование: qs_juv [ФАЙЛ]"_s << 0 << QStringList{};
+    QTest::newRow("-h with a file") << QStringList{u"f.cfg"_s, u"-h"_s} << int(A::Help) << QString() << u"--version"_s << 0 << QStringList{};
+    QTest::newRow("version") << QStringList{u"--version"_s} << int(A::Version) << QString() << u"qs_juv 4e\n"_s << 0 << QStringList{};
+    QTest::newRow("-v") << QStringList{u"-v"_s} << int(A::Version) << QString() << u"qs_juv 4e\n"_s << 0 << QStringList{};
     QTest::newRow("unknown option") << QStringList{u"--print"_s} << int(A::Error) << QString()
-                                    << u"неизвестный параметр: print"_s << 2;
+                                    << u"неизвестный параметр: --print\n"_s << 2 << QStringList{};
     QTest::newRow("two files") << QStringList{u"a.cfg"_s, u"b.cfg"_s} << int(A::Error) << QString()
-                               << u"можно указать только один файл"_s << 2;
+                               << u"можно указать только один файл"_s << 2 << QStringList{};
+    // Shown as typed, escaped: an escape sequence in it would retitle the terminal.
+    QTest::newRow("unknown option with a terminal escape") << QStringList{u"--\x1b]0;x\x07"_s} << int(A::Error) << QString()
+            << u"неизвестный параметр: --\\x1b]0;x\\x07\n"_s << 2 << QStringList{};
+    QTest::newRow("unknown single-dash option") << QStringList{u"-print=x"_s} << int(A::Error) << QString()
+            << u"неизвестный параметр: -print\n"_s << 2 << QStringList{};
+    // Qt's own options go to Qt only; after "--" everything is the user's.
+    QTest::newRow("Qt's options and a file") << QStringList{u"-platform"_s, u"offscreen"_s, u"-style=fusion"_s, u"q.cfg"_s}
+            << int(A::Run) << u"q.cfg"_s << QString() << 0
+            << QStringList{u"-platform"_s, u"offscreen"_s, u"-style=fusion"_s};
+    QTest::newRow("-reverse after --") << QStringList{u"-reverse"_s, u"--"_s, u"-reverse"_s} << int(A::Run)
+            << u"-reverse"_s << QString() << 0 << QStringList{u"-reverse"_s};
 }
 
 void TestDesktop::commandLine()
@@ -130,8 +151,13 @@ void TestDesktop::commandLine()
     QFETCH(QString, file);
     QFETCH(QString, output);
     QFETCH(int, exitCode);
+    QFETCH(QStringList, forQt);
     arguments.prepend(u"qs_juv"_s);
     const qsjuv::CommandLine parsed = qsjuv::parseCommandLine(arguments);
+    QStringList givenToQt;
+    for (const int i : parsed.qtArguments)
+        givenToQt << arguments.value(i);
+    QCOMPARE(givenToQt, forQt);
     QCOMPARE(int(parsed.action), action);
     QCOMPARE(parsed.file.value_or(QString()), file);
     QCOMPARE(parsed.file.has_value(), !file.isEmpty());
@@ -148,6 +174,46 @@ void TestDesktop::commandLine()
         const QByteArray cp1251 = "\xce\xef\xf0\xee\xf1.cfg"; // "Опрос.cfg" in Windows-1251
         QVERIFY(!qsjuv::fileNameSurvives(QFile::decodeName(cp1251), {raw.front(), cp1251}));
     }
+}
+
+void TestDesktop::programWithoutWindow_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("output"); // a file for standard output
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("error"); // the beginning of standard error
+    QTest::newRow("help") << QStringList{u"--help"_s} << QString() << 0 << QString();
+    QTest::newRow("help to a full disk") << QStringList{u"--help"_s} << u"/dev/full"_s << 1
+                                         << u"qs_juv: не удалось вывести текст: "_s;
+    QTest::newRow("version to a full disk") << QStringList{u"-v"_s} << u"/dev/full"_s << 1
+                                            << u"qs_juv: не удалось вывести текст: "_s;
+    QTest::newRow("unknown option") << QStringList{u"-platform"_s, u"xcb"_s, u"--\x1b]0;x\x07"_s} << QString() << 2
+                                    << u"qs_juv: неизвестный параметр: --\\x1b]0;x\\x07\n"_s;
+}
+
+// The program itself, with no display to open: help, the version and usage errors need none,
+// and output that cannot be written is no success.
+void TestDesktop::programWithoutWindow()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, output);
+    QFETCH(int, exitCode);
+    QFETCH(QString, error);
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(u"DISPLAY"_s);
+    environment.remove(u"WAYLAND_DISPLAY"_s);
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+    program.setProcessEnvironment(environment);
+    if (!output.isEmpty())
+        program.setStandardOutputFile(output);
+    program.start(QStringLiteral(QS_JUV_BINARY), arguments);
+    QVERIFY(program.waitForFinished(20000));
+    const QString stderrText = QString::fromUtf8(program.readAllStandardError());
+    QVERIFY2(program.exitStatus() == QProcess::NormalExit, qPrintable(stderrText));
+    QCOMPARE(program.exitCode(), exitCode);
+    QVERIFY2(stderrText.startsWith(error), qPrintable(stderrText));
+    QVERIFY(!stderrText.contains(QChar(0x1b)));
 }
 
 void TestDesktop::commandLineLoads_data()
@@ -185,9 +251,15 @@ void TestDesktop::commandLineLoads()
     QCOMPARE(::model(form), model);
     QCOMPARE(edit(form, "FirmNameEdit")->text(), firm);
     QVERIFY(!form.isModified());
+    // A file read, damaged or not, is the window's file: its name in the title, changes marked.
+    const bool read = message != kUnreadable;
+    QCOMPARE(form.windowTitle(), read ? u"start.cfg[*] — "_s + form.caption() : form.caption());
+    QCOMPARE(form.currentFile(), read ? file : QString());
+    QVERIFY(!form.isWindowModified());
     // The form stays usable: the next edit is tracked as any other.
     edit(form, "PhoneEdit")->setText(u"1"_s);
     QVERIFY(form.isModified());
+    QCOMPARE(form.isWindowModified(), read);
 }
 
 void TestDesktop::drop_data()
@@ -322,12 +394,74 @@ void TestDesktop::rememberedFolder()
     QCOMPARE(startFolder(next, &TQS_JUVForm::LoadButtonClick), QDir::currentPath());
 }
 
+void TestDesktop::settingsNeverBlock_data()
+{
+    QTest::addColumn<QString>("fifo"); // under the settings folder; empty: a folder that cannot be listed
+    QTest::addColumn<bool>("linked"); // the name is a link to the FIFO
+    QTest::newRow("settings file is a FIFO") << u"qs_juv/qs_juv.conf"_s << false;
+    QTest::newRow("its lock is a FIFO") << u"qs_juv/qs_juv.conf.lock"_s << false;
+    QTest::newRow("settings file links to a FIFO") << u"qs_juv/qs_juv.conf"_s << true;
+    QTest::newRow("organisation's file is a FIFO") << u"qs_juv.conf"_s << false;
+    QTest::newRow("remembered folder cannot be listed") << QString() << false;
+}
+
+// Settings that would block start the dialogs in "." and remember nothing, without a message; a
+// remembered folder that cannot be listed counts as gone.
+void TestDesktop::settingsNeverBlock()
+{
+    QFETCH(QString, fifo);
+    QFETCH(bool, linked);
+    if (fifo.isEmpty())
+        QS_JUV_RUN_AS_NOBODY(QByteArray("settingsNeverBlock:") + QTest::currentDataTag());
+    const Watchdog watchdog(30);
+    const auto startFolder = [](void (TQS_JUVForm::*command)(QObject *)) {
+        TQS_JUVForm form;
+        if (command == &TQS_JUVForm::SaveButtonClick) {
+            edit(form, "FirmNameEdit")->setText(u"ACME"_s);
+            edit(form, "MailEdit")->setText(u"a@b.cd"_s);
+        }
+        QString folder;
+        ModalScript script;
+        script.inspect([&folder](QWidget *modal) {
+            if (auto *dialog = qobject_cast<QFileDialog *>(modal))
+                folder = dialog->directory().absolutePath();
+        });
+        (form.*command)(nullptr);
+        return folder;
+    };
+    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    QVERIFY(QDir(config).removeRecursively() && QDir().mkpath(config + u"/qs_juv"_s));
+    const auto cleanUp = qScopeGuard([&config] { QDir(config).removeRecursively(); });
+    const QString folder = path(u"kept"_s);
+    QVERIFY(QDir().mkpath(folder));
+    QFile::remove(folder + u"/q.cfg"_s);
+
+    TQS_JUVForm form;
+    edit(form, "FirmNameEdit")->setText(u"ACME"_s);
+    edit(form, "MailEdit")->setText(u"a@b.cd"_s);
+    if (fifo.isEmpty()) {
+        QCOMPARE(written(form, &TQS_JUVForm::SaveButtonClick, folder + u"/q.cfg"_s), QStringList{kSaved});
+        QCOMPARE(startFolder(&TQS_JUVForm::LoadButtonClick), folder);
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        QCOMPARE(startFolder(&TQS_JUVForm::LoadButtonClick), QDir::currentPath());
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        return;
+    }
+    const QByteArray special = QFile::encodeName(config + u'/' + fifo);
+    QVERIFY(makeSpecial(linked ? Special::FifoLink : Special::Fifo, special));
+    QCOMPARE(startFolder(&TQS_JUVForm::LoadButtonClick), QDir::currentPath());
+    QCOMPARE(written(form, &TQS_JUVForm::SaveButtonClick, folder + u"/q.cfg"_s), QStringList{kSaved});
+    QCOMPARE(startFolder(&TQS_JUVForm::SaveButtonClick), QDir::currentPath());
+    QCOMPARE(startFolder(&TQS_JUVForm::PdfActionExecute), QDir::currentPath());
+}
+
 void TestDesktop::summary_data()
 {
     QTest::addColumn<QString>("model");
     QTest::addColumn<QStringList>("firm"); // firm, phone, mail, bill
     QTest::addColumn<QStringList>("expected");
     QTest::addColumn<QStringList>("absent");
+    QTest::addColumn<int>("pages"); // at most
     const QStringList ascii{u"ACME"_s, QString(), u"a@b.cd"_s, QString()};
     QTest::newRow("one channel")
             << u"ЖУВ-610-101"_s << ascii
@@ -335,19 +469,35 @@ void TestDesktop::summary_data()
                            u"от -200 до 300 °С"_s, u"Pt a=0.00385"_s, u"3-проводная"_s, u"4..20 мА"_s,
                            u"ACME"_s, u"a@b.cd"_s, u"Версия данных: 4e"_s,
                            u"Контрольный код: 829"_s}
-            << QStringList{u"2 канал"_s};
+            << QStringList{u"2 канал"_s} << 1;
     QTest::newRow("two channels")
             << u"ЖУВ-720-221"_s << ascii
             << QStringList{u"1 канал"_s, u"2 канал"_s, u"Термопара"_s, u"от -100 до 900 °С"_s,
                            u"от -20 до 140 мВ"_s, u"Напряжение"_s, u"0..10 В"_s, u"Отключен"_s,
                            u"отключен"_s, u"Версия данных: 4e"_s}
-            << QStringList{u"3-проводная"_s}; // hidden for a thermocouple and a voltage
+            << QStringList{u"3-проводная"_s} << 1; // hidden for a thermocouple and a voltage
     QTest::newRow("cyrillic requisites")
             << u"ЖУВ-610-101"_s
             << QStringList{u"ООО «Ромашка»"_s, u"+7 (495) 000-00-00"_s, u"почта@b.cd"_s, u"Счет № 12 от 01.02.2026"_s}
             << QStringList{u"ООО «Ромашка»"_s, u"+7 (495) 000-00-00"_s, u"почта@b.cd"_s, u"Счет № 12 от 01.02.2026"_s,
                            u"Название фирмы"_s, u"Номер и дата выставленного счета"_s}
-            << QStringList{};
+            << QStringList{} << 1;
+    // Values of 300 letters without a blank: wrapped, every one begun, the check code kept.
+    QTest::newRow("two channels, four long requisites")
+            << u"ЖУВ-720-221"_s
+            << QStringList{u"Фирма"_s + QString(295, u'ж'), u"Телефон"_s + QString(293, u'ш'),
+                           u"Почта"_s + QString(295, u'щ'), u"Счет"_s + QString(296, u'э')}
+            << QStringList{u"Фирмажжж"_s, u"Телефоншшш"_s, u"Почтащщщ"_s, u"Счетэээ"_s, u"2 канал"_s,
+                           u"Версия данных: 4e"_s, u"Контрольный код: "_s}
+            << QStringList{} << 1;
+    // At the length where values are cut: smaller text, then a second page, nothing lost.
+    QTest::newRow("two channels, four requisites of 1000 letters")
+            << u"ЖУВ-720-221"_s
+            << QStringList{u"Фирма"_s + QString(995, u'ж'), u"Телефон"_s + QString(993, u'ш'),
+                           u"Почта"_s + QString(995, u'щ'), u"Счет"_s + QString(996, u'э')}
+            << QStringList{u"Фирмажжж"_s, u"Телефоншшш"_s, u"Почтащщщ"_s, u"Счетэээ"_s, u"2 канал"_s,
+                           u"Версия данных: 4e"_s, u"Контрольный код: "_s}
+            << QStringList{u"…"_s} << 2;
 }
 
 void TestDesktop::summary()
@@ -356,6 +506,7 @@ void TestDesktop::summary()
     QFETCH(QStringList, firm);
     QFETCH(QStringList, expected);
     QFETCH(QStringList, absent);
+    QFETCH(int, pages);
     TQS_JUVForm form;
     pickText(combo(form, "DeviceCombo"), model);
     edit(form, "Ch1MaxEdit")->setText(u"300"_s);
@@ -370,8 +521,8 @@ void TestDesktop::summary()
     QCOMPARE(written(form, &TQS_JUVForm::PdfActionExecute, pdf), QStringList{kSaved});
     const QString text = pdfText(pdf);
     QVERIFY(!text.isEmpty());
-    // One page: pdftotext ends every page with a form feed.
-    QCOMPARE(text.count(u'\f'), 1);
+    // pdftotext ends every page with a form feed.
+    QVERIFY2(text.count(u'\f') >= 1 && text.count(u'\f') <= pages, qPrintable(text));
     for (const QString &fragment : expected)
         QVERIFY2(text.contains(fragment), qPrintable(fragment + u"\n---\n"_s + text));
     for (const QString &fragment : absent)
@@ -440,7 +591,7 @@ void TestDesktop::summaryReplaceAndFailure()
     QVERIFY2(refused.unexpected().isEmpty(), qPrintable(refused.unexpected().join(u'\n')));
     QCOMPARE(refused.messages().size(), size_t(1));
     QCOMPARE(refused.messages().back().icon, QMessageBox::Critical);
-    QCOMPARE(refused.messages().back().detailedText, u"not a regular file"_s);
+    QCOMPARE(refused.messages().back().informativeText, fileFailure(fifo, u"не обычный файл"_s));
 }
 
 void TestDesktop::shortcutsAndMenu()
@@ -468,18 +619,144 @@ void TestDesktop::shortcutsAndMenu()
         QTRY_COMPARE(seen, opened);
     }
 
-    // The context menu offers printing and the PDF, and nothing else.
-    QStringList offered;
-    QTimer::singleShot(50, &form, [&offered] {
-        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+    // The context menu offers printing, the PDF, the recent files and About. It is the form's
+    // own menu every time: a screen reader announces an action in the first menu it was seen in.
+    auto *kept = form.findChild<QMenu *>(u"ContextMenu"_s);
+    QVERIFY(kept);
+    for (int opening = 0; opening < 3; ++opening) {
+        QStringList offered;
+        QString announced;
+        QTimer::singleShot(50, &form, [&] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
             for (const QAction *action : menu->actions())
                 offered << action->objectName() + u':' + action->text() + u':' + action->shortcut().toString();
+            QAccessibleInterface *item = QAccessible::queryAccessibleInterface(menu)->child(0);
+            if (item && item->parent() && item->parent()->object() == menu)
+                announced = item->text(QAccessible::Name);
             menu->close();
-        }
-    });
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), form.mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(&form, &event);
-    QCOMPARE(offered, (QStringList{u"PrintAction:Печать…:Ctrl+P"_s, u"PdfAction:Сохранить в PDF…:"_s}));
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), form.mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(&form, &event);
+        QCOMPARE(offered, (QStringList{u"PrintAction:Печать…:Ctrl+P"_s, u"PdfAction:Сохранить в PDF…:"_s, u"::"_s,
+                                       u":Недавние файлы:"_s, u"::"_s, u"AboutAction:О программе…:"_s}));
+        QCOMPARE(announced, u"Печать…"_s);
+    }
+    QCOMPARE(kept->actions().at(3)->menu(), form.findChild<QMenu *>(u"RecentMenu"_s));
+
+    ModalScript about;
+    about.press(QMessageBox::Ok);
+    form.findChild<QAction *>(u"AboutAction"_s)->trigger();
+    QCOMPARE(about.messages().size(), size_t(1));
+    QCOMPARE(about.messages().front().title, form.caption());
+    for (const QString &part : {u"qs_juv, версия 4e"_s, u"Версия данных: 4e"_s, u"Qt "_s + QLatin1StringView(qVersion())})
+        QVERIFY2(about.messages().front().text.contains(part), qPrintable(about.messages().front().text));
+}
+
+void TestDesktop::recentFilesAndDialogs()
+{
+    QVERIFY(QDir().mkpath(path(u"recent"_s)));
+    const auto file = [this](int i) { return QDir::cleanPath(path(u"recent/r%1.cfg"_s.arg(i))); };
+    const auto listed = [](const TQS_JUVForm &form) {
+        QStringList texts;
+        for (const QAction *action : form.findChild<QMenu *>(u"RecentMenu"_s)->actions())
+            texts << action->text();
+        return texts;
+    };
+    TQS_JUVForm form;
+    QVERIFY(form.findChild<QMenu *>(u"RecentMenu"_s));
+    for (int i = 0; i < 9; ++i) {
+        writeAll(file(i), kQuestionnaire);
+        form.loadFile(file(i));
+    }
+    // Eight, newest first, each naming its file and folder; another window reads the same list.
+    const QString folder = QDir::toNativeSeparators(QDir::cleanPath(path(u"recent"_s)));
+    QStringList expected;
+    for (int i = 8; i > 0; --i)
+        expected << u"&%1 r%2.cfg (%3)"_s.arg(9 - i).arg(i).arg(folder);
+    QCOMPARE(listed(form), expected);
+    QCOMPARE(listed(TQS_JUVForm()), expected);
+    QCOMPARE(form.windowTitle(), u"r8.cfg[*] — "_s + form.caption());
+
+    // The save dialog opens in the file's folder with its name selected, not in the folder used
+    // last; saving under another name makes that the window's file.
+    edit(form, "MailEdit")->setText(u"a@b.cd"_s);
+    QVERIFY(form.isWindowModified());
+    QString offered;
+    {
+        ModalScript script;
+        script.look([&offered](QWidget *modal) {
+                  auto *dialog = qobject_cast<QFileDialog *>(modal);
+                  auto *name = modal->findChild<QLineEdit *>(u"fileNameEdit"_s);
+                  if (dialog && name && name->selectedText() == name->text())
+                      offered = QDir(dialog->directory()).filePath(name->text());
+              })
+                .choose(file(3))
+                .press(QMessageBox::Yes)
+                .press(QMessageBox::Ok);
+        form.SaveButtonClick(nullptr);
+        QCOMPARE(script.texts(), (QStringList{kReplace, kSaved}));
+        QVERIFY(script.unexpected().isEmpty());
+    }
+    QCOMPARE(offered, file(8));
+    QCOMPARE(form.windowTitle(), u"r3.cfg[*] — "_s + form.caption());
+    QVERIFY(!form.isWindowModified());
+    QVERIFY(listed(form).front().endsWith(u" r3.cfg (%1)"_s.arg(folder)));
+
+    // A file that has vanished gets the read error when chosen and leaves the list.
+    QFile::remove(file(5));
+    QAction *vanished = nullptr;
+    for (QAction *action : form.findChild<QMenu *>(u"RecentMenu"_s)->actions())
+        if (action->text().contains(u"r5.cfg"_s))
+            vanished = action;
+    QVERIFY(vanished);
+    {
+        ModalScript script;
+        script.press(QMessageBox::Ok);
+        vanished->trigger();
+        QCOMPARE(script.texts(), QStringList{kUnreadable});
+    }
+    QCOMPARE(listed(form).size(), 7);
+    QVERIFY(!listed(form).join(u'|').contains(u"r5.cfg"_s));
+    QCOMPARE(form.windowTitle(), u"r3.cfg[*] — "_s + form.caption());
+
+    // The open dialog used again: no completion list of its own stays over the form, and the
+    // name it offers is selected, so typing replaces it.
+    QWidget *completions = nullptr;
+    {
+        ModalScript script;
+        script.look([this, &completions](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            auto *name = modal->findChild<QLineEdit *>(u"fileNameEdit"_s);
+            if (!dialog || !name || !name->completer())
+                return;
+            dialog->setDirectory(path(u"recent"_s));
+            completions = name->completer()->popup();
+            name->clear();
+            QTest::keyClicks(name, u"r1.cfg"_s);
+            completions->show(); // as typing a name's start shows it
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        form.LoadButtonClick(nullptr);
+        QVERIFY(script.unexpected().isEmpty());
+    }
+    QVERIFY(completions);
+    QVERIFY(!completions->isVisible());
+    QCOMPARE(form.currentFile(), file(1));
+    QString offeredAgain, selectedAgain;
+    {
+        ModalScript script;
+        script.inspect([&](QWidget *modal) {
+            if (auto *name = modal->findChild<QLineEdit *>(u"fileNameEdit"_s)) {
+                offeredAgain = name->text();
+                selectedAgain = name->selectedText();
+            }
+        });
+        form.LoadButtonClick(nullptr);
+    }
+    QVERIFY(!offeredAgain.isEmpty());
+    QCOMPARE(selectedAgain, offeredAgain);
 }
 
 int main(int argc, char *argv[])

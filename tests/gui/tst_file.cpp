@@ -5,6 +5,7 @@
 #include "FormDriver.h"
 #include "ModalScript.h"
 #include "Questionnaires.h"
+#include "check/FileCheck.h"
 #include "core/Cp1251.h"
 #include "core/SafeRead.h"
 
@@ -15,10 +16,16 @@
 #include <QTemporaryDir>
 
 #include <cerrno>
+#include <grp.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
 
 using namespace Qt::StringLiterals;
 using qsjuv::testing::readAll;
 using qsjuv::testing::writeAll;
+using qsjuv::testing::defaultQuestionnaire;
+using qsjuv::testing::resealed;
 
 namespace {
 const QString kRangeRefused = u"Некорректно задан диапазон измерения. Для сохранения данных в файле диапазон "
@@ -74,6 +81,7 @@ class TestFile : public QObject
 private slots:
     void init() { QVERIFY(m_dir.isValid()); }
     void saveTheWorkedExample();
+    void refusals_data();
     void refusals();
     void inputsAndRanges();
     void replaceAndFailures();
@@ -86,6 +94,8 @@ private slots:
     void specialTargets_data();
     void specialTargets();
     void specialTargetsAsUser();
+    void savedFileKeepsItself_data();
+    void savedFileKeepsItself();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -101,7 +111,7 @@ void TestFile::saveTheWorkedExample()
     QCOMPARE(messages.size(), size_t(1));
     QCOMPARE(messages[0].text, kSaved);
     QCOMPARE(messages[0].icon, QMessageBox::Information);
-    QCOMPARE(messages[0].title, form.windowTitle());
+    QCOMPARE(messages[0].title, form.caption());
     QVERIFY(!form.isModified());
     // The bytes the Windows profile functions wrote for the same questionnaire.
     QCOMPARE(readAll(path(u"example.cfg"_s)), qsjuv::testing::referenceBytes());
@@ -115,38 +125,55 @@ void TestFile::saveTheWorkedExample()
     QVERIFY(closesSilently(other));
 }
 
-void TestFile::refusals()
+void TestFile::refusals_data()
 {
-    TQS_JUVForm form;
+    QTest::addColumn<QString>("firm");
+    QTest::addColumn<QString>("mail");
+    QTest::addColumn<QString>("phone");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("fault"); // after OK the focus is there, its text selected
     const QString missing = u"В разделе реквизитов не заполнено обязательное поле \"%1\". Для сохранения "
                             "данных в файле это поле необходимо заполнить."_s;
+    const QString format = u"В разделе реквизитов указан адрес электронной почты в некорректном формате. "
+                           "Для сохранения данных в файле необходимо указать актуальный адрес."_s;
+    QTest::newRow("nothing filled") << QString() << QString() << QString() << missing.arg(u"Название фирмы"_s) << u"FirmNameEdit"_s;
+    // Blanks are trimmed away before the test, as a reader of the file would drop them.
+    QTest::newRow("firm of blanks") << u"   "_s << u"a@b.cd"_s << QString() << missing.arg(u"Название фирмы"_s) << u"FirmNameEdit"_s;
+    QTest::newRow("firm of a tab and a line break") << u"\t\n "_s << u"a@b.cd"_s << QString()
+                                                    << missing.arg(u"Название фирмы"_s) << u"FirmNameEdit"_s;
+    QTest::newRow("mail empty") << u"ACME"_s << QString() << QString() << missing.arg(u"Адрес электронной почты"_s) << u"MailEdit"_s;
+    QTest::newRow("mail of blanks") << u"ACME"_s << u"  "_s << QString() << missing.arg(u"Адрес электронной почты"_s) << u"MailEdit"_s;
+    QTest::newRow("mail ending in Cyrillic") << u"ACME"_s << u"a@b.cд"_s << QString() << format << u"MailEdit"_s;
+    // A character Windows-1251 cannot hold: named by its field.
+    QTest::newRow("phone Windows-1251 lacks")
+            << u"ACME"_s << u"a@b.cd"_s << u"☎ 123"_s
+            << u"В разделе реквизитов поле \"Телефонный номер\" содержит символы, которые невозможно "
+               "сохранить в файле. Для сохранения данных в файле эти символы необходимо удалить."_s << u"PhoneEdit"_s;
+}
+
+void TestFile::refusals()
+{
+    QFETCH(QString, firm);
+    QFETCH(QString, mail);
+    QFETCH(QString, phone);
+    QFETCH(QString, message);
+    QFETCH(QString, fault);
+    TQS_JUVForm form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    edit(form, "FirmNameEdit")->setText(firm);
+    edit(form, "MailEdit")->setText(mail);
+    edit(form, "PhoneEdit")->setText(phone);
+    edit(form, "BillEdit")->setText(u"№ 5 €"_s); // both exist in Windows-1251
     ModalScript script;
     script.press(QMessageBox::Ok);
     form.SaveButtonClick(nullptr);
-    QCOMPARE(script.messages().at(0).text, missing.arg(u"Название фирмы"_s));
-    QCOMPARE(script.messages().at(0).icon, QMessageBox::Warning);
-
-    edit(form, "FirmNameEdit")->setText(u"   "_s); // blanks are not empty
-    script.press(QMessageBox::Ok);
-    form.SaveButtonClick(nullptr);
-    QCOMPARE(script.messages().at(1).text, missing.arg(u"Адрес электронной почты"_s));
-
-    edit(form, "MailEdit")->setText(u"a@b.cд"_s); // a Cyrillic letter last
-    script.press(QMessageBox::Ok);
-    form.SaveButtonClick(nullptr);
-    QVERIFY(script.messages().at(2).text.contains(u"в некорректном формате"_s));
-
-    // A character Windows-1251 cannot hold: named by its field, first field first.
-    edit(form, "MailEdit")->setText(u"a@b.cd"_s);
-    edit(form, "PhoneEdit")->setText(u"☎ 123"_s);
-    edit(form, "BillEdit")->setText(u"№ 5 €"_s); // both exist in Windows-1251
-    script.press(QMessageBox::Ok);
-    form.SaveButtonClick(nullptr);
-    QCOMPARE(script.messages().at(3).text,
-             u"В разделе реквизитов поле \"Телефонный номер\" содержит символы, которые невозможно "
-             "сохранить в файле. Для сохранения данных в файле эти символы необходимо удалить."_s);
-    QCOMPARE(script.messages().at(3).icon, QMessageBox::Warning);
     QVERIFY(script.unexpected().isEmpty());
+    QCOMPARE(script.texts(), QStringList{message});
+    QCOMPARE(script.messages().at(0).icon, QMessageBox::Warning);
+    QLineEdit *faulty = edit(form, fault.toLatin1().constData());
+    QTRY_COMPARE(QApplication::focusWidget(), faulty);
+    QCOMPARE(faulty->selectedText(), faulty->text());
     QVERIFY(form.isModified());
 }
 
@@ -172,17 +199,35 @@ void TestFile::inputsAndRanges()
     QVERIFY(bytes.contains("[Channel 1]\r\nInput mode=0\r\nSensor id=1\r\n"));
     QVERIFY(bytes.contains("[Channel 2]\r\nInput mode=1\r\n"));
 
-    // A too-narrow range in a channel whose input is off is still refused.
-    edit(form, "Ch1MinEdit")->setText(u"400"_s);
-    {
+    // A too-narrow range in a channel whose input is off is still refused; the box says which
+    // channel and why, and OK leaves the focus on the channel's first bound, or on its input
+    // while that is off.
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    const struct {
+        const char *bound;
+        QString value;
+        QString why;
+        const char *fault;
+    } narrow[] = {
+        {"Ch1MinEdit", u"400"_s, u"1 канал. Ширина диапазона: 50 °С. Минимальная ширина диапазона: 100 °С"_s, "Ch1InputCheck"},
+        {"Ch2MinEdit", u"400"_s, u"2 канал. Ширина диапазона: 50 °С. Минимальная ширина диапазона: 100 °С"_s, "Ch2MaxEdit"},
+    };
+    for (const auto &n : narrow) {
+        edit(form, n.bound)->setText(n.value);
+        if (QByteArray(n.bound).startsWith("Ch2"))
+            edit(form, "Ch1MinEdit")->setText(u"-200"_s);
+        edit(form, "FirmNameEdit")->setFocus();
         ModalScript script;
         script.press(QMessageBox::Ok);
         form.SaveButtonClick(nullptr);
         QCOMPARE(script.messages().at(0).text, kRangeRefused);
+        QCOMPARE(script.messages().at(0).informativeText, n.why);
+        QTRY_COMPARE(QApplication::focusWidget(), control<QWidget>(form, n.fault));
         QVERIFY(script.unexpected().isEmpty());
     }
     // Channel 2 is only checked on models that show it.
-    edit(form, "Ch1MinEdit")->setText(u"-200"_s);
+    edit(form, "Ch2MinEdit")->setText(u"-50"_s);
     pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-110"_s);
     edit(form, "Ch2MinEdit")->setText(u"400"_s);
     QCOMPARE(save(form, path(u"one.cfg"_s)).at(0).text, kSaved);
@@ -221,7 +266,7 @@ void TestFile::replaceAndFailures()
     QCOMPARE(script.messages().size(), size_t(1));
     QCOMPARE(script.messages()[0].text, kWriteFailed);
     QCOMPARE(script.messages()[0].icon, QMessageBox::Critical);
-    QCOMPARE(script.messages()[0].detailedText, qt_error_string(ENOTDIR));
+    QCOMPARE(script.messages()[0].informativeText, fileFailure(path(u"plain/q.cfg"_s), qt_error_string(ENOTDIR)));
     QVERIFY(form.isModified());
     QCOMPARE(readAll(path(u"plain"_s)), QByteArray("x"));
 }
@@ -230,12 +275,22 @@ void TestFile::roundTripTwoChannels()
 {
     TQS_JUVForm form;
     fillRequisites(form);
-    edit(form, "PhoneEdit")->setText(u"+7 (495) 000"_s);
-    edit(form, "BillEdit")->setText(u"Счет № 12 от 01.02.2026, "_s + QString(150, u'ж'));
+    // Pasted text: quotes readers would strip, blanks at the ends, a line break, a tab and a NUL.
+    edit(form, "FirmNameEdit")->setText(u"\"Ромашка\""_s);
+    edit(form, "PhoneEdit")->setText(u" +7 (495)\t000 \r\n"_s);
+    edit(form, "MailEdit")->setText(u"lab"_s + QChar(0) + u"x@example.ru"_s);
+    edit(form, "BillEdit")->setText(u"Счет № 12\nот 01.02.2026, "_s + QString(150, u'ж'));
     edit(form, "QntyEdit")->setText(u"007"_s);
     fillTwoChannels(form);
     QCOMPARE(save(form, path(u"two.cfg"_s)).at(0).text, kSaved);
     const QStringList saved = snapshot(form);
+    // The edits show what was saved, and the checker finds nothing wrong with it.
+    QCOMPARE(edit(form, "FirmNameEdit")->text(), u"\"Ромашка\""_s);
+    QCOMPARE(edit(form, "PhoneEdit")->text(), u"+7 (495) 000"_s);
+    QCOMPARE(edit(form, "MailEdit")->text(), u"lab x@example.ru"_s);
+    QCOMPARE(edit(form, "BillEdit")->text(), u"Счет № 12 от 01.02.2026, "_s + QString(150, u'ж'));
+    const qsjuv::check::FileReport report = qsjuv::check::checkBytes(readAll(path(u"two.cfg"_s)));
+    QVERIFY2(report.clean(), report.problems.empty() ? "" : report.problems[0].code);
 
     TQS_JUVForm other;
     QCOMPARE(load(other, path(u"two.cfg"_s)), QStringList());
@@ -286,20 +341,37 @@ void TestFile::repairBeforeSave()
     TQS_JUVForm form;
     fillRequisites(form);
     pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-220"_s);
-    typeText(combo(form, "Ch2CharCombo"), u"Pt?"_s);
-    typeText(combo(form, "DeviceCombo"), u"ЖУВ-720-2"_s);
-    QCOMPARE(combo(form, "DeviceCombo")->currentIndex(), -1);
-    QCOMPARE(save(form, path(u"repaired.cfg"_s)).at(0).text, kSaved);
-    // The model combo got its first entry, as leaving it would give.
-    QCOMPARE(combo(form, "DeviceCombo")->currentText(), u"ЖУВ-610-101"_s);
-    QVERIFY(readAll(path(u"repaired.cfg"_s)).contains("id=50\r\n"));
-
-    pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-220"_s);
     pickText(combo(form, "Ch2CharCombo"), u"Ni a=0.00617"_s);
     typeText(combo(form, "Ch2CharCombo"), u"Pt?"_s);
-    QCOMPARE(save(form, path(u"repaired.cfg"_s), {QMessageBox::Yes, QMessageBox::Ok}).back().text, kSaved);
-    QCOMPARE(combo(form, "Ch2CharCombo")->currentIndex(), 0);
-    QVERIFY(readAll(path(u"repaired.cfg"_s)).contains("[Channel 2]\r\nInput mode=1\r\nSensor id=1\r\n"));
+    typeText(combo(form, "DeviceCombo"), u"ЖУВ-720-2"_s);
+    typeText(combo(form, "Ch1OutputCombo"), u"4..20 мА "_s);
+    QCOMPARE(combo(form, "DeviceCombo")->currentIndex(), -1);
+    QCOMPARE(save(form, path(u"repaired.cfg"_s)).at(0).text, kSaved);
+    // Every list shows the entry it showed before the typing, as leaving it would give.
+    QCOMPARE(combo(form, "DeviceCombo")->currentText(), u"ЖУВ-720-220"_s);
+    QCOMPARE(combo(form, "Ch2CharCombo")->currentText(), u"Ni a=0.00617"_s);
+    QCOMPARE(combo(form, "Ch1OutputCombo")->currentText(), u"4..20 мА"_s);
+    const QByteArray bytes = readAll(path(u"repaired.cfg"_s));
+    QVERIFY(bytes.contains("id=80\r\n"));
+    QVERIFY(bytes.contains("[Channel 2]\r\nInput mode=1\r\nSensor id=5\r\n"));
+    QVERIFY(bytes.contains("Output mode=1\r\n"));
+    QVERIFY(!bytes.contains("Output mode=255\r\n"));
+
+    // Lists a load left without a selection (values the lists lack) get the cascade's choice.
+    TQS_JUVForm other;
+    fillRequisites(other);
+    QByteArray damaged = writeQuestionnaire(defaultQuestionnaire(2)).bytes; // ЖУВ-610-201
+    damaged.replace("Sensor R=1", "Sensor R=7").replace("Input connection=1", "Input connection=3");
+    damaged.replace("Output direction=0", "Output direction=5");
+    writeAll(path(u"lists.cfg"_s), resealed(damaged));
+    QCOMPARE(load(other, path(u"lists.cfg"_s)), QStringList());
+    QCOMPARE(combo(other, "Ch1NomRCombo")->currentIndex(), -1);
+    QCOMPARE(save(other, path(u"lists.cfg"_s), {QMessageBox::Yes, QMessageBox::Ok}).back().text, kSaved);
+    const QByteArray saved = readAll(path(u"lists.cfg"_s));
+    QCOMPARE(saved.count("Sensor R=1\r\nInput connection=1\r\n"), 2);
+    QCOMPARE(saved.count("Output direction=0\r\n"), 2);
+    QCOMPARE(combo(other, "Ch1NomRCombo")->currentText(), u"100"_s);
+    QVERIFY(qsjuv::check::checkBytes(saved).clean());
 }
 
 void TestFile::loadDamaged()
@@ -358,9 +430,27 @@ void TestFile::loadDamaged()
     QCOMPARE(load(form, path(u"big.cfg"_s)), QStringList());
     QCOMPARE(edit(form, "Ch1MaxEdit")->text(), u"350"_s);
 
-    // Input mode 0 switches the channel off before its settings are applied.
+    // A box the model locks shows the model's state, whatever the file says.
     QCOMPARE(load(form, variant("off.cfg", "Input mode=1", "Input mode=0")), QStringList{kDamaged});
-    QVERIFY(!edit(form, "Ch1MaxEdit")->isEnabled());
+    QVERIFY(check(form, "Ch1InputCheck")->isChecked());
+    QVERIFY(edit(form, "Ch1MaxEdit")->isEnabled());
+    const std::pair<int, std::array<const char *, 2>> locked[] = {
+        {2, {"Input mode=0", "Input mode=0"}}, // ЖУВ-610-201: both locked on
+        {12, {"Input mode=1", "Input mode=1"}}}; // ЖУВ-720-120: channel 2 locked off
+    for (const auto &[position, modes] : locked) {
+        QByteArray file = writeQuestionnaire(defaultQuestionnaire(position)).bytes;
+        file.replace("[Channel 2]\r\nInput mode=1", QByteArray("[Channel 2]\r\n") + modes[1]);
+        file.replace("[Channel 2]\r\nInput mode=0", QByteArray("[Channel 2]\r\n") + modes[1]);
+        file.replace("[Channel 1]\r\nInput mode=1", QByteArray("[Channel 1]\r\n") + modes[0]);
+        writeAll(path(u"locked.cfg"_s), resealed(file));
+        QCOMPARE(load(form, path(u"locked.cfg"_s)), QStringList());
+        const auto checks = qsjuv::inputChecks(qsjuv::modelList()[std::size_t(position)]);
+        for (int c = 0; c < 2; ++c) {
+            QCOMPARE(check(form, c == 0 ? "Ch1InputCheck" : "Ch2InputCheck")->isChecked(), checks[std::size_t(c)].checked);
+            QCOMPARE(check(form, c == 0 ? "Ch1InputCheck" : "Ch2InputCheck")->isEnabled(), checks[std::size_t(c)].enabled);
+        }
+    }
+    QCOMPARE(load(form, path(u"off.cfg"_s)), QStringList{kDamaged});
 
     // An empty file, binary junk and a line of nearly 1 MiB: a warning, never a crash.
     writeAll(path(u"empty.cfg"_s), QByteArray());
@@ -385,7 +475,7 @@ void TestFile::loadDamaged()
     QCOMPARE(script.messages().size(), size_t(1));
     QCOMPARE(script.messages()[0].text, kUnreadable);
     QCOMPARE(script.messages()[0].icon, QMessageBox::Critical);
-    QCOMPARE(script.messages()[0].detailedText, u"not a regular file"_s);
+    QCOMPARE(script.messages()[0].informativeText, fileFailure(m_dir.path(), u"не обычный файл"_s));
     QCOMPARE(edit(fresh, "PhoneEdit")->text(), u"1"_s);
 }
 
@@ -451,7 +541,7 @@ void TestFile::specialTargets_data()
     QTest::addColumn<QString>("loadReason"); // empty: loads without a message
     QTest::addColumn<QString>("saveReason"); // empty: the replace question
 
-    const QString notRegular = u"not a regular file"_s;
+    const QString notRegular = u"не обычный файл"_s;
     const auto special = [&](const char *name, Special kind, const QString &load, const QString &save) {
         QTest::newRow(name) << int(kind) << -1 << load << save;
     };
@@ -464,12 +554,12 @@ void TestFile::specialTargets_data()
     special("link to an endless device", Special::DeviceLink, notRegular, notRegular);
     special("link to a FIFO", Special::FifoLink, notRegular, notRegular);
     special("link to a folder", Special::FolderLink, notRegular, notRegular);
-    special("dangling link", Special::DanglingLink, u"dangling symbolic link"_s, QString());
-    special("link to a file that hides its size", Special::UnsizedLink, u"larger than 1 MiB"_s, QString());
+    special("dangling link", Special::DanglingLink, u"ссылка никуда не ведёт"_s, QString());
+    special("link to a file that hides its size", Special::UnsizedLink, u"файл больше 1 МиБ"_s, QString());
     target("questionnaire", Target::Regular, QString());
     target("link to a questionnaire", Target::LinkToRegular, QString());
     target("exactly the size limit", Target::AtLimit, QString());
-    target("one byte over the size limit", Target::OverLimit, u"larger than 1 MiB"_s);
+    target("one byte over the size limit", Target::OverLimit, u"файл больше 1 МиБ"_s);
 }
 
 // Loading shows the read error with the system's reason; saving refuses what is not a file with
@@ -516,7 +606,7 @@ void TestFile::specialTargets()
             QCOMPARE(script.messages().size(), size_t(1));
             QCOMPARE(script.messages()[0].text, kUnreadable);
             QCOMPARE(script.messages()[0].icon, QMessageBox::Critical);
-            QCOMPARE(script.messages()[0].detailedText, loadReason);
+            QCOMPARE(script.messages()[0].informativeText, fileFailure(name, loadReason));
         }
     }
     {
@@ -530,7 +620,7 @@ void TestFile::specialTargets()
         const ModalScript::Message &m = script.messages()[0];
         QCOMPARE(m.text, saveReason.isEmpty() ? kReplace : kWriteFailed);
         QCOMPARE(m.icon, saveReason.isEmpty() ? QMessageBox::Question : QMessageBox::Critical);
-        QCOMPARE(m.detailedText, saveReason);
+        QCOMPARE(m.informativeText, saveReason.isEmpty() ? QString() : fileFailure(name, saveReason));
         QVERIFY(form.isModified());
     }
     QCOMPARE(describeEntry(native), before);
@@ -555,7 +645,7 @@ void TestFile::specialTargetsAsUser()
         form.LoadButtonClick(nullptr);
         QCOMPARE(script.messages().size(), size_t(1));
         QCOMPARE(script.messages()[0].text, kUnreadable);
-        QCOMPARE(script.messages()[0].detailedText, qt_error_string(EACCES));
+        QCOMPARE(script.messages()[0].informativeText, fileFailure(writeOnly, qt_error_string(EACCES)));
     }
     {
         TQS_JUVForm form;
@@ -582,10 +672,146 @@ void TestFile::specialTargetsAsUser()
         QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'\n')));
         QCOMPARE(script.messages().size(), size_t(1));
         QCOMPARE(script.messages()[0].text, kWriteFailed);
-        QCOMPARE(script.messages()[0].detailedText, qt_error_string(EACCES));
+        QCOMPARE(script.messages()[0].informativeText, fileFailure(locked + u"/q.cfg"_s, qt_error_string(EACCES)));
         QVERIFY(form.isModified());
     }
     QVERIFY(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+}
+
+namespace {
+enum class Kept { LongName, HardLink, OwnerAndGroup, Xattr, GroupNotMine, OwnerNotMe, LockedFolder, StickyFolder, SizeLimit };
+
+// What belongs to a file beside its content.
+QByteArray ownership(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    struct stat info {};
+    if (stat(native.constData(), &info) != 0)
+        return "missing";
+    QByteArray out = QByteArray::number(info.st_uid) + ':' + QByteArray::number(info.st_gid) + ' '
+            + QByteArray::number(info.st_mode, 8) + " links " + QByteArray::number(qulonglong(info.st_nlink));
+    char names[1024] = {};
+    const ssize_t size = listxattr(native.constData(), names, sizeof names);
+    for (const QByteArray &name : QByteArray(names, size > 0 ? size : 0).split('\0')) {
+        char value[256] = {};
+        if (!name.isEmpty() && getxattr(native.constData(), name.constData(), value, sizeof value) >= 0)
+            out += ' ' + name + '=' + value;
+    }
+    return out;
+}
+} // namespace
+
+void TestFile::savedFileKeepsItself_data()
+{
+    QTest::addColumn<int>("kept");
+    QTest::addColumn<bool>("asNobody"); // what only permissions make hard needs a user without root's powers
+    QTest::newRow("name of 254 bytes") << int(Kept::LongName) << false;
+    QTest::newRow("hard link") << int(Kept::HardLink) << false;
+    QTest::newRow("owner and group of another user") << int(Kept::OwnerAndGroup) << false;
+    QTest::newRow("user extended attribute") << int(Kept::Xattr) << false;
+    QTest::newRow("group the saver is not in") << int(Kept::GroupNotMine) << true;
+    QTest::newRow("another user's file in the saver's folder") << int(Kept::OwnerNotMe) << true;
+    QTest::newRow("writable file in a read-only folder") << int(Kept::LockedFolder) << true;
+    QTest::newRow("sticky folder") << int(Kept::StickyFolder) << true;
+    QTest::newRow("file-size limit") << int(Kept::SizeLimit) << false;
+}
+
+// A save or a PDF over a file replaces its content and nothing else: links, owner, group, mode
+// and attributes stay; what cannot be replaced by rename is rewritten. A size limit gives the
+// write error with its reason and keeps the old file.
+void TestFile::savedFileKeepsItself()
+{
+    QFETCH(int, kept);
+    QFETCH(bool, asNobody);
+    const Kept kind = Kept(kept);
+    QString folder = qEnvironmentVariable("QS_JUV_TEST_FOLDER");
+    QTemporaryDir base;
+    if (asNobody && geteuid() == 0) {
+        // Root makes what nobody could not, then the row runs again as nobody.
+        QVERIFY(base.isValid());
+        folder = base.path() + u"/f"_s;
+        QVERIFY(QDir().mkdir(folder));
+        const QByteArray native = QFile::encodeName(folder);
+        QCOMPARE(chmod(QFile::encodeName(base.path()).constData(), 0755), 0);
+        const group *users = getgrnam("users");
+        if (!users)
+            QSKIP("needs the group users");
+        for (const char *suffix : {".cfg", ".pdf"}) {
+            const QByteArray file = native + "/q" + QByteArray::number(kept) + suffix;
+            writeAll(QFile::decodeName(file), "old");
+            const bool mine = kind == Kept::GroupNotMine || kind == Kept::LockedFolder;
+            QCOMPARE(chown(file.constData(), mine ? 65534 : 0, kind == Kept::GroupNotMine ? users->gr_gid : 0), 0);
+            QCOMPARE(chmod(file.constData(), kind == Kept::GroupNotMine ? 0660 : 0666), 0);
+        }
+        QCOMPARE(chown(native.constData(), kind == Kept::LockedFolder || kind == Kept::StickyFolder ? 0 : 65534, 0), 0);
+        QCOMPARE(chmod(native.constData(), kind == Kept::StickyFolder ? 01777 : 0755), 0);
+        qputenv("QS_JUV_TEST_FOLDER", QFile::encodeName(folder));
+        const auto unset = qScopeGuard([] { qunsetenv("QS_JUV_TEST_FOLDER"); });
+        QS_JUV_RUN_AS_NOBODY(QByteArray("savedFileKeepsItself:") + QTest::currentDataTag());
+    }
+    if (!asNobody) {
+        folder = m_dir.filePath(u"kept-%1"_s.arg(kept));
+        QVERIFY(QDir().mkpath(folder));
+    }
+    const Watchdog watchdog(30);
+
+    for (const bool pdf : {false, true}) {
+        // A name of each row's own: a dialog that remembers a selection must not offer another row's.
+        QString name = u"q%1%2"_s.arg(kept).arg(pdf ? u".pdf"_s : u".cfg"_s);
+        if (kind == Kept::LongName)
+            name = QString(125, u'ж') + (pdf ? u".pdf"_s : u".cfg"_s);
+        const QString target = folder + u'/' + name;
+        const QByteArray native = QFile::encodeName(target);
+        if (!asNobody)
+            writeAll(target, "old");
+        const QString other = folder + u"/other-name"_s;
+        if (kind == Kept::HardLink) {
+            QFile::remove(other);
+            QCOMPARE(link(native.constData(), QFile::encodeName(other).constData()), 0);
+        }
+        if (kind == Kept::OwnerAndGroup) {
+            QCOMPARE(chown(native.constData(), 65534, 100), 0);
+            QCOMPARE(chmod(native.constData(), 0640), 0);
+        }
+        if (kind == Kept::Xattr)
+            QCOMPARE(setxattr(native.constData(), "user.origin", "mail", 4, 0), 0);
+        const QByteArray before = ownership(target);
+
+        rlimit oldLimit {};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &oldLimit), 0);
+        if (kind == Kept::SizeLimit) {
+            const rlimit limit{100, oldLimit.rlim_max};
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+        }
+        TQS_JUVForm form;
+        fillRequisites(form);
+        ModalScript script;
+        script.choosePath(target).press(QMessageBox::Yes).press(QMessageBox::Ok);
+        if (pdf)
+            form.PdfActionExecute(nullptr);
+        else
+            form.SaveButtonClick(nullptr);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &oldLimit), 0);
+
+        const QString what = pdf ? u"PDF "_s : u"save "_s;
+        QVERIFY2(script.unexpected().isEmpty(), qPrintable(what + script.unexpected().join(u'\n')));
+        QCOMPARE(script.messages().size(), size_t(2));
+        const ModalScript::Message &m = script.messages()[1];
+        if (kind == Kept::SizeLimit) {
+            QCOMPARE(m.text, kWriteFailed);
+            QVERIFY2(m.informativeText.endsWith(u"Причина: "_s + qt_error_string(EFBIG)), qPrintable(m.informativeText));
+            QCOMPARE(readAll(target), QByteArray("old"));
+        } else {
+            QVERIFY2(m.text == kSaved, qPrintable(what + m.text + u' ' + m.informativeText));
+            QVERIFY(readAll(target).startsWith(pdf ? "%PDF" : "[Device]\r\n"));
+        }
+        QCOMPARE(ownership(target), before);
+        if (kind == Kept::HardLink)
+            QCOMPARE(readAll(other), readAll(target));
+        // No copy is left behind.
+        const QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+        QVERIFY2(!left.join(u' ').contains(u".qs_juv"_s), qPrintable(left.join(u' ')));
+    }
 }
 
 QTEST_MAIN(TestFile)

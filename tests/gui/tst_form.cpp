@@ -6,6 +6,7 @@
 #include "core/Sensor.h"
 
 #include <QAccessible>
+#include <QFile>
 #include <QFileDialog>
 #include <QPushButton>
 #include <QScreen>
@@ -159,6 +160,23 @@ void TestForm::windowAndLayout()
     // Tooltips in the form's font, with no help from main().
     QCOMPARE(QToolTip::font(), form.font());
 
+    // The window's icon is the installed artwork, drawn by the program: its shapes in its colours.
+    const QImage icon = form.windowIcon().pixmap(128).toImage();
+    QCOMPARE(icon.size(), QSize(128, 128));
+    QFile svgFile(QStringLiteral(QS_JUV_SOURCE_DIR "/tools/qs_juv.svg"));
+    QVERIFY(svgFile.open(QIODevice::ReadOnly));
+    const QString svg = QString::fromUtf8(svgFile.readAll());
+    const std::pair<QPoint, QString> artwork[] = {
+        {{21, 60}, u"#7a5230"_s}, {{32, 100}, u"#fdfdf8"_s}, {{50, 12}, u"#9aa3ad"_s}, {{64, 15}, u"#5d6670"_s},
+        {{60, 40}, u"#3f6fb5"_s}, {{64, 75}, u"#2d2d2d"_s}, {{71, 94}, u"#d0312d"_s}, {{64, 101}, u"#2d2d2d"_s},
+        {{5, 5}, QString()}}; // transparent round the clipboard
+    for (const auto &[at, colour] : artwork) {
+        const QColor seen = icon.pixelColor(at);
+        QVERIFY2(colour.isEmpty() ? seen.alpha() == 0 : seen.name() == colour && svg.contains(colour),
+                 qPrintable(u"%1,%2: %3"_s.arg(at.x()).arg(at.y()).arg(seen.name(QColor::HexArgb))));
+    }
+    QVERIFY(!form.windowIcon().pixmap(16).isNull());
+
     // Tab order within the window and within a channel.
     const QStringList chain = {u"FirmNameEdit"_s, u"PhoneEdit"_s, u"MailEdit"_s, u"BillEdit"_s,
                                u"DeviceCombo"_s, u"QntyEdit"_s, u"Ch1InputCheck"_s, u"Ch1SensorCombo"_s,
@@ -245,12 +263,21 @@ void TestForm::screenReaderNames()
     pick(combo(form, "DeviceCombo"), combo(form, "DeviceCombo")->findText(u"ЖУВ-720-220"_s));
     pickText(combo(form, "Ch2SensorCombo"), u"Напряжение"_s);
     const auto name = [](QWidget *w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
+    // A plain top-level widget would be a "filler" to a screen reader.
+    QCOMPARE(QAccessible::queryAccessibleInterface(&form)->role(), QAccessible::Window);
+    QCOMPARE(name(&form), form.windowTitle());
     const struct {
         const char *control;
         QString caption;
+        QString described = {}; // how the description starts, where it matters
     } named[] = {
-        {"FirmNameEdit", u"Название фирмы"_s},   {"PhoneEdit", u"Телефонный номер"_s},
-        {"MailEdit", u"Адрес электронной почты"_s}, {"BillEdit", u"Номер и дата выставленного счета"_s},
+        {"FirmNameEdit", u"Название фирмы"_s, u"Обязательно для заполнения. Укажите"_s},
+        {"PhoneEdit", u"Телефонный номер"_s, u"Заполнять не обязательно. Здесь"_s},
+        {"MailEdit", u"Адрес электронной почты"_s, u"Обязательно для заполнения. Укажите"_s},
+        {"BillEdit", u"Номер и дата выставленного счета"_s, u"Заполнять не обязательно. Если"_s},
+        // Groups without the blanks that keep their captions off the frame.
+        {"FirmGroupBox", u"Реквизиты"_s}, {"Ch1GroupBox", u"1 канал"_s}, {"Ch2GroupBox", u"2 канал"_s},
+        {"StatusBar", u"Строка состояния"_s},
         {"DeviceCombo", u"Модель изделий"_s},     {"QntyEdit", u"Количество изделий"_s},
         {"QntyUpDown", u"Количество изделий"_s},  {"Ch1SensorCombo", u"Тип датчика"_s},
         {"Ch1CharCombo", u"НСХ"_s},               {"Ch1MaxEdit", u"T макс, °С"_s},
@@ -269,8 +296,12 @@ void TestForm::screenReaderNames()
         } else {
             QCOMPARE(name(w), n.caption);
         }
-        // Each has its caption for a label, except the spinners, which have none of their own.
-        if (!qobject_cast<TUpDown *>(w)) {
+        if (!n.described.isEmpty()) {
+            const QString description = QAccessible::queryAccessibleInterface(w)->text(QAccessible::Description);
+            QVERIFY2(description.startsWith(n.described), qPrintable(description));
+        }
+        // Each edit and list has its caption for a label; the spinners have none of their own.
+        if (qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w)) {
             const auto labels = QAccessible::queryAccessibleInterface(w)->relations(QAccessible::Label);
             QVERIFY2(!labels.isEmpty() && labels.first().first->text(QAccessible::Name) == n.caption, n.control);
         }
@@ -369,6 +400,41 @@ void TestForm::spinners()
     // The Up key in the edit steps as well.
     QTest::keyClick(edit(form, "Ch1MaxEdit"), Qt::Key_Up);
     QCOMPARE(edit(form, "Ch1MaxEdit")->text(), u"1002"_s);
+
+    // To a screen reader a spinner's value is its edit's number, whoever wrote it, and setting
+    // it, or its Increase action, writes the edit as a click does: the range check runs.
+    const auto value = [&form](const char *upDown) {
+        return QAccessible::queryAccessibleInterface(control<TUpDown>(form, upDown))->valueInterface();
+    };
+    edit(form, "QntyEdit")->setText(u"25"_s);
+    QCOMPARE(value("QntyUpDown")->currentValue(), QVariant(25));
+    edit(form, "Ch1MaxEdit")->setText(u"1200"_s); // as a load writes it
+    QCOMPARE(value("Ch1MaxUpDown")->currentValue(), QVariant(1200));
+    QCOMPARE(value("Ch1MaxUpDown")->maximumValue(), QVariant(1820));
+    value("QntyUpDown")->setCurrentValue(30);
+    QCOMPARE(edit(form, "QntyEdit")->text(), u"30"_s);
+    value("QntyUpDown")->setCurrentValue(5000); // held to the limit, as a click would be
+    QCOMPARE(edit(form, "QntyEdit")->text(), u"999"_s);
+    value("Ch1MaxUpDown")->setCurrentValue(600);
+    value("Ch1MinUpDown")->setCurrentValue(300);
+    QCOMPARE(edit(form, "Ch1MaxEdit")->text(), u"600"_s);
+    QCOMPARE(edit(form, "Ch1MinEdit")->text(), u"300"_s);
+    QCOMPARE(textColour(edit(form, "Ch1MinEdit")), kRed);
+    auto *actions = QAccessible::queryAccessibleInterface(control<TUpDown>(form, "Ch1MinUpDown"))->actionInterface();
+    actions->doAction(QAccessibleActionInterface::decreaseAction());
+    QCOMPARE(edit(form, "Ch1MinEdit")->text(), u"299"_s);
+    QCOMPARE(value("Ch1MinUpDown")->currentValue(), QVariant(299));
+    // Locales whose minus is U+2212: the edits get an ASCII one, which the digit filter keeps.
+    pickText(combo(form, "Ch1SensorCombo"), u"Термосопротивление"_s); // -200..350
+    for (const char *name : {"sv_SE", "fi_FI", "nb_NO", "lt_LT", "et_EE", "ru_RU"}) {
+        QLocale::setDefault(QLocale(QString::fromLatin1(name)));
+        edit(form, "Ch1MinEdit")->setText(u"-200"_s);
+        control<TUpDown>(form, "Ch1MinUpDown")->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QCOMPARE(edit(form, "Ch1MinEdit")->text(), u"-199"_s);
+        QTest::keyClick(edit(form, "Ch1MinEdit"), Qt::Key_Up);
+        QCOMPARE(edit(form, "Ch1MinEdit")->text(), u"-198"_s);
+    }
+    QLocale::setDefault(QLocale::c());
 }
 
 void TestForm::fileDialogs()

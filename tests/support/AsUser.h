@@ -10,7 +10,7 @@
 // Permissions mean nothing to root. Run as root, this runs the named test function of this very
 // test program again as user nobody (through setpriv, with a deadline), passes or fails with it
 // and returns from the caller; run by anybody else, it does nothing and the caller goes on to do
-// the work. Skips when root cannot change users.
+// the work. Skips when root cannot change users. function may name one row: "test:row".
 #define QS_JUV_RUN_AS_NOBODY(function)                                                              \
     do {                                                                                            \
         if (geteuid() != 0)                                                                         \
@@ -23,7 +23,7 @@
         QProcess child;                                                                             \
         child.setProcessChannelMode(QProcess::MergedChannels);                                      \
         child.start(setpriv, asNobody + QStringList{QCoreApplication::applicationFilePath(),         \
-                                                    QStringLiteral(function)});                     \
+                                                    QString::fromUtf8(function)});                     \
         const bool finished = child.waitForFinished(60000);                                         \
         if (!finished)                                                                              \
             child.kill();                                                                           \

@@ -24,7 +24,8 @@ public:
         QString text;
         QMessageBox::Icon icon;
         QMessageBox::StandardButton defaultButton;
-        QString detailedText; // the system's reason, where the box gives one
+        QString detailedText;
+        QString informativeText; // an error's file and reason, a refusal's channel
     };
 
     ModalScript()
@@ -47,7 +48,7 @@ public:
             m_messages.push_back({box->windowTitle(), box->text(), box->icon(),
                                   box->defaultButton() ? box->standardButton(box->defaultButton())
                                                        : QMessageBox::NoButton,
-                                  box->detailedText()});
+                                  box->detailedText(), box->informativeText()});
             if (QAbstractButton *b = box->button(button))
                 b->click();
             else
