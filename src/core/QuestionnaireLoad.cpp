@@ -144,13 +144,15 @@ void Loader::loadChannel(const QuestionnaireRead &read, int c)
             loadRange(file, *row, ch, ch.rangeSaved);
         }
     }
+    // What the channel shows, from the value's positions; a named position beyond its list is a
+    // problem of the file.
     if (offered) {
         const bool series610 = isSeries610(*m_position);
         if (const RangeLimits *row = rangeRow(series610, file.sensor->id)) {
             const NominalRList list = nominalResistanceList(*row);
             const int position = file.nomRPosition.value_or(list.selected);
-            if (position >= 0 && position < int(list.entries.size()))
-                ch.nominalROhms = QByteArrayView(list.entries[std::size_t(position)]).toInt();
+            if (ch.value.nomRPosition >= 0)
+                ch.nominalROhms = QByteArrayView(list.entries[std::size_t(ch.value.nomRPosition)]).toInt();
             else if (!list.entries.empty() || position != -1)
                 add("nominal-r-invalid", ch.number,
                     list.entries.empty()
@@ -159,11 +161,8 @@ void Loader::loadChannel(const QuestionnaireRead &read, int c)
                             : u"«Sensor R» %1 не входит в список номинальных сопротивлений НСХ %2."_s.arg(
                                       quoted(text(file.sensorR)), QString::fromStdString(displayName(file.sensor->name))));
         }
-        if (showsConnection(series610, file.sensor->type)) {
-            const int position = file.connPosition.value_or(0);
-            if (position >= 0 && position <= 1)
-                ch.connection = connectionTexts()[position];
-        }
+        if (showsConnection(series610, file.sensor->type) && ch.value.connPosition >= 0)
+            ch.connection = connectionTexts()[std::size_t(ch.value.connPosition)];
     }
 
     if (m_model) {
@@ -180,8 +179,8 @@ void Loader::loadChannel(const QuestionnaireRead &read, int c)
             // What the model selection leaves when the file holds no output.
             const int position = file.outputPosition.value_or(defaultOutputPosition(*m_model, series610));
             ch.value.outputPosition = inList(position, modes.size());
-            if (position >= 0 && position < int(modes.size()))
-                ch.output = modes[std::size_t(position)];
+            if (ch.value.outputPosition >= 0)
+                ch.output = modes[std::size_t(ch.value.outputPosition)];
             else
                 add("output-invalid", ch.number,
                     u"«%1» %2 не входит в список режимов выхода."_s.arg(key, quoted(text(outputKey))));
