@@ -23,12 +23,12 @@ int between(std::mt19937 &rng, int lo, int hi)
     return std::uniform_int_distribution<int>(lo, hi)(rng);
 }
 
-QuestionnaireSettings randomQuestionnaire(std::mt19937 &rng, int n)
+Questionnaire randomQuestionnaire(std::mt19937 &rng, int n)
 {
     const int position = between(rng, 0, kModelCount - 1);
     const DeviceModel &model = modelList()[std::size_t(position)];
     const bool series610 = isSeries610(position);
-    std::vector<ChannelSettings> channels;
+    std::vector<QuestionnaireChannel> channels;
     for (int c = 0; c < (showsChannel2(model) ? 2 : 1); ++c) {
         const auto sensors = sensorsOfType(sensorTypeOfIndex(between(rng, 0, offeredSensorTypeCount(position) - 1)));
         const SensorDescriptor *sensor = sensors[std::size_t(between(rng, 0, int(sensors.size()) - 1))];
@@ -45,20 +45,20 @@ QuestionnaireSettings randomQuestionnaire(std::mt19937 &rng, int n)
         channels.push_back(channel(sensor->id, nomR, conn, output, QByteArray::number(max), QByteArray::number(min),
                                    !(c == 1 && model.inputs == 1)));
     }
-    QuestionnaireSettings s = questionnaire(position, std::move(channels));
-    s.firm = toCp1251Lossy(u"ООО «Метрология-%1»"_s.arg(n));
-    s.phone = "+7 495 123-45-67";
-    s.mail = "lab" + QByteArray::number(n) + "@example.ru";
+    Questionnaire s = questionnaire(position, std::move(channels));
+    s.firm = u"ООО «Метрология-%1»"_s.arg(n);
+    s.phone = u"+7 495 123-45-67"_s;
+    s.mail = u"lab%1@example.ru"_s.arg(n);
     if (n % 3 == 0)
-        s.bill = toCp1251Lossy(u"Счет № %1 от 01.02.2024"_s.arg(n));
-    s.quantity = QByteArray::number(between(rng, 1, 999));
+        s.bill = u"Счет № %1 от 01.02.2024"_s.arg(n);
+    s.quantity = QString::number(between(rng, 1, 999));
     return s;
 }
 
 // About one file in three is damaged, in one of several ways.
 QByteArray benchFile(std::mt19937 &rng, int n)
 {
-    QuestionnaireSettings s = randomQuestionnaire(rng, n);
+    Questionnaire s = randomQuestionnaire(rng, n);
     const int kind = between(rng, 0, 20);
     switch (kind) {
     case 0: // a summed value edited by hand
@@ -68,13 +68,13 @@ QByteArray benchFile(std::mt19937 &rng, int n)
     case 2:
         return withValue(writeQuestionnaire(s).bytes, "Device", "id", QByteArray());
     case 3: // saved by something that does not check the range
-        s.channels[0].maxText = "99999";
+        s.channels[0].maxText = u"99999"_s;
         return writeQuestionnaire(s).bytes;
     case 4:
-        s.mail = "lab@example";
+        s.mail = u"lab@example"_s;
         return writeQuestionnaire(s).bytes;
     case 5:
-        s.quantity = "0";
+        s.quantity = u"0"_s;
         return writeQuestionnaire(s).bytes;
     case 6: { // cut off in transfer
         const QByteArray bytes = writeQuestionnaire(s).bytes;

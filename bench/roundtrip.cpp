@@ -169,13 +169,12 @@ int main(int argc, char *argv[])
     const double dialogs = dialogsOnly(false);
     const double dialogsReplacing = dialogsOnly(true);
 
-    qsjuv::QuestionnaireSettings settings;
+    qsjuv::Questionnaire settings;
     settings.modelPosition = 4;
-    settings.modelName = *qsjuv::toCp1251(form.DeviceCombo->currentText());
-    settings.channels = {{true, 1, 1, 0, 2, "300", "-200"}, {true, 9, -1, 0, 2, "1820", "300"}};
-    settings.firm = *qsjuv::toCp1251(form.FirmNameEdit->text());
-    settings.mail = "zakaz@example.ru";
-    settings.quantity = "1";
+    settings.channels = {{true, 1, 1, 0, 2, u"300"_s, u"-200"_s}, {true, 9, -1, 0, 2, u"1820"_s, u"300"_s}};
+    settings.firm = form.FirmNameEdit->text();
+    settings.mail = u"zakaz@example.ru"_s;
+    settings.quantity = u"1"_s;
     const double writeCore = timed(kCount, nothing, [&] {
         qsjuv::writeFileAtomically(path, qsjuv::writeQuestionnaire(settings).bytes);
     });

@@ -3,7 +3,6 @@
 #include "gui/Qs_juvunit.h"
 #include "core/AtomicFile.h"
 
-#include <QMessageBox>
 #include <QTimer>
 
 #include <cerrno>
@@ -62,13 +61,7 @@ int main(int argc, char *argv[])
         if (commandLine.file && qsjuv::fileNameSurvives(*commandLine.file, rawArguments)) {
             QTimer::singleShot(0, &form, [&form, path = *commandLine.file] { form.loadFile(path); });
         } else if (commandLine.file) {
-            QTimer::singleShot(0, &form, [&form] {
-                QMessageBox box(QMessageBox::Critical, form.caption(),
-                                QStringLiteral("Указанный файл не удалось прочитать!\n"
-                                               "Имя файла записано не в кодировке UTF-8."),
-                                QMessageBox::Ok, &form);
-                box.exec();
-            });
+            QTimer::singleShot(0, &form, [&form] { form.showNameNotUtf8(); });
         }
         app.exec();
     } catch (const std::exception &e) {

@@ -3,6 +3,7 @@
 #include "check/FileCheck.h"
 #include "check/ReportWriter.h"
 #include "core/PathText.h"
+#include "core/QuestionnaireRules.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -200,28 +201,28 @@ int runCheck(const QByteArrayList &arguments, QTextStream &out, QTextStream &err
         return kExitClean;
     }
     if (options->version) {
-        out << kProgram << ' ' << QS_JUV_VERSION << '\n';
+        out << kProgram << ' ' << kProgramVersion << '\n';
         return kExitClean;
     }
 
     const std::unique_ptr<ReportWriter> writer = makeReportWriter(options->format, out);
     writer->begin();
-    Summary summary;
-    summary.quiet = options->quiet;
+    RunTotals totals;
+    totals.quiet = options->quiet;
     bool pathFailed = false;
     const auto checkOne = [&](const fs::path &path) {
         const FileReport report = checkFile(path);
-        ++summary.files;
+        ++totals.files;
         if (report.verdict == Verdict::Unreadable) {
-            ++summary.unreadable;
+            ++totals.unreadable;
             pathFailed = true;
             err << kProgram << ": " << report.path << ": " << report.reason << '\n';
         } else if (report.clean()) {
-            ++summary.clean;
+            ++totals.clean;
         }
         if (!options->quiet || !report.clean()) {
             writer->write(report);
-            ++summary.reported;
+            ++totals.reported;
         }
     };
 
@@ -235,13 +236,13 @@ int runCheck(const QByteArrayList &arguments, QTextStream &out, QTextStream &err
         if (forEachQuestionnaireFile(path, checkOne, err, pathFailed) == 0)
             err << kProgram << ": " << displayPath(path) << u": файлов *.cfg нет\n"_s;
     }
-    writer->end(summary);
+    writer->end(totals);
     out.flush();
     err.flush();
 
     if (pathFailed)
         return kExitError;
-    return summary.clean == summary.files ? kExitClean : kExitProblems;
+    return totals.clean == totals.files ? kExitClean : kExitProblems;
 }
 
 } // namespace qsjuv::check

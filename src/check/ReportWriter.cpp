@@ -1,6 +1,7 @@
 #include "check/ReportWriter.h"
 
 #include "core/Cp1251.h"
+#include "core/Texts.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -113,7 +114,7 @@ public:
     }
 
     // A quiet run over good files stays silent.
-    void end(const Summary &s) override
+    void end(const RunTotals &s) override
     {
         if (s.quiet && s.reported == 0)
             return;
@@ -126,7 +127,7 @@ public:
 private:
     void writeContents(const FileReport &r)
     {
-        m_out << u"Модель изделий: "_s;
+        m_out << texts::modelCaption() << u": "_s;
         if (r.model)
             m_out << modelName(r) << u" (id "_s << *r.modelId << ')';
         else if (r.modelId)
@@ -134,17 +135,17 @@ private:
         else
             m_out << u"—"_s;
         m_out << '\n';
-        m_out << u"Количество изделий: "_s << r.quantity << '\n';
-        m_out << u"Название фирмы: "_s << orDash(r.firm) << '\n';
-        m_out << u"Телефонный номер: "_s << orDash(r.phone) << '\n';
-        m_out << u"Адрес электронной почты: "_s << orDash(r.mail) << '\n';
-        m_out << u"Номер и дата выставленного счета: "_s << orDash(r.bill) << '\n';
-        m_out << u"Версия данных: "_s << orDash(r.version) << '\n';
-        for (const ChannelReport &ch : r.channels) {
-            m_out << ch.number << u" канал\n"_s;
-            m_out << u"  Вход включен: "_s << (ch.inputOn ? u"да"_s : u"нет"_s) << '\n';
-            m_out << u"  Тип датчика: "_s << orDash(ch.sensor ? sensorTypeName(ch.sensor->type) : QString()) << '\n';
-            m_out << u"  НСХ: "_s;
+        m_out << texts::quantityCaption() << u": "_s << r.quantity << '\n';
+        m_out << texts::requisiteCaption(Requisite::Firm) << u": "_s << orDash(r.firm) << '\n';
+        m_out << texts::requisiteCaption(Requisite::Phone) << u": "_s << orDash(r.phone) << '\n';
+        m_out << texts::requisiteCaption(Requisite::Mail) << u": "_s << orDash(r.mail) << '\n';
+        m_out << texts::requisiteCaption(Requisite::Bill) << u": "_s << orDash(r.bill) << '\n';
+        m_out << texts::dataVersion(orDash(r.version)) << '\n';
+        for (const LoadedChannel &ch : r.channels) {
+            m_out << texts::channelTitle(ch.number - 1) << '\n';
+            m_out << u"  Вход включен: "_s << (ch.value.inputOn ? u"да"_s : u"нет"_s) << '\n';
+            m_out << u"  "_s << texts::channelCaption(texts::ChannelField::SensorType) << u": "_s << orDash(ch.sensor ? sensorTypeName(ch.sensor->type) : QString()) << '\n';
+            m_out << u"  "_s << texts::channelCaption(texts::ChannelField::Characteristic) << u": "_s;
             if (ch.sensor)
                 m_out << sensorName(*ch.sensor) << u" (id "_s << *ch.sensorId << ')';
             else if (ch.sensorId)
@@ -157,11 +158,11 @@ private:
             m_out << u"  "_s << (maxLabel ? utf8(maxLabel) : u"Максимум"_s) << u": "_s << orDash(optionalNumber(ch.max)) << '\n';
             m_out << u"  "_s << (minLabel ? utf8(minLabel) : u"Минимум"_s) << u": "_s << orDash(optionalNumber(ch.min)) << '\n';
             if (ch.nominalROhms)
-                m_out << u"  Номинальное сопротивление, Ом: "_s << *ch.nominalROhms << '\n';
+                m_out << u"  "_s << texts::channelCaption(texts::ChannelField::NominalR) << u": "_s << *ch.nominalROhms << '\n';
             if (ch.connection)
-                m_out << u"  Схема подключения: "_s << utf8(ch.connection) << '\n';
+                m_out << u"  "_s << texts::channelCaption(texts::ChannelField::Connection) << u": "_s << utf8(ch.connection) << '\n';
             if (ch.output)
-                m_out << u"  Выход: "_s << utf8(ch.output) << '\n';
+                m_out << u"  "_s << texts::channelCaption(texts::ChannelField::Output) << u": "_s << utf8(ch.output) << '\n';
         }
     }
 
@@ -185,7 +186,7 @@ public:
         m_first = false;
     }
 
-    void end(const Summary &) override { m_out << (m_first ? "]\n" : "\n]\n"); }
+    void end(const RunTotals &) override { m_out << (m_first ? "]\n" : "\n]\n"); }
 
 private:
     QTextStream &m_out;
@@ -275,7 +276,7 @@ QJsonObject reportToJson(const FileReport &r)
     o.insert(u"requisites"_s, requisites);
 
     QJsonArray channels;
-    for (const ChannelReport &ch : r.channels) {
+    for (const LoadedChannel &ch : r.channels) {
         QJsonValue sensor(QJsonValue::Null);
         if (ch.sensorId) {
             const QString typeName = ch.sensor ? sensorTypeName(ch.sensor->type) : QString();
@@ -288,7 +289,7 @@ QJsonObject reportToJson(const FileReport &r)
         }
         channels.append(QJsonObject{
                 {u"channel"_s, ch.number},
-                {u"input"_s, ch.inputOn},
+                {u"input"_s, ch.value.inputOn},
                 {u"sensor"_s, sensor},
                 {u"range"_s, QJsonObject{{u"max"_s, optionalInt(ch.max)},
                                          {u"min"_s, optionalInt(ch.min)},
@@ -344,8 +345,8 @@ QStringList csvRow(const FileReport &r)
                 row << QString();
             continue;
         }
-        const ChannelReport &ch = r.channels[std::size_t(c)];
-        row << (ch.inputOn ? u"1"_s : u"0"_s) << optionalNumber(ch.sensorId)
+        const LoadedChannel &ch = r.channels[std::size_t(c)];
+        row << (ch.value.inputOn ? u"1"_s : u"0"_s) << optionalNumber(ch.sensorId)
             << (ch.sensor ? sensorName(*ch.sensor) : QString())
             << (ch.sensor ? sensorTypeName(ch.sensor->type) : QString()) << optionalNumber(ch.max)
             << optionalNumber(ch.min) << utf8(unitText(ch.unitType)) << optionalNumber(ch.nominalROhms)

@@ -11,7 +11,7 @@ namespace qsjuv::check {
 
 enum class Format { Text, Json, Csv };
 
-struct Summary
+struct RunTotals
 {
     int files = 0;
     int clean = 0;
@@ -28,7 +28,7 @@ public:
     virtual ~ReportWriter() = default;
     virtual void begin() { }
     virtual void write(const FileReport &report) = 0;
-    virtual void end(const Summary &) { }
+    virtual void end(const RunTotals &) { }
 };
 
 std::unique_ptr<ReportWriter> makeReportWriter(Format format, QTextStream &out);

@@ -38,11 +38,6 @@ std::span<const DeviceModel, kModelCount610> models610()
     return std::span<const DeviceModel, kModelCount>(kModels).first<kModelCount610>();
 }
 
-std::span<const DeviceModel, kModelCount720> models720()
-{
-    return std::span<const DeviceModel, kModelCount>(kModels).last<kModelCount720>();
-}
-
 std::span<const DeviceModel, kModelCount> modelList()
 {
     return kModels;

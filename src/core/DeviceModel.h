@@ -24,7 +24,6 @@ inline constexpr int kModelCount720 = 10;
 inline constexpr int kModelCount = kModelCount610 + kModelCount720;
 
 std::span<const DeviceModel, kModelCount610> models610();
-std::span<const DeviceModel, kModelCount720> models720();
 
 // The 610 table followed by the 720 table: the DeviceCombo order.
 std::span<const DeviceModel, kModelCount> modelList();

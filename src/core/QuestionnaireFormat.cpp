@@ -1,5 +1,6 @@
 #include "core/QuestionnaireFormat.h"
 
+#include "core/Cp1251.h"
 #include "core/DeviceModel.h"
 #include "core/ProfileFile.h"
 #include "core/ProfileNumber.h"
@@ -85,38 +86,34 @@ quint32 byteSum(QByteArrayView value)
     return sum;
 }
 
-WrittenQuestionnaire writeQuestionnaire(const QuestionnaireSettings &settings)
+WrittenQuestionnaire writeQuestionnaire(const Questionnaire &q)
 {
-    const auto models = modelList();
-    const int position = std::clamp(settings.modelPosition, 0, kModelCount - 1);
-    const std::uint8_t code = models[position].code;
-    const bool series610 = isSeries610(position);
+    const DeviceModel &model = q.model();
+    const bool series610 = isSeries610Code(model.code);
 
     SummingWriter out;
-    out.write(kDevice, "id", number(code), true);
-    out.write(kDevice, "name", settings.modelName, false);
+    out.write(kDevice, "id", number(model.code), true);
+    out.write(kDevice, "name", toCp1251Lossy(QString::fromStdString(modelListText(model))), false);
 
-    for (std::size_t c = 0; c < settings.channels.size() && c < 2; ++c) {
-        const ChannelSettings &ch = settings.channels[c];
+    for (std::size_t c = 0; c < q.channels.size() && c < 2; ++c) {
+        const QuestionnaireChannel &ch = q.channels[c];
         const QByteArray sectionName = channelSectionName(int(c));
         const char *section = sectionName.constData();
         out.write(section, "Input mode", ch.inputOn ? "1" : "0", true);
-        // The map holds bytes; the file shows them as signed.
-        const qint8 sensorId = static_cast<qint8>(static_cast<std::uint8_t>(ch.sensorId));
-        out.write(section, "Sensor id", number(sensorId), true);
-        const SensorDescriptor *sensor = sensorById(static_cast<std::uint8_t>(sensorId));
+        // The id is a byte; the file shows it as signed.
+        out.write(section, "Sensor id", number(static_cast<qint8>(ch.sensorId)), true);
+        const SensorDescriptor *sensor = ch.sensor();
         const SensorType type = sensor ? sensor->type : 0;
         out.write(section, "Sensor type", number(type), true);
-        out.write(section, "Sensor R",
-                  number(nominalRFileValue(static_cast<std::uint8_t>(sensorId), ch.nomRPosition)), true);
+        out.write(section, "Sensor R", number(nominalRFileValue(ch.sensorId, ch.nomRPosition)), true);
         out.write(section, "Input connection", number(qint64(ch.connPosition) + 1), true);
         out.write(section, "Cold junction comp", "1", true);
         out.write(section, "Cold junction temp", "0", true);
         if (const auto keys = RangeKeyNames(type)) {
-            out.write(section, keys->maxKey, ch.maxText, true);
-            out.write(section, keys->minKey, ch.minText, true);
+            out.write(section, keys->maxKey, toCp1251Lossy(ch.maxText), true);
+            out.write(section, keys->minKey, toCp1251Lossy(ch.minText), true);
         }
-        if (c == 0 && splitsInput(models[position]))
+        if (c == 0 && splitsInput(model))
             out.write(section, "Splitting", "1", true);
         const int w = ch.outputPosition;
         if (series610)
@@ -126,12 +123,12 @@ WrittenQuestionnaire writeQuestionnaire(const QuestionnaireSettings &settings)
     }
 
     out.write(kReqs, "Version", kProgramVersion, false);
-    out.write(kReqs, "Firm", requisiteFileValue(settings.firm), false);
-    out.write(kReqs, "Phone", requisiteFileValue(settings.phone), false);
-    out.write(kReqs, "Mail", requisiteFileValue(settings.mail), false);
-    if (!settings.bill.isEmpty())
-        out.write(kReqs, "Bill", requisiteFileValue(settings.bill), false);
-    out.write(kReqs, "Quantity", settings.quantity, false);
+    out.write(kReqs, "Firm", requisiteFileValue(toCp1251Lossy(q.firm)), false);
+    out.write(kReqs, "Phone", requisiteFileValue(toCp1251Lossy(q.phone)), false);
+    out.write(kReqs, "Mail", requisiteFileValue(toCp1251Lossy(q.mail)), false);
+    if (!q.bill.isEmpty())
+        out.write(kReqs, "Bill", requisiteFileValue(toCp1251Lossy(q.bill)), false);
+    out.write(kReqs, "Quantity", toCp1251Lossy(q.quantity), false);
     const qint32 checkCode = out.sum();
     out.write(kReqs, "CheckCode", number(checkCode), false);
     return {out.bytes(), checkCode};

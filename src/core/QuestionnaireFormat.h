@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Questionnaire.h"
 #include "core/QuestionnaireRules.h"
 #include "core/Sensor.h"
 
@@ -34,26 +35,6 @@ quint32 byteSum(QByteArrayView value);
 
 // --- Writing -----------------------------------------------------------------------------
 
-// One channel as the form holds it: combo positions (-1: no selection) and edit texts.
-struct ChannelSettings
-{
-    bool inputOn = true;
-    int sensorId = 0; // from the characteristic index map
-    int nomRPosition = -1;
-    int connPosition = 0;
-    int outputPosition = -1;
-    QByteArray maxText; // Windows-1251, as the edit holds it
-    QByteArray minText;
-};
-
-struct QuestionnaireSettings
-{
-    int modelPosition = 0; // position in the model list, 0..13
-    QByteArray modelName; // Windows-1251 text of the model combo
-    std::vector<ChannelSettings> channels; // 1 or 2
-    QByteArray firm, phone, mail, bill, quantity; // Windows-1251
-};
-
 struct WrittenQuestionnaire
 {
     QByteArray bytes;
@@ -61,7 +42,7 @@ struct WrittenQuestionnaire
 };
 
 // The whole file, keys in the order the save writes them, with its check code.
-WrittenQuestionnaire writeQuestionnaire(const QuestionnaireSettings &settings);
+WrittenQuestionnaire writeQuestionnaire(const Questionnaire &questionnaire);
 
 // --- Reading -----------------------------------------------------------------------------
 

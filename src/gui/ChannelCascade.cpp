@@ -2,6 +2,7 @@
 #include "gui/Hints.h"
 #include "gui/Qs_juvunit.h"
 #include "gui/UpDown.h"
+#include "core/Questionnaire.h"
 #include "core/QuestionnaireRules.h"
 #include "core/Sensor.h"
 
@@ -29,7 +30,8 @@ void TQS_JUVForm::DeviceComboChange(QObject *)
     if (!model) // nothing selected while the user types: ComboExit repairs it
         return;
 
-    Ch2GroupBox->setVisible(qsjuv::showsChannel2(*model));
+    m_shownModel = position;
+    Ch2GroupBox->setVisible(qsjuv::channelCount(*model) == 2);
 
     const bool series610 = qsjuv::isSeries610(position);
     const auto checks = qsjuv::inputChecks(*model);
@@ -76,13 +78,13 @@ void TQS_JUVForm::SensorComboChange(QObject *Sender)
     const int c = channelOf(Sender, m_channels[1].sensorCombo);
     const ChannelControls &ch = m_channels[c];
 
-    for (int p = 11; p <= 14; ++p)
-        ch.at(p)->hide();
+    for (QWidget *w : ch.sensorDependent())
+        w->hide();
     setModified(true);
 
     const qsjuv::SensorType type = qsjuv::sensorTypeOfIndex(combo->currentIndex());
-    for (int p = 3; p <= 10; ++p)
-        ch.at(p)->show();
+    for (QWidget *w : ch.characteristicAndRange())
+        w->show();
     if (qsjuv::showsConnection(isSeries610(), type)) {
         ch.connLabel->show();
         ch.connCombo->show();
@@ -93,13 +95,9 @@ void TQS_JUVForm::SensorComboChange(QObject *Sender)
     }
 
     ch.charCombo->clear();
-    int entry = 0;
-    for (const qsjuv::SensorDescriptor *sensor : qsjuv::sensorsOfType(type)) {
+    m_charListType[c] = type;
+    for (const qsjuv::SensorDescriptor *sensor : qsjuv::sensorsOfType(type))
         ch.charCombo->addItem(QString::fromStdString(qsjuv::displayName(sensor->name)));
-        if (m_charIndexMap[c] && entry < kCharMapSize)
-            (*m_charIndexMap[c])[entry] = sensor->id;
-        ++entry;
-    }
     ch.charCombo->setCurrentIndex(0);
 
     ch.maxLabel->setText(QString::fromUtf8(qsjuv::maxCaption(type)));
@@ -119,12 +117,12 @@ void TQS_JUVForm::CharComboChange(QObject *Sender)
     const int c = channelOf(Sender, m_channels[1].charCombo);
     const ChannelControls &ch = m_channels[c];
 
-    // No selection (the user is typing): the index map has no entry for it.
+    // No selection (the user is typing): nothing to lay out for.
+    const auto sensors = qsjuv::sensorsOfType(m_charListType[c]);
     const int index = combo->currentIndex();
-    if (index < 0 || index >= kCharMapSize || !m_charIndexMap[c])
+    if (index < 0 || index >= int(sensors.size()))
         return;
-    const std::uint8_t id = (*m_charIndexMap[c])[index];
-    const qsjuv::RangeLimits *range = qsjuv::rangeRow(isSeries610(), id);
+    const qsjuv::RangeLimits *range = qsjuv::rangeRow(isSeries610(), sensors[std::size_t(index)]->id);
     if (!range)
         return;
 
@@ -171,8 +169,8 @@ void TQS_JUVForm::InputCheckClick(QObject *Sender)
     const ChannelControls &ch = m_channels[channelOf(Sender, m_channels[1].inputCheck)];
     const bool on = check->checkState() != Qt::Unchecked;
     // The output stays usable: a channel whose input is off still offers its output.
-    for (int p = 1; p <= 14; ++p)
-        ch.at(p)->setEnabled(on);
+    for (QWidget *w : ch.inputDependent())
+        w->setEnabled(on);
 }
 
 void TQS_JUVForm::ComboExit(QObject *Sender)

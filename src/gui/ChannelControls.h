@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -7,27 +9,31 @@ class QLineEdit;
 class QWidget;
 class TUpDown;
 
-// The 17 controls of one channel. Positions matter: handlers enable positions 1..14 in order.
+// The controls of one channel, and the groups the handlers show, hide or enable together.
 struct ChannelControls
 {
-    QCheckBox *inputCheck = nullptr; // 0
-    QLabel *sensorLabel = nullptr; // 1
-    QComboBox *sensorCombo = nullptr; // 2
-    QLabel *charLabel = nullptr; // 3
-    QComboBox *charCombo = nullptr; // 4
-    QLabel *maxLabel = nullptr; // 5
-    QLineEdit *maxEdit = nullptr; // 6
-    TUpDown *maxUpDown = nullptr; // 7
-    QLabel *minLabel = nullptr; // 8
-    QLineEdit *minEdit = nullptr; // 9
-    TUpDown *minUpDown = nullptr; // 10
-    QLabel *connLabel = nullptr; // 11
-    QComboBox *connCombo = nullptr; // 12
-    QLabel *nomRLabel = nullptr; // 13
-    QComboBox *nomRCombo = nullptr; // 14
-    QLabel *outputLabel = nullptr; // 15
-    QComboBox *outputCombo = nullptr; // 16
+    QCheckBox *inputCheck = nullptr;
+    QLabel *sensorLabel = nullptr;
+    QComboBox *sensorCombo = nullptr;
+    QLabel *charLabel = nullptr;
+    QComboBox *charCombo = nullptr;
+    QLabel *maxLabel = nullptr;
+    QLineEdit *maxEdit = nullptr;
+    TUpDown *maxUpDown = nullptr;
+    QLabel *minLabel = nullptr;
+    QLineEdit *minEdit = nullptr;
+    TUpDown *minUpDown = nullptr;
+    QLabel *connLabel = nullptr;
+    QComboBox *connCombo = nullptr;
+    QLabel *nomRLabel = nullptr;
+    QComboBox *nomRCombo = nullptr;
+    QLabel *outputLabel = nullptr;
+    QComboBox *outputCombo = nullptr;
 
-    static constexpr int kCount = 17;
-    QWidget *at(int position) const;
+    // Shown for every sensor type.
+    std::array<QWidget *, 8> characteristicAndRange() const;
+    // Shown only where the sensor type and series have them.
+    std::array<QWidget *, 4> sensorDependent() const;
+    // Everything the input check box switches; the output stays usable with the input off.
+    std::array<QWidget *, 14> inputDependent() const;
 };

@@ -245,7 +245,7 @@ void TQS_JUVForm::dropEvent(QDropEvent *event)
     QMetaObject::invokeMethod(
             this, [this, file = *draggedFile(event->mimeData())] {
                 if (file.nameLost)
-                    error(u"Указанный файл не удалось прочитать!\nИмя файла записано не в кодировке UTF-8."_s);
+                    showNameNotUtf8();
                 else if (mayDiscardChanges())
                     loadFile(file.path);
             },

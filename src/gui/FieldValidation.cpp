@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QValidator>
 
 using namespace Qt::StringLiterals;
 
@@ -25,11 +26,53 @@ void setTextColour(QLineEdit *edit, const QColor &colour)
     pal.setColor(QPalette::Inactive, QPalette::Text, colour);
     edit->setPalette(pal);
 }
+// Corrects a range bound inside its edit, before the edit announces the change: every listener,
+// the form's handler first, then hears the corrected text, once. The same range check as
+// CheckChannelRange, so the two never disagree. A minimum is not held to the lower limit while
+// the user is in its edit: "1" on the way to "10" must not become the limit.
+class RangeBoundValidator : public QValidator
+{
+public:
+    RangeBoundValidator(QLineEdit *edit, QLineEdit *other, bool isMax, const qsjuv::RangeLimits *const *row)
+        : QValidator(edit), m_edit(edit), m_other(other), m_isMax(isMax), m_row(row)
+    {
+    }
+
+    State validate(QString &input, int &pos) const override
+    {
+        if (!*m_row)
+            return Acceptable;
+        const qsjuv::RangeCheck check = m_isMax ? qsjuv::checkRange(input, m_other->text(), **m_row, false)
+                                                : qsjuv::checkRange(m_other->text(), input, **m_row,
+                                                                    !m_edit->hasFocus());
+        const QString &corrected = m_isMax ? check.maxText : check.minText;
+        if (corrected != input) {
+            input = corrected;
+            pos = int(input.size());
+        }
+        return Acceptable;
+    }
+
+private:
+    QLineEdit *m_edit;
+    QLineEdit *m_other;
+    bool m_isMax;
+    const qsjuv::RangeLimits *const *m_row; // the channel's selected range, as it changes
+};
 
 // The min edit the user is typing into, while the range check of that keystroke runs (its own
 // rewrites included): its minimum is not held to the lower limit yet.
 const QLineEdit *typedMinEdit = nullptr;
 } // namespace
+
+void TQS_JUVForm::correctRangesAsTyped()
+{
+    for (int c = 0; c < 2; ++c) {
+        const ChannelControls &ch = m_channels[c];
+        ch.maxEdit->setValidator(new RangeBoundValidator(ch.maxEdit, ch.minEdit, true, &m_selectedRange[c]));
+        ch.minEdit->setValidator(new RangeBoundValidator(ch.minEdit, ch.maxEdit, false, &m_selectedRange[c]));
+    }
+}
 
 QString TQS_JUVForm::FilterDigits(const QString &text)
 {
@@ -46,16 +89,18 @@ bool TQS_JUVForm::CheckChannelRange(int channel)
 {
     if (channel < 0 || channel > 1)
         return false;
-    const qsjuv::RangeLimits *range = m_selectedRange[channel];
-    if (!range)
-        return false;
     const ChannelControls &ch = m_channels[channel];
 
-    // Each write below runs this check again from inside; it finds nothing left to correct.
-    const qsjuv::RangeCheck check =
-            qsjuv::checkRange(ch.maxEdit->text(), ch.minEdit->text(), *range, typedMinEdit != ch.minEdit);
-    setEditText(ch.maxEdit, check.maxText);
-    setEditText(ch.minEdit, check.minText);
+    const qsjuv::RangeCheck check = qsjuv::checkRange(ch.maxEdit->text(), ch.minEdit->text(),
+                                                      *m_selectedRange[channel], typedMinEdit != ch.minEdit);
+    // A min left as typed while the max was no number is corrected now; that write must not run
+    // this check again from inside.
+    if (!m_checkingRange[channel]) {
+        m_checkingRange[channel] = true;
+        setEditText(ch.maxEdit, check.maxText);
+        setEditText(ch.minEdit, check.minText);
+        m_checkingRange[channel] = false;
+    }
     describeRange(channel);
     // A bound of digits beyond 32 bits is refused by the save: show it so.
     if (!check.complete && !check.beyond32Bits)
@@ -111,7 +156,8 @@ void TQS_JUVForm::MinMaxEditChange(QObject *Sender)
     // A typed minimum is held to the limit only when the edit is left: "1" on the way to "10"
     // must not become the limit "5" with the next digit appended to it.
     const QLineEdit *outer = typedMinEdit;
-    if (edit == m_channels[channel].minEdit && edit->isModified())
+    // The edit's own correction of a typed character resets its modified flag: its focus tells.
+    if (edit == m_channels[channel].minEdit && edit->hasFocus())
         typedMinEdit = edit;
     CheckChannelRange(channel);
     typedMinEdit = outer;

@@ -1,11 +1,14 @@
-// Load: replay the file through the cascade as a user would enter it, then the requisites.
+// Load: show the value the core makes of the file (what the checker reports), through the cascade
+// as a user would choose the model and the sensors.
 #include "gui/Qs_juvunit.h"
 #include "core/Sensor.h"
 #include "core/Cp1251.h"
 #include "core/PathText.h"
 #include "core/ProfileFile.h"
 #include "core/QuestionnaireFormat.h"
+#include "core/QuestionnaireLoad.h"
 #include "core/SafeRead.h"
+#include "core/Texts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,7 +17,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 
-#include <exception>
 
 using namespace Qt::StringLiterals;
 
@@ -34,49 +36,67 @@ void showAsFailed(QLineEdit *edit)
 }
 } // namespace
 
-bool TQS_JUVForm::applyConfiguration(const qsjuv::QuestionnaireRead &read)
+bool TQS_JUVForm::applyConfiguration(const qsjuv::QuestionnaireRead &read, const qsjuv::LoadedQuestionnaire &loaded)
 {
-    if (read.modelPosition) {
-        DeviceCombo->setCurrentIndex(*read.modelPosition);
+    if (loaded.modelPosition) {
+        DeviceCombo->setCurrentIndex(*loaded.modelPosition);
         DeviceComboChange(nullptr);
     }
 
-    for (int c = 0; c < read.channelCount && c < 2; ++c) {
-        const qsjuv::ChannelRead &file = read.channels[c];
+    for (std::size_t c = 0; c < loaded.channels.size() && c < 2; ++c) {
+        const qsjuv::LoadedChannel &loadedChannel = loaded.channels[c];
+        const qsjuv::QuestionnaireChannel &value = loadedChannel.value;
         const ChannelControls &ch = m_channels[c];
 
         // A locked box shows the model's state, whatever the file says.
-        if (ch.inputCheck->isEnabled()) {
-            ch.inputCheck->setChecked(true);
-            if (file.inputOn)
-                ch.inputCheck->setChecked(*file.inputOn);
-        }
-
-        if (file.sensor) {
-            ch.sensorCombo->setCurrentIndex(qsjuv::indexOfSensorType(file.sensor->type));
+        if (ch.inputCheck->isEnabled())
+            ch.inputCheck->setChecked(value.inputOn);
+        // The file's own sensor, even one the model does not offer: the lists then show no
+        // selection, as they would after a user typed it.
+        if (const qsjuv::SensorDescriptor *sensor = loadedChannel.sensor) {
+            ch.sensorCombo->setCurrentIndex(qsjuv::indexOfSensorType(sensor->type));
             SensorComboChange(ch.sensorCombo);
-            const QString name = QString::fromStdString(qsjuv::displayName(file.sensor->name));
+            const QString name = QString::fromStdString(qsjuv::displayName(sensor->name));
             ch.charCombo->setCurrentIndex(ch.charCombo->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive));
             CharComboChange(ch.charCombo);
         }
-        if (file.nomRPosition)
-            ch.nomRCombo->setCurrentIndex(*file.nomRPosition);
-        if (file.connPosition)
-            ch.connCombo->setCurrentIndex(*file.connPosition);
-        if (file.maxValue)
-            ch.maxEdit->setText(qsjuv::fromCp1251(*file.maxValue));
-        if (file.minValue)
-            ch.minEdit->setText(qsjuv::fromCp1251(*file.minValue));
+        if (!loaded.modelPosition) {
+            // Whatever model the form showed stays: only what the file names changes.
+            showFileKeys(read.channels[c], int(c));
+            continue;
+        }
+        ch.nomRCombo->setCurrentIndex(value.nomRPosition);
+        ch.connCombo->setCurrentIndex(value.connPosition);
+        ch.maxEdit->setText(value.maxText);
+        ch.minEdit->setText(value.minText);
         // A bound that is no 32-bit number stops the range check before it colours anything,
         // which would show a loaded range the save refuses as if it were fine.
-        if ((file.maxValue || file.minValue) && !CheckChannelRange(c)) {
+        if (!CheckChannelRange(int(c))) {
             showAsFailed(ch.maxEdit);
             showAsFailed(ch.minEdit);
         }
-        if (file.outputPosition)
-            ch.outputCombo->setCurrentIndex(*file.outputPosition);
+        ch.outputCombo->setCurrentIndex(value.outputPosition);
     }
     return read.accepted();
+}
+
+void TQS_JUVForm::showFileKeys(const qsjuv::ChannelRead &file, int c)
+{
+    const ChannelControls &ch = m_channels[c];
+    if (file.nomRPosition)
+        ch.nomRCombo->setCurrentIndex(*file.nomRPosition);
+    if (file.connPosition)
+        ch.connCombo->setCurrentIndex(*file.connPosition);
+    if (file.maxValue)
+        ch.maxEdit->setText(qsjuv::fromCp1251(*file.maxValue));
+    if (file.minValue)
+        ch.minEdit->setText(qsjuv::fromCp1251(*file.minValue));
+    if ((file.maxValue || file.minValue) && !CheckChannelRange(c)) {
+        showAsFailed(ch.maxEdit);
+        showAsFailed(ch.minEdit);
+    }
+    if (file.outputPosition)
+        ch.outputCombo->setCurrentIndex(*file.outputPosition);
 }
 
 bool TQS_JUVForm::ReadConfiguration(const QString &path)
@@ -84,7 +104,8 @@ bool TQS_JUVForm::ReadConfiguration(const QString &path)
     const auto bytes = qsjuv::readRegularFile(qsjuv::nativePath(path));
     if (!bytes)
         return false;
-    return applyConfiguration(qsjuv::readQuestionnaire(qsjuv::ProfileReader(*bytes)));
+    const qsjuv::QuestionnaireRead read = qsjuv::readQuestionnaire(qsjuv::ProfileReader(*bytes));
+    return applyConfiguration(read, qsjuv::loadedQuestionnaire(read));
 }
 
 // Asked before anything replaces unsaved changes with a file's contents.
@@ -120,7 +141,7 @@ bool TQS_JUVForm::loadPath(const QString &path)
     QString reason;
     const auto bytes = qsjuv::readRegularFile(qsjuv::nativePath(path), &reason);
     if (!bytes) {
-        error(u"Указанный файл не удалось прочитать!"_s, path, reason);
+        error(qsjuv::texts::fileUnreadable(), path, reason);
         return false;
     }
 
@@ -128,17 +149,17 @@ bool TQS_JUVForm::loadPath(const QString &path)
     bool loaded = false;
     try {
         const qsjuv::QuestionnaireRead read = qsjuv::readQuestionnaire(qsjuv::ProfileReader(*bytes));
-        if (applyConfiguration(read)) {
-            StatusBarPanel1->setText(u"Версия данных: %1"_s.arg(text(read.version)));
-            FirmNameEdit->setText(text(read.firm));
-            PhoneEdit->setText(text(read.phone));
-            MailEdit->setText(text(read.mail));
-            BillEdit->setText(text(read.bill));
-            QntyEdit->setText(text(read.quantity));
+        const qsjuv::LoadedQuestionnaire fromFile = qsjuv::loadedQuestionnaire(read);
+        if (applyConfiguration(read, fromFile)) {
+            const qsjuv::Questionnaire &value = fromFile.value;
+            StatusBarPanel1->setText(qsjuv::texts::dataVersion(text(read.version)));
+            FirmNameEdit->setText(value.firm);
+            PhoneEdit->setText(value.phone);
+            MailEdit->setText(value.mail);
+            BillEdit->setText(value.bill);
+            QntyEdit->setText(value.quantity);
             loaded = true;
         }
-    } catch (const std::exception &) {
-        loaded = false;
     } catch (...) {
         loaded = false;
     }

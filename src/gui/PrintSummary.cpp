@@ -4,16 +4,10 @@
 #include "gui/FileDialogs.h"
 #include "gui/SummaryDocument.h"
 #include "core/AtomicFile.h"
-#include "core/QuestionnaireFormat.h"
-#include "core/Sensor.h"
+#include "core/Texts.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDate>
 #include <QFileDialog>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -22,49 +16,18 @@ using namespace Qt::StringLiterals;
 
 qsjuv::Summary TQS_JUVForm::summary() const
 {
-    qsjuv::Summary result;
-    result.title = m_caption;
-    result.date = QDate::currentDate().toString(u"dd.MM.yyyy"_s);
-    result.device = {{DeviceLabel->text(), DeviceCombo->currentText()}, {QntyLabel->text(), QntyEdit->text()}};
-
-    // Rows the form hides for this sensor or model have no value.
-    const auto shownText = [](const QComboBox *combo) { return combo->isHidden() ? QString() : combo->currentText(); };
-    const int channelCount = Ch2GroupBox->isVisibleTo(this) ? 2 : 1;
-    for (int c = 0; c < channelCount; ++c) {
-        const ChannelControls &ch = m_channels[c];
-        const int typeIndex = ch.sensorCombo->currentIndex();
-        const char *unit = typeIndex < 0 ? nullptr : qsjuv::unitText(qsjuv::sensorTypeOfIndex(typeIndex));
-        const QString range = u"от %1 до %2 %3"_s.arg(ch.minEdit->text(), ch.maxEdit->text(),
-                                                      unit ? QString::fromUtf8(unit) : QString());
-        result.channels.push_back(
-                {(c == 0 ? Ch1GroupBox : Ch2GroupBox)->title().trimmed(),
-                 {{u"Вход"_s, ch.inputCheck->checkState() == Qt::Checked ? u"включен"_s : u"отключен"_s},
-                  {ch.sensorLabel->text(), ch.sensorCombo->currentText()},
-                  {ch.charLabel->text(), ch.charCombo->currentText()},
-                  {u"Диапазон измерения"_s, range.trimmed()},
-                  {ch.connLabel->text(), shownText(ch.connCombo)},
-                  {ch.nomRLabel->text(), shownText(ch.nomRCombo)},
-                  {ch.outputLabel->text(), shownText(ch.outputCombo)}}});
-    }
-
-    result.requisites = {{FirmNameLabel->text(), FirmNameEdit->text()},
-                         {PhoneLabel->text(), PhoneEdit->text()},
-                         {MailLabel->text(), MailEdit->text()},
-                         {BillLabel->text(), BillEdit->text()}};
-    result.version = QLatin1StringView(kVersion);
-    result.checkCode = qsjuv::writeQuestionnaire(questionnaireSettings()).checkCode;
-    return result;
+    return qsjuv::questionnaireSummary(questionnaire(), m_caption, QDate::currentDate().toString(u"dd.MM.yyyy"_s));
 }
 
 QFileDialog *TQS_JUVForm::pdfDialog()
 {
-    if (!PdfDialog) {
-        PdfDialog = qsjuv::makeFileDialog(this, {u"PdfDialog"_s, u"Сохранить опросный лист в PDF"_s,
+    if (!m_pdfDialog) {
+        m_pdfDialog = qsjuv::makeFileDialog(this, {u"PdfDialog"_s, u"Сохранить опросный лист в PDF"_s,
                                                  QFileDialog::AcceptSave, u"pdf"_s, {u"Документы PDF (*.pdf)"_s},
                                                  u"qs_juv.pdf"_s});
     }
-    PdfDialog->selectFile(u"qs_juv.pdf"_s);
-    return PdfDialog;
+    m_pdfDialog->selectFile(u"qs_juv.pdf"_s);
+    return m_pdfDialog;
 }
 
 void TQS_JUVForm::PrintActionExecute(QObject *)
@@ -88,9 +51,9 @@ void TQS_JUVForm::PdfActionExecute(QObject *)
     // The PDF starts where questionnaires are kept but does not move that folder.
     if (execFileDialog(pdfDialog(), false) != QDialog::Accepted)
         return;
-    const QString path = PdfDialog->selectedFiles().value(0);
+    const QString path = m_pdfDialog->selectedFiles().value(0);
 
     if (!writeConfirmed(path, [this] { return qsjuv::summaryPdf(summary()); }))
         return;
-    information(u"Файл успешно сохранен."_s);
+    information(qsjuv::texts::fileSaved());
 }

@@ -7,6 +7,7 @@
 #include "gui/UpDown.h"
 #include "ui_Qs_juvunit.h"
 #include "core/SafeRead.h"
+#include "core/Texts.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -28,28 +29,20 @@
 
 using namespace Qt::StringLiterals;
 
-QWidget *ChannelControls::at(int position) const
+std::array<QWidget *, 8> ChannelControls::characteristicAndRange() const
 {
-    switch (position) {
-    case 0: return inputCheck;
-    case 1: return sensorLabel;
-    case 2: return sensorCombo;
-    case 3: return charLabel;
-    case 4: return charCombo;
-    case 5: return maxLabel;
-    case 6: return maxEdit;
-    case 7: return maxUpDown;
-    case 8: return minLabel;
-    case 9: return minEdit;
-    case 10: return minUpDown;
-    case 11: return connLabel;
-    case 12: return connCombo;
-    case 13: return nomRLabel;
-    case 14: return nomRCombo;
-    case 15: return outputLabel;
-    case 16: return outputCombo;
-    default: return nullptr;
-    }
+    return {charLabel, charCombo, maxLabel, maxEdit, maxUpDown, minLabel, minEdit, minUpDown};
+}
+
+std::array<QWidget *, 4> ChannelControls::sensorDependent() const
+{
+    return {connLabel, connCombo, nomRLabel, nomRCombo};
+}
+
+std::array<QWidget *, 14> ChannelControls::inputDependent() const
+{
+    return {sensorLabel, sensorCombo, charLabel, charCombo, maxLabel, maxEdit, maxUpDown,
+            minLabel, minEdit, minUpDown, connLabel, connCombo, nomRLabel, nomRCombo};
 }
 
 TQS_JUVForm::TQS_JUVForm(QWidget *parent)
@@ -62,18 +55,12 @@ TQS_JUVForm::TQS_JUVForm(QWidget *parent)
     // Panel 0 shows the program version for good; panel 1 the data version of a load.
     StatusBarPanel0->setText(u"Версия: %1"_s.arg(QLatin1StringView(kVersion)));
     StatusBarPanel0->setFixedWidth(StatusBar->width() / 3);
-    m_channelSection = {u"Channel 1"_s, u"Channel 2"_s};
-    for (auto &map : m_charIndexMap)
-        map = std::make_unique<std::array<std::uint8_t, kCharMapSize>>();
     // Every model starts with one channel until the first model is applied.
     Ch2GroupBox->hide();
     m_selectedRange = {nullptr, nullptr};
     for (const auto &channel : m_channels)
         setHint(channel.outputCombo, u"Режимы работы выхода с релейным модулем ЖУВ-930 поверке не подлежат"_s);
-    // The model list is the form's own copy, in DeviceCombo order.
-    const auto models = qsjuv::modelList();
-    m_models = std::make_unique<std::vector<qsjuv::DeviceModel>>(models.begin(), models.end());
-    for (const auto &model : *m_models)
+    for (const auto &model : qsjuv::modelList())
         DeviceCombo->addItem(QString::fromStdString(qsjuv::modelListText(model)));
 
     bindEvents();
@@ -144,6 +131,36 @@ void TQS_JUVForm::setupLayout()
                      ui->Ch2ConnCombo, ui->Ch2NomRLabel, ui->Ch2NomRCombo, ui->Ch2OutputLabel,
                      ui->Ch2OutputCombo};
 
+    setCaptions();
+    markOptionalRequisites();
+    nameControls();
+    setupEntries();
+    setupStatusBar();
+}
+
+void TQS_JUVForm::setCaptions()
+{
+    using namespace qsjuv::texts;
+    FirmNameLabel->setText(requisiteCaption(qsjuv::Requisite::Firm));
+    PhoneLabel->setText(requisiteCaption(qsjuv::Requisite::Phone));
+    MailLabel->setText(requisiteCaption(qsjuv::Requisite::Mail));
+    BillLabel->setText(requisiteCaption(qsjuv::Requisite::Bill));
+    DeviceLabel->setText(modelCaption());
+    QntyLabel->setText(quantityCaption());
+    for (int c = 0; c < 2; ++c) {
+        const ChannelControls &ch = m_channels[c];
+        // The blank keeps the title off the frame's corner, as the layout was drawn.
+        (c == 0 ? Ch1GroupBox : Ch2GroupBox)->setTitle(channelTitle(c) + u' ');
+        ch.sensorLabel->setText(channelCaption(ChannelField::SensorType));
+        ch.charLabel->setText(channelCaption(ChannelField::Characteristic));
+        ch.connLabel->setText(channelCaption(ChannelField::Connection));
+        ch.nomRLabel->setText(channelCaption(ChannelField::NominalR));
+        ch.outputLabel->setText(channelCaption(ChannelField::Output));
+    }
+}
+
+void TQS_JUVForm::markOptionalRequisites()
+{
     // Grey captions and button-face edits mark the optional requisites. The grey is darker than
     // that of disabled text, so the captions stay readable and the edits do not look switched off.
     const QColor greyText = secondaryTextColour(palette());
@@ -175,6 +192,10 @@ void TQS_JUVForm::setupLayout()
         setHintShown(control, true);
     }
 
+}
+
+void TQS_JUVForm::nameControls()
+{
     // A caption names its control for screen readers: a buddy label names an edit (and follows
     // the range captions as they change); a combo would announce its value unless named.
     std::vector<std::pair<QLabel *, QWidget *>> captions = {
@@ -203,6 +224,10 @@ void TQS_JUVForm::setupLayout()
     for (const auto &[edit, label] : requisiteDescriptions)
         edit->setAccessibleDescription(label->toolTip() + u". "_s + edit->toolTip());
 
+}
+
+void TQS_JUVForm::setupEntries()
+{
     // Edits have no length limit.
     for (QLineEdit *edit : findChildren<QLineEdit *>())
         edit->setMaxLength(std::numeric_limits<int>::max());
@@ -235,13 +260,17 @@ void TQS_JUVForm::setupLayout()
         ch.connCombo->setCurrentIndex(0);
     }
     m_channels[0].maxUpDown->setThousands(false);
+    correctRangesAsTyped();
 
+}
+
+void TQS_JUVForm::setupStatusBar()
+{
     StatusBar->setSizeGripEnabled(false);
     StatusBar->setAccessibleName(u"Строка состояния"_s);
     StatusBarPanel0 = new QLabel(StatusBar);
     StatusBarPanel0->setObjectName(u"StatusBarPanel0"_s);
     StatusBarPanel0->setAlignment(Qt::AlignCenter);
-    StatusBarPanel0->setFixedWidth(120);
     StatusBarPanel1 = new QLabel(StatusBar);
     StatusBarPanel1->setObjectName(u"StatusBarPanel1"_s);
     StatusBarPanel1->setAlignment(Qt::AlignCenter);
@@ -254,21 +283,21 @@ void TQS_JUVForm::setupLayout()
 // watcher), so they wait for the first file command and are kept for the next.
 QFileDialog *TQS_JUVForm::openDialog()
 {
-    if (!OpenDialog) {
-        OpenDialog = qsjuv::makeFileDialog(this, {u"OpenDialog"_s, u"Открыть опросный лист"_s, QFileDialog::AcceptOpen,
+    if (!m_openDialog) {
+        m_openDialog = qsjuv::makeFileDialog(this, {u"OpenDialog"_s, u"Открыть опросный лист"_s, QFileDialog::AcceptOpen,
                                                   u"cfg"_s, {u"Опросные листы (*.cfg)"_s, u"Все файлы (*)"_s},
                                                   u"qs_juv.cfg"_s});
     }
-    return OpenDialog;
+    return m_openDialog;
 }
 
 QFileDialog *TQS_JUVForm::saveDialog()
 {
-    if (!SaveDialog) {
-        SaveDialog = qsjuv::makeFileDialog(this, {u"SaveDialog"_s, u"Сохранить опросный лист"_s, QFileDialog::AcceptSave,
+    if (!m_saveDialog) {
+        m_saveDialog = qsjuv::makeFileDialog(this, {u"SaveDialog"_s, u"Сохранить опросный лист"_s, QFileDialog::AcceptSave,
                                                   u"cfg"_s, {u"Опросные листы (*.cfg)"_s}, u"qs_juv.cfg"_s});
     }
-    return SaveDialog;
+    return m_saveDialog;
 }
 
 void TQS_JUVForm::bindEvents()
@@ -408,11 +437,9 @@ void TQS_JUVForm::FormCloseQuery(QObject *, bool &CanClose)
             == QMessageBox::Yes;
 }
 
+// Nothing is left to free by hand: the widgets belong to the form.
 void TQS_JUVForm::FormDestroy(QObject *)
 {
-    for (auto &map : m_charIndexMap)
-        map.reset();
-    m_models.reset();
 }
 
 int TQS_JUVForm::channelOf(QObject *sender, QObject *channel2Control) const
@@ -423,9 +450,19 @@ int TQS_JUVForm::channelOf(QObject *sender, QObject *channel2Control) const
 const qsjuv::DeviceModel *TQS_JUVForm::currentModel() const
 {
     const int position = DeviceCombo->currentIndex();
-    if (!m_models || position < 0 || position >= int(m_models->size()))
+    if (position < 0 || position >= qsjuv::kModelCount)
         return nullptr;
-    return &(*m_models)[position];
+    return &qsjuv::modelList()[std::size_t(position)];
+}
+
+int TQS_JUVForm::channelCount() const
+{
+    return qsjuv::channelCount(qsjuv::modelList()[std::size_t(m_shownModel)]);
+}
+
+void TQS_JUVForm::showNameNotUtf8()
+{
+    error(qsjuv::texts::fileNameNotUtf8());
 }
 
 bool TQS_JUVForm::isSeries610() const

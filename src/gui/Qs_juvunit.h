@@ -10,9 +10,7 @@
 
 #include <array>
 #include <functional>
-#include <cstdint>
 #include <memory>
-#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -26,8 +24,11 @@ class QPushButton;
 class QStatusBar;
 
 namespace qsjuv {
+struct ChannelRead;
+struct LoadedQuestionnaire;
+struct Questionnaire;
 struct QuestionnaireRead;
-struct QuestionnaireSettings;
+struct SaveRefusal;
 struct Summary;
 }
 
@@ -43,7 +44,6 @@ class TQS_JUVForm : public QWidget
 
 public:
     static constexpr const char *kVersion = qsjuv::kProgramVersion;
-    static constexpr int kCharMapSize = 20;
 
     explicit TQS_JUVForm(QWidget *parent = nullptr);
     ~TQS_JUVForm() override;
@@ -91,10 +91,16 @@ public:
     // The program's caption: the title of every message box, whatever file the window shows.
     QString caption() const { return m_caption; }
 
-    // The file dialogs, built on first use (OpenDialog/SaveDialog stay null until then).
+    // The questionnaire the widgets show; the save, the summary and the close question read it.
+    qsjuv::Questionnaire questionnaire() const;
+
+    // The file dialogs, built on first use and kept.
     QFileDialog *openDialog();
     QFileDialog *saveDialog();
     QFileDialog *pdfDialog();
+
+    // The read error for a file whose name is not UTF-8 (command line, drop).
+    void showNameNotUtf8();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -108,17 +114,26 @@ protected:
 
 private:
     void setupLayout();
+    void setCaptions();
+    void markOptionalRequisites();
+    void nameControls();
+    void setupEntries();
+    void setupStatusBar();
+    void correctRangesAsTyped();
     void bindEvents();
     void ResetChannels();
     int channelOf(QObject *sender, QObject *channel2Control) const;
     bool isSeries610() const;
     const qsjuv::DeviceModel *currentModel() const;
+    // Channels the current model shows.
+    int channelCount() const;
     void comboTextEdited(QComboBox *combo, const QString &text);
     // Dynamic property of a combo: the entry it showed before typed text took its selection.
     static constexpr const char *kEntryBeforeTyping = "qs_juvEntryBeforeTyping";
     void repairSelections();
-    bool applyConfiguration(const qsjuv::QuestionnaireRead &read);
-    qsjuv::QuestionnaireSettings questionnaireSettings() const;
+    bool applyConfiguration(const qsjuv::QuestionnaireRead &read, const qsjuv::LoadedQuestionnaire &loaded);
+    // A file of an unknown model: its channel keys as it names them, on the model shown.
+    void showFileKeys(const qsjuv::ChannelRead &file, int channel);
     // Asks before replacing, refuses what is not a file, writes atomically and reports failures;
     // true once the bytes are in place.
     bool writeConfirmed(const QString &path, const std::function<QByteArray()> &content);
@@ -147,6 +162,7 @@ private:
     // A refused save: the warning, the why as its informative text, then the focus on the field
     // at fault.
     void refuse(const QString &text, const QString &why, QWidget *fault);
+    void showRefusal(const qsjuv::SaveRefusal &refusal);
 
     std::unique_ptr<Ui::QS_JUVForm> ui;
 
@@ -163,18 +179,19 @@ public:
     QPushButton *LoadButton = nullptr, *SaveButton = nullptr;
     QStatusBar *StatusBar = nullptr;
     QLabel *StatusBarPanel0 = nullptr, *StatusBarPanel1 = nullptr;
-    QFileDialog *OpenDialog = nullptr, *SaveDialog = nullptr, *PdfDialog = nullptr;
     QAction *PrintAction = nullptr, *PdfAction = nullptr, *AboutAction = nullptr;
     // Kept for the form's life: a screen reader ties each action to the first menu it is seen in.
     QMenu *ContextMenu = nullptr, *RecentMenu = nullptr;
 
 private:
+    QFileDialog *m_openDialog = nullptr, *m_saveDialog = nullptr, *m_pdfDialog = nullptr;
     bool m_modified = false;
     bool m_activated = false;
-    std::unique_ptr<std::vector<qsjuv::DeviceModel>> m_models;
-    std::array<std::unique_ptr<std::array<std::uint8_t, kCharMapSize>>, 2> m_charIndexMap;
+    int m_shownModel = 0; // the model the channels were last laid out for
+    // The sensor type whose characteristics a channel's list holds.
+    std::array<qsjuv::SensorType, 2> m_charListType{qsjuv::kSensorRtd, qsjuv::kSensorRtd};
     std::array<const qsjuv::RangeLimits *, 2> m_selectedRange{};
-    std::array<QString, 2> m_channelSection;
+    std::array<bool, 2> m_checkingRange{};
     std::array<ChannelControls, 2> m_channels;
     QString m_caption;
     QString m_currentFile;

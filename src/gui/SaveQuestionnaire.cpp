@@ -6,6 +6,7 @@
 #include "core/QuestionnaireFormat.h"
 #include "core/Requisites.h"
 #include "core/SafeRead.h"
+#include "core/Texts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,9 +24,8 @@ using namespace Qt::StringLiterals;
 void TQS_JUVForm::repairSelections()
 {
     ComboExit(DeviceCombo);
-    const int channelCount = Ch2GroupBox->isVisibleTo(this) ? 2 : 1;
     const qsjuv::DeviceModel *model = currentModel();
-    for (int c = 0; c < channelCount; ++c) {
+    for (int c = 0; c < channelCount(); ++c) {
         const ChannelControls &ch = m_channels[c];
         ComboExit(ch.sensorCombo);
         ComboExit(ch.charCombo);
@@ -42,34 +42,31 @@ void TQS_JUVForm::repairSelections()
     }
 }
 
-// What the save writes, as the form holds it; the printed summary takes its check code from here.
-qsjuv::QuestionnaireSettings TQS_JUVForm::questionnaireSettings() const
+qsjuv::Questionnaire TQS_JUVForm::questionnaire() const
 {
-    const int channelCount = Ch2GroupBox->isVisibleTo(this) ? 2 : 1;
-    qsjuv::QuestionnaireSettings settings;
-    settings.modelPosition = DeviceCombo->currentIndex();
-    settings.modelName = qsjuv::toCp1251Lossy(DeviceCombo->currentText());
-    for (int c = 0; c < channelCount; ++c) {
+    qsjuv::Questionnaire q;
+    // While a typed model name matches no entry, the channels still show the last model.
+    q.modelPosition = m_shownModel;
+    for (int c = 0; c < channelCount(); ++c) {
         const ChannelControls &ch = m_channels[c];
-        qsjuv::ChannelSettings channel;
+        qsjuv::QuestionnaireChannel channel;
         channel.inputOn = ch.inputCheck->checkState() == Qt::Checked;
+        const auto sensors = qsjuv::sensorsOfType(m_charListType[c]);
         const int charIndex = ch.charCombo->currentIndex();
-        channel.sensorId = (m_charIndexMap[c] && charIndex >= 0 && charIndex < kCharMapSize)
-                ? (*m_charIndexMap[c])[charIndex]
-                : 0;
+        channel.sensorId = charIndex >= 0 && charIndex < int(sensors.size()) ? sensors[std::size_t(charIndex)]->id : 0;
         channel.nomRPosition = ch.nomRCombo->currentIndex();
         channel.connPosition = ch.connCombo->currentIndex();
         channel.outputPosition = ch.outputCombo->currentIndex();
-        channel.maxText = qsjuv::toCp1251Lossy(ch.maxEdit->text());
-        channel.minText = qsjuv::toCp1251Lossy(ch.minEdit->text());
-        settings.channels.push_back(channel);
+        channel.maxText = ch.maxEdit->text();
+        channel.minText = ch.minEdit->text();
+        q.channels.push_back(channel);
     }
-    settings.firm = qsjuv::toCp1251Lossy(FirmNameEdit->text());
-    settings.phone = qsjuv::toCp1251Lossy(PhoneEdit->text());
-    settings.mail = qsjuv::toCp1251Lossy(MailEdit->text());
-    settings.bill = qsjuv::toCp1251Lossy(BillEdit->text());
-    settings.quantity = qsjuv::toCp1251Lossy(QntyEdit->text());
-    return settings;
+    q.firm = FirmNameEdit->text();
+    q.phone = PhoneEdit->text();
+    q.mail = MailEdit->text();
+    q.bill = BillEdit->text();
+    q.quantity = QntyEdit->text();
+    return q;
 }
 
 void TQS_JUVForm::SaveButtonClick(QObject *)
@@ -83,55 +80,10 @@ void TQS_JUVForm::SaveButtonClick(QObject *)
             edit->setText(normalized);
     }
 
-    // Requisites, then inputs, then ranges: the first failure wins.
-    const QString missingField = u"В разделе реквизитов не заполнено обязательное поле \"%1\". "
-                                 "Для сохранения данных в файле это поле необходимо заполнить."_s;
-    if (FirmNameEdit->text().isEmpty()) {
-        refuse(missingField.arg(FirmNameLabel->text()), QString(), FirmNameEdit);
-        return;
-    }
-    if (MailEdit->text().isEmpty()) {
-        refuse(missingField.arg(MailLabel->text()), QString(), MailEdit);
-        return;
-    }
-    if (!qsjuv::mailFormatValid(MailEdit->text())) {
-        refuse(u"В разделе реквизитов указан адрес электронной почты в некорректном формате. "
-               "Для сохранения данных в файле необходимо указать актуальный адрес."_s,
-               QString(), MailEdit);
-        return;
-    }
-    // A character Windows-1251 lacks would come back as another one.
-    const std::pair<QLineEdit *, QLabel *> requisites[] = {
-        {FirmNameEdit, FirmNameLabel}, {PhoneEdit, PhoneLabel}, {MailEdit, MailLabel}, {BillEdit, BillLabel}};
-    for (const auto &[edit, label] : requisites) {
-        if (!qsjuv::toCp1251(edit->text())) {
-            refuse(u"В разделе реквизитов поле \"%1\" содержит символы, которые невозможно сохранить "
-                   "в файле. Для сохранения данных в файле эти символы необходимо удалить."_s.arg(label->text()),
-                   QString(), edit);
-            return;
-        }
-    }
-
-    const int channelCount = Ch2GroupBox->isVisibleTo(this) ? 2 : 1;
-    const auto isOn = [](const QCheckBox *check) { return check->checkState() == Qt::Checked; };
-    if (!isOn(m_channels[0].inputCheck) && (channelCount == 1 || !isOn(m_channels[1].inputCheck))) {
-        warning(u"Опросный лист заполнен некорректно. Для сохранения данных в файле необходимо "
-                "включить хотя бы один вход изделия."_s);
-        return;
-    }
-
-    // Ranges, whether the input is on or off.
-    int refusedChannel = CheckChannelRange(0) ? -1 : 0;
-    if (refusedChannel < 0 && channelCount == 2 && !CheckChannelRange(1))
-        refusedChannel = 1;
-    if (refusedChannel >= 0) {
-        // A bound of a channel switched off is reached through its input first.
-        const ChannelControls &ch = m_channels[refusedChannel];
-        refuse(u"Некорректно задан диапазон измерения. Для сохранения данных в файле диапазон "
-               "следует увеличить. Корректные значения диапазонов см. в подсказках к полям границ "
-               "диапазона."_s,
-               u"%1 канал. "_s.arg(refusedChannel + 1) + rangeRefusal(refusedChannel),
-               ch.maxEdit->isEnabled() ? static_cast<QWidget *>(ch.maxEdit) : ch.inputCheck);
+    const qsjuv::Questionnaire q = questionnaire();
+    const std::vector<qsjuv::SaveRefusal> refusals = qsjuv::saveRefusals(q);
+    if (!refusals.empty()) {
+        showRefusal(refusals.front());
         return;
     }
 
@@ -139,11 +91,43 @@ void TQS_JUVForm::SaveButtonClick(QObject *)
         return;
     const QString path = saveDialog()->selectedFiles().value(0);
 
-    if (!writeConfirmed(path, [this] { return qsjuv::writeQuestionnaire(questionnaireSettings()).bytes; }))
+    if (!writeConfirmed(path, [&q] { return qsjuv::writeQuestionnaire(q).bytes; }))
         return;
     setModified(false);
     setCurrentFile(path);
-    information(u"Файл успешно сохранен."_s);
+    information(qsjuv::texts::fileSaved());
+}
+
+// The refusal's message, with focus on what the user has to change.
+void TQS_JUVForm::showRefusal(const qsjuv::SaveRefusal &refusal)
+{
+    const QString text = qsjuv::texts::saveRefusal(refusal);
+    QLineEdit *const requisiteEdits[] = {FirmNameEdit, PhoneEdit, MailEdit, BillEdit};
+    switch (refusal.kind) {
+    case qsjuv::SaveRefusal::MissingFirm:
+        refuse(text, QString(), FirmNameEdit);
+        return;
+    case qsjuv::SaveRefusal::MissingMail:
+    case qsjuv::SaveRefusal::MailFormat:
+        refuse(text, QString(), MailEdit);
+        return;
+    case qsjuv::SaveRefusal::RequisiteRefused:
+        refuse(text, QString(), requisiteEdits[int(refusal.requisite)]);
+        return;
+    case qsjuv::SaveRefusal::NoInput:
+        warning(text);
+        return;
+    case qsjuv::SaveRefusal::RangeNotNumber:
+    case qsjuv::SaveRefusal::RangeTooNarrow:
+        break;
+    }
+    // The refused range shows in red, as the range check colours it; a bound of a channel
+    // switched off is reached through its input first.
+    const int c = refusal.channel;
+    CheckChannelRange(c);
+    const ChannelControls &ch = m_channels[c];
+    refuse(text, u"%1 канал. "_s.arg(c + 1) + rangeRefusal(c),
+           ch.maxEdit->isEnabled() ? static_cast<QWidget *>(ch.maxEdit) : ch.inputCheck);
 }
 
 bool TQS_JUVForm::writeConfirmed(const QString &path, const std::function<QByteArray()> &content)

@@ -1,18 +1,19 @@
 // Every damaged file through both readers: loaded into a fresh form as a user would pick it, and
 // checked by qs_juv_check. What the checker says the form shows, the form must show.
 #include "DamagedCorpus.h"
-#include "gui/FormDriver.h"
+#include "FormDriver.h"
 #include "check/FileCheck.h"
 #include "core/PathText.h"
+#include "core/Questionnaire.h"
 #include "core/QuestionnaireRules.h"
 #include "core/RangeRules.h"
 
 
 using namespace Qt::StringLiterals;
 using namespace qsjuv;
-using qsjuv::check::ChannelReport;
+using qsjuv::LoadedChannel;
 using qsjuv::check::FileReport;
-using qsjuv::check::Problem;
+using qsjuv::Problem;
 using qsjuv::check::Verdict;
 using qsjuv::check::checkFile;
 
@@ -42,13 +43,20 @@ bool hasProblem(const FileReport &report, int channel, std::initializer_list<con
     });
 }
 
+QString describe(const QuestionnaireChannel &ch)
+{
+    return u"on %1, sensor %2, %3..%4, R %5, connection %6, output %7"_s.arg(
+            QString::number(ch.inputOn), QString::number(ch.sensorId), ch.minText, ch.maxText,
+            QString::number(ch.nomRPosition), QString::number(ch.connPosition), QString::number(ch.outputPosition));
+}
+
 class Differences
 {
 public:
     void compare(const QString &what, const QString &form, const QString &checker)
     {
         if (form != checker)
-            m_list << u"%1: form shows '%2', checker says '%3'"_s.arg(what, form.left(60), checker.left(60));
+            m_list << u"%1: form shows '%2', checker says '%3'"_s.arg(what, form.left(90), checker.left(90));
     }
     QString text() const { return m_list.join(u'\n'); }
 
@@ -57,7 +65,7 @@ private:
 };
 
 // True when the checker claimed every value of the channel.
-bool compareChannel(const TQS_JUVForm &form, const FileReport &report, const ChannelReport &ch, Differences &diff)
+bool compareChannel(const TQS_JUVForm &form, const FileReport &report, const LoadedChannel &ch, Differences &diff)
 {
     const QByteArray p = "Ch" + QByteArray::number(ch.number);
     const auto box = [&](const char *role) { return combo(form, (p + role).constData()); };
@@ -68,7 +76,7 @@ bool compareChannel(const TQS_JUVForm &form, const FileReport &report, const Cha
     if (!report.model)
         return false;
     diff.compare(named("input"), ::check(form, (p + "InputCheck").constData())->isChecked() ? u"on"_s : u"off"_s,
-                 ch.inputOn ? u"on"_s : u"off"_s);
+                 ch.value.inputOn ? u"on"_s : u"off"_s);
     const int position = combo(form, "DeviceCombo")->currentIndex();
     const bool offered = ch.sensor && offersSensorType(position, ch.sensor->type);
     if (offered) {
@@ -86,7 +94,10 @@ bool compareChannel(const TQS_JUVForm &form, const FileReport &report, const Cha
     diff.compare(named("output"), shown(form, box("OutputCombo")), utf8(ch.output));
     // A named sensor the model does not offer is replaced before a save: the checker leaves its
     // range alone.
-    if (offered || !ch.sensor) {
+    if (ch.rangeSaved) {
+        // What the core says the form holds, the form holds.
+        const QuestionnaireChannel value = form.questionnaire().channels.at(std::size_t(ch.number - 1));
+        diff.compare(named("value"), describe(value), describe(ch.value));
         const bool red = textColour(edit(form, (p + "MaxEdit").constData())) == kRed;
         diff.compare(named("range refused"), red ? u"red"_s : u"normal"_s,
                      hasProblem(report, ch.number, {"range-too-narrow", "range-not-number"}) ? u"red"_s : u"normal"_s);
@@ -145,7 +156,7 @@ void TestAgreement::formAndCheckerAgree()
         diff.compare(u"model"_s, combo(form, "DeviceCombo")->currentText(),
                      QString::fromStdString(modelListText(*report.model)));
     bool full = !report.channels.empty();
-    for (const ChannelReport &ch : report.channels)
+    for (const LoadedChannel &ch : report.channels)
         full = compareChannel(form, report, ch, diff) && full;
     m_fullyCompared += full;
     if (!warned) {

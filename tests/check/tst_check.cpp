@@ -39,12 +39,6 @@ Q_DECLARE_METATYPE(qsjuv::check::Verdict)
 
 namespace {
 
-QByteArray reference()
-{
-    QFile file(QStringLiteral(QS_JUV_REFERENCE_DIR "/out1.cfg"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QStringList problemCodes(const FileReport &report)
 {
     QStringList codes;
@@ -142,7 +136,7 @@ void TestCheck::verdictsAndProblems_data()
     QTest::addColumn<Verdict>("verdict");
     QTest::addColumn<QStringList>("codes");
 
-    const QByteArray ref = reference();
+    const QByteArray ref = referenceBytes();
     QVERIFY(!ref.isEmpty());
     const auto edited = [&ref](const char *section, const char *key, const QByteArray &value) {
         return resealed(withValue(ref, section, key, value));
@@ -234,7 +228,7 @@ void TestCheck::verdictsAndProblems()
 void TestCheck::savedFilesOfEveryModelAreClean()
 {
     for (int position = 0; position < kModelCount; ++position) {
-        const QuestionnaireSettings s = defaultQuestionnaire(position, {1, 12});
+        const Questionnaire s = defaultQuestionnaire(position, {1, 12});
         const FileReport report = checkBytes(writeQuestionnaire(s).bytes);
         const QString model = QString::fromStdString(modelListText(modelList()[std::size_t(position)]));
         // ЖУВ-610-111 and -211 take no thermocouple on channel 2.
@@ -249,14 +243,13 @@ void TestCheck::savedFilesOfEveryModelAreClean()
 void TestCheck::showsWhatTheFormShows()
 {
     // Two channels of ЖУВ-720-220: sensor 4 with 100 ohms (stored as 2), thermocouple K on 0..5 В.
-    QuestionnaireSettings s = defaultQuestionnaire(4, {4, 12});
-    s.modelName = "something else";
+    Questionnaire s = defaultQuestionnaire(4, {4, 12});
     s.channels[0].nomRPosition = 1;
     s.channels[1].outputPosition = 3;
-    s.channels[1].maxText = "1000";
-    s.channels[1].minText = "0";
-    s.firm = toCp1251Lossy(u"ООО «Ёлка»"_s);
-    QByteArray file = writeQuestionnaire(s).bytes;
+    s.channels[1].maxText = u"1000"_s;
+    s.channels[1].minText = u"0"_s;
+    s.firm = u"ООО «Ёлка»"_s;
+    QByteArray file = withValue(writeQuestionnaire(s).bytes, "Device", "name", "something else");
     QVERIFY(file.contains("Sensor R=2\r\n"));
     FileReport r = checkBytes(file);
     QVERIFY(r.clean());
@@ -279,7 +272,7 @@ void TestCheck::showsWhatTheFormShows()
     QCOMPARE(QString::fromUtf8(r.channels[1].output), u"4..20 мА"_s);
 
     // Corrected as the form's checks correct them; "007" is a valid quantity.
-    const QByteArray ref = reference();
+    const QByteArray ref = referenceBytes();
     r = checkBytes(resealed(withValue(withValue(ref, "Channel 1", "Temperature max", "400"), "Channel 1",
                                       "Temperature min", "-2x50")));
     QCOMPARE(r.channels[0].max, 350);
@@ -306,14 +299,14 @@ void TestCheck::showsWhatTheFormShows()
 
     // A channel that is off does not count as an input.
     r = checkBytes(resealed(withValue(file, "Channel 1", "Input mode", "0")));
-    QVERIFY(!r.channels[0].inputOn);
+    QVERIFY(!r.channels[0].value.inputOn);
     QCOMPARE(problemCodes(r), QStringList());
 }
 
 void TestCheck::junkNeverCrashes()
 {
     std::mt19937 rng(1251);
-    const QByteArray ref = reference();
+    const QByteArray ref = referenceBytes();
     for (int i = 0; i < 2000; ++i) {
         QByteArray file = ref;
         for (int k = std::uniform_int_distribution<int>(1, 8)(rng); k > 0; --k)
@@ -336,7 +329,7 @@ void TestCheck::commandLine()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     };
-    const QByteArray ref = reference();
+    const QByteArray ref = referenceBytes();
     put(u"b/good.cfg"_s, ref);
     put(u"a/z/deep.CFG"_s, ref);
     put(u"a/bad.cfg"_s, withValue(ref, "Channel 1", "Temperature max", "200"));
@@ -387,6 +380,8 @@ void TestCheck::commandLine()
     r = run({u"--help"_s});
     QCOMPARE(r.status, kExitClean);
     QVERIFY(r.out.contains(u"--quiet"_s));
+    r = run({u"--version"_s});
+    QCOMPARE(r.out, u"qs_juv_check 4e\n"_s); // the data version the form shows
     // After "--" a name that looks like an option is a path.
     r = run({u"--"_s, u"--json"_s});
     QCOMPARE(r.status, kExitError);
@@ -413,7 +408,7 @@ void TestCheck::outputsParseBack()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QByteArray ref = reference();
+    const QByteArray ref = referenceBytes();
     // Texts that need quoting or guarding in CSV, and control characters.
     const QByteArray files[] = {
         ref,
@@ -558,7 +553,7 @@ void TestCheck::hostilePaths_data()
     QTest::addColumn<QString>("verdict");
     QTest::addColumn<QString>("reason");
 
-    const QByteArray ref = reference();
+    const QByteArray ref = referenceBytes();
     const auto file = [](const char *row, const QByteArray &name, const QByteArray &contents, const QString &shown,
                          const QString &verdict) {
         QTest::newRow(row) << name << -1 << contents << shown << verdict << QString();
@@ -657,7 +652,7 @@ void TestCheck::rawArgumentsReachTheOpenCall()
     QVERIFY(dir.isValid());
     const QByteArray root = QFile::encodeName(dir.path());
     const QByteArray cp1251 = root + "/\xc7\xe0\xea\xe0\xe7.cfg";
-    putFile(cp1251, reference());
+    putFile(cp1251, referenceBytes());
     putFile(root + "/\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd.cfg", "garbage");
     QVERIFY(makeSpecial(Special::Fifo, root + "/fifo.cfg"));
 
@@ -695,10 +690,10 @@ void TestCheck::permissionsAsUser()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString root = dir.path();
-    putFile(QFile::encodeName(root + u"/locked.cfg"_s), reference());
+    putFile(QFile::encodeName(root + u"/locked.cfg"_s), referenceBytes());
     QVERIFY(QFile::setPermissions(root + u"/locked.cfg"_s, {}));
     QVERIFY(QDir().mkdir(root + u"/closed"_s));
-    putFile(QFile::encodeName(root + u"/closed/in.cfg"_s), reference());
+    putFile(QFile::encodeName(root + u"/closed/in.cfg"_s), referenceBytes());
     QVERIFY(QFile::link(root + u"/closed/in.cfg"_s, root + u"/through.cfg"_s));
     QVERIFY(QFile::setPermissions(root + u"/closed"_s, {}));
 
@@ -745,9 +740,9 @@ void TestCheck::oneFailureNeverEndsTheRun()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QByteArray root = QFile::encodeName(dir.path());
-    putFile(root + "/a.cfg", reference());
+    putFile(root + "/a.cfg", referenceBytes());
     putFile(root + "/b.cfg", atTheLimit());
-    putFile(root + "/c.cfg", reference());
+    putFile(root + "/c.cfg", referenceBytes());
     QVERIFY(checkFile(std::string(root + "/a.cfg")).clean()); // lazy tables are built before the limit
     QFile statm(u"/proc/self/statm"_s);
     QVERIFY(statm.open(QIODevice::ReadOnly));
@@ -780,7 +775,7 @@ void TestCheck::memoryDoesNotGrowWithTheTree()
 #endif
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QByteArray ref = reference();
+    const QByteArray ref = referenceBytes();
     QByteArray folder = QFile::encodeName(dir.path());
     for (int depth = 0; depth < 300; ++depth) {
         folder += "/d";

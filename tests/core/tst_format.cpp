@@ -3,39 +3,32 @@
 #include "core/Cp1251.h"
 #include "core/ProfileFile.h"
 #include "core/QuestionnaireFormat.h"
+#include "Questionnaires.h"
 
 #include <QFile>
 #include <QTest>
 
 using namespace qsjuv;
+using namespace Qt::StringLiterals;
 
 namespace {
-QByteArray referenceFile()
-{
-    QFile file(QStringLiteral(QS_JUV_REFERENCE_DIR "/out1.cfg"));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("no reference file");
-    return file.readAll();
-}
-
 // ЖУВ-610-101, RTD sensor 1, -200..300, 100 ohm, 3-wire, 4..20 mA, quantity 1, no invoice.
-QuestionnaireSettings workedExample()
+Questionnaire workedExample()
 {
-    QuestionnaireSettings s;
+    Questionnaire s;
     s.modelPosition = 0;
-    s.modelName = *toCp1251(u"ЖУВ-610-101");
-    ChannelSettings ch;
+    QuestionnaireChannel ch;
     ch.inputOn = true;
     ch.sensorId = 1;
     ch.nomRPosition = 1;
     ch.connPosition = 0;
     ch.outputPosition = 0;
-    ch.maxText = "300";
-    ch.minText = "-200";
+    ch.maxText = u"300"_s;
+    ch.minText = u"-200"_s;
     s.channels = {ch};
-    s.firm = "ACME";
-    s.mail = "a@b.cd";
-    s.quantity = "1";
+    s.firm = u"ACME"_s;
+    s.mail = u"a@b.cd"_s;
+    s.quantity = u"1"_s;
     return s;
 }
 
@@ -69,7 +62,7 @@ void TestFormat::workedExampleIsTheReferenceFile()
     const WrittenQuestionnaire written = writeQuestionnaire(workedExample());
     QCOMPARE(written.checkCode, 829);
     // The same bytes as the Windows profile functions wrote for these keys.
-    QCOMPARE(written.bytes, referenceFile());
+    QCOMPARE(written.bytes, testing::referenceBytes());
 
     const QuestionnaireRead read = readBytes(written.bytes);
     QVERIFY(read.accepted());
@@ -85,9 +78,9 @@ void TestFormat::workedExampleIsTheReferenceFile()
 
 void TestFormat::keysPerModel()
 {
-    QuestionnaireSettings s = workedExample();
+    Questionnaire s = workedExample();
     s.channels.push_back(s.channels.front());
-    s.bill = "42";
+    s.bill = u"42"_s;
     for (int position = 0; position < kModelCount; ++position) {
         const DeviceModel &model = modelList()[position];
         s.modelPosition = position;
@@ -122,9 +115,9 @@ void TestFormat::keysPerModel()
 
 void TestFormat::sensorRAndOutputs()
 {
-    QuestionnaireSettings s = workedExample();
+    Questionnaire s = workedExample();
     s.modelPosition = 4; // ЖУВ-720-220
-    ChannelSettings &ch = s.channels.front();
+    QuestionnaireChannel &ch = s.channels.front();
     ch.sensorId = 4;
     ch.nomRPosition = 1; // "100" of the list 50, 100
     ch.outputPosition = 0; // "Отключен"
@@ -163,10 +156,10 @@ void TestFormat::sensorRAndOutputs()
 
 void TestFormat::valuesNeverBreakTheirLine()
 {
-    QuestionnaireSettings s = workedExample();
-    s.firm = "ACME\r\n[Device]\r\nid=52";
-    s.bill = "a\nCheckCode=0";
-    s.phone = QByteArray(100'000, 'x');
+    Questionnaire s = workedExample();
+    s.firm = u"ACME\r\n[Device]\r\nid=52"_s;
+    s.bill = u"a\nCheckCode=0"_s;
+    s.phone = QString(100'000, u'x');
     const QByteArray bytes = writeQuestionnaire(s).bytes;
     QCOMPARE(bytes.count("\n["), 2); // only the section lines start a section
     QVERIFY(bytes.startsWith("[Device]"));
@@ -179,7 +172,7 @@ void TestFormat::valuesNeverBreakTheirLine()
     // Readers strip one pair of outer quotes: a quoted requisite reads back with its quotes.
     for (const QByteArray &typed : {QByteArray("\"a@b.cd\""), QByteArray("'a'"), QByteArray("\"\""),
                                     QByteArray("\""), QByteArray("\"a'")}) {
-        s.mail = typed;
+        s.mail = QString::fromLatin1(typed);
         QCOMPARE(readBytes(writeQuestionnaire(s).bytes).mail, std::optional<QByteArray>(typed));
     }
 }

@@ -3,6 +3,7 @@
 #include "core/Cp1251.h"
 #include "core/ProfileFile.h"
 #include "core/ProfileNumber.h"
+#include "Questionnaires.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,24 +22,15 @@
 #include <unistd.h>
 
 using namespace qsjuv;
+using namespace qsjuv::testing;
 
 namespace {
-
-QString referenceFile(const char *name)
-{
-    return QStringLiteral(QS_JUV_REFERENCE_DIR "/") + QLatin1StringView(name);
-}
 
 // Keeps embedded NULs, which a plain literal conversion would stop at.
 template<qsizetype N>
 QByteArray raw(const char (&text)[N])
 {
     return QByteArray(text, N - 1);
-}
-
-QByteArray readAll(const QString &path)
-{
-    return readRegularFile(path.toStdString()).value_or(QByteArray("<unreadable>"));
 }
 
 } // namespace

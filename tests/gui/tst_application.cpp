@@ -1,5 +1,5 @@
 // An exception that escapes an event handler is shown, and the program goes on.
-#include "gui/ModalScript.h"
+#include "ModalScript.h"
 #include "gui/Application.h"
 
 #include <QFileInfo>

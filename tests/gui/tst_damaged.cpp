@@ -2,7 +2,7 @@
 // would pick it. After every load the form must still be one the user can rely on, and whatever
 // it lets the user save must load back without a warning and with the same settings.
 #include "DamagedCorpus.h"
-#include "gui/FormDriver.h"
+#include "FormDriver.h"
 #include "core/DeviceModel.h"
 #include "core/RangeLimits.h"
 #include "core/Sensor.h"
@@ -134,32 +134,11 @@ QStringList formProblems(const TQS_JUVForm &form)
     return problems;
 }
 
-// What a saved file holds, as the controls show it. The file cannot tell "no selection" from
-// the entry sharing its value (sensor 4's 50 ohm, the 720's "off"), and the sensor follows
-// the characteristic.
+// What a save writes for the questionnaire the form holds, line by line: the file cannot tell
+// "no selection" from the entry sharing its value (sensor 4's 50 ohm, the 720's "off").
 QStringList savedSettings(const TQS_JUVForm &form)
 {
-    const int model = combo(form, "DeviceCombo")->currentIndex();
-    QStringList s{combo(form, "DeviceCombo")->currentText()};
-    const int channels = control<QGroupBox>(form, "Ch2GroupBox")->isVisibleTo(&form) ? 2 : 1;
-    for (int c = 0; c < channels; ++c) {
-        const QByteArray p = "Ch" + QByteArray::number(c + 1);
-        const auto box = [&](const char *role) { return combo(form, (p + role).constData()); };
-        const QString characteristic = box("CharCombo")->currentText();
-        int nomR = box("NomRCombo")->currentIndex();
-        if (characteristic == u"Cu a=0.00426"_s && nomR < 0)
-            nomR = 0;
-        int output = box("OutputCombo")->currentIndex();
-        if (model >= 4 && output < 0)
-            output = 0;
-        s << QString::fromLatin1(p) << (check(form, (p + "InputCheck").constData())->isChecked() ? u"on"_s : u"off"_s)
-          << characteristic << edit(form, (p + "MaxEdit").constData())->text()
-          << edit(form, (p + "MinEdit").constData())->text() << QString::number(box("ConnCombo")->currentIndex())
-          << QString::number(nomR) << QString::number(output);
-    }
-    for (const char *name : {"FirmNameEdit", "PhoneEdit", "MailEdit", "BillEdit", "QntyEdit"})
-        s << edit(form, name)->text();
-    return s;
+    return QString::fromLatin1(writeQuestionnaire(form.questionnaire()).bytes).split(u"\r\n"_s);
 }
 
 // Long texts shortened: a 1 MB edit must not flood the log.

@@ -3,8 +3,8 @@
 #include "AsUser.h"
 #include "SpecialFiles.h"
 #include "gui/CommandLine.h"
-#include "gui/FormDriver.h"
-#include "gui/ModalScript.h"
+#include "FormDriver.h"
+#include "ModalScript.h"
 #include "Questionnaires.h"
 #include "Watchdog.h"
 

@@ -2,8 +2,8 @@
 #include "AsUser.h"
 #include "SpecialFiles.h"
 #include "Watchdog.h"
-#include "gui/FormDriver.h"
-#include "gui/ModalScript.h"
+#include "FormDriver.h"
+#include "ModalScript.h"
 #include "Questionnaires.h"
 #include "check/FileCheck.h"
 #include "core/Cp1251.h"
@@ -50,12 +50,10 @@ std::vector<ModalScript::Message> save(TQS_JUVForm &form, const QString &path,
     return script.messages();
 }
 
-// Returns the message texts of one load.
+// Every box one load showed, unplanned ones included.
 QStringList load(TQS_JUVForm &form, const QString &path, QMessageBox::StandardButton unsavedAnswer = QMessageBox::Yes)
 {
-    QStringList texts;
-    for (const auto &m : loadThroughForm(form, path, unsavedAnswer).messages)
-        texts << m.text;
+    QStringList texts = loadThroughForm(form, path, unsavedAnswer).boxes();
     if (form.isModified() && unsavedAnswer == QMessageBox::Yes)
         texts << u"(still modified)"_s;
     return texts;
@@ -74,20 +72,6 @@ bool closesSilently(TQS_JUVForm &form)
     return canClose && script.messages().empty();
 }
 
-// Everything a load restores, as the controls show it.
-QStringList snapshot(const TQS_JUVForm &form)
-{
-    QStringList state;
-    for (const QComboBox *box : form.findChildren<QComboBox *>())
-        if (box->window() == &form)
-            state << box->objectName() + u'=' + QString::number(box->currentIndex()) + u':' + box->currentText();
-    for (const QLineEdit *e : form.findChildren<QLineEdit *>())
-        if (e->window() == &form && !qobject_cast<QComboBox *>(e->parentWidget()))
-            state << e->objectName() + u'=' + e->text();
-    for (const QCheckBox *c : form.findChildren<QCheckBox *>())
-        state << c->objectName() + (c->isChecked() ? u"=on"_s : u"=off"_s) + (c->isEnabled() ? u""_s : u" locked"_s);
-    return state;
-}
 } // namespace
 
 class TestFile : public QObject
@@ -130,9 +114,7 @@ void TestFile::saveTheWorkedExample()
     QCOMPARE(messages[0].title, form.caption());
     QVERIFY(!form.isModified());
     // The bytes the Windows profile functions wrote for the same questionnaire.
-    QFile reference(QStringLiteral(QS_JUV_REFERENCE_DIR "/out1.cfg"));
-    QVERIFY(reference.open(QIODevice::ReadOnly));
-    QCOMPARE(readAll(path(u"example.cfg"_s)), reference.readAll());
+    QCOMPARE(readAll(path(u"example.cfg"_s)), qsjuv::testing::referenceBytes());
     QVERIFY(closesSilently(form));
 
     TQS_JUVForm other;
@@ -597,9 +579,7 @@ void TestFile::specialTargets()
     if (special >= 0) {
         QVERIFY(makeSpecial(Special(special), native));
     } else {
-        QFile reference(QStringLiteral(QS_JUV_REFERENCE_DIR "/out1.cfg"));
-        QVERIFY(reference.open(QIODevice::ReadOnly));
-        QByteArray bytes = reference.readAll();
+        QByteArray bytes = qsjuv::testing::referenceBytes();
         const qsizetype limit = qsizetype(qsjuv::kQuestionnaireSizeLimit);
         if (Target(target) != Target::Regular && Target(target) != Target::LinkToRegular)
             bytes += "[Padding]\r\n" + QByteArray(limit - bytes.size() - 11, 'p');

@@ -23,15 +23,15 @@ namespace {
 // --- Valid questionnaires ------------------------------------------------------------------
 
 // As the form saves it, with a phone, a Cyrillic firm name and a quantity above 1.
-QByteArray savedFile(int model, std::vector<ChannelSettings> channels, const QString &firm = u"ООО «Ромашка»"_s,
+QByteArray savedFile(int model, std::vector<QuestionnaireChannel> channels, const QString &firm = u"ООО «Ромашка»"_s,
                      const char *bill = "")
 {
-    QuestionnaireSettings s = questionnaire(model, std::move(channels));
-    s.firm = toCp1251Lossy(firm);
-    s.phone = "+7 (495) 123-45-67";
-    s.mail = "zakaz@example.ru";
-    s.bill = bill;
-    s.quantity = "3";
+    Questionnaire s = questionnaire(model, std::move(channels));
+    s.firm = firm;
+    s.phone = u"+7 (495) 123-45-67"_s;
+    s.mail = u"zakaz@example.ru"_s;
+    s.bill = QString::fromUtf8(bill);
+    s.quantity = u"3"_s;
     return writeQuestionnaire(s).bytes;
 }
 

@@ -60,22 +60,16 @@ public:
     // The next dialog must be a file dialog: choose this path.
     ModalScript &choose(const QString &path)
     {
-        m_actions.push_back([this, path](QWidget *modal) {
-            QFileDialog *dialog = expectFileDialog(modal);
-            if (!dialog)
-                return;
+        return onFileDialog([this, path](QFileDialog *dialog) {
             const QFileInfo info(path);
             dialog->setDirectory(info.absolutePath());
-            clearSelections(dialog);
-            if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
-                name->setText(info.fileName());
+            typeName(dialog, info.fileName());
             QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
             if (dialog->isVisible()) { // refused the name: do not hang the test
                 m_unexpected.append(QStringLiteral("file dialog refused ") + path);
                 dialog->reject();
             }
         });
-        return *this;
     }
 
     // For paths the dialog cannot browse to (a missing or unusable folder, a folder to open as a
@@ -84,13 +78,8 @@ public:
     // first: a test must never go on with another file than the one it names.
     ModalScript &choosePath(const QString &path)
     {
-        m_actions.push_back([this, path](QWidget *modal) {
-            QFileDialog *dialog = expectFileDialog(modal);
-            if (!dialog)
-                return;
-            clearSelections(dialog);
-            if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
-                name->setText(path);
+        return onFileDialog([this, path](QFileDialog *dialog) {
+            typeName(dialog, path);
             const QStringList delivered = dialog->selectedFiles();
             if (delivered != QStringList{path}) {
                 m_unexpected.append(QStringLiteral("file dialog would deliver ") + delivered.join(u';')
@@ -100,7 +89,6 @@ public:
             }
             static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
         });
-        return *this;
     }
 
     // The next dialog is looked at and left open for the next step.
@@ -138,12 +126,24 @@ public:
     bool done() const { return m_actions.empty(); }
 
 private:
-    // A list selection left from an earlier run overrides the typed name.
-    static void clearSelections(QFileDialog *dialog)
+    // The name typed as a user would; a list selection left from an earlier run would override it.
+    // The next dialog must be a file dialog: act on it.
+    ModalScript &onFileDialog(std::function<void(QFileDialog *)> act)
+    {
+        m_actions.push_back([this, act = std::move(act)](QWidget *modal) {
+            if (QFileDialog *dialog = expectFileDialog(modal))
+                act(dialog);
+        });
+        return *this;
+    }
+
+    static void typeName(QFileDialog *dialog, const QString &name)
     {
         for (QAbstractItemView *view : dialog->findChildren<QAbstractItemView *>())
             if (view->selectionModel())
                 view->clearSelection();
+        if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            edit->setText(name);
     }
 
     QFileDialog *expectFileDialog(QWidget *modal)

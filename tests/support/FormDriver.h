@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/ModalScript.h"
+#include "ModalScript.h"
 #include "gui/Qs_juvunit.h"
 #include "gui/UpDown.h"
 
@@ -111,7 +111,32 @@ struct LoadResult
 {
     std::vector<ModalScript::Message> messages;
     QStringList unexpected; // dialogs nobody answered as planned
+
+    // Every box seen: the messages' texts, then each dialog nobody planned for.
+    QStringList boxes() const
+    {
+        QStringList texts;
+        for (const auto &m : messages)
+            texts << m.text;
+        return texts + unexpected;
+    }
 };
+
+// Everything a load restores, as the controls show it.
+inline QStringList snapshot(const QWidget &form)
+{
+    QStringList state;
+    for (const QComboBox *box : form.findChildren<QComboBox *>())
+        if (box->window() == &form)
+            state << box->objectName() + u'=' + QString::number(box->currentIndex()) + u':' + box->currentText();
+    for (const QLineEdit *e : form.findChildren<QLineEdit *>())
+        if (e->window() == &form && !qobject_cast<QComboBox *>(e->parentWidget()))
+            state << e->objectName() + u'=' + e->text();
+    for (const QCheckBox *c : form.findChildren<QCheckBox *>())
+        state << c->objectName() + (c->isChecked() ? QStringLiteral("=on") : QStringLiteral("=off"))
+                        + (c->isEnabled() ? QString() : QStringLiteral(" locked"));
+    return state;
+}
 
 // Loads path as a user would: answers the unsaved-changes question if it comes, chooses the file
 // and acknowledges the one message a load may show.

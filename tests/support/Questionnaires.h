@@ -16,12 +16,26 @@
 
 namespace qsjuv::testing {
 
-// A whole file, or nothing when it cannot be read.
+// A whole file; one that cannot be read gives a text that no file of a test holds.
 inline QByteArray readAll(const QString &path)
 {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : "<unreadable: " + file.errorString().toUtf8() + '>';
 }
+
+#ifdef QS_JUV_REFERENCE_DIR
+// A file of the reference set the profile format was checked against; out1.cfg is the worked
+// example as the save writes it.
+inline QString referenceFile(const char *name)
+{
+    return QStringLiteral(QS_JUV_REFERENCE_DIR "/") + QLatin1StringView(name);
+}
+
+inline QByteArray referenceBytes()
+{
+    return readAll(referenceFile("out1.cfg"));
+}
+#endif
 
 inline void writeAll(const QString &path, const QByteArray &bytes)
 {
@@ -31,23 +45,23 @@ inline void writeAll(const QString &path, const QByteArray &bytes)
 }
 
 // One channel as the form holds it: combo positions (-1 for none) and the bound texts.
-inline ChannelSettings channel(int sensorId, int nomR, int conn, int output, const QByteArray &max,
+inline QuestionnaireChannel channel(int sensorId, int nomR, int conn, int output, const QByteArray &max,
                                const QByteArray &min, bool on = true)
 {
-    ChannelSettings ch;
+    QuestionnaireChannel ch;
     ch.inputOn = on;
-    ch.sensorId = sensorId;
+    ch.sensorId = std::uint8_t(sensorId);
     ch.nomRPosition = nomR;
     ch.connPosition = conn;
     ch.outputPosition = output;
-    ch.maxText = max;
-    ch.minText = min;
+    ch.maxText = QString::fromLatin1(max);
+    ch.minText = QString::fromLatin1(min);
     return ch;
 }
 
 // A channel just after its sensor was chosen: the full range and the default selections. The
 // second input of a one-input model is off.
-inline ChannelSettings defaultChannel(int position, int channelIndex, int sensorId)
+inline QuestionnaireChannel defaultChannel(int position, int channelIndex, int sensorId)
 {
     const DeviceModel &model = modelList()[std::size_t(position)];
     const bool series610 = isSeries610(position);
@@ -60,22 +74,21 @@ inline ChannelSettings defaultChannel(int position, int channelIndex, int sensor
 }
 
 // The model at position with these channels and a firm's requisites that pass the save's checks.
-inline QuestionnaireSettings questionnaire(int position, std::vector<ChannelSettings> channels)
+inline Questionnaire questionnaire(int position, std::vector<QuestionnaireChannel> channels)
 {
-    QuestionnaireSettings s;
+    Questionnaire s;
     s.modelPosition = position;
-    s.modelName = toCp1251Lossy(QString::fromStdString(modelListText(modelList()[std::size_t(position)])));
     s.channels = std::move(channels);
-    s.firm = "ACME";
-    s.mail = "lab@example.ru";
-    s.quantity = "1";
+    s.firm = QStringLiteral("ACME");
+    s.mail = QStringLiteral("lab@example.ru");
+    s.quantity = QStringLiteral("1");
     return s;
 }
 
 // As the form saves a model right after choosing it, with these sensors: every channel it shows.
-inline QuestionnaireSettings defaultQuestionnaire(int position, std::vector<int> sensorIds = {1, 1})
+inline Questionnaire defaultQuestionnaire(int position, std::vector<int> sensorIds = {1, 1})
 {
-    std::vector<ChannelSettings> channels;
+    std::vector<QuestionnaireChannel> channels;
     for (int c = 0; c < (showsChannel2(modelList()[std::size_t(position)]) ? 2 : 1); ++c)
         channels.push_back(defaultChannel(position, c, sensorIds[std::size_t(c)]));
     return questionnaire(position, std::move(channels));

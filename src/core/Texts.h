@@ -1,0 +1,32 @@
+#pragma once
+
+#include "core/Questionnaire.h"
+
+#include <QString>
+
+// Texts the program shows in more than one place: the form, main() and the checker's reports
+// take them from here, so that they cannot drift apart.
+namespace qsjuv::texts {
+
+// The requisites' captions, as the form labels them (indexed by the enumerations' order).
+QString requisiteCaption(Requisite requisite);
+
+// The other captions the form and the printed summary share.
+QString modelCaption();
+QString quantityCaption();
+QString channelTitle(int channel); // "1 канал" for channel 0
+enum class ChannelField { SensorType, Characteristic, Connection, NominalR, Output };
+QString channelCaption(ChannelField field);
+
+// The save's message box for a refusal.
+QString saveRefusal(const SaveRefusal &refusal);
+
+// A file that could not be read; its reason goes into the box's details.
+QString fileUnreadable();
+// The same for a name that is not UTF-8, which no file name of Qt's can carry unchanged.
+QString fileNameNotUtf8();
+
+QString fileSaved();
+QString dataVersion(const QString &version); // "Версия данных: 4e"
+
+} // namespace qsjuv::texts
