@@ -8,6 +8,7 @@
 #include "core/PathText.h"
 #include "core/QuestionnaireFormat.h"
 #include "core/QuestionnaireRules.h"
+#include "core/Requisites.h"
 #include "core/SafeRead.h"
 
 #include <QStringDecoder>
@@ -52,11 +53,12 @@ bool looksLikeUtf8(QByteArrayView bytes)
     return !decoder.hasError() && text.size() < bytes.size(); // fewer characters: some took several bytes
 }
 
-// Control characters, and 0x98, which Windows-1251 leaves undefined and passes through as U+0098.
-bool notText(QChar c)
+// Every UTF-8 byte sequence is also Windows-1251 text a person could type («ACME Р»» is), so a
+// requisite alone proves nothing. The model's name does: the form writes it in Windows-1251,
+// where it is never well-formed UTF-8.
+bool writtenInUtf8(const QuestionnaireRead &read)
 {
-    const char16_t u = c.unicode();
-    return (u < 0x20 && u != u'\t') || (u >= 0x7F && u < 0xA0) || u == QChar::ReplacementCharacter;
+    return read.name && looksLikeUtf8(*read.name);
 }
 
 class Checker
@@ -286,9 +288,9 @@ void Checker::checkRequisites(const QuestionnaireRead &read)
     m_report.bill = text(read.bill);
     m_report.version = text(read.version);
 
-    if (!read.firm)
+    if (!read.firm || requisiteBlank(m_report.firm))
         add("missing-firm", 0, u"Не заполнено обязательное поле «Название фирмы»."_s);
-    if (!read.mail)
+    if (!read.mail || requisiteBlank(m_report.mail))
         add("missing-mail", 0, u"Не заполнено обязательное поле «Адрес электронной почты»."_s);
     else if (!mailFormatValid(m_report.mail))
         add("mail-format", 0, u"Адрес электронной почты %1 в некорректном формате."_s.arg(quoted(m_report.mail)));
@@ -304,13 +306,14 @@ void Checker::checkRequisites(const QuestionnaireRead &read)
         {read.mail, m_report.mail, "Адрес электронной почты"},
         {read.bill, m_report.bill, "Номер и дата выставленного счета"},
     };
+    const bool utf8File = writtenInUtf8(read);
     for (const auto &r : requisites) {
         if (!r.bytes)
             continue;
-        if (std::any_of(r.shown.cbegin(), r.shown.cend(), notText))
+        if (!isRequisiteText(r.shown))
             add("requisite-not-cp1251", 0,
                 u"Поле «%1» содержит байты, которые не являются текстом в кодировке Windows-1251."_s.arg(utf8(r.label)));
-        else if (looksLikeUtf8(*r.bytes))
+        else if (utf8File && looksLikeUtf8(*r.bytes))
             add("requisite-not-cp1251", 0,
                 u"Поле «%1» записано в UTF-8, а не в Windows-1251: %2."_s.arg(
                         utf8(r.label), quoted(QString::fromUtf8(*r.bytes))));

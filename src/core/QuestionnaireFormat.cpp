@@ -4,6 +4,7 @@
 #include "core/ProfileFile.h"
 #include "core/ProfileNumber.h"
 #include "core/RangeLimits.h"
+#include "core/Requisites.h"
 
 #include <algorithm>
 #include <limits>
@@ -125,11 +126,11 @@ WrittenQuestionnaire writeQuestionnaire(const QuestionnaireSettings &settings)
     }
 
     out.write(kReqs, "Version", kProgramVersion, false);
-    out.write(kReqs, "Firm", settings.firm, false);
-    out.write(kReqs, "Phone", settings.phone, false);
-    out.write(kReqs, "Mail", settings.mail, false);
+    out.write(kReqs, "Firm", requisiteFileValue(settings.firm), false);
+    out.write(kReqs, "Phone", requisiteFileValue(settings.phone), false);
+    out.write(kReqs, "Mail", requisiteFileValue(settings.mail), false);
     if (!settings.bill.isEmpty())
-        out.write(kReqs, "Bill", settings.bill, false);
+        out.write(kReqs, "Bill", requisiteFileValue(settings.bill), false);
     out.write(kReqs, "Quantity", settings.quantity, false);
     const qint32 checkCode = out.sum();
     out.write(kReqs, "CheckCode", number(checkCode), false);

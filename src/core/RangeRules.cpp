@@ -1,5 +1,6 @@
 #include "core/RangeRules.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace qsjuv {
@@ -49,14 +50,23 @@ bool spanPasses(int max, int min, float minSpan)
     return double(qint64(max) - qint64(min)) >= double(minSpan);
 }
 
-RangeCheck checkRange(const QString &maxText, const QString &minText, const RangeLimits &row)
+namespace {
+bool hasDigit(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+} // namespace
+
+RangeCheck checkRange(const QString &maxText, const QString &minText, const RangeLimits &row, bool holdMin)
 {
     RangeCheck check;
     check.maxText = filterDigits(maxText);
     check.minText = minText;
     check.max = strictToInt(check.maxText);
-    if (!check.max)
+    if (!check.max) {
+        check.beyond32Bits = hasDigit(check.maxText);
         return check;
+    }
     if (double(*check.max) > double(row.upperLimit)) {
         check.max = truncatedLimit(row.upperLimit);
         check.maxText = QString::number(*check.max);
@@ -64,15 +74,18 @@ RangeCheck checkRange(const QString &maxText, const QString &minText, const Rang
 
     check.minText = filterDigits(minText);
     check.min = strictToInt(check.minText);
-    if (!check.min)
+    if (!check.min) {
+        check.beyond32Bits = hasDigit(check.minText);
         return check;
-    if (double(*check.min) < double(row.lowerLimit)) {
+    }
+    if (holdMin && double(*check.min) < double(row.lowerLimit)) {
         check.min = truncatedLimit(row.lowerLimit);
         check.minText = QString::number(*check.min);
     }
 
     check.complete = true;
-    check.passes = spanPasses(*check.max, *check.min, row.minSpan);
+    // A minimum not held yet fails below the limit whatever the width.
+    check.passes = spanPasses(*check.max, *check.min, row.minSpan) && *check.min >= truncatedLimit(row.lowerLimit);
     return check;
 }
 

@@ -21,17 +21,20 @@ std::optional<int> strictToInt(QStringView text);
 bool spanPasses(int max, int min, float minSpan);
 
 // What the range check of a channel makes of its two bound texts. The max is filtered to digits
-// and held to the upper limit, then the min to the lower limit; a bound that is no 32-bit number
-// ends the check there and leaves the min as it was. A max below the lower limit or a min above
-// the upper one stays: the span decides.
+// and held to the upper limit, then the min to the lower limit (unless holdMin is false: the
+// user is still typing it, and the digits to come may reach the limit); a bound that is no
+// 32-bit number ends the check there and leaves the min as it was. A max below the lower limit
+// or a min above the upper one stays: the span decides.
 struct RangeCheck
 {
     QString maxText, minText; // the texts the edits end with
     std::optional<int> max, min; // the bounds the check got to
     bool complete = false; // both bounds were numbers, so the span was tested
     bool passes = false;
+    bool beyond32Bits = false; // the check ended at a bound of digits too large for 32 bits
 };
-RangeCheck checkRange(const QString &maxText, const QString &minText, const RangeLimits &row);
+RangeCheck checkRange(const QString &maxText, const QString &minText, const RangeLimits &row,
+                      bool holdMin = true);
 
 // The quantity check: a text that is no number stands for min, a number beyond the limits for
 // the limit. Only then is the edit rewritten; "007" stays as typed.

@@ -21,6 +21,10 @@ void setTextColour(QLineEdit *edit, const QColor &colour)
     pal.setColor(QPalette::Inactive, QPalette::Text, colour);
     edit->setPalette(pal);
 }
+
+// The min edit the user is typing into, while the range check of that keystroke runs (its own
+// rewrites included): its minimum is not held to the lower limit yet.
+const QLineEdit *typedMinEdit = nullptr;
 } // namespace
 
 QString TQS_JUVForm::FilterDigits(const QString &text)
@@ -44,12 +48,14 @@ bool TQS_JUVForm::CheckChannelRange(int channel)
     const ChannelControls &ch = m_channels[channel];
 
     // Each write below runs this check again from inside; it finds nothing left to correct.
-    const qsjuv::RangeCheck check = qsjuv::checkRange(ch.maxEdit->text(), ch.minEdit->text(), *range);
+    const qsjuv::RangeCheck check =
+            qsjuv::checkRange(ch.maxEdit->text(), ch.minEdit->text(), *range, typedMinEdit != ch.minEdit);
     setEditText(ch.maxEdit, check.maxText);
     setEditText(ch.minEdit, check.minText);
-    if (!check.complete)
+    // A bound of digits beyond 32 bits is refused by the save: show it so.
+    if (!check.complete && !check.beyond32Bits)
         return false;
-    const bool passes = check.passes;
+    const bool passes = check.complete && check.passes;
     const QColor colour = passes ? palette().color(QPalette::WindowText) : QColor(255, 0, 0);
     setTextColour(ch.maxEdit, colour);
     setTextColour(ch.minEdit, colour);
@@ -68,7 +74,13 @@ void TQS_JUVForm::MinMaxEditChange(QObject *Sender)
     }
     if (channel < 0)
         return;
+    // A typed minimum is held to the limit only when the edit is left: "1" on the way to "10"
+    // must not become the limit "5" with the next digit appended to it.
+    const QLineEdit *outer = typedMinEdit;
+    if (edit == m_channels[channel].minEdit && edit->isModified())
+        typedMinEdit = edit;
     CheckChannelRange(channel);
+    typedMinEdit = outer;
     m_modified = true;
 }
 
@@ -79,6 +91,10 @@ void TQS_JUVForm::MinMaxEditExit(QObject *Sender)
         return;
     if (edit->text().isEmpty() || edit->text() == QLatin1String("-"))
         edit->setText(QStringLiteral("0"));
+    for (int c = 0; c < 2; ++c) {
+        if (edit == m_channels[c].minEdit)
+            CheckChannelRange(c);
+    }
 }
 
 void TQS_JUVForm::QntyEditChange(QObject *)

@@ -4,6 +4,7 @@
 #include "core/Cp1251.h"
 #include "core/PathText.h"
 #include "core/QuestionnaireFormat.h"
+#include "core/Requisites.h"
 #include "core/SafeRead.h"
 
 #include <QCheckBox>
@@ -58,6 +59,13 @@ qsjuv::QuestionnaireSettings TQS_JUVForm::questionnaireSettings() const
 void TQS_JUVForm::SaveButtonClick(QObject *)
 {
     repairSelections();
+
+    // The edits show what the file will hold: no control characters, no blanks at the ends.
+    for (QLineEdit *edit : {FirmNameEdit, PhoneEdit, MailEdit, BillEdit}) {
+        const QString normalized = qsjuv::normalizedRequisite(edit->text());
+        if (normalized != edit->text())
+            edit->setText(normalized);
+    }
 
     // Requisites, then inputs, then ranges: the first failure wins.
     const QString missingField = u"В разделе реквизитов не заполнено обязательное поле \"%1\". "

@@ -196,8 +196,16 @@ void TestCheck::verdictsAndProblems_data()
     row("no input on", edited("Channel 1", "Input mode", "0"), Verdict::Ok, {u"no-input"_s});
     row("byte Windows-1251 lacks", withValue(ref, "Reqs", "Firm", "AC\x98ME"), Verdict::Ok, {u"requisite-not-cp1251"_s});
     row("control character", withValue(ref, "Reqs", "Mail", "a@b.\x1b" "cd"), Verdict::Ok, {u"requisite-not-cp1251"_s});
-    row("requisite in UTF-8", withValue(ref, "Reqs", "Phone", u"доб. 5"_s.toUtf8()), Verdict::Ok,
-        {u"requisite-not-cp1251"_s});
+    row("firm of blanks in quotes", withValue(ref, "Reqs", "Firm", "\"   \""), Verdict::Ok, {u"missing-firm"_s});
+    row("mail of a tab in quotes", withValue(ref, "Reqs", "Mail", "\"\t\""), Verdict::Ok,
+        {u"missing-mail"_s, u"requisite-not-cp1251"_s});
+    row("tab inside a requisite", withValue(ref, "Reqs", "Phone", "1\t2"), Verdict::Ok, {u"requisite-not-cp1251"_s});
+    // The form writes the model's name in Windows-1251: a file with it in UTF-8 is not the form's.
+    row("requisite in UTF-8", withValue(withValue(ref, "Reqs", "Phone", u"доб. 5"_s.toUtf8()), "Device", "name",
+                                        u"ЖУВ-610-101"_s.toUtf8()),
+        Verdict::Ok, {u"requisite-not-cp1251"_s});
+    row("Windows-1251 that would be valid UTF-8", withValue(ref, "Reqs", "Firm", toCp1251Lossy(u"ACME Р»"_s)),
+        Verdict::Ok);
     row("Cyrillic in Windows-1251", withValue(ref, "Reqs", "Firm", toCp1251Lossy(u"ООО «Ёлка»"_s)), Verdict::Ok);
     row("empty file", QByteArray(), Verdict::NoModelId,
         {u"sensor-missing"_s, u"sensor-missing"_s, u"missing-firm"_s, u"missing-mail"_s, u"quantity-invalid"_s});

@@ -175,6 +175,13 @@ void TestFormat::valuesNeverBreakTheirLine()
     QCOMPARE(read.modelPosition, std::optional<int>(0));
     QCOMPARE(read.firm, std::optional<QByteArray>("ACME  [Device]  id=52"));
     QCOMPARE(read.phone->size(), 100'000); // read whole
+
+    // Readers strip one pair of outer quotes: a quoted requisite reads back with its quotes.
+    for (const QByteArray &typed : {QByteArray("\"a@b.cd\""), QByteArray("'a'"), QByteArray("\"\""),
+                                    QByteArray("\""), QByteArray("\"a'")}) {
+        s.mail = typed;
+        QCOMPARE(readBytes(writeQuestionnaire(s).bytes).mail, std::optional<QByteArray>(typed));
+    }
 }
 
 void TestFormat::checkCodeCoverage()

@@ -26,6 +26,11 @@ void selectCopper(TQS_JUVForm &form)
 {
     pickText(combo(form, "Ch1CharCombo"), u"Cu a=0.00428"_s);
 }
+
+QString filterDigitsOf(const char *typed)
+{
+    return TQS_JUVForm::FilterDigits(QString::fromLatin1(typed));
+}
 } // namespace
 
 class TestEditing : public QObject
@@ -365,10 +370,15 @@ void TestEditing::rangeCheck()
     max->setText(u"200"_s);
     min->setText(u"-180"_s);
     QCOMPARE(textColour(max), normal);
+    max->setText(u"-"_s);
+    QVERIFY(!form.CheckChannelRange(0));
+    QCOMPARE(textColour(max), normal);
+    // Digits beyond 32 bits are no number either, but the save refuses them: red.
     max->setText(u"99999999999"_s);
     QCOMPARE(max->text(), u"99999999999"_s);
     QVERIFY(!form.CheckChannelRange(0));
-    QCOMPARE(textColour(max), normal);
+    QCOMPARE(textColour(max), kRed);
+    QCOMPARE(textColour(min), kRed);
     min->setText(u"1x"_s); // not filtered: the maximum already failed
     QCOMPARE(min->text(), u"1x"_s);
     max->setText(u"2000000000"_s);
@@ -388,11 +398,36 @@ void TestEditing::rangeCheck()
     QCOMPARE(textColour(max), normal);
     QVERIFY(form.CheckChannelRange(0));
 
-    // R lin on a 610: typing 1 into the minimum turns it into the limit at once.
-    pickText(combo(form, "Ch1SensorCombo"), u"Сопротивление"_s);
-    min->setText(QString());
-    QTest::keyClicks(min, u"1"_s);
-    QCOMPARE(min->text(), u"5"_s);
+    max->setText(u"200"_s);
+    min->setText(u"3502147483647"_s);
+    QCOMPARE(textColour(min), kRed);
+
+    // A minimum is typed freely (select, then type) and held to the lower limit only on leaving.
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-220"_s);
+    const struct {
+        const char *sensor, *characteristic, *typed, *left;
+        bool red;
+    } typedMins[] = {{"Сопротивление", "R lin", "10", "10", false}, // lower limit 5
+                     {"Сопротивление", "R lin", "1", "5", true},
+                     {"Сопротивление", "R lin", "1x0", "10", false},
+                     {"Термопара", "B", "500", "500", false}, // lower limit 300
+                     {"Термопара", "B", "1310", "1310", false},
+                     {"Термопара", "B", "-5", "300", true}}; // wide enough, but below the limit
+    for (const auto &t : typedMins) {
+        pickText(combo(form, "Ch1SensorCombo"), QString::fromUtf8(t.sensor));
+        pickText(combo(form, "Ch1CharCombo"), QString::fromUtf8(t.characteristic));
+        min->setFocus();
+        min->selectAll();
+        QTest::keyClicks(min, QString::fromLatin1(t.typed));
+        const QString typed = filterDigitsOf(t.typed);
+        QCOMPARE(min->text(), typed);
+        QCOMPARE(textColour(min), t.red ? kRed : normal);
+        max->setFocus();
+        QCOMPARE(min->text(), QString::fromLatin1(t.left));
+        QCOMPARE(textColour(min), normal);
+    }
 
     // A channel without a selected range fails without reading one.
     TQS_JUVForm other;

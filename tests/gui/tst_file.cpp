@@ -5,6 +5,7 @@
 #include "gui/FormDriver.h"
 #include "gui/ModalScript.h"
 #include "Questionnaires.h"
+#include "check/FileCheck.h"
 #include "core/Cp1251.h"
 #include "core/SafeRead.h"
 
@@ -90,6 +91,7 @@ class TestFile : public QObject
 private slots:
     void init() { QVERIFY(m_dir.isValid()); }
     void saveTheWorkedExample();
+    void refusals_data();
     void refusals();
     void inputsAndRanges();
     void replaceAndFailures();
@@ -133,38 +135,48 @@ void TestFile::saveTheWorkedExample()
     QVERIFY(closesSilently(other));
 }
 
-void TestFile::refusals()
+void TestFile::refusals_data()
 {
-    TQS_JUVForm form;
+    QTest::addColumn<QString>("firm");
+    QTest::addColumn<QString>("mail");
+    QTest::addColumn<QString>("phone");
+    QTest::addColumn<QString>("message");
     const QString missing = u"В разделе реквизитов не заполнено обязательное поле \"%1\". Для сохранения "
                             "данных в файле это поле необходимо заполнить."_s;
+    const QString format = u"В разделе реквизитов указан адрес электронной почты в некорректном формате. "
+                           "Для сохранения данных в файле необходимо указать актуальный адрес."_s;
+    QTest::newRow("nothing filled") << QString() << QString() << QString() << missing.arg(u"Название фирмы"_s);
+    // Blanks are trimmed away before the test, as a reader of the file would drop them.
+    QTest::newRow("firm of blanks") << u"   "_s << u"a@b.cd"_s << QString() << missing.arg(u"Название фирмы"_s);
+    QTest::newRow("firm of a tab and a line break") << u"\t\n "_s << u"a@b.cd"_s << QString()
+                                                    << missing.arg(u"Название фирмы"_s);
+    QTest::newRow("mail empty") << u"ACME"_s << QString() << QString() << missing.arg(u"Адрес электронной почты"_s);
+    QTest::newRow("mail of blanks") << u"ACME"_s << u"  "_s << QString() << missing.arg(u"Адрес электронной почты"_s);
+    QTest::newRow("mail ending in Cyrillic") << u"ACME"_s << u"a@b.cд"_s << QString() << format;
+    // A character Windows-1251 cannot hold: named by its field.
+    QTest::newRow("phone Windows-1251 lacks")
+            << u"ACME"_s << u"a@b.cd"_s << u"☎ 123"_s
+            << u"В разделе реквизитов поле \"Телефонный номер\" содержит символы, которые невозможно "
+               "сохранить в файле. Для сохранения данных в файле эти символы необходимо удалить."_s;
+}
+
+void TestFile::refusals()
+{
+    QFETCH(QString, firm);
+    QFETCH(QString, mail);
+    QFETCH(QString, phone);
+    QFETCH(QString, message);
+    TQS_JUVForm form;
+    edit(form, "FirmNameEdit")->setText(firm);
+    edit(form, "MailEdit")->setText(mail);
+    edit(form, "PhoneEdit")->setText(phone);
+    edit(form, "BillEdit")->setText(u"№ 5 €"_s); // both exist in Windows-1251
     ModalScript script;
     script.press(QMessageBox::Ok);
     form.SaveButtonClick(nullptr);
-    QCOMPARE(script.messages().at(0).text, missing.arg(u"Название фирмы"_s));
-    QCOMPARE(script.messages().at(0).icon, QMessageBox::Warning);
-
-    edit(form, "FirmNameEdit")->setText(u"   "_s); // blanks are not empty
-    script.press(QMessageBox::Ok);
-    form.SaveButtonClick(nullptr);
-    QCOMPARE(script.messages().at(1).text, missing.arg(u"Адрес электронной почты"_s));
-
-    edit(form, "MailEdit")->setText(u"a@b.cд"_s); // a Cyrillic letter last
-    script.press(QMessageBox::Ok);
-    form.SaveButtonClick(nullptr);
-    QVERIFY(script.messages().at(2).text.contains(u"в некорректном формате"_s));
-
-    // A character Windows-1251 cannot hold: named by its field, first field first.
-    edit(form, "MailEdit")->setText(u"a@b.cd"_s);
-    edit(form, "PhoneEdit")->setText(u"☎ 123"_s);
-    edit(form, "BillEdit")->setText(u"№ 5 €"_s); // both exist in Windows-1251
-    script.press(QMessageBox::Ok);
-    form.SaveButtonClick(nullptr);
-    QCOMPARE(script.messages().at(3).text,
-             u"В разделе реквизитов поле \"Телефонный номер\" содержит символы, которые невозможно "
-             "сохранить в файле. Для сохранения данных в файле эти символы необходимо удалить."_s);
-    QCOMPARE(script.messages().at(3).icon, QMessageBox::Warning);
     QVERIFY(script.unexpected().isEmpty());
+    QCOMPARE(script.texts(), QStringList{message});
+    QCOMPARE(script.messages().at(0).icon, QMessageBox::Warning);
     QVERIFY(form.isModified());
 }
 
@@ -248,12 +260,22 @@ void TestFile::roundTripTwoChannels()
 {
     TQS_JUVForm form;
     fillRequisites(form);
-    edit(form, "PhoneEdit")->setText(u"+7 (495) 000"_s);
-    edit(form, "BillEdit")->setText(u"Счет № 12 от 01.02.2026, "_s + QString(150, u'ж'));
+    // Pasted text: quotes readers would strip, blanks at the ends, a line break, a tab and a NUL.
+    edit(form, "FirmNameEdit")->setText(u"\"Ромашка\""_s);
+    edit(form, "PhoneEdit")->setText(u" +7 (495)\t000 \r\n"_s);
+    edit(form, "MailEdit")->setText(u"lab"_s + QChar(0) + u"x@example.ru"_s);
+    edit(form, "BillEdit")->setText(u"Счет № 12\nот 01.02.2026, "_s + QString(150, u'ж'));
     edit(form, "QntyEdit")->setText(u"007"_s);
     fillTwoChannels(form);
     QCOMPARE(save(form, path(u"two.cfg"_s)).at(0).text, kSaved);
     const QStringList saved = snapshot(form);
+    // The edits show what was saved, and the checker finds nothing wrong with it.
+    QCOMPARE(edit(form, "FirmNameEdit")->text(), u"\"Ромашка\""_s);
+    QCOMPARE(edit(form, "PhoneEdit")->text(), u"+7 (495) 000"_s);
+    QCOMPARE(edit(form, "MailEdit")->text(), u"lab x@example.ru"_s);
+    QCOMPARE(edit(form, "BillEdit")->text(), u"Счет № 12 от 01.02.2026, "_s + QString(150, u'ж'));
+    const qsjuv::check::FileReport report = qsjuv::check::checkBytes(readAll(path(u"two.cfg"_s)));
+    QVERIFY2(report.clean(), report.problems.empty() ? "" : report.problems[0].code);
 
     TQS_JUVForm other;
     QCOMPARE(load(other, path(u"two.cfg"_s)), QStringList());
