@@ -137,6 +137,9 @@ void Checker::checkChannel(const QuestionnaireRead &read, int c)
     ChannelReport &ch = m_report.channels.emplace_back();
     ch.number = c + 1;
     ch.inputOn = file.inputOn.value_or(true);
+    // A box the model locks shows the model's state, whatever the file says.
+    if (m_report.model && !inputChecks(*m_report.model)[std::size_t(c)].enabled)
+        ch.inputOn = inputChecks(*m_report.model)[std::size_t(c)].checked;
     ch.sensor = file.sensor;
     ch.unitType = file.sensor ? file.sensor->type : file.rangeType;
 

@@ -178,8 +178,17 @@ void TQS_JUVForm::InputCheckClick(QObject *Sender)
 void TQS_JUVForm::ComboExit(QObject *Sender)
 {
     auto *combo = qobject_cast<QComboBox *>(Sender);
-    if (!combo || combo->currentIndex() >= 0)
+    if (!combo)
         return;
+    const QVariant before = combo->property(kEntryBeforeTyping);
+    combo->setProperty(kEntryBeforeTyping, QVariant());
+    if (combo->currentIndex() >= 0)
+        return;
+    // Text that names no entry was a typo: the entry shown before it comes back, as it was.
+    if (before.isValid() && before.toInt() < combo->count()) {
+        combo->setCurrentIndex(before.toInt());
+        return;
+    }
     combo->setCurrentIndex(0);
     if (combo == DeviceCombo)
         DeviceComboChange(Sender);

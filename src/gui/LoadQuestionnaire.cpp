@@ -45,9 +45,12 @@ bool TQS_JUVForm::applyConfiguration(const qsjuv::QuestionnaireRead &read)
         const qsjuv::ChannelRead &file = read.channels[c];
         const ChannelControls &ch = m_channels[c];
 
-        ch.inputCheck->setChecked(true);
-        if (file.inputOn)
-            ch.inputCheck->setChecked(*file.inputOn);
+        // A locked box shows the model's state, whatever the file says.
+        if (ch.inputCheck->isEnabled()) {
+            ch.inputCheck->setChecked(true);
+            if (file.inputOn)
+                ch.inputCheck->setChecked(*file.inputOn);
+        }
 
         if (file.sensor) {
             ch.sensorCombo->setCurrentIndex(qsjuv::indexOfSensorType(file.sensor->type));

@@ -6,6 +6,7 @@
 #include "gui/UpDown.h"
 #include "ui_Qs_juvunit.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -262,12 +263,15 @@ void TQS_JUVForm::bindEvents()
         connect(edit, &QLineEdit::textChanged, this, [this, edit] { SimpleEditChange(edit); });
     connect(QntyEdit, &QLineEdit::textChanged, this, [this] { QntyEditChange(QntyEdit); });
 
-    // Only what the user causes runs a combo's change handler; program writes run none.
+    // Only what the user causes runs a combo's change handler; program writes run none. Typed
+    // text runs it only once it names an entry: a typo must not rebuild the channel.
     const auto bindCombo = [this](QComboBox *combo, void (TQS_JUVForm::*handler)(QObject *)) {
         connect(combo, &QComboBox::activated, this, [this, combo, handler] { (this->*handler)(combo); });
         connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this, combo, handler](const QString &text) {
+            const int before = combo->currentIndex();
             comboTextEdited(combo, text);
-            (this->*handler)(combo);
+            if (combo->currentIndex() >= 0 && combo->currentIndex() != before)
+                (this->*handler)(combo);
         });
     };
     bindCombo(DeviceCombo, &TQS_JUVForm::DeviceComboChange);
@@ -275,14 +279,22 @@ void TQS_JUVForm::bindEvents()
     for (const ChannelControls &ch : m_channels) {
         bindCombo(ch.sensorCombo, &TQS_JUVForm::SensorComboChange);
         bindCombo(ch.charCombo, &TQS_JUVForm::CharComboChange);
-        // Typing into these only moves the selection; their exit repairs it.
-        for (QComboBox *combo : {ch.connCombo, ch.nomRCombo, ch.outputCombo})
-            connect(combo->lineEdit(), &QLineEdit::textEdited, this,
-                    [this, combo](const QString &text) { comboTextEdited(combo, text); });
-        for (QComboBox *combo : {ch.sensorCombo, ch.charCombo, ch.connCombo, ch.nomRCombo})
+        // These have no level below them, but the file keeps their choice.
+        for (QComboBox *combo : {ch.connCombo, ch.nomRCombo, ch.outputCombo}) {
+            connect(combo, &QComboBox::activated, this, [this] { m_modified = true; });
+            connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this, combo](const QString &text) {
+                const int before = combo->currentIndex();
+                comboTextEdited(combo, text);
+                if (combo->currentIndex() >= 0 && combo->currentIndex() != before)
+                    m_modified = true;
+            });
+        }
+        for (QComboBox *combo : {ch.sensorCombo, ch.charCombo, ch.connCombo, ch.nomRCombo, ch.outputCombo})
             combo->installEventFilter(this);
         QCheckBox *check = ch.inputCheck;
         connect(check, &QCheckBox::toggled, this, [this, check] { InputCheckClick(check); });
+        // Only a click is the user's; the file keeps the state.
+        connect(check, &QCheckBox::clicked, this, [this] { m_modified = true; });
         for (QLineEdit *edit : {ch.maxEdit, ch.minEdit}) {
             connect(edit, &QLineEdit::textChanged, this, [this, edit] { MinMaxEditChange(edit); });
             edit->installEventFilter(this);
@@ -292,20 +304,25 @@ void TQS_JUVForm::bindEvents()
     connect(SaveButton, &QPushButton::clicked, this, [this] { SaveButtonClick(SaveButton); });
 }
 
-// While the user types, the selection follows the text: the matching entry, or none.
+// While the user types, the selection follows the text: the entry it names in any letter case
+// (its text then in the entry's spelling), or none. The entry shown before the typing is kept
+// for the exit to put back.
 void TQS_JUVForm::comboTextEdited(QComboBox *combo, const QString &text)
 {
-    const int match = combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (match == combo->currentIndex())
-        return;
+    const int match = combo->findText(text, Qt::MatchFixedString);
     QLineEdit *edit = combo->lineEdit();
     const int cursor = edit->cursorPosition();
-    const QSignalBlocker blocker(combo);
-    combo->setCurrentIndex(match);
-    if (match < 0) {
+    if (match < 0 && combo->currentIndex() >= 0)
+        combo->setProperty(kEntryBeforeTyping, combo->currentIndex());
+    if (match != combo->currentIndex()) {
+        const QSignalBlocker blocker(combo);
+        combo->setCurrentIndex(match);
+    }
+    const QString shown = match < 0 ? text : combo->itemText(match);
+    if (edit->text() != shown) {
         // Clearing the selection clears the text of an editable combo: the typed text stays.
         const QSignalBlocker editBlocker(edit);
-        edit->setText(text);
+        edit->setText(shown);
     }
     edit->setCursorPosition(cursor);
 }
@@ -316,9 +333,15 @@ bool TQS_JUVForm::eventFilter(QObject *watched, QEvent *event)
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
         // A drop-down list or a context menu does not leave the control.
         if (reason != Qt::PopupFocusReason) {
-            if (qobject_cast<QComboBox *>(watched))
+            if (auto *combo = qobject_cast<QComboBox *>(watched)) {
+                // A rebuild may hide the control the focus went to, and Qt would pass it on to
+                // whatever comes next (a button a blank would press): back to the list left.
+                QWidget *next = QApplication::focusWidget();
                 ComboExit(watched);
-            else if (qobject_cast<QLineEdit *>(watched))
+                if (next && next != combo && QApplication::focusWidget() != next && combo->isVisible()
+                    && combo->isEnabled())
+                    combo->setFocus(Qt::OtherFocusReason);
+            } else if (qobject_cast<QLineEdit *>(watched))
                 MinMaxEditExit(watched);
         }
     }

@@ -106,6 +106,8 @@ private:
     bool isSeries610() const;
     const qsjuv::DeviceModel *currentModel() const;
     void comboTextEdited(QComboBox *combo, const QString &text);
+    // Dynamic property of a combo: the entry it showed before typed text took its selection.
+    static constexpr const char *kEntryBeforeTyping = "qs_juvEntryBeforeTyping";
     void repairSelections();
     bool applyConfiguration(const qsjuv::QuestionnaireRead &read);
     qsjuv::QuestionnaireSettings questionnaireSettings() const;

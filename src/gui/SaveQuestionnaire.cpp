@@ -17,13 +17,29 @@
 
 using namespace Qt::StringLiterals;
 
-// A save with no selection in a combo it reads repairs it first, as leaving the combo would.
+// A save with no selection in a combo it reads repairs it first, as leaving the combo would. A
+// list a load left without a selection (a value the file has but the list lacks) gets what the
+// cascade would have chosen: the file never gets a position the list does not offer.
 void TQS_JUVForm::repairSelections()
 {
     ComboExit(DeviceCombo);
     const int channelCount = Ch2GroupBox->isVisibleTo(this) ? 2 : 1;
-    for (int c = 0; c < channelCount; ++c)
-        ComboExit(m_channels[c].charCombo);
+    const qsjuv::DeviceModel *model = currentModel();
+    for (int c = 0; c < channelCount; ++c) {
+        const ChannelControls &ch = m_channels[c];
+        ComboExit(ch.sensorCombo);
+        ComboExit(ch.charCombo);
+        for (QComboBox *combo : {ch.connCombo, ch.nomRCombo, ch.outputCombo}) {
+            if (combo->property(kEntryBeforeTyping).isValid())
+                ComboExit(combo); // typed over: the entry shown before
+        }
+        if (ch.connCombo->currentIndex() < 0)
+            ch.connCombo->setCurrentIndex(0);
+        if (ch.nomRCombo->currentIndex() < 0 && ch.nomRCombo->count() > 0 && m_selectedRange[c])
+            ch.nomRCombo->setCurrentIndex(qsjuv::nominalResistanceList(*m_selectedRange[c]).selected);
+        if (ch.outputCombo->currentIndex() < 0 && ch.outputCombo->count() > 0 && model)
+            ch.outputCombo->setCurrentIndex(qsjuv::defaultOutputPosition(*model, isSeries610()));
+    }
 }
 
 // What the save writes, as the form holds it; the printed summary takes its check code from here.

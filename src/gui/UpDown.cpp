@@ -47,6 +47,7 @@ int TUpDown::editValue(bool *ok) const
     text.remove(QChar(0x00A0));
     text.remove(QChar(0x202F));
     text.remove(QLatin1Char(' '));
+    text.replace(QChar(0x2212), QLatin1Char('-'));
     return text.toInt(ok);
 }
 
@@ -70,7 +71,11 @@ void TUpDown::step(int action)
         return;
     QLocale locale;
     locale.setNumberOptions(m_thousands ? QLocale::DefaultNumberOptions : QLocale::OmitGroupSeparator);
-    m_edit->setText(locale.toString(int(next)));
+    // Some locales write U+2212 for the minus; the edits take only '-'.
+    QString text = locale.toString(int(next < 0 ? -next : next));
+    if (next < 0)
+        text.prepend(u'-');
+    m_edit->setText(text);
 }
 
 void TUpDown::paintEvent(QPaintEvent *)

@@ -58,11 +58,12 @@ inline bool compareChannel(const TQS_JUVForm &form, const FileReport &report, co
     const auto box = [&](const char *role) { return combo(form, (p + role).constData()); };
     const auto named = [&](const char *what) { return QString::fromLatin1(p) + u' ' + QLatin1StringView(what); };
 
-    diff.compare(named("input"), ::check(form, (p + "InputCheck").constData())->isChecked() ? u"on"_s : u"off"_s,
-                 ch.inputOn ? u"on"_s : u"off"_s);
-    // Without a known model the form keeps the one it showed: the checker claims nothing more.
+    // Without a known model the form keeps the one it showed, and its locked inputs: the checker
+    // claims nothing more.
     if (!report.model)
         return false;
+    diff.compare(named("input"), ::check(form, (p + "InputCheck").constData())->isChecked() ? u"on"_s : u"off"_s,
+                 ch.inputOn ? u"on"_s : u"off"_s);
     const int position = combo(form, "DeviceCombo")->currentIndex();
     const bool offered = ch.sensor && offersSensorType(position, ch.sensor->type);
     if (offered) {

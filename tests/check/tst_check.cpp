@@ -193,7 +193,10 @@ void TestCheck::verdictsAndProblems_data()
         {u"mail-format"_s});
     row("quantity not a number", withValue(ref, "Reqs", "Quantity", "12a"), Verdict::Ok, {u"quantity-invalid"_s});
     row("quantity above 999", withValue(ref, "Reqs", "Quantity", "1000"), Verdict::Ok, {u"quantity-invalid"_s});
-    row("no input on", edited("Channel 1", "Input mode", "0"), Verdict::Ok, {u"no-input"_s});
+    row("no input on", resealed(withValue(writeQuestionnaire(defaultQuestionnaire(6)).bytes, "Channel 1", "Input mode", "0")),
+        Verdict::Ok, {u"no-input"_s});
+    // ЖУВ-610-101 locks its input on: the form shows it on whatever the file says.
+    row("input off in a box the model locks", edited("Channel 1", "Input mode", "0"), Verdict::Ok);
     row("byte Windows-1251 lacks", withValue(ref, "Reqs", "Firm", "AC\x98ME"), Verdict::Ok, {u"requisite-not-cp1251"_s});
     row("control character", withValue(ref, "Reqs", "Mail", "a@b.\x1b" "cd"), Verdict::Ok, {u"requisite-not-cp1251"_s});
     row("firm of blanks in quotes", withValue(ref, "Reqs", "Firm", "\"   \""), Verdict::Ok, {u"missing-firm"_s});

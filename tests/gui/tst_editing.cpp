@@ -44,6 +44,8 @@ private slots:
     void sensorTypes();
     void characteristicAndInput();
     void comboExit();
+    void userChoicesMarkModified_data();
+    void userChoicesMarkModified();
     void typedTextKeepsNoSelection();
     void filterAndConversion();
     void rangeCheck();
@@ -215,16 +217,14 @@ void TestEditing::characteristicAndInput()
     QCOMPARE(control<TUpDown>(form, "Ch1MinUpDown")->minimum(), -69);
     QCOMPARE(combo(form, "Ch1ConnCombo")->currentIndex(), 1);
 
-    // The input box enables positions 1..14 only, and is not an edit of the questionnaire.
-    QVERIFY(form.isModified());
-    form.FormActivate(&form);
+    // The input box enables positions 1..14 only.
     check(form, "Ch1InputCheck")->click();
     QVERIFY(!channelEnabled(form, 1));
     QVERIFY(combo(form, "Ch1OutputCombo")->isEnabled());
     QVERIFY(check(form, "Ch1InputCheck")->isEnabled());
     check(form, "Ch1InputCheck")->click();
     QVERIFY(channelEnabled(form, 1));
-    QVERIFY(!form.isModified());
+    form.FormActivate(&form);
 
     // Senders of the wrong kind do nothing.
     const QString before = edit(form, "Ch1MaxEdit")->text();
@@ -242,56 +242,108 @@ void TestEditing::comboExit()
     pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-220"_s);
     pickText(combo(form, "Ch2SensorCombo"), u"Термопара"_s);
     pickText(combo(form, "Ch2CharCombo"), u"K"_s);
+    edit(form, "Ch2MaxEdit")->setText(u"900"_s);
 
-    // Unknown text in a sensor combo: the channel is rebuilt as RTD on leaving.
+    // Text that names no entry changes nothing, and leaving puts back the entry shown before.
     typeText(combo(form, "Ch2SensorCombo"), u"Термо"_s);
     QCOMPARE(combo(form, "Ch2SensorCombo")->currentIndex(), -1);
     QCOMPARE(combo(form, "Ch2SensorCombo")->currentText(), u"Термо"_s);
+    QCOMPARE(combo(form, "Ch2CharCombo")->count(), 13); // not rebuilt as an RTD
     leave(combo(form, "Ch2SensorCombo"));
-    QCOMPARE(combo(form, "Ch2SensorCombo")->currentText(), u"Термосопротивление"_s);
-    QCOMPARE(combo(form, "Ch2CharCombo")->count(), 5);
-    QCOMPARE(edit(form, "Ch2MaxEdit")->text(), u"450"_s);
+    QCOMPARE(combo(form, "Ch2SensorCombo")->currentText(), u"Термопара"_s);
+    QCOMPARE(combo(form, "Ch2CharCombo")->currentText(), u"K"_s);
+    QCOMPARE(edit(form, "Ch2MaxEdit")->text(), u"900"_s);
 
-    // A characteristic combo: first entry.
-    pickText(combo(form, "Ch2CharCombo"), u"Ni a=0.00617"_s);
-    typeText(combo(form, "Ch2CharCombo"), u"xyz"_s);
-    leave(combo(form, "Ch2CharCombo"));
-    QCOMPARE(combo(form, "Ch2CharCombo")->currentIndex(), 0);
-    QCOMPARE(edit(form, "Ch2MinEdit")->text(), u"-200"_s);
-
-    // A connection combo: first entry and nothing else.
-    combo(form, "Ch1ConnCombo")->setCurrentIndex(1);
+    const struct {
+        const char *list, *typed, *shownAfter;
+    } typos[] = {{"Ch2CharCombo", "xyz", "Pt a=0.00385"},
+                 {"Ch1ConnCombo", "5", "4-проводная"},
+                 {"Ch1NomRCombo", "7", "50"},
+                 {"Ch1OutputCombo", "4..20 мА ", "20..4 мА"}, // a trailing blank names no entry
+                 {"Ch2OutputCombo", "4-20 мА", "4..20 мА"},
+                 {"DeviceCombo", "ЖУВ-9", "ЖУВ-610-201"}};
     pickText(combo(form, "DeviceCombo"), u"ЖУВ-610-201"_s);
-    typeText(combo(form, "Ch1ConnCombo"), u"5"_s);
+    pickText(combo(form, "Ch1ConnCombo"), u"4-проводная"_s);
+    pickText(combo(form, "Ch1NomRCombo"), u"50"_s);
+    pickText(combo(form, "Ch1OutputCombo"), u"20..4 мА"_s);
     edit(form, "Ch1MaxEdit")->setText(u"300"_s);
-    leave(combo(form, "Ch1ConnCombo"));
-    QCOMPARE(combo(form, "Ch1ConnCombo")->currentText(), u"3-проводная"_s);
-    QCOMPARE(edit(form, "Ch1MaxEdit")->text(), u"300"_s);
+    for (const auto &t : typos) {
+        QComboBox *list = combo(form, t.list);
+        typeText(list, QString::fromUtf8(t.typed));
+        QCOMPARE(list->currentIndex(), -1);
+        QVERIFY(!control<QGroupBox>(form, "Ch2GroupBox")->isHidden()); // untouched while typing
+        leave(list);
+        QCOMPARE(list->currentText(), QString::fromUtf8(t.shownAfter));
+        QCOMPARE(edit(form, "Ch1MaxEdit")->text(), u"300"_s); // nothing rebuilt
+    }
 
-    // The model combo: first model, both channels rebuilt.
-    typeText(combo(form, "DeviceCombo"), u"ЖУВ-9"_s);
-    QCOMPARE(combo(form, "DeviceCombo")->currentIndex(), -1);
-    QVERIFY(!control<QGroupBox>(form, "Ch2GroupBox")->isHidden()); // untouched while typing
-    leave(combo(form, "DeviceCombo"));
-    QCOMPARE(combo(form, "DeviceCombo")->currentText(), u"ЖУВ-610-101"_s);
-    QVERIFY(control<QGroupBox>(form, "Ch2GroupBox")->isHidden());
+    // A list that had no entry before the typing gets its first one, and its level runs.
+    combo(form, "Ch1CharCombo")->setCurrentIndex(-1);
+    leave(combo(form, "Ch1CharCombo"));
+    QCOMPARE(combo(form, "Ch1CharCombo")->currentIndex(), 0);
     QCOMPARE(edit(form, "Ch1MaxEdit")->text(), u"350"_s);
 
     // Real focus moves run the exit handlers too.
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
+    pickText(combo(form, "Ch1CharCombo"), u"Ni a=0.00617"_s);
     combo(form, "Ch1CharCombo")->setFocus();
     typeText(combo(form, "Ch1CharCombo"), u"zz"_s);
     edit(form, "Ch1MinEdit")->setFocus();
-    QCOMPARE(combo(form, "Ch1CharCombo")->currentIndex(), 0);
+    QCOMPARE(combo(form, "Ch1CharCombo")->currentText(), u"Ni a=0.00617"_s);
     edit(form, "Ch1MinEdit")->clear();
     edit(form, "Ch1MaxEdit")->setFocus();
     QCOMPARE(edit(form, "Ch1MinEdit")->text(), u"0"_s);
 
-    // Typing an entry's exact text selects it and runs the level.
-    typeText(combo(form, "Ch1SensorCombo"), u"Напряжение"_s);
+    // Typing an entry's text, in any letter case, selects it and runs the level.
+    typeText(combo(form, "Ch1SensorCombo"), u"напряжение"_s);
     QCOMPARE(combo(form, "Ch1SensorCombo")->currentIndex(), 3);
+    QCOMPARE(combo(form, "Ch1SensorCombo")->currentText(), u"Напряжение"_s);
     QCOMPARE(items(combo(form, "Ch1CharCombo")), QStringList{u"U lin"_s});
+    typeText(combo(form, "DeviceCombo"), u"жув-720-110"_s);
+    QCOMPARE(combo(form, "DeviceCombo")->currentText(), u"ЖУВ-720-110"_s);
+    QVERIFY(control<QGroupBox>(form, "Ch2GroupBox")->isHidden());
+
+    // A rebuild on leaving that hides where the focus went keeps it on the list left, not on
+    // whatever Qt would pass it to (a button the next blank would press).
+    pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-220"_s);
+    combo(form, "DeviceCombo")->setFocus(Qt::TabFocusReason);
+    combo(form, "DeviceCombo")->setCurrentIndex(-1);
+    combo(form, "Ch2SensorCombo")->setFocus(Qt::MouseFocusReason);
+    QVERIFY(control<QGroupBox>(form, "Ch2GroupBox")->isHidden()); // the first model again
+    QVERIFY(combo(form, "DeviceCombo")->hasFocus());
+}
+
+void TestEditing::userChoicesMarkModified_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QByteArray>("control");
+    QTest::addColumn<QString>("action"); // "click", "pick:<entry>" or "type:<text>"
+    QTest::newRow("input switched off") << u"ЖУВ-720-220"_s << QByteArray("Ch2InputCheck") << u"click"_s;
+    QTest::newRow("output picked") << u"ЖУВ-720-220"_s << QByteArray("Ch1OutputCombo") << u"pick:0..5 В"_s;
+    QTest::newRow("output typed in lower case") << u"ЖУВ-720-110"_s << QByteArray("Ch1OutputCombo") << u"type:отключен"_s;
+    QTest::newRow("connection picked") << u"ЖУВ-610-101"_s << QByteArray("Ch1ConnCombo") << u"pick:4-проводная"_s;
+    QTest::newRow("nominal resistance picked") << u"ЖУВ-610-101"_s << QByteArray("Ch1NomRCombo") << u"pick:50"_s;
+    QTest::newRow("nominal resistance typed") << u"ЖУВ-610-201"_s << QByteArray("Ch2NomRCombo") << u"type:50"_s;
+}
+
+// Every choice the file keeps is a change to save: closing must ask.
+void TestEditing::userChoicesMarkModified()
+{
+    QFETCH(QString, model);
+    QFETCH(QByteArray, control);
+    QFETCH(QString, action);
+    TQS_JUVForm form;
+    pickText(combo(form, "DeviceCombo"), model);
+    form.FormActivate(&form);
+    QVERIFY(!form.isModified());
+    if (action == u"click"_s)
+        check(form, control.constData())->click();
+    else if (action.startsWith(u"pick:"_s))
+        pickText(combo(form, control.constData()), action.mid(5));
+    else
+        typeText(combo(form, control.constData()), action.mid(5));
+    QVERIFY(form.isModified());
 }
 
 void TestEditing::typedTextKeepsNoSelection()

@@ -20,6 +20,8 @@
 using namespace Qt::StringLiterals;
 using qsjuv::testing::readAll;
 using qsjuv::testing::writeAll;
+using qsjuv::testing::defaultQuestionnaire;
+using qsjuv::testing::resealed;
 
 namespace {
 const QString kRangeRefused = u"Некорректно задан диапазон измерения. Для сохранения данных в файле диапазон "
@@ -326,20 +328,37 @@ void TestFile::repairBeforeSave()
     TQS_JUVForm form;
     fillRequisites(form);
     pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-220"_s);
-    typeText(combo(form, "Ch2CharCombo"), u"Pt?"_s);
-    typeText(combo(form, "DeviceCombo"), u"ЖУВ-720-2"_s);
-    QCOMPARE(combo(form, "DeviceCombo")->currentIndex(), -1);
-    QCOMPARE(save(form, path(u"repaired.cfg"_s)).at(0).text, kSaved);
-    // The model combo got its first entry, as leaving it would give.
-    QCOMPARE(combo(form, "DeviceCombo")->currentText(), u"ЖУВ-610-101"_s);
-    QVERIFY(readAll(path(u"repaired.cfg"_s)).contains("id=50\r\n"));
-
-    pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-220"_s);
     pickText(combo(form, "Ch2CharCombo"), u"Ni a=0.00617"_s);
     typeText(combo(form, "Ch2CharCombo"), u"Pt?"_s);
-    QCOMPARE(save(form, path(u"repaired.cfg"_s), {QMessageBox::Yes, QMessageBox::Ok}).back().text, kSaved);
-    QCOMPARE(combo(form, "Ch2CharCombo")->currentIndex(), 0);
-    QVERIFY(readAll(path(u"repaired.cfg"_s)).contains("[Channel 2]\r\nInput mode=1\r\nSensor id=1\r\n"));
+    typeText(combo(form, "DeviceCombo"), u"ЖУВ-720-2"_s);
+    typeText(combo(form, "Ch1OutputCombo"), u"4..20 мА "_s);
+    QCOMPARE(combo(form, "DeviceCombo")->currentIndex(), -1);
+    QCOMPARE(save(form, path(u"repaired.cfg"_s)).at(0).text, kSaved);
+    // Every list shows the entry it showed before the typing, as leaving it would give.
+    QCOMPARE(combo(form, "DeviceCombo")->currentText(), u"ЖУВ-720-220"_s);
+    QCOMPARE(combo(form, "Ch2CharCombo")->currentText(), u"Ni a=0.00617"_s);
+    QCOMPARE(combo(form, "Ch1OutputCombo")->currentText(), u"4..20 мА"_s);
+    const QByteArray bytes = readAll(path(u"repaired.cfg"_s));
+    QVERIFY(bytes.contains("id=80\r\n"));
+    QVERIFY(bytes.contains("[Channel 2]\r\nInput mode=1\r\nSensor id=5\r\n"));
+    QVERIFY(bytes.contains("Output mode=1\r\n"));
+    QVERIFY(!bytes.contains("Output mode=255\r\n"));
+
+    // Lists a load left without a selection (values the lists lack) get the cascade's choice.
+    TQS_JUVForm other;
+    fillRequisites(other);
+    QByteArray damaged = writeQuestionnaire(defaultQuestionnaire(2)).bytes; // ЖУВ-610-201
+    damaged.replace("Sensor R=1", "Sensor R=7").replace("Input connection=1", "Input connection=3");
+    damaged.replace("Output direction=0", "Output direction=5");
+    writeAll(path(u"lists.cfg"_s), resealed(damaged));
+    QCOMPARE(load(other, path(u"lists.cfg"_s)), QStringList());
+    QCOMPARE(combo(other, "Ch1NomRCombo")->currentIndex(), -1);
+    QCOMPARE(save(other, path(u"lists.cfg"_s), {QMessageBox::Yes, QMessageBox::Ok}).back().text, kSaved);
+    const QByteArray saved = readAll(path(u"lists.cfg"_s));
+    QCOMPARE(saved.count("Sensor R=1\r\nInput connection=1\r\n"), 2);
+    QCOMPARE(saved.count("Output direction=0\r\n"), 2);
+    QCOMPARE(combo(other, "Ch1NomRCombo")->currentText(), u"100"_s);
+    QVERIFY(qsjuv::check::checkBytes(saved).clean());
 }
 
 void TestFile::loadDamaged()
@@ -398,9 +417,27 @@ void TestFile::loadDamaged()
     QCOMPARE(load(form, path(u"big.cfg"_s)), QStringList());
     QCOMPARE(edit(form, "Ch1MaxEdit")->text(), u"350"_s);
 
-    // Input mode 0 switches the channel off before its settings are applied.
+    // A box the model locks shows the model's state, whatever the file says.
     QCOMPARE(load(form, variant("off.cfg", "Input mode=1", "Input mode=0")), QStringList{kDamaged});
-    QVERIFY(!edit(form, "Ch1MaxEdit")->isEnabled());
+    QVERIFY(check(form, "Ch1InputCheck")->isChecked());
+    QVERIFY(edit(form, "Ch1MaxEdit")->isEnabled());
+    const std::pair<int, std::array<const char *, 2>> locked[] = {
+        {2, {"Input mode=0", "Input mode=0"}}, // ЖУВ-610-201: both locked on
+        {12, {"Input mode=1", "Input mode=1"}}}; // ЖУВ-720-120: channel 2 locked off
+    for (const auto &[position, modes] : locked) {
+        QByteArray file = writeQuestionnaire(defaultQuestionnaire(position)).bytes;
+        file.replace("[Channel 2]\r\nInput mode=1", QByteArray("[Channel 2]\r\n") + modes[1]);
+        file.replace("[Channel 2]\r\nInput mode=0", QByteArray("[Channel 2]\r\n") + modes[1]);
+        file.replace("[Channel 1]\r\nInput mode=1", QByteArray("[Channel 1]\r\n") + modes[0]);
+        writeAll(path(u"locked.cfg"_s), resealed(file));
+        QCOMPARE(load(form, path(u"locked.cfg"_s)), QStringList());
+        const auto checks = qsjuv::inputChecks(qsjuv::modelList()[std::size_t(position)]);
+        for (int c = 0; c < 2; ++c) {
+            QCOMPARE(check(form, c == 0 ? "Ch1InputCheck" : "Ch2InputCheck")->isChecked(), checks[std::size_t(c)].checked);
+            QCOMPARE(check(form, c == 0 ? "Ch1InputCheck" : "Ch2InputCheck")->isEnabled(), checks[std::size_t(c)].enabled);
+        }
+    }
+    QCOMPARE(load(form, path(u"off.cfg"_s)), QStringList{kDamaged});
 
     // An empty file, binary junk and a line of nearly 1 MiB: a warning, never a crash.
     writeAll(path(u"empty.cfg"_s), QByteArray());

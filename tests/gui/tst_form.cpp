@@ -373,6 +373,18 @@ void TestForm::spinners()
     // The Up key in the edit steps as well.
     QTest::keyClick(edit(form, "Ch1MaxEdit"), Qt::Key_Up);
     QCOMPARE(edit(form, "Ch1MaxEdit")->text(), u"1002"_s);
+
+    // Locales whose minus is U+2212: the edits get an ASCII one, which the digit filter keeps.
+    pickText(combo(form, "Ch1SensorCombo"), u"Термосопротивление"_s); // -200..350
+    for (const char *name : {"sv_SE", "fi_FI", "nb_NO", "lt_LT", "et_EE", "ru_RU"}) {
+        QLocale::setDefault(QLocale(QString::fromLatin1(name)));
+        edit(form, "Ch1MinEdit")->setText(u"-200"_s);
+        control<TUpDown>(form, "Ch1MinUpDown")->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QCOMPARE(edit(form, "Ch1MinEdit")->text(), u"-199"_s);
+        QTest::keyClick(edit(form, "Ch1MinEdit"), Qt::Key_Up);
+        QCOMPARE(edit(form, "Ch1MinEdit")->text(), u"-198"_s);
+    }
+    QLocale::setDefault(QLocale::c());
 }
 
 void TestForm::fileDialogs()
