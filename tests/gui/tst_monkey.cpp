@@ -203,6 +203,8 @@ void Monkey::newForm()
     if (!QTest::qWaitForWindowActive(m_form.get()))
         qFatal("the form did not become active");
     m_settled.clear();
+    for (QComboBox *box : m_form->findChildren<QComboBox *>())
+        settle(box);
     m_baseline = savable(*m_form);
 }
 
