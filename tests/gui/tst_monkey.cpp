@@ -93,6 +93,7 @@ public:
     };
 
     Failure run(const std::vector<Step> &steps, QStringList *descriptions = nullptr);
+    int saves = 0, loads = 0, savedLoads = 0; // how much of the session reached the files
 
     // --- Actions --------------------------------------------------------------------------
     QString pick(quint32 a, quint32 b);
@@ -354,8 +355,12 @@ void Monkey::respond(QWidget *modal)
     if (auto *box = qobject_cast<QMessageBox *>(modal)) {
         const ModalScript::Message message = ModalScript::describe(box);
         m_titles << message.title;
-        if (message.text == kSaved)
+        if (message.text == kSaved) {
+            ++saves;
             m_savedPath = m_chosen;
+            if (!m_savedFiles.contains(m_chosen))
+                m_savedFiles << m_chosen;
+        }
         QAbstractButton *button = box->button(QMessageBox::Yes) ? box->button(yes ? QMessageBox::Yes : QMessageBox::No)
                                                                : box->button(QMessageBox::Ok);
         if (button)
@@ -377,8 +382,11 @@ void Monkey::respond(QWidget *modal)
         m_chosen = path;
         if (!ModalScript::chooseIn(dialog, path))
             m_unexpected << u"the file dialog refused "_s + path;
-        else if (!saving)
+        else if (!saving) {
             m_loaded = true;
+            ++loads;
+            savedLoads += m_loadPath.endsWith(u"saved.cfg"_s);
+        }
         return;
     }
     m_unexpected << QString::fromLatin1(modal->metaObject()->className());
@@ -607,7 +615,7 @@ QString Monkey::load(quint32 a, quint32 b)
     const bool reseal = (b >> 5) & 1;
     if (reseal)
         bytes = resealed(bytes);
-    m_loadPath = m_dir.filePath(u"loaded.cfg"_s);
+    m_loadPath = m_dir.filePath(m_savedFiles.contains(m_dir.filePath(from)) ? u"saved.cfg"_s : u"loaded.cfg"_s);
     writeAll(m_loadPath, bytes);
     if (a & 1)
         sendKey(Qt::Key_O, Qt::ControlModifier);
@@ -992,8 +1000,10 @@ void TestMonkey::randomSessions()
     QVERIFY2(!steps.empty(), "no steps to run");
 
     QStringList descriptions;
-    Monkey::Failure failure = Monkey(seed, skip).run(steps, &descriptions);
-    qInfo("seed %u, %d steps, %s", seed, int(steps.size()),
+    Monkey monkey(seed, skip);
+    Monkey::Failure failure = monkey.run(steps, &descriptions);
+    qInfo("seed %u, %d steps, %d saves, %d loads, %d of them of saved files: %s", seed, int(steps.size()),
+          monkey.saves, monkey.loads, monkey.savedLoads,
           failure.step < 0 ? "every invariant held" : qPrintable(u"invariant \"%1\" failed"_s.arg(failure.invariant)));
     if (failure.step < 0)
         return;
