@@ -31,6 +31,11 @@ QString tooLarge()
     return QCoreApplication::translate("qsjuv::SafeRead", "larger than 1 MiB");
 }
 
+QString dangling()
+{
+    return QCoreApplication::translate("qsjuv::SafeRead", "dangling symbolic link");
+}
+
 class Descriptor
 {
 public:
@@ -58,7 +63,7 @@ std::optional<QByteArray> readRegularFile(const std::filesystem::path &path, QSt
         const int error = errno;
         struct stat link {};
         if (error == ENOENT && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
-            setReason(reason, QCoreApplication::translate("qsjuv::SafeRead", "dangling symbolic link"));
+            setReason(reason, dangling());
         else
             setSystemReason(reason, error);
         return std::nullopt;
@@ -114,6 +119,17 @@ std::optional<QByteArray> readRegularFile(const std::filesystem::path &path, QSt
     }
     data.truncate(got);
     return data;
+}
+
+QString russianReason(const QString &reason)
+{
+    if (reason == notRegular())
+        return QStringLiteral("не обычный файл");
+    if (reason == tooLarge())
+        return QStringLiteral("файл больше 1 МиБ");
+    if (reason == dangling())
+        return QStringLiteral("ссылка никуда не ведёт");
+    return reason;
 }
 
 SaveTarget probeSaveTarget(const std::filesystem::path &path, QString *reason)

@@ -18,6 +18,10 @@ inline constexpr qint64 kQuestionnaireSizeLimit = 1024 * 1024;
 // from files whose size the system does not know (/proc).
 std::optional<QByteArray> readRegularFile(const std::filesystem::path &path, QString *reason = nullptr);
 
+// A reason given above, for a Russian message: the program's own reasons in Russian; the
+// system's, which the C library already gives in the locale's language, as they are.
+QString russianReason(const QString &reason);
+
 enum class SaveTarget {
     Missing, // no such name (or none that can be seen)
     Exists, // a file or a link, whatever its permissions, also a link to nothing

@@ -115,7 +115,7 @@ void TQS_JUVForm::loadFile(const QString &path)
     QString reason;
     const auto bytes = qsjuv::readRegularFile(qsjuv::nativePath(path), &reason);
     if (!bytes) {
-        error(u"Указанный файл не удалось прочитать!"_s, reason);
+        error(u"Указанный файл не удалось прочитать!"_s, path, reason);
         return;
     }
 

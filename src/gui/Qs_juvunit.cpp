@@ -5,11 +5,13 @@
 #include "gui/Hints.h"
 #include "gui/UpDown.h"
 #include "ui_Qs_juvunit.h"
+#include "core/SafeRead.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFocusEvent>
 #include <QGroupBox>
@@ -422,12 +424,12 @@ bool TQS_JUVForm::isSeries610() const
 namespace {
 int showBox(QWidget *owner, QMessageBox::Icon icon, const QString &text,
             QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton,
-            const QString &detail = QString())
+            const QString &informative = QString())
 {
     QMessageBox box(icon, owner->windowTitle(), text, buttons, owner);
     box.setDefaultButton(defaultButton);
-    if (!detail.isEmpty())
-        box.setDetailedText(detail);
+    if (!informative.isEmpty())
+        box.setInformativeText(informative);
     return box.exec();
 }
 } // namespace
@@ -442,9 +444,14 @@ void TQS_JUVForm::warning(const QString &text)
     showBox(this, QMessageBox::Warning, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
-void TQS_JUVForm::error(const QString &text, const QString &detail)
+void TQS_JUVForm::error(const QString &text, const QString &path, const QString &reason)
 {
-    showBox(this, QMessageBox::Critical, text, QMessageBox::Ok, QMessageBox::Ok, detail);
+    QStringList informative;
+    if (!path.isEmpty())
+        informative << u"Файл: %1"_s.arg(QDir::toNativeSeparators(path));
+    if (!reason.isEmpty())
+        informative << u"Причина: %1"_s.arg(qsjuv::russianReason(reason));
+    showBox(this, QMessageBox::Critical, text, QMessageBox::Ok, QMessageBox::Ok, informative.join(u'\n'));
 }
 
 void TQS_JUVForm::information(const QString &text)

@@ -120,10 +120,10 @@ private:
     int execFileDialog(QFileDialog *dialog, bool remember = true);
 
     // Message boxes titled with the caption; the return is the QMessageBox::StandardButton.
-    // An error's detail, when given, is the system's reason, shown as the box's detailed text.
+    // An error about a file names it and the reason under the text, where the user looks.
     int question(const QString &text);
     void warning(const QString &text);
-    void error(const QString &text, const QString &detail = QString());
+    void error(const QString &text, const QString &path = QString(), const QString &reason = QString());
     void information(const QString &text);
 
     std::unique_ptr<Ui::QS_JUVForm> ui;

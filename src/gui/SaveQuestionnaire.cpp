@@ -146,7 +146,7 @@ bool TQS_JUVForm::writeConfirmed(const QString &path, const std::function<QByteA
     QString reason;
     switch (qsjuv::probeSaveTarget(qsjuv::nativePath(path), &reason)) {
     case qsjuv::SaveTarget::NotRegular:
-        error(writeFailed, reason);
+        error(writeFailed, path, reason);
         return false;
     case qsjuv::SaveTarget::Exists:
         if (question(u"Указанный файл уже существует.\n"
@@ -161,11 +161,11 @@ bool TQS_JUVForm::writeConfirmed(const QString &path, const std::function<QByteA
     // The whole file goes to a temporary file first: a failed write keeps the old one.
     const QByteArray bytes = content();
     if (bytes.isEmpty()) {
-        error(writeFailed);
+        error(writeFailed, path);
         return false;
     }
     if (!qsjuv::writeFileAtomically(path, bytes, &reason)) {
-        error(writeFailed, reason);
+        error(writeFailed, path, reason);
         return false;
     }
     return true;

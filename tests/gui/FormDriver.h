@@ -84,6 +84,12 @@ inline const QString kWriteFailed = QStringLiteral("Не удалось сохр
 inline const QString kReplace = QStringLiteral(
     "Указанный файл уже существует.\nВы действительно хотите заменить его содержимое новыми данными?");
 
+// What an error box about a file says under its text.
+inline QString fileFailure(const QString &path, const QString &reason)
+{
+    return QStringLiteral("Файл: ") + path + (reason.isEmpty() ? QString() : QStringLiteral("\nПричина: ") + reason);
+}
+
 // ЖУВ-720-221 with both channels set away from their defaults: a thermocouple N on 0..10 V and a
 // switched-off voltage channel with its output off.
 inline void fillTwoChannels(QWidget &form)

@@ -24,7 +24,8 @@ public:
         QString text;
         QMessageBox::Icon icon;
         QMessageBox::StandardButton defaultButton;
-        QString detailedText; // the system's reason, where the box gives one
+        QString detailedText;
+        QString informativeText; // an error's file and reason
     };
 
     ModalScript()
@@ -83,7 +84,7 @@ public:
     {
         return {box->windowTitle(), box->text(), box->icon(),
                 box->defaultButton() ? box->standardButton(box->defaultButton()) : QMessageBox::NoButton,
-                box->detailedText()};
+                box->detailedText(), box->informativeText()};
     }
 
     // For paths the dialog cannot browse to (a missing or unusable folder, a folder to open as a

@@ -440,7 +440,7 @@ void TestDesktop::summaryReplaceAndFailure()
     QVERIFY2(refused.unexpected().isEmpty(), qPrintable(refused.unexpected().join(u'\n')));
     QCOMPARE(refused.messages().size(), size_t(1));
     QCOMPARE(refused.messages().back().icon, QMessageBox::Critical);
-    QCOMPARE(refused.messages().back().detailedText, u"not a regular file"_s);
+    QCOMPARE(refused.messages().back().informativeText, fileFailure(fifo, u"не обычный файл"_s));
 }
 
 void TestDesktop::shortcutsAndMenu()

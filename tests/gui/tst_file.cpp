@@ -253,7 +253,7 @@ void TestFile::replaceAndFailures()
     QCOMPARE(script.messages().size(), size_t(1));
     QCOMPARE(script.messages()[0].text, kWriteFailed);
     QCOMPARE(script.messages()[0].icon, QMessageBox::Critical);
-    QCOMPARE(script.messages()[0].detailedText, qt_error_string(ENOTDIR));
+    QCOMPARE(script.messages()[0].informativeText, fileFailure(path(u"plain/q.cfg"_s), qt_error_string(ENOTDIR)));
     QVERIFY(form.isModified());
     QCOMPARE(readAll(path(u"plain"_s)), QByteArray("x"));
 }
@@ -462,7 +462,7 @@ void TestFile::loadDamaged()
     QCOMPARE(script.messages().size(), size_t(1));
     QCOMPARE(script.messages()[0].text, kUnreadable);
     QCOMPARE(script.messages()[0].icon, QMessageBox::Critical);
-    QCOMPARE(script.messages()[0].detailedText, u"not a regular file"_s);
+    QCOMPARE(script.messages()[0].informativeText, fileFailure(m_dir.path(), u"не обычный файл"_s));
     QCOMPARE(edit(fresh, "PhoneEdit")->text(), u"1"_s);
 }
 
@@ -528,7 +528,7 @@ void TestFile::specialTargets_data()
     QTest::addColumn<QString>("loadReason"); // empty: loads without a message
     QTest::addColumn<QString>("saveReason"); // empty: the replace question
 
-    const QString notRegular = u"not a regular file"_s;
+    const QString notRegular = u"не обычный файл"_s;
     const auto special = [&](const char *name, Special kind, const QString &load, const QString &save) {
         QTest::newRow(name) << int(kind) << -1 << load << save;
     };
@@ -541,12 +541,12 @@ void TestFile::specialTargets_data()
     special("link to an endless device", Special::DeviceLink, notRegular, notRegular);
     special("link to a FIFO", Special::FifoLink, notRegular, notRegular);
     special("link to a folder", Special::FolderLink, notRegular, notRegular);
-    special("dangling link", Special::DanglingLink, u"dangling symbolic link"_s, QString());
-    special("link to a file that hides its size", Special::UnsizedLink, u"larger than 1 MiB"_s, QString());
+    special("dangling link", Special::DanglingLink, u"ссылка никуда не ведёт"_s, QString());
+    special("link to a file that hides its size", Special::UnsizedLink, u"файл больше 1 МиБ"_s, QString());
     target("questionnaire", Target::Regular, QString());
     target("link to a questionnaire", Target::LinkToRegular, QString());
     target("exactly the size limit", Target::AtLimit, QString());
-    target("one byte over the size limit", Target::OverLimit, u"larger than 1 MiB"_s);
+    target("one byte over the size limit", Target::OverLimit, u"файл больше 1 МиБ"_s);
 }
 
 // Loading shows the read error with the system's reason; saving refuses what is not a file with
@@ -595,7 +595,7 @@ void TestFile::specialTargets()
             QCOMPARE(script.messages().size(), size_t(1));
             QCOMPARE(script.messages()[0].text, kUnreadable);
             QCOMPARE(script.messages()[0].icon, QMessageBox::Critical);
-            QCOMPARE(script.messages()[0].detailedText, loadReason);
+            QCOMPARE(script.messages()[0].informativeText, fileFailure(name, loadReason));
         }
     }
     {
@@ -609,7 +609,7 @@ void TestFile::specialTargets()
         const ModalScript::Message &m = script.messages()[0];
         QCOMPARE(m.text, saveReason.isEmpty() ? kReplace : kWriteFailed);
         QCOMPARE(m.icon, saveReason.isEmpty() ? QMessageBox::Question : QMessageBox::Critical);
-        QCOMPARE(m.detailedText, saveReason);
+        QCOMPARE(m.informativeText, saveReason.isEmpty() ? QString() : fileFailure(name, saveReason));
         QVERIFY(form.isModified());
     }
     QCOMPARE(describeEntry(native), before);
@@ -634,7 +634,7 @@ void TestFile::specialTargetsAsUser()
         form.LoadButtonClick(nullptr);
         QCOMPARE(script.messages().size(), size_t(1));
         QCOMPARE(script.messages()[0].text, kUnreadable);
-        QCOMPARE(script.messages()[0].detailedText, qt_error_string(EACCES));
+        QCOMPARE(script.messages()[0].informativeText, fileFailure(writeOnly, qt_error_string(EACCES)));
     }
     {
         TQS_JUVForm form;
@@ -661,7 +661,7 @@ void TestFile::specialTargetsAsUser()
         QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'\n')));
         QCOMPARE(script.messages().size(), size_t(1));
         QCOMPARE(script.messages()[0].text, kWriteFailed);
-        QCOMPARE(script.messages()[0].detailedText, qt_error_string(EACCES));
+        QCOMPARE(script.messages()[0].informativeText, fileFailure(locked + u"/q.cfg"_s, qt_error_string(EACCES)));
         QVERIFY(form.isModified());
     }
     QVERIFY(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
