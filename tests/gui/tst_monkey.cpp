@@ -116,6 +116,7 @@ public:
     void modified() const;
     void saved() const;
     void dialogs() const;
+    void title() const;
 
 private:
     // Keeps the first problem of a step whose invariant is not left out.
@@ -145,6 +146,7 @@ private:
     std::unique_ptr<TQS_JUVForm> m_form;
     QTemporaryDir m_dir;
     QStringList m_savedFiles;
+    QString m_currentFile; // the file last saved or loaded in this window
     mutable QStringList m_baseline;
     std::map<QString, QString> m_settled; // the entry each combo showed last
 
@@ -183,12 +185,12 @@ const Action kActions[] = {
 // Each fault the invariants can find has its own name, so that a known one can be left out.
 const char *const kInvariantNames[] = {
     "dialogs", "lists", "shows-entry", "list-empty", "locked", "bounds", "bounds-32bit", "requisites", "typed-bound",
-    "typed-text", "typed-list", "list-left", "spinner", "focus", "saved-checker", "saved-reload", "modified"};
+    "typed-text", "typed-list", "list-left", "spinner", "focus", "saved-checker", "saved-reload", "modified", "title"};
 
 // modified() last: it moves the baseline on.
 void (Monkey::*const kInvariants[])() const = {
     &Monkey::dialogs, &Monkey::lists, &Monkey::locked, &Monkey::bounds, &Monkey::requisites,
-    &Monkey::typed, &Monkey::saved, &Monkey::modified};
+    &Monkey::typed, &Monkey::saved, &Monkey::title, &Monkey::modified};
 
 } // namespace
 
@@ -204,6 +206,7 @@ void Monkey::newForm()
     if (!QTest::qWaitForWindowActive(m_form.get()))
         qFatal("the form did not become active");
     m_settled.clear();
+    m_currentFile.clear();
     for (QComboBox *box : m_form->findChildren<QComboBox *>())
         settle(box);
     m_baseline = savable(*m_form);
@@ -357,7 +360,7 @@ void Monkey::respond(QWidget *modal)
         m_titles << message.title;
         if (message.text == kSaved) {
             ++saves;
-            m_savedPath = m_chosen;
+            m_savedPath = m_currentFile = m_chosen;
             if (!m_savedFiles.contains(m_chosen))
                 m_savedFiles << m_chosen;
         }
@@ -384,6 +387,7 @@ void Monkey::respond(QWidget *modal)
             m_unexpected << u"the file dialog refused "_s + path;
         else if (!saving) {
             m_loaded = true;
+            m_currentFile = path;
             ++loads;
             savedLoads += m_loadPath.endsWith(u"saved.cfg"_s);
         }
@@ -871,6 +875,16 @@ void Monkey::saved() const
         fail("saved-reload", u"loads back as "_s + changes(shown, back) + u" instead of "_s + changes(back, shown));
 }
 
+// The title names the file last saved or loaded and shows unsaved changes.
+void Monkey::title() const
+{
+    if (m_form->isWindowModified() != m_form->isModified())
+        fail("title", m_form->isModified() ? u"changed, but the title does not show it"_s
+                                           : u"the title shows changes where there are none"_s);
+    if (!m_currentFile.isEmpty() && !m_form->windowTitle().contains(QFileInfo(m_currentFile).fileName()))
+        fail("title", u"the title "_s + ofKinds(m_form->windowTitle()) + u" does not name "_s + m_currentFile);
+}
+
 // Every change the file keeps marks the questionnaire changed; a save or a load ends unchanged;
 // no close loses a change without asking.
 void Monkey::modified() const
@@ -1000,11 +1014,12 @@ void TestMonkey::randomSessions()
     QVERIFY2(!steps.empty(), "no steps to run");
 
     QStringList descriptions;
-    Monkey monkey(seed, skip);
-    Monkey::Failure failure = monkey.run(steps, &descriptions);
+    auto monkey = std::make_unique<Monkey>(seed, skip);
+    Monkey::Failure failure = monkey->run(steps, &descriptions);
     qInfo("seed %u, %d steps, %d saves, %d loads, %d of them of saved files: %s", seed, int(steps.size()),
-          monkey.saves, monkey.loads, monkey.savedLoads,
+          monkey->saves, monkey->loads, monkey->savedLoads,
           failure.step < 0 ? "every invariant held" : qPrintable(u"invariant \"%1\" failed"_s.arg(failure.invariant)));
+    monkey.reset(); // its window must not be open beside those of the shrinking runs
     if (failure.step < 0)
         return;
     steps.resize(std::size_t(failure.step) + 1);
