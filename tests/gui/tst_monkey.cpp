@@ -200,7 +200,8 @@ void Monkey::newForm()
 {
     m_form.reset();
     // The spinners write in the locale's digits: a new window may start in another one.
-    QLocale::setDefault(QLocale(QString::fromLatin1(kLocales[(m_seed + quint32(m_forms++)) % std::size(kLocales)])));
+    const char *locale = kLocales[(m_seed + quint32(m_forms++)) % std::size(kLocales)];
+    QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
     m_form = std::make_unique<TQS_JUVForm>();
     m_form->show();
     if (!QTest::qWaitForWindowActive(m_form.get()))
@@ -526,7 +527,8 @@ QString Monkey::enter(quint32 a, quint32 b, bool paste)
     } else if (!box && name != u"QntyEdit"_s && !paste) {
         m_expect = {"typed-text", target, result, {}, -2};
     }
-    return u"%1 %2 %3%4"_s.arg(paste ? u"paste"_s : u"type"_s, ofKinds(text), append ? u"after the text of "_s : u"into "_s,
+    return u"%1 %2 %3%4"_s.arg(paste ? u"paste"_s : u"type"_s, ofKinds(text),
+                               append ? u"after the text of "_s : u"into "_s,
                                name);
 }
 
@@ -560,7 +562,8 @@ QString Monkey::spin(quint32 a, quint32 b)
     if (old) // the spinner steps from the number the edit shows
         m_expect = {"spinner", spinner->associate(),
                     QString::number(qBound(spinner->minimum(), *old + (up ? 1 : -1), spinner->maximum())), {}, -2};
-    return u"click %1 on %2 at %3"_s.arg(up ? u"up"_s : u"down"_s, spinner->objectName(), QString::number(old.value_or(0)));
+    return u"click %1 on %2 at %3"_s.arg(up ? u"up"_s : u"down"_s, spinner->objectName(),
+                                         QString::number(old.value_or(0)));
 }
 
 QString Monkey::toggle(quint32 a, quint32)
@@ -580,7 +583,8 @@ QString Monkey::save(quint32 a, quint32)
     } else {
         QTest::mouseClick(control<QPushButton>(*m_form, "SaveButton"), Qt::LeftButton);
     }
-    return u"save (%1) as %2"_s.arg(a & 1 ? u"Ctrl+S"_s : u"button"_s, m_chosen.isEmpty() ? u"nothing"_s : QFileInfo(m_chosen).fileName());
+    return u"save (%1) as %2"_s.arg(a & 1 ? u"Ctrl+S"_s : u"button"_s,
+                                    m_chosen.isEmpty() ? u"nothing"_s : QFileInfo(m_chosen).fileName());
 }
 
 // Files as a person or another program may have left them: each alters one value.
@@ -701,7 +705,9 @@ void Monkey::lists() const
     if (control<QGroupBox>(form, "Ch2GroupBox")->isVisibleTo(&form) != showsChannel2(model))
         fail("lists", u"channel 2 shown wrongly"_s);
     for (int c = 0; c < (showsChannel2(model) ? 2 : 1); ++c) {
-        const auto box = [&](const char *role) { return combo(form, qPrintable(u"Ch%1%2"_s.arg(c + 1).arg(QLatin1StringView(role)))); };
+        const auto box = [&](const char *role) {
+            return combo(form, qPrintable(u"Ch%1%2"_s.arg(c + 1).arg(QLatin1StringView(role))));
+        };
         QStringList types;
         for (int i = 0; i < offeredSensorTypeCount(position); ++i)
             types << QString::fromUtf8(sensorTypeEntryText(i));
@@ -789,7 +795,8 @@ void Monkey::bounds() const
         if (shownColour(min) != shownColour(max))
             fail("bounds", range + u" in two colours"_s);
         if (maxValue && minValue) {
-            const bool passes = *maxValue <= truncatedLimit(row.upperLimit) && *minValue >= truncatedLimit(row.lowerLimit)
+            const bool passes = *maxValue <= truncatedLimit(row.upperLimit)
+                    && *minValue >= truncatedLimit(row.lowerLimit)
                     && spanPasses(*maxValue, *minValue, row.minSpan);
             if (passes == red)
                 fail("bounds", range + (red ? u" passes but is red"_s : u" fails but is not red"_s));
@@ -826,13 +833,16 @@ void Monkey::typed() const
     auto *box = qobject_cast<QComboBox *>(e.target.data());
     const QString shown = box ? box->currentText() : static_cast<QLineEdit *>(e.target.data())->text();
     if (e.text == u"(focus kept)"_s) {
-        fail("focus", e.target->objectName() + u" lost the focus while typed into, to "_s + (m_form->focusWidget() ? m_form->focusWidget()->objectName() : u"nothing"_s) + (m_form->isActiveWindow() ? u""_s : u" (form inactive)"_s));
+        const QWidget *focus = m_form->focusWidget();
+        fail("focus", e.target->objectName() + u" lost the focus while typed into, to "_s
+                     + (focus ? focus->objectName() : u"nothing"_s));
     } else if (box && e.entry >= 0) {
         if (box->currentIndex() != e.entry)
             fail("typed-list", box->objectName() + u" selects "_s + ofKinds(box->itemText(box->currentIndex()))
                     + u" for the typed "_s + ofKinds(e.text));
     } else if (box) {
-        const QString changed = changes(without(e.before, box->objectName()), without(savable(*m_form), box->objectName()));
+        const QString changed =
+                changes(without(e.before, box->objectName()), without(savable(*m_form), box->objectName()));
         if (shown != e.text || !changed.isEmpty())
             fail("typed-list", box->objectName() + u" typed "_s + ofKinds(e.text) + u" shows "_s + ofKinds(shown)
                     + (changed.isEmpty() ? QString() : u" and changed "_s + changed));
@@ -1000,8 +1010,9 @@ void TestMonkey::randomSessions()
     const quint32 seed = qEnvironmentVariableIsSet("QS_JUV_MONKEY_SEED")
             ? quint32(qEnvironmentVariableIntValue("QS_JUV_MONKEY_SEED"))
             : 17;
-    const int count = qEnvironmentVariableIsSet("QS_JUV_MONKEY_STEPS") ? qEnvironmentVariableIntValue("QS_JUV_MONKEY_STEPS")
-                                                                       : 300;
+    const int count = qEnvironmentVariableIsSet("QS_JUV_MONKEY_STEPS")
+            ? qEnvironmentVariableIntValue("QS_JUV_MONKEY_STEPS")
+            : 300;
     const QStringList skip = qEnvironmentVariable("QS_JUV_MONKEY_SKIP").split(u',', Qt::SkipEmptyParts);
     for (const QString &name : skip)
         QVERIFY2(std::any_of(std::begin(kInvariantNames), std::end(kInvariantNames),
