@@ -157,6 +157,7 @@ private:
     bool m_loaded = false, m_lostOnClose = false;
     QStringList m_unexpected, m_titles, m_before;
     QPointer<QComboBox> m_left; // a combo with text that named no entry when the step began
+    QPointer<QWidget> m_leftFrom; // the control a focus move left
     struct Expect
     {
         const char *name = "typed-text"; // the invariant a mismatch fails
@@ -322,6 +323,7 @@ Monkey::Failure Monkey::run(const std::vector<Step> &steps, QStringList *descrip
         m_expect = {};
         m_before = savable(*m_form);
         m_left = nullptr;
+        m_leftFrom = nullptr;
 
         QString description;
         {
@@ -538,17 +540,18 @@ QString Monkey::focus(quint32 a, quint32 b)
     // Only a plain focus move is expected to leave everything but that list as it was.
     auto *focused = qobject_cast<QComboBox *>(m_form->focusWidget());
     m_left = focused && !showsEntry(focused) ? focused : nullptr;
+    m_leftFrom = m_form->focusWidget();
     if (a % 3 < 2) {
         sendKey(a % 3 ? Qt::Key_Backtab : Qt::Key_Tab, a % 3 ? Qt::ShiftModifier : Qt::NoModifier);
         return u"%1 from %2"_s.arg(a % 3 ? u"Shift+Tab"_s : u"Tab"_s, from);
     }
     std::vector<QLineEdit *> lines = offered<QLineEdit>();
     QLineEdit *line = lines[b % lines.size()];
+    auto *box = qobject_cast<QComboBox *>(line->parentWidget());
+    QWidget *target = box ? static_cast<QWidget *>(box) : line;
     QTest::mouseClick(line, Qt::LeftButton, {}, line->rect().center());
-    return u"click into %1 from %2"_s.arg(line->parentWidget() && qobject_cast<QComboBox *>(line->parentWidget())
-                                                 ? line->parentWidget()->objectName()
-                                                 : line->objectName(),
-                                         from);
+    m_expect = {"focus", target, u"(clicked)"_s, {}, -2};
+    return u"click into %1 from %2"_s.arg(target->objectName(), from);
 }
 
 QString Monkey::spin(quint32 a, quint32 b)
@@ -832,7 +835,15 @@ void Monkey::typed() const
         return;
     auto *box = qobject_cast<QComboBox *>(e.target.data());
     const QString shown = box ? box->currentText() : static_cast<QLineEdit *>(e.target.data())->text();
-    if (e.text == u"(focus kept)"_s) {
+    if (e.text == u"(clicked)"_s) {
+        // The control clicked has the focus, unless leaving a list rebuilt the form and took the
+        // control away: then the focus stays in that list.
+        const QWidget *focus = m_form->focusWidget();
+        const bool gone = !e.target->isVisible() || !e.target->isEnabled();
+        if (!hasFocus(e.target) && !(gone && focus && focus == m_leftFrom))
+            fail("focus", u"a click into "_s + e.target->objectName() + u" put the focus on "_s
+                         + (focus ? focus->objectName() : u"nothing"_s));
+    } else if (e.text == u"(focus kept)"_s) {
         const QWidget *focus = m_form->focusWidget();
         fail("focus", e.target->objectName() + u" lost the focus while typed into, to "_s
                      + (focus ? focus->objectName() : u"nothing"_s));
