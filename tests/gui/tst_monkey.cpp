@@ -413,7 +413,7 @@ QString Monkey::pick(quint32 a, quint32 b)
     QComboBox *box = boxes[a % boxes.size()];
     const int index = int(b % quint32(box->count()));
     const QString entry = box->itemText(index);
-    // The arrow opens the list; a click on the entry picks it.
+    // The arrow opens the list.
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 5, box->height() / 2));
     QAbstractItemView *view = box->view();
     if (!view->isVisible())
