@@ -559,7 +559,9 @@ QString Monkey::spin(quint32 a, quint32 b)
     const std::vector<TUpDown *> spinners = offered<TUpDown>();
     TUpDown *spinner = spinners[a % spinners.size()];
     const bool up = b & 1;
-    const auto old = strictToInt(filterDigits(spinner->associate()->text()));
+    // The number the edit shows, as a person reads it; other text (left unfiltered behind a
+    // maximum that is no number) says nothing about where the spinner steps from.
+    const auto old = strictToInt(QString(spinner->associate()->text()).replace(QChar(0x2212), u'-'));
     QTest::mouseClick(spinner, Qt::LeftButton, {},
                       QPoint(spinner->width() / 2, up ? 2 : spinner->height() - 3));
     if (old) // the spinner steps from the number the edit shows
