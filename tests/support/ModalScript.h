@@ -45,10 +45,7 @@ public:
                 close(modal);
                 return;
             }
-            m_messages.push_back({box->windowTitle(), box->text(), box->icon(),
-                                  box->defaultButton() ? box->standardButton(box->defaultButton())
-                                                       : QMessageBox::NoButton,
-                                  box->detailedText(), box->informativeText()});
+            m_messages.push_back(describe(box));
             if (QAbstractButton *b = box->button(button))
                 b->click();
             else
@@ -61,15 +58,30 @@ public:
     ModalScript &choose(const QString &path)
     {
         return onFileDialog([this, path](QFileDialog *dialog) {
-            const QFileInfo info(path);
-            dialog->setDirectory(info.absolutePath());
-            typeName(dialog, info.fileName());
-            QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
-            if (dialog->isVisible()) { // refused the name: do not hang the test
+            if (!chooseIn(dialog, path))
                 m_unexpected.append(QStringLiteral("file dialog refused ") + path);
-                dialog->reject();
-            }
         });
+    }
+
+    // Chooses path in an open file dialog; false (the dialog closed as cancelled) when it refused
+    // the name, so that a test never hangs on it.
+    static bool chooseIn(QFileDialog *dialog, const QString &path)
+    {
+        const QFileInfo info(path);
+        dialog->setDirectory(info.absolutePath());
+        typeName(dialog, info.fileName());
+        QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+        if (!dialog->isVisible())
+            return true;
+        dialog->reject();
+        return false;
+    }
+
+    static Message describe(const QMessageBox *box)
+    {
+        return {box->windowTitle(), box->text(), box->icon(),
+                box->defaultButton() ? box->standardButton(box->defaultButton()) : QMessageBox::NoButton,
+                box->detailedText(), box->informativeText()};
     }
 
     // For paths the dialog cannot browse to (a missing or unusable folder, a folder to open as a
