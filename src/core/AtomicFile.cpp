@@ -1,5 +1,6 @@
 #include "core/AtomicFile.h"
 
+#include "core/Descriptor.h"
 #include "core/PathText.h"
 
 #include <QCoreApplication>
@@ -18,36 +19,6 @@ using namespace Qt::StringLiterals;
 
 namespace qsjuv {
 namespace {
-
-class Descriptor
-{
-public:
-    explicit Descriptor(int fd = -1) : m_fd(fd) { }
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    int get() const { return m_fd; }
-    void reset(int fd)
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = fd;
-    }
-    // close() is where some file systems (NFS) report a failed write.
-    bool close()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
 
 // The result of one step: 0 or the errno that stopped it.
 using Error = int;

@@ -1,5 +1,7 @@
 #include "core/SafeRead.h"
 
+#include "core/Descriptor.h"
+
 #include <QCoreApplication>
 
 #include <cerrno>
@@ -36,22 +38,6 @@ QString dangling()
     return QCoreApplication::translate("qsjuv::SafeRead", "dangling symbolic link");
 }
 
-class Descriptor
-{
-public:
-    explicit Descriptor(int fd) : m_fd(fd) { }
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 } // namespace
 

@@ -31,6 +31,19 @@ using qsjuv::testing::readAll;
 using qsjuv::testing::writeAll;
 
 namespace {
+// The folder a command's file dialog starts in; the dialog is closed unused.
+QString startFolder(TQS_JUVForm &form, void (TQS_JUVForm::*command)(QObject *))
+{
+    QString folder;
+    ModalScript script;
+    script.inspect([&folder](QWidget *modal) {
+        if (auto *dialog = qobject_cast<QFileDialog *>(modal))
+            folder = dialog->directory().absolutePath();
+    });
+    (form.*command)(nullptr);
+    return folder;
+}
+
 // ЖУВ-720-221 and a firm: told apart from the form's start at a glance.
 const QByteArray kQuestionnaire = "[Device]\r\nid=81\r\n[Reqs]\r\nFirm=Drop\r\n";
 
@@ -354,16 +367,6 @@ void TestDesktop::rememberedFolder()
     const QString first = QDir::cleanPath(path(u"first"_s));
     const QString second = QDir::cleanPath(path(u"second"_s));
     QVERIFY(QDir().mkpath(first) && QDir().mkpath(second));
-    const auto startFolder = [](TQS_JUVForm &form, void (TQS_JUVForm::*command)(QObject *)) {
-        QString folder;
-        ModalScript script;
-        script.inspect([&folder](QWidget *modal) {
-            if (auto *dialog = qobject_cast<QFileDialog *>(modal))
-                folder = dialog->directory().absolutePath();
-        });
-        (form.*command)(nullptr);
-        return folder;
-    };
 
     // First run: the current folder.
     TQS_JUVForm form;
@@ -414,20 +417,13 @@ void TestDesktop::settingsNeverBlock()
     if (fifo.isEmpty())
         QS_JUV_RUN_AS_NOBODY(QByteArray("settingsNeverBlock:") + QTest::currentDataTag());
     const Watchdog watchdog(30);
-    const auto startFolder = [](void (TQS_JUVForm::*command)(QObject *)) {
+    const auto startFolderOfNew = [](void (TQS_JUVForm::*command)(QObject *)) {
         TQS_JUVForm form;
         if (command == &TQS_JUVForm::SaveButtonClick) {
             edit(form, "FirmNameEdit")->setText(u"ACME"_s);
             edit(form, "MailEdit")->setText(u"a@b.cd"_s);
         }
-        QString folder;
-        ModalScript script;
-        script.inspect([&folder](QWidget *modal) {
-            if (auto *dialog = qobject_cast<QFileDialog *>(modal))
-                folder = dialog->directory().absolutePath();
-        });
-        (form.*command)(nullptr);
-        return folder;
+        return startFolder(form, command);
     };
     const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
     QVERIFY(QDir(config).removeRecursively() && QDir().mkpath(config + u"/qs_juv"_s));
@@ -441,18 +437,18 @@ void TestDesktop::settingsNeverBlock()
     edit(form, "MailEdit")->setText(u"a@b.cd"_s);
     if (fifo.isEmpty()) {
         QCOMPARE(written(form, &TQS_JUVForm::SaveButtonClick, folder + u"/q.cfg"_s), QStringList{kSaved});
-        QCOMPARE(startFolder(&TQS_JUVForm::LoadButtonClick), folder);
+        QCOMPARE(startFolderOfNew(&TQS_JUVForm::LoadButtonClick), folder);
         QVERIFY(QFile::setPermissions(folder, QFileDevice::WriteOwner | QFileDevice::ExeOwner));
-        QCOMPARE(startFolder(&TQS_JUVForm::LoadButtonClick), QDir::currentPath());
+        QCOMPARE(startFolderOfNew(&TQS_JUVForm::LoadButtonClick), QDir::currentPath());
         QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
         return;
     }
     const QByteArray special = QFile::encodeName(config + u'/' + fifo);
     QVERIFY(makeSpecial(linked ? Special::FifoLink : Special::Fifo, special));
-    QCOMPARE(startFolder(&TQS_JUVForm::LoadButtonClick), QDir::currentPath());
+    QCOMPARE(startFolderOfNew(&TQS_JUVForm::LoadButtonClick), QDir::currentPath());
     QCOMPARE(written(form, &TQS_JUVForm::SaveButtonClick, folder + u"/q.cfg"_s), QStringList{kSaved});
-    QCOMPARE(startFolder(&TQS_JUVForm::SaveButtonClick), QDir::currentPath());
-    QCOMPARE(startFolder(&TQS_JUVForm::PdfActionExecute), QDir::currentPath());
+    QCOMPARE(startFolderOfNew(&TQS_JUVForm::SaveButtonClick), QDir::currentPath());
+    QCOMPARE(startFolderOfNew(&TQS_JUVForm::PdfActionExecute), QDir::currentPath());
 }
 
 void TestDesktop::summary_data()
