@@ -478,22 +478,19 @@ void TestDesktop::summary_data()
             << QStringList{u"ООО «Ромашка»"_s, u"+7 (495) 000-00-00"_s, u"почта@b.cd"_s, u"Счет № 12 от 01.02.2026"_s,
                            u"Название фирмы"_s, u"Номер и дата выставленного счета"_s}
             << QStringList{} << 1;
-    // Values of 300 letters without a blank: wrapped, every one begun, the check code kept.
-    QTest::newRow("two channels, four long requisites")
-            << u"ЖУВ-720-221"_s
-            << QStringList{u"Фирма"_s + QString(295, u'ж'), u"Телефон"_s + QString(293, u'ш'),
-                           u"Почта"_s + QString(295, u'щ'), u"Счет"_s + QString(296, u'э')}
-            << QStringList{u"Фирмажжж"_s, u"Телефоншшш"_s, u"Почтащщщ"_s, u"Счетэээ"_s, u"2 канал"_s,
-                           u"Версия данных: 4e"_s, u"Контрольный код: "_s}
-            << QStringList{} << 1;
+    // Four requisites of this many letters without a blank: each begun on the page, the check
+    // code kept.
+    const auto longRequisites = [](const char *name, int letters, const QStringList &cut, int pages) {
+        QTest::newRow(name) << u"ЖУВ-720-221"_s
+                            << QStringList{u"Фирма"_s + QString(letters - 5, u'ж'), u"Телефон"_s + QString(letters - 7, u'ш'),
+                                           u"Почта"_s + QString(letters - 5, u'щ'), u"Счет"_s + QString(letters - 4, u'э')}
+                            << QStringList{u"Фирмажжж"_s, u"Телефоншшш"_s, u"Почтащщщ"_s, u"Счетэээ"_s, u"2 канал"_s,
+                                           u"Версия данных: 4e"_s, u"Контрольный код: "_s}
+                            << cut << pages;
+    };
+    longRequisites("two channels, four long requisites", 300, {}, 1); // wrapped
     // At the length where values are cut: smaller text, then a second page, nothing lost.
-    QTest::newRow("two channels, four requisites of 1000 letters")
-            << u"ЖУВ-720-221"_s
-            << QStringList{u"Фирма"_s + QString(995, u'ж'), u"Телефон"_s + QString(993, u'ш'),
-                           u"Почта"_s + QString(995, u'щ'), u"Счет"_s + QString(996, u'э')}
-            << QStringList{u"Фирмажжж"_s, u"Телефоншшш"_s, u"Почтащщщ"_s, u"Счетэээ"_s, u"2 канал"_s,
-                           u"Версия данных: 4e"_s, u"Контрольный код: "_s}
-            << QStringList{u"…"_s} << 2;
+    longRequisites("two channels, four requisites of 1000 letters", 1000, {u"…"_s}, 2);
 }
 
 void TestDesktop::summary()
