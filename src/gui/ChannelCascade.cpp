@@ -187,6 +187,8 @@ void TQS_JUVForm::ComboExit(QObject *Sender)
         combo->setCurrentIndex(before.toInt());
         return;
     }
+    if (selectCascadeDefault(combo))
+        return;
     combo->setCurrentIndex(0);
     if (combo == DeviceCombo)
         DeviceComboChange(Sender);
@@ -194,4 +196,25 @@ void TQS_JUVForm::ComboExit(QObject *Sender)
         SensorComboChange(Sender);
     else if (combo == m_channels[0].charCombo || combo == m_channels[1].charCombo)
         CharComboChange(Sender);
+}
+
+bool TQS_JUVForm::selectCascadeDefault(QComboBox *combo)
+{
+    for (int c = 0; c < 2; ++c) {
+        const ChannelControls &ch = m_channels[c];
+        if (combo == ch.connCombo) {
+            combo->setCurrentIndex(0);
+        } else if (combo == ch.nomRCombo) {
+            if (combo->count() > 0 && m_selectedRange[c])
+                combo->setCurrentIndex(qsjuv::nominalResistanceList(*m_selectedRange[c]).selected);
+        } else if (combo == ch.outputCombo) {
+            const qsjuv::DeviceModel *model = currentModel();
+            if (combo->count() > 0 && model)
+                combo->setCurrentIndex(qsjuv::defaultOutputPosition(*model, isSeries610()));
+        } else {
+            continue;
+        }
+        return true;
+    }
+    return false;
 }

@@ -156,9 +156,9 @@ void TQS_JUVForm::bindDesktop()
     ContextMenu->addMenu(RecentMenu);
     ContextMenu->addSeparator();
     ContextMenu->addAction(AboutAction);
-    // Another window may have used files since: the list is read when the menu opens.
+    // Another window may have used files since: the list is read when the menu opens, not at
+    // start.
     connect(ContextMenu, &QMenu::aboutToShow, this, &TQS_JUVForm::rebuildRecentMenu);
-    rebuildRecentMenu();
 
     setWindowIcon(qsjuv::programIcon());
 
@@ -194,7 +194,6 @@ void TQS_JUVForm::setCurrentFile(const QString &path)
     files.removeAll(m_currentFile);
     files.prepend(m_currentFile);
     storeRecentFiles(files);
-    rebuildRecentMenu();
 }
 
 void TQS_JUVForm::rebuildRecentMenu()
@@ -220,7 +219,6 @@ void TQS_JUVForm::openRecent(const QString &path)
     QStringList files = recentFiles();
     files.removeAll(path);
     storeRecentFiles(files);
-    rebuildRecentMenu();
 }
 
 void TQS_JUVForm::dragEnterEvent(QDragEnterEvent *event)

@@ -131,6 +131,9 @@ private:
     // Dynamic property of a combo: the entry it showed before typed text took its selection.
     static constexpr const char *kEntryBeforeTyping = "qs_juvEntryBeforeTyping";
     void repairSelections();
+    // A connection, nominal-resistance or output list gets the entry the cascade would give it;
+    // false for any other list.
+    bool selectCascadeDefault(QComboBox *combo);
     bool applyConfiguration(const qsjuv::QuestionnaireRead &read, const qsjuv::LoadedQuestionnaire &loaded);
     // A file of an unknown model: its channel keys as it names them, on the model shown.
     void showFileKeys(const qsjuv::ChannelRead &file, int channel);

@@ -24,21 +24,11 @@ using namespace Qt::StringLiterals;
 void TQS_JUVForm::repairSelections()
 {
     ComboExit(DeviceCombo);
-    const qsjuv::DeviceModel *model = currentModel();
     for (int c = 0; c < channelCount(); ++c) {
         const ChannelControls &ch = m_channels[c];
-        ComboExit(ch.sensorCombo);
-        ComboExit(ch.charCombo);
-        for (QComboBox *combo : {ch.connCombo, ch.nomRCombo, ch.outputCombo}) {
-            if (combo->property(kEntryBeforeTyping).isValid())
-                ComboExit(combo); // typed over: the entry shown before
-        }
-        if (ch.connCombo->currentIndex() < 0)
-            ch.connCombo->setCurrentIndex(0);
-        if (ch.nomRCombo->currentIndex() < 0 && ch.nomRCombo->count() > 0 && m_selectedRange[c])
-            ch.nomRCombo->setCurrentIndex(qsjuv::nominalResistanceList(*m_selectedRange[c]).selected);
-        if (ch.outputCombo->currentIndex() < 0 && ch.outputCombo->count() > 0 && model)
-            ch.outputCombo->setCurrentIndex(qsjuv::defaultOutputPosition(*model, isSeries610()));
+        // A list typed over gets the entry shown before; one a load left empty, the cascade's.
+        for (QComboBox *combo : {ch.sensorCombo, ch.charCombo, ch.connCombo, ch.nomRCombo, ch.outputCombo})
+            ComboExit(combo);
     }
 }
 
@@ -79,6 +69,10 @@ void TQS_JUVForm::SaveButtonClick(QObject *)
         if (normalized != edit->text())
             edit->setText(normalized);
     }
+
+    // A minimum still being typed is held to its limit now: the file holds what the check allows.
+    for (int c = 0; c < channelCount(); ++c)
+        CheckChannelRange(c);
 
     const qsjuv::Questionnaire q = questionnaire();
     const std::vector<qsjuv::SaveRefusal> refusals = qsjuv::saveRefusals(q);

@@ -1,5 +1,6 @@
 #include "gui/WindowIcon.h"
 
+#include <QIconEngine>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -53,18 +54,36 @@ void paintArtwork(QPainter &painter)
 
 QIcon programIcon()
 {
-    QIcon icon;
-    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
-        QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.scale(size / 128.0, size / 128.0);
-        paintArtwork(painter);
-        painter.end();
-        icon.addPixmap(QPixmap::fromImage(image));
-    }
-    return icon;
+    // Drawn at the size asked for when it is asked for: the window may never need most sizes, and
+    // nothing is painted while the form starts.
+    class Engine : public QIconEngine
+    {
+    public:
+        void paint(QPainter *painter, const QRect &rect, QIcon::Mode, QIcon::State) override
+        {
+            painter->save();
+            painter->setRenderHint(QPainter::Antialiasing);
+            painter->translate(rect.topLeft());
+            painter->scale(rect.width() / 128.0, rect.height() / 128.0);
+            paintArtwork(*painter);
+            painter->restore();
+        }
+        QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+        {
+            QImage image(size, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            QPainter painter(&image);
+            paint(&painter, QRect(QPoint(), size), mode, state);
+            painter.end();
+            return QPixmap::fromImage(std::move(image));
+        }
+        QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+        {
+            return {{16, 16}, {22, 22}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}};
+        }
+        QIconEngine *clone() const override { return new Engine; }
+    };
+    return QIcon(new Engine);
 }
 
 } // namespace qsjuv

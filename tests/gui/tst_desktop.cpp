@@ -651,9 +651,14 @@ void TestDesktop::recentFilesAndDialogs()
 {
     QVERIFY(QDir().mkpath(path(u"recent"_s)));
     const auto file = [this](int i) { return QDir::cleanPath(path(u"recent/r%1.cfg"_s.arg(i))); };
-    const auto listed = [](const TQS_JUVForm &form) {
+    // What the menu offers once opened.
+    const auto recent = [](const TQS_JUVForm &form) {
+        emit form.findChild<QMenu *>(u"ContextMenu"_s)->aboutToShow();
+        return form.findChild<QMenu *>(u"RecentMenu"_s)->actions();
+    };
+    const auto listed = [&recent](const TQS_JUVForm &form) {
         QStringList texts;
-        for (const QAction *action : form.findChild<QMenu *>(u"RecentMenu"_s)->actions())
+        for (const QAction *action : recent(form))
             texts << action->text();
         return texts;
     };
@@ -700,7 +705,7 @@ void TestDesktop::recentFilesAndDialogs()
     // A file that has vanished gets the read error when chosen and leaves the list.
     QFile::remove(file(5));
     QAction *vanished = nullptr;
-    for (QAction *action : form.findChild<QMenu *>(u"RecentMenu"_s)->actions())
+    for (QAction *action : recent(form))
         if (action->text().contains(u"r5.cfg"_s))
             vanished = action;
     QVERIFY(vanished);

@@ -366,12 +366,29 @@ void TestFile::repairBeforeSave()
     writeAll(path(u"lists.cfg"_s), resealed(damaged));
     QCOMPARE(load(other, path(u"lists.cfg"_s)), QStringList());
     QCOMPARE(combo(other, "Ch1NomRCombo")->currentIndex(), -1);
+    // Leaving such a list gives it the entry the save would write, not its first one.
+    other.ComboExit(combo(other, "Ch2NomRCombo"));
+    QCOMPARE(combo(other, "Ch2NomRCombo")->currentText(), u"100"_s);
     QCOMPARE(save(other, path(u"lists.cfg"_s), {QMessageBox::Yes, QMessageBox::Ok}).back().text, kSaved);
     const QByteArray saved = readAll(path(u"lists.cfg"_s));
     QCOMPARE(saved.count("Sensor R=1\r\nInput connection=1\r\n"), 2);
     QCOMPARE(saved.count("Output direction=0\r\n"), 2);
     QCOMPARE(combo(other, "Ch1NomRCombo")->currentText(), u"100"_s);
     QVERIFY(qsjuv::check::checkBytes(saved).clean());
+
+    // Saved with the keys while still in a minimum typed below the limit: the limit is saved.
+    TQS_JUVForm typing;
+    fillRequisites(typing);
+    typing.show();
+    QVERIFY(QTest::qWaitForWindowActive(&typing));
+    QLineEdit *min = edit(typing, "Ch1MinEdit");
+    min->setFocus();
+    min->end(false);
+    QTest::keyClicks(min, u"152"_s);
+    QCOMPARE(min->text(), u"-200152"_s);
+    QCOMPARE(save(typing, path(u"typing.cfg"_s)).at(0).text, kSaved);
+    QVERIFY(readAll(path(u"typing.cfg"_s)).contains("Temperature min=-200\r\n"));
+    QCOMPARE(min->text(), u"-200"_s);
 }
 
 void TestFile::loadDamaged()
