@@ -191,6 +191,9 @@ void TQS_JUVForm::setCurrentFile(const QString &path)
     setWindowTitle(u"%1[*] — %2"_s.arg(file.fileName(), m_caption));
     setWindowModified(m_modified);
     QStringList files = recentFiles();
+    // Writing the settings syncs a file: not when the list stays as it is.
+    if (files.value(0) == m_currentFile)
+        return;
     files.removeAll(m_currentFile);
     files.prepend(m_currentFile);
     storeRecentFiles(files);
