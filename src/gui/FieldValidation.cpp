@@ -59,10 +59,6 @@ private:
     bool m_isMax;
     const qsjuv::RangeLimits *const *m_row; // the channel's selected range, as it changes
 };
-
-// The min edit the user is typing into, while the range check of that keystroke runs (its own
-// rewrites included): its minimum is not held to the lower limit yet.
-const QLineEdit *typedMinEdit = nullptr;
 } // namespace
 
 void TQS_JUVForm::correctRangesAsTyped()
@@ -92,7 +88,7 @@ bool TQS_JUVForm::CheckChannelRange(int channel)
     const ChannelControls &ch = m_channels[channel];
 
     const qsjuv::RangeCheck check = qsjuv::checkRange(ch.maxEdit->text(), ch.minEdit->text(),
-                                                      *m_selectedRange[channel], typedMinEdit != ch.minEdit);
+                                                      *m_selectedRange[channel], m_typedMinEdit != ch.minEdit);
     // A min left as typed while the max was no number is corrected now; that write must not run
     // this check again from inside.
     if (!m_checkingRange[channel]) {
@@ -155,12 +151,12 @@ void TQS_JUVForm::MinMaxEditChange(QObject *Sender)
         return;
     // A typed minimum is held to the limit only when the edit is left: "1" on the way to "10"
     // must not become the limit "5" with the next digit appended to it.
-    const QLineEdit *outer = typedMinEdit;
+    const QLineEdit *outer = m_typedMinEdit;
     // The edit's own correction of a typed character resets its modified flag: its focus tells.
     if (edit == m_channels[channel].minEdit && edit->hasFocus())
-        typedMinEdit = edit;
+        m_typedMinEdit = edit;
     CheckChannelRange(channel);
-    typedMinEdit = outer;
+    m_typedMinEdit = outer;
     setModified(true);
 }
 

@@ -195,6 +195,8 @@ private:
     std::array<qsjuv::SensorType, 2> m_charListType{qsjuv::kSensorRtd, qsjuv::kSensorRtd};
     std::array<const qsjuv::RangeLimits *, 2> m_selectedRange{};
     std::array<bool, 2> m_checkingRange{};
+    // The min edit whose own keystroke is being checked: its minimum is not held to the limit yet.
+    const QLineEdit *m_typedMinEdit = nullptr;
     std::array<ChannelControls, 2> m_channels;
     QString m_caption;
     QString m_currentFile;
