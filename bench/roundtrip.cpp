@@ -3,7 +3,7 @@
 // plus the toolkit showing and closing three dialogs; the same dialogs are then timed alone to
 // tell the two apart.
 #include "gui/Application.h"
-#include "gui/Qs_juvunit.h"
+#include "gui/QuestionnaireWindow.h"
 #include "core/AtomicFile.h"
 #include "core/Cp1251.h"
 #include "core/QuestionnaireFormat.h"
@@ -119,38 +119,36 @@ int main(int argc, char *argv[])
     DialogAnswerer answerer(path);
 
     // ЖУВ-720-220, two channels: RTD on channel 1, a thermocouple on channel 2.
-    TQS_JUVForm form;
+    QuestionnaireWindow form;
     form.show();
-    form.FirmNameEdit->setText(u"ООО «Ромашка»"_s);
-    form.PhoneEdit->setText(u"+7 (495) 123-45-67"_s);
-    form.MailEdit->setText(u"zakaz@example.ru"_s);
-    form.DeviceCombo->setCurrentIndex(4);
-    form.DeviceComboChange(form.DeviceCombo);
-    auto *sensor2 = form.findChild<QComboBox *>(u"Ch2SensorCombo"_s);
-    sensor2->setCurrentIndex(2);
-    form.SensorComboChange(sensor2);
-    form.findChild<QLineEdit *>(u"Ch1MaxEdit"_s)->setText(u"300"_s);
+    qsjuv::Questionnaire settings = qsjuv::withModel(form.questionnaire(), 4);
+    settings.channels[1] = qsjuv::defaultChannel(4, 1, 9);
+    settings.channels[0].maxText = u"300"_s;
+    settings.firm = u"ООО «Ромашка»"_s;
+    settings.phone = u"+7 (495) 123-45-67"_s;
+    settings.mail = u"zakaz@example.ru"_s;
+    form.setQuestionnaire(settings);
 
     constexpr int kCount = 300;
     const auto removeFile = [&path] { QFile::remove(path); };
     const auto nothing = [] {};
 
     const double roundTrip = timed(kCount, removeFile, [&] {
-        form.SaveButtonClick(form.SaveButton);
-        form.LoadButtonClick(form.LoadButton);
+        form.save();
+        form.load();
     });
     if (answerer.warnings != 0 || !QFile::exists(path) || form.isModified()) {
         std::fprintf(stderr, "the round trip did not save and load cleanly\n");
         return 1;
     }
-    const double save = timed(kCount, removeFile, [&] { form.SaveButtonClick(form.SaveButton); });
-    const double load = timed(kCount, nothing, [&] { form.LoadButtonClick(form.LoadButton); });
-    const double readConfiguration = timed(kCount, nothing, [&] { form.ReadConfiguration(path); });
+    const double save = timed(kCount, removeFile, [&] { form.save(); });
+    const double load = timed(kCount, nothing, [&] { form.load(); });
+    const double readConfiguration = timed(kCount, nothing, [&] { form.loadFile(path); });
     // Without a window to repaint after each change the cascade makes.
     form.hide();
     const double hiddenRoundTrip = timed(kCount, removeFile, [&] {
-        form.SaveButtonClick(form.SaveButton);
-        form.LoadButtonClick(form.LoadButton);
+        form.save();
+        form.load();
     });
     form.show();
 
@@ -169,12 +167,6 @@ int main(int argc, char *argv[])
     const double dialogs = dialogsOnly(false);
     const double dialogsReplacing = dialogsOnly(true);
 
-    qsjuv::Questionnaire settings;
-    settings.modelPosition = 4;
-    settings.channels = {{true, 1, 1, 0, 2, u"300"_s, u"-200"_s}, {true, 9, -1, 0, 2, u"1820"_s, u"300"_s}};
-    settings.firm = form.FirmNameEdit->text();
-    settings.mail = u"zakaz@example.ru"_s;
-    settings.quantity = u"1"_s;
     const double writeCore = timed(kCount, nothing, [&] {
         qsjuv::writeFileAtomically(path, qsjuv::writeQuestionnaire(settings).bytes);
     });
@@ -187,7 +179,7 @@ int main(int argc, char *argv[])
     std::printf("the three dialogs alone, folder unchanged:    median %.3f ms\n", dialogs);
     std::printf("  the same, a file replaced in their folder:  median %.3f ms\n", dialogsReplacing);
     std::printf("  round trip less that:                       %.3f ms\n", roundTrip - dialogsReplacing);
-    std::printf("ReadConfiguration(path) alone:                median %.3f ms\n", readConfiguration);
+    std::printf("loadFile(path) alone:                         median %.3f ms\n", readConfiguration);
     std::printf("writeQuestionnaire + writeFileAtomically:     median %.3f ms\n", writeCore);
     return 0;
 }

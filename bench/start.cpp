@@ -4,7 +4,7 @@
 // once with the bare widget showing one caption: the price of drawing any text at all).
 #ifdef QS_JUV_BENCH_REAL_FORM
 #include "gui/Application.h"
-#include "gui/Qs_juvunit.h"
+#include "gui/QuestionnaireWindow.h"
 #else
 #include <QApplication>
 #include <QFileDialog>
@@ -38,7 +38,7 @@ int main(int argc, char *argv[])
 {
 #ifdef QS_JUV_BENCH_REAL_FORM
     TApplication app(argc, argv);
-    TQS_JUVForm window;
+    QuestionnaireWindow window;
 #else
     QApplication app(argc, argv);
     QWidget window;

@@ -3,7 +3,7 @@
 // question before closing with unsaved changes); qs_juv_screenshot --summary IN.cfg OUT.pdf writes
 // the printed summary of a questionnaire file.
 #include "gui/Application.h"
-#include "gui/Qs_juvunit.h"
+#include "gui/QuestionnaireWindow.h"
 #include "gui/SummaryDocument.h"
 
 #include <QComboBox>
@@ -21,7 +21,7 @@ int main(int argc, char *argv[])
 {
     TApplication app(argc, argv);
     if (argc == 4 && qstrcmp(argv[1], "--summary") == 0) {
-        TQS_JUVForm form;
+        QuestionnaireWindow form;
         form.loadFile(QFile::decodeName(argv[2]));
         QFile out(QFile::decodeName(argv[3]));
         const QByteArray pdf = qsjuv::summaryPdf(form.summary());
@@ -32,7 +32,7 @@ int main(int argc, char *argv[])
         return 2;
     }
     const QString dir = QString::fromLocal8Bit(argv[1]);
-    TQS_JUVForm form;
+    QuestionnaireWindow form;
     form.show();
     int status = 0;
     const auto save = [&status, &dir](QWidget *widget, const QString &name) {
@@ -44,12 +44,11 @@ int main(int argc, char *argv[])
     QTimer::singleShot(200, &app, [&] {
         save(&form, u"screenshot.png"_s);
 
-        form.DeviceCombo->setCurrentIndex(form.DeviceCombo->findText(u"ЖУВ-720-220"_s));
-        form.DeviceComboChange(form.DeviceCombo);
-        auto *sensor2 = form.findChild<QComboBox *>(u"Ch2SensorCombo"_s);
-        sensor2->setCurrentIndex(sensor2->findText(u"Термопара"_s));
-        form.SensorComboChange(sensor2);
-        form.FirmNameEdit->setText(u"ООО «Пример»"_s);
+        // ЖУВ-720-220 with a thermocouple B on channel 2.
+        qsjuv::Questionnaire value = qsjuv::withModel(form.questionnaire(), 4);
+        value.channels[1] = qsjuv::defaultChannel(4, 1, 9);
+        value.firm = u"ООО «Пример»"_s;
+        form.setQuestionnaire(value);
         QTimer::singleShot(100, &app, [&] {
             save(&form, u"screenshot-720-220.png"_s);
             QTimer::singleShot(100, &app, [&] {
@@ -58,8 +57,7 @@ int main(int argc, char *argv[])
                 if (auto *message = qobject_cast<QMessageBox *>(box))
                     message->done(QMessageBox::No);
             });
-            bool canClose = false;
-            form.FormCloseQuery(&form, canClose);
+            form.close();
             app.exit(0);
         });
     });

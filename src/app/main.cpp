@@ -1,6 +1,6 @@
 #include "gui/Application.h"
 #include "gui/CommandLine.h"
-#include "gui/Qs_juvunit.h"
+#include "gui/QuestionnaireWindow.h"
 #include "core/AtomicFile.h"
 
 #include <QTimer>
@@ -55,7 +55,7 @@ int main(int argc, char *argv[])
 
     TApplication app(qtArgc, qtArgv.data());
     try {
-        TQS_JUVForm form;
+        QuestionnaireWindow form;
         form.show();
         // Loaded once the window is up, so that its messages have a window to belong to.
         if (commandLine.file && qsjuv::fileNameSurvives(*commandLine.file, rawArguments)) {

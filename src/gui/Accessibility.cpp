@@ -1,5 +1,5 @@
 #include "gui/Accessibility.h"
-#include "gui/Qs_juvunit.h"
+#include "gui/UpDown.h"
 #include "gui/UpDown.h"
 
 #include <QAccessibleWidget>
@@ -73,7 +73,7 @@ QAccessibleInterface *makeInterface(const QString &className, QObject *object)
 {
     if (className == "TUpDown"_L1)
         return new UpDownAccessible(static_cast<TUpDown *>(object));
-    if (className == "TQS_JUVForm"_L1)
+    if (className == "QuestionnaireWindow"_L1)
         return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
     return nullptr;
 }

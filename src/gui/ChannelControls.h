@@ -32,8 +32,6 @@ struct ChannelControls
 
     // Shown for every sensor type.
     std::array<QWidget *, 8> characteristicAndRange() const;
-    // Shown only where the sensor type and series have them.
-    std::array<QWidget *, 4> sensorDependent() const;
     // Everything the input check box switches; the output stays usable with the input off.
     std::array<QWidget *, 14> inputDependent() const;
 };

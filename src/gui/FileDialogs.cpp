@@ -47,6 +47,7 @@ QFileDialog *makeFileDialog(QWidget *owner, const FileDialogSetup &setup)
     dialog->setNameFilters(setup.nameFilters);
     dialog->setDirectory(u"."_s);
     dialog->selectFile(setup.defaultName);
+    dialog->setProperty("qs_juvDefaultName", setup.defaultName);
     return dialog;
 }
 

@@ -76,6 +76,7 @@ void TUpDown::step(int action)
     if (!ok)
         current = value();
     writeValue(int(qBound<qint64>(qint64(minimum()), qint64(current) + delta, qint64(maximum()))));
+    emit stepped();
 }
 
 void TUpDown::writeValue(int value)

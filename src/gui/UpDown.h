@@ -27,6 +27,10 @@ public:
     // Writes value, held to the limits, into the edit as a step does.
     void writeValue(int value);
 
+signals:
+    // The user stepped the value; the edit holds what the step wrote.
+    void stepped();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;

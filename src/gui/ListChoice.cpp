@@ -1,0 +1,102 @@
+#include "gui/ListChoice.h"
+
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+int namedEntry(const QComboBox *list, const QString &text)
+{
+    // findText's fixed-string match ignores case but not blanks.
+    return list->findText(text.trimmed(), Qt::MatchFixedString);
+}
+
+ListChoice::ListChoice(QComboBox *combo) : QObject(combo), m_combo(combo)
+{
+    m_held = combo->currentIndex();
+    connect(combo, &QComboBox::activated, this, [this](int index) {
+        markUnnamed(false);
+        if (index == m_held)
+            return;
+        m_held = index;
+        emit chosen(index);
+    });
+    connect(combo->lineEdit(), &QLineEdit::textEdited, this, &ListChoice::typed);
+    combo->installEventFilter(this);
+}
+
+void ListChoice::show(const QStringList &entries, int selected)
+{
+    if (selected < -1 || selected >= int(entries.size()))
+        selected = -1;
+    QStringList current;
+    for (int i = 0; i < m_combo->count(); ++i)
+        current << m_combo->itemText(i);
+    const QSignalBlocker blocker(m_combo);
+    if (current != entries) {
+        m_combo->clear();
+        m_combo->addItems(entries);
+    } else if (m_combo->currentIndex() == selected && selected == m_held) {
+        return;
+    }
+    m_combo->setCurrentIndex(selected);
+    m_held = selected;
+    markUnnamed(false);
+    if (!m_combo->lineEdit()->hasFocus())
+        m_combo->lineEdit()->setCursorPosition(0);
+}
+
+void ListChoice::typed(const QString &text)
+{
+    const int match = namedEntry(m_combo, text);
+    QLineEdit *edit = m_combo->lineEdit();
+    const int cursor = edit->cursorPosition();
+    if (match != m_combo->currentIndex()) {
+        // Selecting writes the entry's text into the edit: the typed text stays as typed.
+        const QSignalBlocker blocker(m_combo);
+        const QSignalBlocker editBlocker(edit);
+        m_combo->setCurrentIndex(match);
+        edit->setText(text);
+        edit->setCursorPosition(cursor);
+    }
+    markUnnamed(match < 0);
+    if (match >= 0 && match != m_held) {
+        m_held = match;
+        emit chosen(match);
+    }
+}
+
+void ListChoice::finishTyping()
+{
+    markUnnamed(false);
+    const QSignalBlocker blocker(m_combo);
+    if (m_combo->currentIndex() != m_held || (m_held >= 0 && m_combo->currentText() != m_combo->itemText(m_held)))
+        m_combo->setCurrentIndex(m_held);
+    if (m_held < 0 && !m_combo->currentText().isEmpty())
+        m_combo->setEditText(QString());
+    m_combo->lineEdit()->setCursorPosition(0);
+}
+
+void ListChoice::markUnnamed(bool unnamed)
+{
+    QLineEdit *edit = m_combo->lineEdit();
+    QPalette pal = edit->palette();
+    const QColor colour = unnamed ? QColor(255, 0, 0) : m_combo->palette().color(QPalette::Text);
+    if (pal.color(QPalette::Active, QPalette::Text) == colour)
+        return;
+    pal.setColor(QPalette::Active, QPalette::Text, colour);
+    pal.setColor(QPalette::Inactive, QPalette::Text, colour);
+    edit->setPalette(pal);
+}
+
+bool ListChoice::eventFilter(QObject *watched, QEvent *event)
+{
+    // A drop-down list or a context menu does not leave the list.
+    if (watched == m_combo && event->type() == QEvent::FocusOut
+        && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
+        finishTyping();
+        if (m_held < 0 && m_combo->count() > 0)
+            emit leftEmpty();
+    }
+    return QObject::eventFilter(watched, event);
+}

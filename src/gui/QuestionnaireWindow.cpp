@@ -1,0 +1,263 @@
+#include "gui/QuestionnaireWindow.h"
+
+#include "gui/Accessibility.h"
+#include "gui/FormStyle.h"
+#include "gui/Hints.h"
+#include "gui/QuestionnaireDocument.h"
+#include "gui/QuestionnaireEditor.h"
+#include "gui/UpDown.h"
+#include "gui/WindowIcon.h"
+#include "ui_QuestionnaireWindow.h"
+#include "core/QuestionnaireRules.h"
+#include "core/Texts.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolTip>
+
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+QuestionnaireWindow::QuestionnaireWindow(QWidget *parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::QS_JUVForm>())
+{
+    qsjuv::installAccessibleFactory();
+    setupLayout();
+    m_editor = new QuestionnaireEditor(*m_ui, this);
+    const qsjuv::Questionnaire start = qsjuv::defaultQuestionnaire();
+    m_editor->setQuestionnaire(start);
+    m_document = new QuestionnaireDocument(m_editor->questionnaire(), this);
+    connect(m_editor, &QuestionnaireEditor::edited, this, &QuestionnaireWindow::showModified);
+    connect(m_document, &QuestionnaireDocument::currentFileChanged, this, &QuestionnaireWindow::showModified);
+    connect(m_ui->LoadButton, &QPushButton::clicked, this, &QuestionnaireWindow::load);
+    connect(m_ui->SaveButton, &QPushButton::clicked, this, &QuestionnaireWindow::save);
+    setupActions();
+    setupMenu();
+    showModified();
+}
+
+QuestionnaireWindow::~QuestionnaireWindow() = default;
+
+void QuestionnaireWindow::setupLayout()
+{
+    // The fixed layout needs its own metrics whatever style the desktop would pick.
+    TFormStyle::install();
+
+    // Where MS Sans Serif is missing, a face of Arial's widths keeps the captions inside their
+    // fixed boxes; any sans-serif face after that. Set before the controls exist, so that none of
+    // them lays out its text in the default face first.
+    QFont font(u"MS Sans Serif"_s);
+    font.setFamilies({u"MS Sans Serif"_s, u"Liberation Sans"_s, u"Arial"_s});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(11);
+    setFont(font);
+    QToolTip::setFont(font);
+
+    m_ui->setupUi(this);
+    setObjectName(u"QS_JUVForm"_s);
+    m_caption = windowTitle();
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                   | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(533, 590);
+    setWindowIcon(qsjuv::programIcon());
+
+    setCaptions();
+    markOptionalRequisites();
+    nameControls();
+    setupEntries();
+    setupStatusBar();
+}
+
+void QuestionnaireWindow::setCaptions()
+{
+    using namespace qsjuv::texts;
+    Ui::QS_JUVForm &ui = *m_ui;
+    ui.FirmNameLabel->setText(requisiteCaption(qsjuv::Requisite::Firm));
+    ui.PhoneLabel->setText(requisiteCaption(qsjuv::Requisite::Phone));
+    ui.MailLabel->setText(requisiteCaption(qsjuv::Requisite::Mail));
+    ui.BillLabel->setText(requisiteCaption(qsjuv::Requisite::Bill));
+    ui.DeviceLabel->setText(modelCaption());
+    ui.QntyLabel->setText(quantityCaption());
+    // The blank keeps the title off the frame's corner, as the layout was drawn.
+    ui.Ch1GroupBox->setTitle(channelTitle(0) + u' ');
+    ui.Ch2GroupBox->setTitle(channelTitle(1) + u' ');
+    for (const auto &[sensor, characteristic, connection, nominalR, output] :
+         {std::tuple{ui.Ch1SensorLabel, ui.Ch1CharLabel, ui.Ch1ConnLabel, ui.Ch1NomRLabel, ui.Ch1OutputLabel},
+          std::tuple{ui.Ch2SensorLabel, ui.Ch2CharLabel, ui.Ch2ConnLabel, ui.Ch2NomRLabel, ui.Ch2OutputLabel}}) {
+        sensor->setText(channelCaption(ChannelField::SensorType));
+        characteristic->setText(channelCaption(ChannelField::Characteristic));
+        connection->setText(channelCaption(ChannelField::Connection));
+        nominalR->setText(channelCaption(ChannelField::NominalR));
+        output->setText(channelCaption(ChannelField::Output));
+    }
+}
+
+void QuestionnaireWindow::markOptionalRequisites()
+{
+    Ui::QS_JUVForm &ui = *m_ui;
+    // Grey captions and button-face edits mark the optional requisites. The grey is darker than
+    // that of disabled text, so the captions stay readable and the edits do not look switched off.
+    const QColor greyText = secondaryTextColour(palette());
+    for (QLabel *label : {ui.PhoneLabel, ui.BillLabel}) {
+        QPalette pal = label->palette();
+        pal.setColor(QPalette::Active, QPalette::WindowText, greyText);
+        pal.setColor(QPalette::Inactive, QPalette::WindowText, greyText);
+        label->setPalette(pal);
+    }
+    for (QLineEdit *edit : {ui.PhoneEdit, ui.BillEdit}) {
+        QPalette pal = edit->palette();
+        pal.setColor(QPalette::Base, pal.color(QPalette::Button));
+        edit->setPalette(pal);
+    }
+    const std::pair<QWidget *, QString> requisiteHints[] = {
+        {ui.FirmNameLabel, u"Обязательно для заполнения"_s},
+        {ui.FirmNameEdit, u"Укажите здесь название вашей фирмы"_s},
+        {ui.PhoneLabel, u"Заполнять не обязательно"_s},
+        {ui.PhoneEdit, u"Здесь можно указать телефонный номер для связи с вами"_s},
+        {ui.MailLabel, u"Обязательно для заполнения"_s},
+        {ui.MailEdit, u"Укажите здесь адрес электронной почты для связи с вами"_s},
+        {ui.BillLabel, u"Заполнять не обязательно"_s},
+        {ui.BillEdit, u"Если счет еще не был выставлен нашей фирмой, оставьте это поле пустым"_s},
+    };
+    for (const auto &[control, hint] : requisiteHints) {
+        setHint(control, hint);
+        setHintShown(control, true);
+    }
+    for (QComboBox *output : {ui.Ch1OutputCombo, ui.Ch2OutputCombo})
+        setHint(output, u"Режимы работы выхода с релейным модулем ЖУВ-930 поверке не подлежат"_s);
+}
+
+void QuestionnaireWindow::nameControls()
+{
+    Ui::QS_JUVForm &ui = *m_ui;
+    // A caption names its control for screen readers: a buddy label names an edit (and follows
+    // the range captions as they change); a combo would announce its value unless named.
+    const std::pair<QLabel *, QWidget *> captions[] = {
+        {ui.FirmNameLabel, ui.FirmNameEdit}, {ui.PhoneLabel, ui.PhoneEdit}, {ui.MailLabel, ui.MailEdit},
+        {ui.BillLabel, ui.BillEdit}, {ui.DeviceLabel, ui.DeviceCombo}, {ui.QntyLabel, ui.QntyEdit},
+        {ui.Ch1SensorLabel, ui.Ch1SensorCombo}, {ui.Ch1CharLabel, ui.Ch1CharCombo}, {ui.Ch1MaxLabel, ui.Ch1MaxEdit},
+        {ui.Ch1MinLabel, ui.Ch1MinEdit}, {ui.Ch1ConnLabel, ui.Ch1ConnCombo}, {ui.Ch1NomRLabel, ui.Ch1NomRCombo},
+        {ui.Ch1OutputLabel, ui.Ch1OutputCombo}, {ui.Ch2SensorLabel, ui.Ch2SensorCombo},
+        {ui.Ch2CharLabel, ui.Ch2CharCombo}, {ui.Ch2MaxLabel, ui.Ch2MaxEdit}, {ui.Ch2MinLabel, ui.Ch2MinEdit},
+        {ui.Ch2ConnLabel, ui.Ch2ConnCombo}, {ui.Ch2NomRLabel, ui.Ch2NomRCombo},
+        {ui.Ch2OutputLabel, ui.Ch2OutputCombo}};
+    for (const auto &[caption, control] : captions) {
+        caption->setBuddy(control);
+        if (auto *combo = qobject_cast<QComboBox *>(control)) {
+            combo->setAccessibleName(caption->text());
+            combo->lineEdit()->setAccessibleName(caption->text());
+        }
+    }
+    ui.QntyUpDown->setAccessibleName(ui.QntyLabel->text());
+    // The blanks that keep a group's caption off its frame are not part of its name.
+    for (QGroupBox *group : findChildren<QGroupBox *>())
+        group->setAccessibleName(group->title().trimmed());
+    // The captions never take the focus: the edits say themselves whether they are required.
+    const std::pair<QLineEdit *, QLabel *> descriptions[] = {
+        {ui.FirmNameEdit, ui.FirmNameLabel}, {ui.PhoneEdit, ui.PhoneLabel}, {ui.MailEdit, ui.MailLabel},
+        {ui.BillEdit, ui.BillLabel}};
+    for (const auto &[edit, label] : descriptions)
+        edit->setAccessibleDescription(label->toolTip() + u". "_s + edit->toolTip());
+}
+
+void QuestionnaireWindow::setupEntries()
+{
+    // Edits have no length limit.
+    for (QLineEdit *edit : findChildren<QLineEdit *>())
+        edit->setMaxLength(std::numeric_limits<int>::max());
+    for (QComboBox *combo : findChildren<QComboBox *>()) {
+        combo->setCompleter(nullptr);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->setMaxVisibleItems(30);
+    }
+    m_ui->Ch1MaxUpDown->setThousands(false);
+    // A Russian phone number with its blanks and brackets fits whole: the edit takes the free
+    // space of its row up to the e-mail caption.
+    m_ui->PhoneEdit->setFixedWidth(m_ui->MailLabel->x() - m_ui->PhoneEdit->x() - 5);
+}
+
+void QuestionnaireWindow::setupStatusBar()
+{
+    QStatusBar *bar = m_ui->StatusBar;
+    bar->setSizeGripEnabled(false);
+    bar->setAccessibleName(u"Строка состояния"_s);
+    // Panel 0 shows the program version for good; panel 1 the data version of a load.
+    m_versionPanel = new QLabel(u"Версия: %1"_s.arg(QLatin1StringView(qsjuv::kProgramVersion)), bar);
+    m_versionPanel->setObjectName(u"StatusBarPanel0"_s);
+    m_versionPanel->setAlignment(Qt::AlignCenter);
+    m_versionPanel->setFixedWidth(bar->width() / 3);
+    m_dataPanel = new QLabel(bar);
+    m_dataPanel->setObjectName(u"StatusBarPanel1"_s);
+    m_dataPanel->setAlignment(Qt::AlignCenter);
+    m_dataPanel->setFixedWidth(300);
+    bar->addWidget(m_versionPanel);
+    bar->addWidget(m_dataPanel);
+}
+
+qsjuv::Questionnaire QuestionnaireWindow::questionnaire() const
+{
+    return m_editor->questionnaire();
+}
+
+void QuestionnaireWindow::setQuestionnaire(const qsjuv::Questionnaire &questionnaire)
+{
+    if (!questionnaire.validModel())
+        return;
+    m_editor->setQuestionnaire(questionnaire);
+    showModified();
+}
+
+bool QuestionnaireWindow::isModified() const
+{
+    return m_document->differsFrom(m_editor->questionnaire());
+}
+
+QString QuestionnaireWindow::currentFile() const
+{
+    return m_document->currentFile();
+}
+
+qsjuv::Summary QuestionnaireWindow::summary() const
+{
+    return m_document->summary(m_editor->questionnaire(), m_caption);
+}
+
+// The mark stands first, where a title cut short for the title bar keeps it.
+void QuestionnaireWindow::showModified()
+{
+    const QString mark = isModified() ? u"*"_s : QString();
+    const QString file = currentFile();
+    setWindowTitle(file.isEmpty() ? mark + m_caption
+                                  : u"%1%2 — %3"_s.arg(mark, QFileInfo(file).fileName(),
+                                                       m_caption));
+}
+
+void QuestionnaireWindow::closeEvent(QCloseEvent *event)
+{
+    if (!isModified()
+        || question(u"Внесенные вами изменения не сохранены в файле.\n"
+                    "Вы действительно хотите завершить программу?"_s)
+                == QMessageBox::Yes)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void QuestionnaireWindow::showEvent(QShowEvent *event)
+{
+    if (!event->spontaneous()) {
+        if (const QScreen *screen = this->screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+    QWidget::showEvent(event);
+}
