@@ -114,7 +114,8 @@ void ChannelEditor::bindEvents()
     for (QLineEdit *edit : {m_ui.maxEdit, m_ui.minEdit}) {
         edit->setValidator(new BoundValidator(edit));
         edit->installEventFilter(this);
-        connect(edit, &QLineEdit::textEdited, this, [this] {
+        // Any change of the text, typed or pasted, a step's or a test's: the colour follows it.
+        connect(edit, &QLineEdit::textChanged, this, [this] {
             showRangeState();
             emit edited();
         });

@@ -77,8 +77,8 @@ void QuestionnaireEditor::bindEvents()
     for (ChannelEditor *channel : m_channels)
         connect(channel, &ChannelEditor::edited, this, &QuestionnaireEditor::edited);
     for (QLineEdit *edit : {m_ui.FirmNameEdit, m_ui.PhoneEdit, m_ui.MailEdit, m_ui.BillEdit})
-        connect(edit, &QLineEdit::textEdited, this, &QuestionnaireEditor::edited);
-    connect(m_ui.QntyEdit, &QLineEdit::textEdited, this, [this] {
+        connect(edit, &QLineEdit::textChanged, this, &QuestionnaireEditor::edited);
+    connect(m_ui.QntyEdit, &QLineEdit::textChanged, this, [this] {
         showQuantityState();
         emit edited();
     });
@@ -168,11 +168,8 @@ void QuestionnaireEditor::finishQuantity()
 {
     const qsjuv::QuantityCheck check =
             qsjuv::checkQuantity(m_ui.QntyEdit->text(), qsjuv::kQuantityMin, qsjuv::kQuantityMax);
-    if (check.rewrite) {
+    if (check.rewrite)
         m_ui.QntyEdit->setText(QString::number(check.value));
-        emit edited();
-    }
-    showQuantityState();
 }
 
 void QuestionnaireEditor::finishTyping()

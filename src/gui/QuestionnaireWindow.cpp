@@ -239,12 +239,17 @@ void QuestionnaireWindow::showModified()
                                                        m_caption));
 }
 
+bool QuestionnaireWindow::mayClose()
+{
+    return !isModified()
+            || question(u"Внесенные вами изменения не сохранены в файле.\n"
+                        "Вы действительно хотите завершить программу?"_s)
+            == QMessageBox::Yes;
+}
+
 void QuestionnaireWindow::closeEvent(QCloseEvent *event)
 {
-    if (!isModified()
-        || question(u"Внесенные вами изменения не сохранены в файле.\n"
-                    "Вы действительно хотите завершить программу?"_s)
-                == QMessageBox::Yes)
+    if (mayClose())
         event->accept();
     else
         event->ignore();

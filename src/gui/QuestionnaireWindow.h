@@ -43,6 +43,8 @@ public:
     void about();
 
     bool isModified() const;
+    // The question before closing with unsaved changes; true when the window may close.
+    bool mayClose();
     // The file last loaded or saved; empty for a new questionnaire.
     QString currentFile() const;
     // The program's caption: the title of every message box, whatever file the window shows.

@@ -48,7 +48,7 @@ void TestAgreement::formAndCheckerAgree()
     QFETCH(QByteArray, name);
     const QString path = m_corpus.path(name);
     // A fresh form each time: what a form keeps from an earlier file, no checker can know.
-    TQS_JUVForm form;
+    QuestionnaireWindow form;
     const auto [messages, unexpected] = loadThroughForm(form, path);
     QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(u'\n')));
     const FileReport report = checkFile(qsjuv::nativePath(path));

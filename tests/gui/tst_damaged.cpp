@@ -58,7 +58,7 @@ bool isRed(const QLineEdit *e)
     return e->palette().color(QPalette::Active, QPalette::Text) == kRed;
 }
 
-QStringList channelProblems(const TQS_JUVForm &form, int c)
+QStringList channelProblems(const QuestionnaireWindow &form, int c)
 {
     QStringList problems;
     const QByteArray p = "Ch" + QByteArray::number(c + 1);
@@ -115,7 +115,7 @@ QStringList channelProblems(const TQS_JUVForm &form, int c)
     return problems;
 }
 
-QStringList formProblems(const TQS_JUVForm &form)
+QStringList formProblems(const QuestionnaireWindow &form)
 {
     QStringList problems;
     for (const QComboBox *box : form.findChildren<QComboBox *>()) {
@@ -136,7 +136,7 @@ QStringList formProblems(const TQS_JUVForm &form)
 
 // What a save writes for the questionnaire the form holds, line by line: the file cannot tell
 // "no selection" from the entry sharing its value (sensor 4's 50 ohm, the 720's "off").
-QStringList savedSettings(const TQS_JUVForm &form)
+QStringList savedSettings(const QuestionnaireWindow &form)
 {
     return QString::fromLatin1(writeQuestionnaire(form.questionnaire()).bytes).split(u"\r\n"_s);
 }
@@ -169,7 +169,7 @@ private slots:
 private:
     void saveAndLoadBack(const QByteArray &name);
     CorpusFolder m_corpus;
-    std::unique_ptr<TQS_JUVForm> m_form;
+    std::unique_ptr<QuestionnaireWindow> m_form;
     int m_saved = 0;
 };
 
@@ -178,7 +178,7 @@ void TestDamaged::initTestCase()
     const QString error = m_corpus.write();
     QVERIFY2(error.isEmpty(), qPrintable(error));
     // One form for the whole corpus: each load starts from whatever the last one left.
-    m_form = std::make_unique<TQS_JUVForm>();
+    m_form = std::make_unique<QuestionnaireWindow>();
 }
 
 void TestDamaged::corpusCoversTheDamage()
@@ -221,7 +221,7 @@ void TestDamaged::loadDamaged()
 // Completes the requisites as a user would, saves when the form lets it, and loads that file.
 void TestDamaged::saveAndLoadBack(const QByteArray &name)
 {
-    TQS_JUVForm &form = *m_form;
+    QuestionnaireWindow &form = *m_form;
     if (edit(form, "FirmNameEdit")->text().isEmpty())
         edit(form, "FirmNameEdit")->setText(u"ООО Тест"_s);
     if (!mailFormatValid(edit(form, "MailEdit")->text()))
@@ -231,7 +231,7 @@ void TestDamaged::saveAndLoadBack(const QByteArray &name)
     {
         ModalScript probe;
         probe.press(QMessageBox::Ok);
-        form.SaveButtonClick(control<QPushButton>(form, "SaveButton"));
+        form.save();
         if (!probe.messages().empty()) {
             QCOMPARE(probe.messages()[0].icon, QMessageBox::Warning);
             return;
@@ -244,7 +244,7 @@ void TestDamaged::saveAndLoadBack(const QByteArray &name)
     {
         ModalScript script;
         script.choose(path).press(QMessageBox::Ok);
-        form.SaveButtonClick(control<QPushButton>(form, "SaveButton"));
+        form.save();
         QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'\n')));
         QCOMPARE(script.messages().size(), size_t(1));
         QCOMPARE(script.messages()[0].text, kSaved);

@@ -32,7 +32,7 @@ using qsjuv::testing::writeAll;
 
 namespace {
 // The folder a command's file dialog starts in; the dialog is closed unused.
-QString startFolder(TQS_JUVForm &form, void (TQS_JUVForm::*command)(QObject *))
+QString startFolder(QuestionnaireWindow &form, void (QuestionnaireWindow::*command)())
 {
     QString folder;
     ModalScript script;
@@ -40,7 +40,7 @@ QString startFolder(TQS_JUVForm &form, void (TQS_JUVForm::*command)(QObject *))
         if (auto *dialog = qobject_cast<QFileDialog *>(modal))
             folder = dialog->directory().absolutePath();
     });
-    (form.*command)(nullptr);
+    (form.*command)();
     return folder;
 }
 
@@ -49,15 +49,15 @@ const QByteArray kQuestionnaire = "[Device]\r\nid=81\r\n[Reqs]\r\nFirm=Drop\r\n"
 
 // Runs a command that writes a file, path chosen in its dialog: the messages it showed, then any
 // dialog nobody answered as planned.
-QStringList written(TQS_JUVForm &form, void (TQS_JUVForm::*command)(QObject *), const QString &path)
+QStringList written(QuestionnaireWindow &form, void (QuestionnaireWindow::*command)(), const QString &path)
 {
     ModalScript script;
     script.choose(path).press(QMessageBox::Ok);
-    (form.*command)(nullptr);
+    (form.*command)();
     return script.texts() + script.unexpected();
 }
 
-QString model(const TQS_JUVForm &form) { return combo(form, "DeviceCombo")->currentText(); }
+QString model(const QuestionnaireWindow &form) { return combo(form, "DeviceCombo")->currentText(); }
 
 // The text pdftotext finds in a PDF, one line per line of the page.
 QString pdfText(const QString &pdf)
@@ -254,7 +254,7 @@ void TestDesktop::commandLineLoads()
 
     const qsjuv::CommandLine parsed = qsjuv::parseCommandLine({u"qs_juv"_s, file});
     QVERIFY(parsed.file);
-    TQS_JUVForm form;
+    QuestionnaireWindow form;
     ModalScript script;
     if (!message.isEmpty())
         script.press(QMessageBox::Ok);
@@ -320,7 +320,7 @@ void TestDesktop::drop()
     const Qt::DropActions actions = kind == "move" ? Qt::MoveAction : Qt::CopyAction | Qt::MoveAction;
     const Qt::KeyboardModifiers modifiers = kind == "shift" ? Qt::ShiftModifier : Qt::NoModifier;
 
-    TQS_JUVForm form;
+    QuestionnaireWindow form;
     if (unsavedAnswer != QMessageBox::NoButton)
         edit(form, "PhoneEdit")->setText(u"unsaved"_s);
     const QPoint centre = form.rect().center();
@@ -369,32 +369,32 @@ void TestDesktop::rememberedFolder()
     QVERIFY(QDir().mkpath(first) && QDir().mkpath(second));
 
     // First run: the current folder.
-    TQS_JUVForm form;
-    QCOMPARE(startFolder(form, &TQS_JUVForm::LoadButtonClick), QDir::currentPath());
+    QuestionnaireWindow form;
+    QCOMPARE(startFolder(form, &QuestionnaireWindow::load), QDir::currentPath());
 
     // A load from one folder: both dialogs, of this form and of the next, start there.
     writeAll(first + u"/q.cfg"_s, kQuestionnaire);
     {
         ModalScript script;
         script.choose(first + u"/q.cfg"_s);
-        form.LoadButtonClick(nullptr);
+        form.load();
         QVERIFY(script.unexpected().isEmpty());
     }
-    TQS_JUVForm next;
-    QCOMPARE(startFolder(next, &TQS_JUVForm::LoadButtonClick), first);
+    QuestionnaireWindow next;
+    QCOMPARE(startFolder(next, &QuestionnaireWindow::load), first);
     edit(form, "MailEdit")->setText(u"a@b.cd"_s);
-    QCOMPARE(startFolder(form, &TQS_JUVForm::SaveButtonClick), first);
+    QCOMPARE(startFolder(form, &QuestionnaireWindow::save), first);
 
     // A save into another folder moves it; a PDF written elsewhere does not.
-    QCOMPARE(written(form, &TQS_JUVForm::SaveButtonClick, second + u"/q.cfg"_s), QStringList{kSaved});
-    QCOMPARE(startFolder(next, &TQS_JUVForm::LoadButtonClick), second);
-    QCOMPARE(startFolder(next, &TQS_JUVForm::PdfActionExecute), second);
-    QCOMPARE(written(form, &TQS_JUVForm::PdfActionExecute, first + u"/q.pdf"_s), QStringList{kSaved});
-    QCOMPARE(startFolder(next, &TQS_JUVForm::LoadButtonClick), second);
+    QCOMPARE(written(form, &QuestionnaireWindow::save, second + u"/q.cfg"_s), QStringList{kSaved});
+    QCOMPARE(startFolder(next, &QuestionnaireWindow::load), second);
+    QCOMPARE(startFolder(next, &QuestionnaireWindow::exportPdf), second);
+    QCOMPARE(written(form, &QuestionnaireWindow::exportPdf, first + u"/q.pdf"_s), QStringList{kSaved});
+    QCOMPARE(startFolder(next, &QuestionnaireWindow::load), second);
 
     // The folder vanished: the current folder again.
     QVERIFY(QDir(second).removeRecursively());
-    QCOMPARE(startFolder(next, &TQS_JUVForm::LoadButtonClick), QDir::currentPath());
+    QCOMPARE(startFolder(next, &QuestionnaireWindow::load), QDir::currentPath());
 }
 
 void TestDesktop::settingsNeverBlock_data()
@@ -417,9 +417,9 @@ void TestDesktop::settingsNeverBlock()
     if (fifo.isEmpty())
         QS_JUV_RUN_AS_NOBODY(QByteArray("settingsNeverBlock:") + QTest::currentDataTag());
     const Watchdog watchdog(30);
-    const auto startFolderOfNew = [](void (TQS_JUVForm::*command)(QObject *)) {
-        TQS_JUVForm form;
-        if (command == &TQS_JUVForm::SaveButtonClick) {
+    const auto startFolderOfNew = [](void (QuestionnaireWindow::*command)()) {
+        QuestionnaireWindow form;
+        if (command == &QuestionnaireWindow::save) {
             edit(form, "FirmNameEdit")->setText(u"ACME"_s);
             edit(form, "MailEdit")->setText(u"a@b.cd"_s);
         }
@@ -432,23 +432,23 @@ void TestDesktop::settingsNeverBlock()
     QVERIFY(QDir().mkpath(folder));
     QFile::remove(folder + u"/q.cfg"_s);
 
-    TQS_JUVForm form;
+    QuestionnaireWindow form;
     edit(form, "FirmNameEdit")->setText(u"ACME"_s);
     edit(form, "MailEdit")->setText(u"a@b.cd"_s);
     if (fifo.isEmpty()) {
-        QCOMPARE(written(form, &TQS_JUVForm::SaveButtonClick, folder + u"/q.cfg"_s), QStringList{kSaved});
-        QCOMPARE(startFolderOfNew(&TQS_JUVForm::LoadButtonClick), folder);
+        QCOMPARE(written(form, &QuestionnaireWindow::save, folder + u"/q.cfg"_s), QStringList{kSaved});
+        QCOMPARE(startFolderOfNew(&QuestionnaireWindow::load), folder);
         QVERIFY(QFile::setPermissions(folder, QFileDevice::WriteOwner | QFileDevice::ExeOwner));
-        QCOMPARE(startFolderOfNew(&TQS_JUVForm::LoadButtonClick), QDir::currentPath());
+        QCOMPARE(startFolderOfNew(&QuestionnaireWindow::load), QDir::currentPath());
         QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
         return;
     }
     const QByteArray special = QFile::encodeName(config + u'/' + fifo);
     QVERIFY(makeSpecial(linked ? Special::FifoLink : Special::Fifo, special));
-    QCOMPARE(startFolderOfNew(&TQS_JUVForm::LoadButtonClick), QDir::currentPath());
-    QCOMPARE(written(form, &TQS_JUVForm::SaveButtonClick, folder + u"/q.cfg"_s), QStringList{kSaved});
-    QCOMPARE(startFolderOfNew(&TQS_JUVForm::SaveButtonClick), QDir::currentPath());
-    QCOMPARE(startFolderOfNew(&TQS_JUVForm::PdfActionExecute), QDir::currentPath());
+    QCOMPARE(startFolderOfNew(&QuestionnaireWindow::load), QDir::currentPath());
+    QCOMPARE(written(form, &QuestionnaireWindow::save, folder + u"/q.cfg"_s), QStringList{kSaved});
+    QCOMPARE(startFolderOfNew(&QuestionnaireWindow::save), QDir::currentPath());
+    QCOMPARE(startFolderOfNew(&QuestionnaireWindow::exportPdf), QDir::currentPath());
 }
 
 void TestDesktop::summary_data()
@@ -500,7 +500,7 @@ void TestDesktop::summary()
     QFETCH(QStringList, expected);
     QFETCH(QStringList, absent);
     QFETCH(int, pages);
-    TQS_JUVForm form;
+    QuestionnaireWindow form;
     pickText(combo(form, "DeviceCombo"), model);
     edit(form, "Ch1MaxEdit")->setText(u"300"_s);
     if (model == u"ЖУВ-720-221"_s)
@@ -511,7 +511,7 @@ void TestDesktop::summary()
 
     const QString pdf = path(u"summary.pdf"_s);
     QFile::remove(pdf);
-    QCOMPARE(written(form, &TQS_JUVForm::PdfActionExecute, pdf), QStringList{kSaved});
+    QCOMPARE(written(form, &QuestionnaireWindow::exportPdf, pdf), QStringList{kSaved});
     const QString text = pdfText(pdf);
     QVERIFY(!text.isEmpty());
     // pdftotext ends every page with a form feed.
@@ -529,7 +529,7 @@ void TestDesktop::summary()
 
 void TestDesktop::summaryReplaceAndFailure()
 {
-    TQS_JUVForm form;
+    QuestionnaireWindow form;
     // The default name, and nothing refused although the form could not be saved as it stands.
     const QString target = path(u"qs_juv.pdf"_s);
     writeAll(target, "old");
@@ -540,13 +540,13 @@ void TestDesktop::summaryReplaceAndFailure()
             QCOMPARE(modal->objectName(), u"PdfDialog"_s);
             QCOMPARE(name ? name->text() : QString(), u"qs_juv.pdf"_s);
         });
-        form.PdfActionExecute(nullptr);
+        form.exportPdf();
         QVERIFY(script.unexpected().isEmpty());
     }
     {
         ModalScript script;
         script.choose(target).press(QMessageBox::No);
-        form.PdfActionExecute(nullptr);
+        form.exportPdf();
         QCOMPARE(script.messages().at(0).text, kReplace);
         QCOMPARE(script.messages().at(0).defaultButton, QMessageBox::No);
     }
@@ -557,7 +557,7 @@ void TestDesktop::summaryReplaceAndFailure()
     {
         ModalScript script;
         script.choose(target).press(QMessageBox::Yes).press(QMessageBox::Ok);
-        form.PdfActionExecute(nullptr);
+        form.exportPdf();
         QCOMPARE(script.texts(), (QStringList{kReplace, kSaved}));
     }
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -569,7 +569,7 @@ void TestDesktop::summaryReplaceAndFailure()
     {
         ModalScript script;
         script.choosePath(path(u"plain/s.pdf"_s)).press(QMessageBox::Ok);
-        form.PdfActionExecute(nullptr);
+        form.exportPdf();
         QCOMPARE(script.messages().back().text, u"Не удалось сохранить данные в файле. Возможно, диск защищен от записи."_s);
         QCOMPARE(script.messages().back().icon, QMessageBox::Critical);
     }
@@ -580,7 +580,7 @@ void TestDesktop::summaryReplaceAndFailure()
     QVERIFY(mkfifo(QFile::encodeName(fifo).constData(), 0644) == 0);
     ModalScript refused;
     refused.choosePath(fifo).press(QMessageBox::Ok);
-    form.PdfActionExecute(nullptr);
+    form.exportPdf();
     QVERIFY2(refused.unexpected().isEmpty(), qPrintable(refused.unexpected().join(u'\n')));
     QCOMPARE(refused.messages().size(), size_t(1));
     QCOMPARE(refused.messages().back().icon, QMessageBox::Critical);
@@ -589,7 +589,7 @@ void TestDesktop::summaryReplaceAndFailure()
 
 void TestDesktop::shortcutsAndMenu()
 {
-    TQS_JUVForm form;
+    QuestionnaireWindow form;
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     QVERIFY(control<QPushButton>(form, "LoadButton")->toolTip().contains(u"Ctrl+O"_s));
@@ -652,17 +652,17 @@ void TestDesktop::recentFilesAndDialogs()
     QVERIFY(QDir().mkpath(path(u"recent"_s)));
     const auto file = [this](int i) { return QDir::cleanPath(path(u"recent/r%1.cfg"_s.arg(i))); };
     // What the menu offers once opened.
-    const auto recent = [](const TQS_JUVForm &form) {
+    const auto recent = [](const QuestionnaireWindow &form) {
         emit form.findChild<QMenu *>(u"ContextMenu"_s)->aboutToShow();
         return form.findChild<QMenu *>(u"RecentMenu"_s)->actions();
     };
-    const auto listed = [&recent](const TQS_JUVForm &form) {
+    const auto listed = [&recent](const QuestionnaireWindow &form) {
         QStringList texts;
         for (const QAction *action : recent(form))
             texts << action->text();
         return texts;
     };
-    TQS_JUVForm form;
+    QuestionnaireWindow form;
     QVERIFY(form.findChild<QMenu *>(u"RecentMenu"_s));
     for (int i = 0; i < 9; ++i) {
         writeAll(file(i), kQuestionnaire);
@@ -674,7 +674,7 @@ void TestDesktop::recentFilesAndDialogs()
     for (int i = 8; i > 0; --i)
         expected << u"&%1 r%2.cfg (%3)"_s.arg(9 - i).arg(i).arg(folder);
     QCOMPARE(listed(form), expected);
-    QCOMPARE(listed(TQS_JUVForm()), expected);
+    QCOMPARE(listed(QuestionnaireWindow()), expected);
     QCOMPARE(form.windowTitle(), u"r8.cfg[*] — "_s + form.caption());
 
     // The save dialog opens in the file's folder with its name selected, not in the folder used
@@ -693,7 +693,7 @@ void TestDesktop::recentFilesAndDialogs()
                 .choose(file(3))
                 .press(QMessageBox::Yes)
                 .press(QMessageBox::Ok);
-        form.SaveButtonClick(nullptr);
+        form.save();
         QCOMPARE(script.texts(), (QStringList{kReplace, kSaved}));
         QVERIFY(script.unexpected().isEmpty());
     }
@@ -736,7 +736,7 @@ void TestDesktop::recentFilesAndDialogs()
             completions->show(); // as typing a name's start shows it
             QTest::keyClick(name, Qt::Key_Return);
         });
-        form.LoadButtonClick(nullptr);
+        form.load();
         QVERIFY(script.unexpected().isEmpty());
     }
     QVERIFY(completions);
@@ -751,7 +751,7 @@ void TestDesktop::recentFilesAndDialogs()
                 selectedAgain = name->selectedText();
             }
         });
-        form.LoadButtonClick(nullptr);
+        form.load();
     }
     QVERIFY(!offeredAgain.isEmpty());
     QCOMPARE(selectedAgain, offeredAgain);

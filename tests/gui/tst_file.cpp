@@ -32,26 +32,26 @@ const QString kRangeRefused = u"Некорректно задан диапазо
                               "следует увеличить. Корректные значения диапазонов см. в подсказках к полям "
                               "границ диапазона."_s;
 
-void fillRequisites(TQS_JUVForm &form)
+void fillRequisites(QuestionnaireWindow &form)
 {
     edit(form, "FirmNameEdit")->setText(u"ACME"_s);
     edit(form, "MailEdit")->setText(u"a@b.cd"_s);
 }
 
 // The messages one save shows, the file dialog answered with path when it is reached.
-std::vector<ModalScript::Message> save(TQS_JUVForm &form, const QString &path,
+std::vector<ModalScript::Message> save(QuestionnaireWindow &form, const QString &path,
                                        std::initializer_list<QMessageBox::StandardButton> answers = {QMessageBox::Ok})
 {
     ModalScript script;
     script.choose(path);
     for (auto answer : answers)
         script.press(answer);
-    form.SaveButtonClick(control<QPushButton>(form, "SaveButton"));
+    form.save();
     return script.messages();
 }
 
 // Every box one load showed, unplanned ones included.
-QStringList load(TQS_JUVForm &form, const QString &path, QMessageBox::StandardButton unsavedAnswer = QMessageBox::Yes)
+QStringList load(QuestionnaireWindow &form, const QString &path, QMessageBox::StandardButton unsavedAnswer = QMessageBox::Yes)
 {
     QStringList texts = loadThroughForm(form, path, unsavedAnswer).boxes();
     if (form.isModified() && unsavedAnswer == QMessageBox::Yes)
@@ -59,16 +59,16 @@ QStringList load(TQS_JUVForm &form, const QString &path, QMessageBox::StandardBu
     return texts;
 }
 
-QString panel1(const TQS_JUVForm &form)
+QString panel1(const QuestionnaireWindow &form)
 {
     return form.findChild<QLabel *>(u"StatusBarPanel1"_s)->text();
 }
 
-bool closesSilently(TQS_JUVForm &form)
+bool closesSilently(QuestionnaireWindow &form)
 {
     bool canClose = false;
     ModalScript script;
-    form.FormCloseQuery(&form, canClose);
+    canClose = form.mayClose();
     return canClose && script.messages().empty();
 }
 
@@ -104,7 +104,7 @@ private:
 
 void TestFile::saveTheWorkedExample()
 {
-    TQS_JUVForm form;
+    QuestionnaireWindow form;
     fillRequisites(form);
     edit(form, "Ch1MaxEdit")->setText(u"300"_s);
     const auto messages = save(form, path(u"example.cfg"_s));
@@ -117,7 +117,7 @@ void TestFile::saveTheWorkedExample()
     QCOMPARE(readAll(path(u"example.cfg"_s)), qsjuv::testing::referenceBytes());
     QVERIFY(closesSilently(form));
 
-    TQS_JUVForm other;
+    QuestionnaireWindow other;
     QCOMPARE(load(other, path(u"example.cfg"_s)), QStringList());
     QCOMPARE(edit(other, "Ch1MaxEdit")->text(), u"300"_s);
     QCOMPARE(edit(other, "FirmNameEdit")->text(), u"ACME"_s);
@@ -158,7 +158,7 @@ void TestFile::refusals()
     QFETCH(QString, phone);
     QFETCH(QString, message);
     QFETCH(QString, fault);
-    TQS_JUVForm form;
+    QuestionnaireWindow form;
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     edit(form, "FirmNameEdit")->setText(firm);
@@ -167,7 +167,7 @@ void TestFile::refusals()
     edit(form, "BillEdit")->setText(u"№ 5 €"_s); // both exist in Windows-1251
     ModalScript script;
     script.press(QMessageBox::Ok);
-    form.SaveButtonClick(nullptr);
+    form.save();
     QVERIFY(script.unexpected().isEmpty());
     QCOMPARE(script.texts(), QStringList{message});
     QCOMPARE(script.messages().at(0).icon, QMessageBox::Warning);
@@ -179,14 +179,14 @@ void TestFile::refusals()
 
 void TestFile::inputsAndRanges()
 {
-    TQS_JUVForm form;
+    QuestionnaireWindow form;
     fillRequisites(form);
     pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-120"_s);
     check(form, "Ch1InputCheck")->click();
     {
         ModalScript script;
         script.press(QMessageBox::Ok);
-        form.SaveButtonClick(nullptr);
+        form.save();
         QCOMPARE(script.messages().at(0).text,
                  u"Опросный лист заполнен некорректно. Для сохранения данных в файле необходимо "
                  "включить хотя бы один вход изделия."_s);
@@ -220,7 +220,7 @@ void TestFile::inputsAndRanges()
         edit(form, "FirmNameEdit")->setFocus();
         ModalScript script;
         script.press(QMessageBox::Ok);
-        form.SaveButtonClick(nullptr);
+        form.save();
         QCOMPARE(script.messages().at(0).text, kRangeRefused);
         QCOMPARE(script.messages().at(0).informativeText, n.why);
         QTRY_COMPARE(QApplication::focusWidget(), control<QWidget>(form, n.fault));
@@ -236,7 +236,7 @@ void TestFile::inputsAndRanges()
 
 void TestFile::replaceAndFailures()
 {
-    TQS_JUVForm form;
+    QuestionnaireWindow form;
     fillRequisites(form);
     const QString target = path(u"existing.cfg"_s);
     writeAll(target, "old bytes\r\n[Reqs]\r\nBill=old\r\n");
@@ -261,7 +261,7 @@ void TestFile::replaceAndFailures()
     writeAll(path(u"plain"_s), "x");
     ModalScript script;
     script.choosePath(path(u"plain/q.cfg"_s)).press(QMessageBox::Ok);
-    form.SaveButtonClick(nullptr);
+    form.save();
     QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'\n')));
     QCOMPARE(script.messages().size(), size_t(1));
     QCOMPARE(script.messages()[0].text, kWriteFailed);
@@ -273,7 +273,7 @@ void TestFile::replaceAndFailures()
 
 void TestFile::roundTripTwoChannels()
 {
-    TQS_JUVForm form;
+    QuestionnaireWindow form;
     fillRequisites(form);
     // Pasted text: quotes readers would strip, blanks at the ends, a line break, a tab and a NUL.
     edit(form, "FirmNameEdit")->setText(u"\"Ромашка\""_s);
@@ -292,7 +292,7 @@ void TestFile::roundTripTwoChannels()
     const qsjuv::check::FileReport report = qsjuv::check::checkBytes(readAll(path(u"two.cfg"_s)));
     QVERIFY2(report.clean(), report.problems.empty() ? "" : report.problems[0].code);
 
-    TQS_JUVForm other;
+    QuestionnaireWindow other;
     QCOMPARE(load(other, path(u"two.cfg"_s)), QStringList());
     QCOMPARE(snapshot(other), saved);
     QCOMPARE(edit(other, "BillEdit")->text().size(), 175); // not cut to 99
@@ -303,7 +303,7 @@ void TestFile::roundTripTwoChannels()
     {
         ModalScript script;
         script.press(QMessageBox::No);
-        other.LoadButtonClick(nullptr);
+        other.load();
         QVERIFY(script.messages().at(0).text.startsWith(u"Внесенные вами изменения не сохранены в файле. При считывании"_s));
         QVERIFY(script.unexpected().isEmpty());
     }
@@ -315,7 +315,7 @@ void TestFile::roundTripTwoChannels()
 
 void TestFile::sensor4AndSplitting()
 {
-    TQS_JUVForm form;
+    QuestionnaireWindow form;
     fillRequisites(form);
     pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-120"_s);
     pickText(combo(form, "Ch1CharCombo"), u"Cu a=0.00426"_s);
@@ -329,7 +329,7 @@ void TestFile::sensor4AndSplitting()
     QCOMPARE(save(form, path(u"s4.cfg"_s), {QMessageBox::Yes, QMessageBox::Ok}).back().text, kSaved);
     QVERIFY(readAll(path(u"s4.cfg"_s)).contains("Sensor R=0\r\n"));
 
-    TQS_JUVForm other;
+    QuestionnaireWindow other;
     QCOMPARE(load(other, path(u"s4.cfg"_s)), QStringList());
     QCOMPARE(combo(other, "Ch1NomRCombo")->currentText(), u"50"_s);
     QVERIFY(!check(other, "Ch2InputCheck")->isChecked());
@@ -338,7 +338,7 @@ void TestFile::sensor4AndSplitting()
 
 void TestFile::repairBeforeSave()
 {
-    TQS_JUVForm form;
+    QuestionnaireWindow form;
     fillRequisites(form);
     pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-220"_s);
     pickText(combo(form, "Ch2CharCombo"), u"Ni a=0.00617"_s);
@@ -358,7 +358,7 @@ void TestFile::repairBeforeSave()
     QVERIFY(!bytes.contains("Output mode=255\r\n"));
 
     // Lists a load left without a selection (values the lists lack) get the cascade's choice.
-    TQS_JUVForm other;
+    QuestionnaireWindow other;
     fillRequisites(other);
     QByteArray damaged = writeQuestionnaire(defaultQuestionnaire(2)).bytes; // ЖУВ-610-201
     damaged.replace("Sensor R=1", "Sensor R=7").replace("Input connection=1", "Input connection=3");
@@ -377,7 +377,7 @@ void TestFile::repairBeforeSave()
     QVERIFY(qsjuv::check::checkBytes(saved).clean());
 
     // Saved with the keys while still in a minimum typed below the limit: the limit is saved.
-    TQS_JUVForm typing;
+    QuestionnaireWindow typing;
     fillRequisites(typing);
     typing.show();
     QVERIFY(QTest::qWaitForWindowActive(&typing));
@@ -393,7 +393,7 @@ void TestFile::repairBeforeSave()
 
 void TestFile::loadDamaged()
 {
-    TQS_JUVForm source;
+    QuestionnaireWindow source;
     fillRequisites(source);
     edit(source, "Ch1MaxEdit")->setText(u"300"_s);
     const QString good = path(u"good.cfg"_s);
@@ -407,7 +407,7 @@ void TestFile::loadDamaged()
     };
 
     // A changed summed value: applied, warned, requisites and panel 1 untouched, flag cleared.
-    TQS_JUVForm form;
+    QuestionnaireWindow form;
     edit(form, "FirmNameEdit")->setText(u"Before"_s);
     QCOMPARE(load(form, variant("max.cfg", "Temperature max=300", "Temperature max=200")), QStringList{kDamaged});
     QCOMPARE(edit(form, "Ch1MaxEdit")->text(), u"200"_s);
@@ -482,12 +482,11 @@ void TestFile::loadDamaged()
     QCOMPARE(edit(form, "FirmNameEdit")->text(), u"ACME"_s); // the first [Reqs] wins
 
     // A folder cannot be read as a file.
-    TQS_JUVForm fresh;
+    QuestionnaireWindow fresh;
     ModalScript script;
     script.choosePath(m_dir.path()).press(QMessageBox::Ok);
-    edit(fresh, "PhoneEdit")->setText(u"1"_s);
-    fresh.FormActivate(&fresh); // nothing to lose: no question
-    fresh.LoadButtonClick(nullptr);
+    edit(fresh, "PhoneEdit")->setText(u"1"_s); // nothing to lose: no question
+    fresh.load();
     QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'\n')));
     QCOMPARE(script.messages().size(), size_t(1));
     QCOMPARE(script.messages()[0].text, kUnreadable);
@@ -499,12 +498,12 @@ void TestFile::loadDamaged()
 void TestFile::loadCancelPaths()
 {
     {
-        TQS_JUVForm form;
+        QuestionnaireWindow form;
         edit(form, "FirmNameEdit")->setText(u"Kept"_s);
         const QStringList before = snapshot(form);
         ModalScript script;
         script.press(QMessageBox::Yes).cancel();
-        form.LoadButtonClick(nullptr);
+        form.load();
         QVERIFY(script.done());
         QCOMPARE(snapshot(form), before);
         QVERIFY(form.isModified());
@@ -514,7 +513,7 @@ void TestFile::loadCancelPaths()
     const QString cwd = QDir::currentPath();
     QVERIFY(QDir::setCurrent(m_dir.path()));
     QFile::remove(path(u"qs_juv.cfg"_s));
-    TQS_JUVForm fresh;
+    QuestionnaireWindow fresh;
     fresh.openDialog();
     writeAll(path(u"qs_juv.cfg"_s), "[Device]\r\nid=49\r\n");
     bool openEnabled = false;
@@ -524,7 +523,7 @@ void TestFile::loadCancelPaths()
             openEnabled = buttons && buttons->button(QDialogButtonBox::Open)
                 && buttons->button(QDialogButtonBox::Open)->isEnabled();
         }).cancel();
-    fresh.LoadButtonClick(nullptr);
+    fresh.load();
     QDir::setCurrent(cwd);
     QVERIFY(look.done());
     QVERIFY(openEnabled);
@@ -536,7 +535,7 @@ void TestFile::loadSensorNotOffered()
     const QByteArray file = "[Device]\r\nid=52\r\n[Channel 1]\r\nInput mode=1\r\nSensor id=12\r\nSensor type=2\r\n"
                             "Sensor R=-1\r\nTemperature max=1000\r\nTemperature min=0\r\n[Reqs]\r\nFirm=F\r\nMail=m@x.ru\r\n";
     writeAll(path(u"tc.cfg"_s), file);
-    TQS_JUVForm form;
+    QuestionnaireWindow form;
     QCOMPARE(load(form, path(u"tc.cfg"_s)), QStringList());
     QCOMPARE(combo(form, "DeviceCombo")->currentText(), u"ЖУВ-610-111"_s);
     QCOMPARE(combo(form, "Ch1SensorCombo")->currentIndex(), -1);
@@ -611,10 +610,10 @@ void TestFile::specialTargets()
     const Watchdog watchdog(30);
 
     {
-        TQS_JUVForm form;
+        QuestionnaireWindow form;
         ModalScript script;
         script.choosePath(name).press(QMessageBox::Ok);
-        form.LoadButtonClick(nullptr);
+        form.load();
         QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'\n')));
         if (loadReason.isEmpty()) {
             QCOMPARE(script.messages().size(), size_t(0));
@@ -627,11 +626,11 @@ void TestFile::specialTargets()
         }
     }
     {
-        TQS_JUVForm form;
+        QuestionnaireWindow form;
         fillRequisites(form);
         ModalScript script;
         script.choosePath(name).press(saveReason.isEmpty() ? QMessageBox::No : QMessageBox::Ok);
-        form.SaveButtonClick(nullptr);
+        form.save();
         QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'\n')));
         QCOMPARE(script.messages().size(), size_t(1));
         const ModalScript::Message &m = script.messages()[0];
@@ -656,16 +655,16 @@ void TestFile::specialTargetsAsUser()
     writeAll(writeOnly, "old");
     QVERIFY(QFile::setPermissions(writeOnly, QFileDevice::WriteOwner));
     {
-        TQS_JUVForm form;
+        QuestionnaireWindow form;
         ModalScript script;
         script.choosePath(writeOnly).press(QMessageBox::Ok);
-        form.LoadButtonClick(nullptr);
+        form.load();
         QCOMPARE(script.messages().size(), size_t(1));
         QCOMPARE(script.messages()[0].text, kUnreadable);
         QCOMPARE(script.messages()[0].informativeText, fileFailure(writeOnly, qt_error_string(EACCES)));
     }
     {
-        TQS_JUVForm form;
+        QuestionnaireWindow form;
         fillRequisites(form);
         auto messages = save(form, writeOnly, {QMessageBox::No});
         QCOMPARE(messages.size(), size_t(1));
@@ -681,11 +680,11 @@ void TestFile::specialTargetsAsUser()
     QVERIFY(QDir().mkdir(locked));
     QVERIFY(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
     {
-        TQS_JUVForm form;
+        QuestionnaireWindow form;
         fillRequisites(form);
         ModalScript script;
         script.choosePath(locked + u"/q.cfg"_s).press(QMessageBox::Ok);
-        form.SaveButtonClick(nullptr);
+        form.save();
         QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'\n')));
         QCOMPARE(script.messages().size(), size_t(1));
         QCOMPARE(script.messages()[0].text, kWriteFailed);
@@ -800,14 +799,14 @@ void TestFile::savedFileKeepsItself()
             const rlimit limit{100, oldLimit.rlim_max};
             QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
         }
-        TQS_JUVForm form;
+        QuestionnaireWindow form;
         fillRequisites(form);
         ModalScript script;
         script.choosePath(target).press(QMessageBox::Yes).press(QMessageBox::Ok);
         if (pdf)
-            form.PdfActionExecute(nullptr);
+            form.exportPdf();
         else
-            form.SaveButtonClick(nullptr);
+            form.save();
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &oldLimit), 0);
 
         const QString what = pdf ? u"PDF "_s : u"save "_s;

@@ -35,7 +35,7 @@ double contrast(const QColor &a, const QColor &b)
 constexpr int kLineEditMargin = 2;
 
 // Where a text does not fit the box the style draws it in, one line per overrun.
-QStringList overruns(const TQS_JUVForm &form)
+QStringList overruns(const QuestionnaireWindow &form)
 {
     QStringList found;
     // The text as drawn by w, in the box of the control named by named.
@@ -105,7 +105,7 @@ private slots:
 
 void TestForm::windowAndLayout()
 {
-    TQS_JUVForm form;
+    QuestionnaireWindow form;
     QCOMPARE(form.objectName(), u"QS_JUVForm"_s);
     QCOMPARE(form.windowTitle(), u"Опросный лист для поверки изделий ЖУВ-610 и ЖУВ-720"_s);
     QCOMPARE(form.size(), QSize(533, 590));
@@ -198,7 +198,7 @@ void TestForm::windowAndLayout()
 
 void TestForm::requisitesHints()
 {
-    TQS_JUVForm form;
+    QuestionnaireWindow form;
     QCOMPARE(label(form, "FirmNameLabel")->toolTip(), u"Обязательно для заполнения"_s);
     QCOMPARE(edit(form, "BillEdit")->toolTip(),
              u"Если счет еще не был выставлен нашей фирмой, оставьте это поле пустым"_s);
@@ -226,7 +226,7 @@ void TestForm::everythingFits()
 {
     QFETCH(int, model);
     QFETCH(int, sensorEntry);
-    TQS_JUVForm form;
+    QuestionnaireWindow form;
     form.show();
     QCOMPARE(form.devicePixelRatio(), qEnvironmentVariable("QT_SCALE_FACTOR", u"1"_s).toDouble());
     pick(combo(form, "DeviceCombo"), model);
@@ -239,7 +239,7 @@ void TestForm::everythingFits()
 // Tabbing to a control changes how it looks, the spinners included.
 void TestForm::focusShown()
 {
-    TQS_JUVForm form;
+    QuestionnaireWindow form;
     pick(combo(form, "DeviceCombo"), combo(form, "DeviceCombo")->findText(u"ЖУВ-720-220"_s));
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
@@ -259,7 +259,7 @@ void TestForm::focusShown()
 
 void TestForm::screenReaderNames()
 {
-    TQS_JUVForm form;
+    QuestionnaireWindow form;
     pick(combo(form, "DeviceCombo"), combo(form, "DeviceCombo")->findText(u"ЖУВ-720-220"_s));
     pickText(combo(form, "Ch2SensorCombo"), u"Напряжение"_s);
     const auto name = [](QWidget *w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
@@ -310,7 +310,7 @@ void TestForm::screenReaderNames()
 
 void TestForm::startUpState()
 {
-    TQS_JUVForm form;
+    QuestionnaireWindow form;
     QCOMPARE(items(combo(form, "DeviceCombo")),
              QStringList({u"ЖУВ-610-101"_s, u"ЖУВ-610-111"_s, u"ЖУВ-610-201"_s, u"ЖУВ-610-211"_s,
                           u"ЖУВ-720-220"_s, u"ЖУВ-720-221"_s, u"ЖУВ-720-110"_s, u"ЖУВ-720-111"_s,
@@ -365,7 +365,7 @@ void TestForm::startUpState()
 
 void TestForm::spinners()
 {
-    TQS_JUVForm form;
+    QuestionnaireWindow form;
     auto *qnty = control<TUpDown>(form, "QntyUpDown");
     QCOMPARE(qnty->minimum(), 1);
     QCOMPARE(qnty->maximum(), 999);
@@ -439,7 +439,7 @@ void TestForm::spinners()
 
 void TestForm::fileDialogs()
 {
-    TQS_JUVForm form;
+    QuestionnaireWindow form;
     // Nothing costly is built before the first file command; then the dialogs stay for reuse.
     QVERIFY(!form.findChild<QFileDialog *>());
     QCOMPARE(form.openDialog(), form.openDialog());
@@ -461,11 +461,11 @@ void TestForm::fileDialogs()
 
 void TestForm::closeQuery()
 {
-    TQS_JUVForm form;
+    QuestionnaireWindow form;
     bool canClose = false;
     {
         ModalScript script;
-        form.FormCloseQuery(&form, canClose);
+        canClose = form.mayClose();
         QVERIFY(canClose); // the start-up cascade leaves nothing to save
         QVERIFY(script.messages().empty());
         QVERIFY(script.unexpected().isEmpty());
@@ -475,7 +475,7 @@ void TestForm::closeQuery()
     {
         ModalScript script;
         script.press(QMessageBox::No);
-        form.FormCloseQuery(&form, canClose);
+        canClose = form.mayClose();
         QVERIFY(!canClose);
         QCOMPARE(script.messages().size(), size_t(1));
         const auto &m = script.messages().front();
@@ -495,10 +495,9 @@ void TestForm::closeQuery()
     }
 
     // Activation clears the flag once: the start-up state is "nothing to save".
-    TQS_JUVForm other;
+    QuestionnaireWindow other;
     edit(other, "PhoneEdit")->setText(u"1"_s);
-    other.FormActivate(&other);
-    other.FormCloseQuery(&other, canClose);
+    canClose = other.mayClose();
     QVERIFY(canClose);
 }
 

@@ -136,14 +136,14 @@ private:
     void typeChar(QChar c);
     template <typename T>
     std::vector<T *> offered() const;
-    QStringList savable(const TQS_JUVForm &form) const;
+    QStringList savable(const QuestionnaireWindow &form) const;
     QStringList without(const QStringList &lines, const QString &name) const;
 
     quint32 m_seed;
     QStringList m_skip;
     bool m_trace = qEnvironmentVariableIntValue("QS_JUV_MONKEY_TRACE") != 0;
     int m_forms = 0;
-    std::unique_ptr<TQS_JUVForm> m_form;
+    std::unique_ptr<QuestionnaireWindow> m_form;
     QTemporaryDir m_dir;
     QStringList m_savedFiles;
     QString m_currentFile; // the file last saved or loaded in this window
@@ -203,7 +203,7 @@ void Monkey::newForm()
     // The spinners write in the locale's digits: a new window may start in another one.
     const char *locale = kLocales[(m_seed + quint32(m_forms++)) % std::size(kLocales)];
     QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
-    m_form = std::make_unique<TQS_JUVForm>();
+    m_form = std::make_unique<QuestionnaireWindow>();
     m_form->show();
     if (!QTest::qWaitForWindowActive(m_form.get()))
         qFatal("the form did not become active");
@@ -262,7 +262,7 @@ void Monkey::typeChar(QChar c)
 
 // What the file keeps, as the form shows it. A list being typed into counts with the entry it
 // showed last: the text names no entry yet, and nothing has changed.
-QStringList Monkey::savable(const TQS_JUVForm &form) const
+QStringList Monkey::savable(const QuestionnaireWindow &form) const
 {
     QStringList lines;
     const auto add = [&](QWidget *w) {
@@ -690,7 +690,7 @@ void Monkey::dialogs() const
 // entries unless it is being typed into.
 void Monkey::lists() const
 {
-    const TQS_JUVForm &form = *m_form;
+    const QuestionnaireWindow &form = *m_form;
     QComboBox *device = combo(form, "DeviceCombo");
     QStringList models;
     for (const DeviceModel &model : modelList())
@@ -748,7 +748,7 @@ void Monkey::lists() const
 // An input box the model locks shows the model's state; a channel's controls follow its box.
 void Monkey::locked() const
 {
-    const TQS_JUVForm &form = *m_form;
+    const QuestionnaireWindow &form = *m_form;
     const int position = combo(form, "DeviceCombo")->currentIndex();
     if (position < 0)
         return;
@@ -768,7 +768,7 @@ void Monkey::locked() const
 // Bounds are filtered numbers within the limits, or the range shows red; the quantity is 1..999.
 void Monkey::bounds() const
 {
-    const TQS_JUVForm &form = *m_form;
+    const QuestionnaireWindow &form = *m_form;
     const int position = combo(form, "DeviceCombo")->currentIndex();
     const auto quantity = strictToInt(edit(form, "QntyEdit")->text());
     if (!quantity || *quantity < kQuantityMin || *quantity > kQuantityMax)
@@ -887,7 +887,7 @@ void Monkey::saved() const
     if (!diff.text().isEmpty())
         fail("saved-checker", diff.text());
 
-    TQS_JUVForm other;
+    QuestionnaireWindow other;
     const LoadResult reload = loadThroughForm(other, m_savedPath);
     for (const ModalScript::Message &m : reload.messages)
         fail("saved-reload", u"loading it back says "_s + m.text);

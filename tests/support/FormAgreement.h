@@ -21,7 +21,7 @@ inline QString utf8(const char *text)
 }
 
 // The entry a combo shows, empty when it is hidden or shows none.
-inline QString shown(const TQS_JUVForm &form, const QComboBox *box)
+inline QString shown(const QuestionnaireWindow &form, const QComboBox *box)
 {
     return box->isVisibleTo(&form) && box->currentIndex() >= 0 ? box->currentText() : QString();
 }
@@ -61,7 +61,7 @@ private:
 };
 
 // True when the checker claimed every value of the channel.
-inline bool compareChannel(const TQS_JUVForm &form, const FileReport &report, const LoadedChannel &ch, Differences &diff)
+inline bool compareChannel(const QuestionnaireWindow &form, const FileReport &report, const LoadedChannel &ch, Differences &diff)
 {
     const QByteArray p = "Ch" + QByteArray::number(ch.number);
     const auto box = [&](const char *role) { return combo(form, (p + role).constData()); };
@@ -103,7 +103,7 @@ inline bool compareChannel(const TQS_JUVForm &form, const FileReport &report, co
 
 
 // The requisites and the quantity, which a load takes only without a warning.
-inline void compareRequisites(const TQS_JUVForm &form, const FileReport &report, Differences &diff)
+inline void compareRequisites(const QuestionnaireWindow &form, const FileReport &report, Differences &diff)
 {
     diff.compare(u"firm"_s, edit(form, "FirmNameEdit")->text(), report.firm);
     diff.compare(u"phone"_s, edit(form, "PhoneEdit")->text(), report.phone);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ModalScript.h"
-#include "gui/Qs_juvunit.h"
+#include "gui/QuestionnaireWindow.h"
 #include "gui/UpDown.h"
 
 #include <QApplication>
@@ -140,7 +140,7 @@ inline QStringList snapshot(const QWidget &form)
 
 // Loads path as a user would: answers the unsaved-changes question if it comes, chooses the file
 // and acknowledges the one message a load may show.
-inline LoadResult loadThroughForm(TQS_JUVForm &form, const QString &path,
+inline LoadResult loadThroughForm(QuestionnaireWindow &form, const QString &path,
                                   QMessageBox::StandardButton unsavedAnswer = QMessageBox::Yes)
 {
     ModalScript script;
@@ -148,7 +148,7 @@ inline LoadResult loadThroughForm(TQS_JUVForm &form, const QString &path,
     if (asks)
         script.press(unsavedAnswer);
     script.choose(path).press(QMessageBox::Ok);
-    form.LoadButtonClick(control<QPushButton>(form, "LoadButton"));
+    form.load();
     LoadResult result{script.messages(), script.unexpected()};
     if (asks && !result.messages.empty())
         result.messages.erase(result.messages.begin());
