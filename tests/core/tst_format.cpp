@@ -3,6 +3,9 @@
 #include "core/Cp1251.h"
 #include "core/ProfileFile.h"
 #include "core/QuestionnaireFormat.h"
+#include "core/QuestionnaireLoad.h"
+#include "core/QuestionnaireRules.h"
+#include "core/Texts.h"
 #include "Questionnaires.h"
 
 #include <QFile>
@@ -20,9 +23,9 @@ Questionnaire workedExample()
     QuestionnaireChannel ch;
     ch.inputOn = true;
     ch.sensorId = 1;
-    ch.nomRPosition = 1;
-    ch.connPosition = 0;
-    ch.outputPosition = 0;
+    ch.nominalR = 1;
+    ch.connection = 1;
+    ch.output = 0;
     ch.maxText = u"300"_s;
     ch.minText = u"-200"_s;
     s.channels = {ch};
@@ -115,29 +118,57 @@ void TestFormat::keysPerModel()
 
 void TestFormat::sensorRAndOutputs()
 {
+    // Each list's positions and file values, both ways; sensor 4's list hides its 53 ohms.
+    const RangeLimits &cu = *rangeRow(false, 4);
+    QCOMPARE(nominalRValue(cu, 0), 0);
+    QCOMPARE(nominalRValue(cu, 1), 2);
+    QCOMPARE(nominalRValue(cu, 2), std::nullopt);
+    QCOMPARE(nominalRValue(cu, -1), std::nullopt);
+    QCOMPARE(nominalRPosition(cu, 2), 1);
+    QCOMPARE(nominalRPosition(cu, 1), -1); // the hidden entry is no choice
+    QCOMPARE(nominalRPosition(cu, std::nullopt), -1);
+    QCOMPARE(nominalRValue(*rangeRow(true, 12), 0), std::nullopt); // a thermocouple has no list
+    QCOMPARE(connectionValue(1), 2);
+    QCOMPARE(connectionValue(2), std::nullopt);
+    QCOMPARE(connectionPosition(0), -1);
+    QCOMPARE(outputValue(true, 1), 1);
+    QCOMPARE(outputValue(true, 2), std::nullopt);
+    QCOMPARE(outputValue(false, 0), 255);
+    QCOMPARE(outputValue(false, 6), 5);
+    QCOMPARE(outputValue(false, 7), std::nullopt);
+    QCOMPARE(outputPosition(false, 255), 0);
+    QCOMPARE(outputPosition(false, 6), -1);
+    QCOMPARE(outputPosition(true, 255), -1);
+
     Questionnaire s = workedExample();
     s.modelPosition = 4; // ЖУВ-720-220
     QuestionnaireChannel &ch = s.channels.front();
     ch.sensorId = 4;
-    ch.nomRPosition = 1; // "100" of the list 50, 100
-    ch.outputPosition = 0; // "Отключен"
+    ch.nominalR = 2; // "100" of the list 50, 100
+    ch.output = 255; // "Отключен"
     QByteArray bytes = writeQuestionnaire(s).bytes;
     QVERIFY(bytes.contains("Sensor R=2\r\n"));
     QVERIFY(bytes.contains("Output mode=255\r\n"));
     QCOMPARE(readBytes(bytes).channels[0].nomRPosition, std::optional<int>(1));
     QCOMPARE(readBytes(bytes).channels[0].outputPosition, std::optional<int>(0));
-    ch.nomRPosition = 0;
-    ch.outputPosition = 6;
+    ch.nominalR = 0;
+    ch.output = 5;
     bytes = writeQuestionnaire(s).bytes;
     QVERIFY(bytes.contains("Sensor R=0\r\n"));
     QVERIFY(bytes.contains("Output mode=5\r\n"));
     QCOMPARE(readBytes(bytes).channels[0].nomRPosition, std::optional<int>(0));
     QCOMPARE(readBytes(bytes).channels[0].outputPosition, std::optional<int>(6));
+    // No entry writes what a list without a selection wrote: sensor 4 shifts its -1 too.
+    ch.nominalR = ch.connection = ch.output = std::nullopt;
+    bytes = writeQuestionnaire(s).bytes;
+    QVERIFY(bytes.contains("Sensor R=0\r\nInput connection=0\r\n"));
+    QVERIFY(bytes.contains("Output mode=255\r\n"));
+    s.modelPosition = 0;
+    QVERIFY(writeQuestionnaire(s).bytes.contains("Output direction=-1\r\n"));
 
     // A thermocouple has no nominal resistance; a model without outputs writes 255.
     ch.sensorId = 12;
-    ch.nomRPosition = -1;
-    ch.outputPosition = -1;
+    ch.connection = 1;
     s.modelPosition = 10; // ЖУВ-720-100
     bytes = writeQuestionnaire(s).bytes;
     QVERIFY(bytes.contains("Sensor type=2\r\nSensor R=-1\r\n"));
