@@ -54,17 +54,6 @@ QString optionalNumber(const std::optional<int> &value)
 
 // --- Text --------------------------------------------------------------------------------
 
-// File texts may hold control characters; on a terminal they could move the cursor or worse.
-QString printable(const QString &text)
-{
-    QString out = text;
-    for (QChar &c : out) {
-        if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() < 0xA0))
-            c = QChar::ReplacementCharacter;
-    }
-    return out;
-}
-
 QString orDash(const QString &text)
 {
     return text.isEmpty() ? u"—"_s : printable(text);
@@ -253,6 +242,16 @@ private:
 };
 
 } // namespace
+
+QString printable(const QString &text)
+{
+    QString out = text;
+    for (QChar &c : out) {
+        if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() < 0xA0))
+            c = QChar::ReplacementCharacter;
+    }
+    return out;
+}
 
 QJsonObject reportToJson(const FileReport &r)
 {
