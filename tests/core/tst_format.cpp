@@ -57,6 +57,9 @@ private slots:
     void valuesNeverBreakTheirLine();
     void checkCodeCoverage();
     void loaderRules();
+    void cascadeDefaults_data();
+    void cascadeDefaults();
+    void loadOverBase();
     void mailFormat();
 };
 
@@ -265,6 +268,108 @@ void TestFormat::loaderRules()
              std::optional<int>(std::numeric_limits<int>::min()));
     QCOMPARE(readBytes(replaced(base, "Output direction=0", "Output direction=99999999999")).channels[0].outputPosition,
              std::optional<int>(std::numeric_limits<int>::max()));
+}
+
+void TestFormat::cascadeDefaults_data()
+{
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("channels");
+    QTest::addColumn<bool>("secondOn");
+    QTest::addColumn<QString>("max");
+    QTest::addColumn<QString>("output");
+    const QString current = u"4..20 мА"_s;
+    const auto row = [](int position, int channels, bool secondOn, const QString &max, const QString &output) {
+        QTest::addRow("%s", modelListText(modelList()[std::size_t(position)]).c_str())
+                << position << channels << secondOn << max << output;
+    };
+    row(0, 1, true, u"350"_s, current);
+    row(1, 1, true, u"350"_s, current);
+    row(2, 2, true, u"350"_s, current);
+    row(3, 2, true, u"350"_s, current);
+    row(4, 2, true, u"450"_s, current);
+    row(5, 2, true, u"450"_s, current);
+    row(6, 1, true, u"450"_s, current);
+    row(7, 1, true, u"450"_s, current);
+    row(8, 2, true, u"450"_s, QString());
+    row(9, 2, true, u"450"_s, QString());
+    row(10, 1, true, u"450"_s, QString());
+    row(11, 1, true, u"450"_s, QString());
+    row(12, 2, false, u"450"_s, current); // one input split over two outputs
+    row(13, 2, false, u"450"_s, current);
+}
+
+// What choosing a model shows: the first RTD with its full range, 100 ohms, three wires on the
+// 610 series only, the current output; requisites and quantity untouched.
+void TestFormat::cascadeDefaults()
+{
+    QFETCH(int, position);
+    QFETCH(int, channels);
+    QFETCH(bool, secondOn);
+    QFETCH(QString, max);
+    QFETCH(QString, output);
+
+    Questionnaire typed = defaultQuestionnaire();
+    typed.firm = u"ACME"_s;
+    typed.quantity = u"007"_s;
+    const Questionnaire q = withModel(typed, position);
+    QCOMPARE(q.firm, u"ACME"_s);
+    QCOMPARE(q.quantity, u"007"_s);
+    QCOMPARE(int(q.channels.size()), channels);
+    for (int c = 0; c < channels; ++c) {
+        const QuestionnaireChannel &ch = q.channels[std::size_t(c)];
+        QCOMPARE(ch.inputOn, c == 0 || secondOn);
+        QCOMPARE(ch.maxText, max);
+        QCOMPARE(ch.minText, u"-200"_s);
+        const ChannelShown shown = channelShown(q, c);
+        QCOMPARE(shown.characteristic, u"Pt a=0.00385"_s);
+        QCOMPARE(shown.nominalR, u"100"_s);
+        QCOMPARE(shown.connection, q.series610() ? u"3-проводная"_s : QString());
+        QCOMPARE(shown.output, output);
+    }
+    // Nothing left for the save to fill in, and the file says the same.
+    QCOMPARE(withDefaultEntries(q), q);
+    QVERIFY(writeQuestionnaire(q).bytes.contains("Sensor R=1\r\nInput connection=1\r\n"));
+    const QByteArray outputLine = q.series610() ? "Output direction=0\r\n" : output.isEmpty() ? "Output mode=255\r\n"
+                                                                                              : "Output mode=1\r\n";
+    QVERIFY(writeQuestionnaire(q).bytes.contains(outputLine));
+    QCOMPARE(defaultQuestionnaire(), withModel(Questionnaire(), 0));
+}
+
+// A file applies over what the window showed: its model or the old one, its requisites only
+// when its check code holds.
+void TestFormat::loadOverBase()
+{
+    const QByteArray file = writeQuestionnaire(workedExample()).bytes;
+    Questionnaire base = withModel(defaultQuestionnaire(), 4); // ЖУВ-720-220
+    base.channels[0] = defaultChannel(4, 0, 12);
+    base.channels[1].maxText = u"typed"_s;
+    base.firm = u"Old"_s;
+    base.quantity = u"5"_s;
+
+    // The file's own value comes back whatever was shown before.
+    LoadedQuestionnaire loaded = loadedQuestionnaire(readBytes(file), base);
+    QCOMPARE(loaded.value, workedExample());
+    QVERIFY(loaded.modelKnown && loaded.accepted);
+    QCOMPARE(loaded.version, u"4e"_s);
+
+    // An unknown model keeps the model and its channels; the file's first section sets channel 1,
+    // the second channel, which the file lacks, keeps what it showed.
+    loaded = loadedQuestionnaire(readBytes(testing::resealed(replaced(file, "id=50", "id=49"))), base);
+    QVERIFY(!loaded.modelKnown);
+    QCOMPARE(loaded.value.modelPosition, 4);
+    QCOMPARE(loaded.value.channels.size(), 2u);
+    QCOMPARE(loaded.value.channels[0], testing::channel(1, 1, 1, 1, "300", "-200"));
+    QCOMPARE(loaded.value.channels[1], base.channels[1]);
+    QCOMPARE(loaded.value.firm, u"ACME"_s);
+    QCOMPARE(loaded.value.quantity, u"1"_s);
+
+    // A damaged file: its channels, but the requisites and quantity shown before, and no version.
+    loaded = loadedQuestionnaire(readBytes(replaced(file, "Temperature max=300", "Temperature max=250")), base);
+    QVERIFY(!loaded.accepted);
+    QCOMPARE(loaded.value.channels[0].maxText, u"250"_s);
+    QCOMPARE(loaded.value.firm, u"Old"_s);
+    QCOMPARE(loaded.value.quantity, u"5"_s);
+    QVERIFY(loaded.version.isEmpty());
 }
 
 void TestFormat::mailFormat()
