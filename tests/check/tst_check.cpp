@@ -125,6 +125,7 @@ private slots:
     void showsWhatTheFormShows();
     void junkNeverCrashes();
     void commandLine();
+    void diffOfTwoFiles();
     void outputsParseBack();
     void hostilePaths_data();
     void hostilePaths();
@@ -413,6 +414,48 @@ void TestCheck::commandLine()
     check.start(QStringLiteral(QS_JUV_CHECK_BINARY), {u"/etc/passwd/x.cfg"_s});
     QVERIFY(check.waitForFinished(20000));
     QCOMPARE(QString::fromUtf8(check.readAllStandardError()), u"qs_juv_check: /etc/passwd/x.cfg: Это не каталог\n"_s);
+}
+
+// What differs between two files as new windows show them, by the window's captions.
+void TestCheck::diffOfTwoFiles()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray ref = referenceBytes();
+    const QString a = dir.filePath(u"a.cfg"_s), b = dir.filePath(u"b.cfg"_s), two = dir.filePath(u"two.cfg"_s);
+    writeAll(a, ref);
+    writeAll(b, resealed(withValue(withValue(ref, "Reqs", "Firm", "ACME Two"), "Channel 1", "Temperature max", "250")));
+    writeAll(two, writeQuestionnaire(defaultQuestionnaire(2)).bytes);
+
+    Run r = run({u"--diff"_s, a, a});
+    QCOMPARE(r.status, kExitClean);
+    QVERIFY(r.out.isEmpty() && r.err.isEmpty());
+    r = run({u"--diff"_s, a, b});
+    QCOMPARE(r.status, kExitProblems);
+    QCOMPARE(r.out, u"Название фирмы: ACME → ACME Two\n1 канал. T макс, °С: 300 → 250\n"_s);
+    r = run({u"--json"_s, u"--diff"_s, a, b});
+    QCOMPARE(r.status, kExitProblems);
+    const QJsonArray fields = QJsonDocument::fromJson(r.out.toUtf8()).array();
+    QCOMPARE(fields.size(), 2);
+    QCOMPARE(fields[0].toObject(), (QJsonObject{{u"field"_s, u"Название фирмы"_s}, {u"channel"_s, 0},
+                                                {u"from"_s, u"ACME"_s}, {u"to"_s, u"ACME Two"_s}}));
+    QCOMPARE(fields[1][u"channel"].toInt(), 1);
+    // A model with a second channel: its fields come from nothing.
+    r = run({u"--diff"_s, a, two});
+    QCOMPARE(r.out.split(u'\n').first(), u"Модель изделий: ЖУВ-610-101 → ЖУВ-610-201"_s);
+    QVERIFY(r.out.contains(u"\n2 канал. НСХ: — → Pt a=0.00385\n"_s));
+
+    // A file that cannot be read: the reason on stderr, nothing compared.
+    const QString missing = dir.filePath(u"missing.cfg"_s);
+    r = run({u"--diff"_s, a, missing});
+    QCOMPARE(r.status, kExitError);
+    QVERIFY(r.out.isEmpty());
+    QVERIFY(r.err.startsWith(u"qs_juv_check: "_s + missing + u": "_s));
+    for (const QStringList &args : {QStringList{u"--diff"_s, a}, QStringList{u"--diff"_s, u"--csv"_s, a, b}}) {
+        r = run(args);
+        QCOMPARE(r.status, kExitError);
+        QVERIFY(r.out.isEmpty());
+    }
 }
 
 void TestCheck::outputsParseBack()
