@@ -1,12 +1,14 @@
 #include "check/CheckCommand.h"
 
 #include "check/FileCheck.h"
+#include "check/QuestionnaireDiff.h"
 #include "check/ReportWriter.h"
 #include "core/PathText.h"
 #include "core/QuestionnaireRules.h"
 
 #include <QCommandLineParser>
 #include <QFile>
+#include <QJsonDocument>
 
 #include <algorithm>
 #include <filesystem>
@@ -99,6 +101,7 @@ struct Options
     bool quiet = false;
     bool help = false;
     bool version = false;
+    bool diff = false;
     std::vector<fs::path> paths; // the raw bytes given
 };
 
@@ -107,19 +110,21 @@ class Parser
 public:
     Parser()
     {
-        m_parser.addOptions({m_json, m_csv, m_quiet, m_help, m_version});
+        m_parser.addOptions({m_json, m_csv, m_quiet, m_diff, m_help, m_version});
     }
 
     QString usage() const
     {
         QString text = u"Использование: qs_juv_check [--json | --csv] [--quiet] ПУТЬ...\n"
+                       "       qs_juv_check --diff [--json] ФАЙЛ1 ФАЙЛ2\n"
                        "Проверяет файлы опросных листов ЖУВ так, как их читает форма. ПУТЬ — файл или каталог\n"
                        "(в каталоге проверяются все файлы *.cfg, включая подкаталоги).\n"_s;
-        for (const QCommandLineOption *option : {&m_json, &m_csv, &m_quiet, &m_help, &m_version})
+        for (const QCommandLineOption *option : {&m_json, &m_csv, &m_quiet, &m_diff, &m_help, &m_version})
             text += u"  %1%2\n"_s.arg(optionNames(*option), -14).arg(option->description());
         return text
                 + u"Код завершения: 0 — все файлы в порядке, 1 — есть файлы с замечаниями,\n"
-                  "2 — ошибка в аргументах или путь не удалось прочитать.\n"_s;
+                  "2 — ошибка в аргументах или путь не удалось прочитать.\n"
+                  "С --diff: 0 — форма покажет файлы одинаково, 1 — есть различия, 2 — ошибка.\n"_s;
     }
 
     // Nullopt after a usage error, reported to err.
@@ -139,32 +144,50 @@ public:
         options.quiet = m_parser.isSet(m_quiet);
         options.help = m_parser.isSet(m_help);
         options.version = m_parser.isSet(m_version);
+        options.diff = m_parser.isSet(m_diff);
         if (m_parser.isSet(m_json) && m_parser.isSet(m_csv))
             return usageError(err, u"ключи --json и --csv несовместимы"_s);
+        if (options.diff && (m_parser.isSet(m_csv) || options.quiet))
+            return usageError(err, u"ключ --diff совместим только с --json"_s);
         options.format = m_parser.isSet(m_json) ? Format::Json : m_parser.isSet(m_csv) ? Format::Csv : Format::Text;
 
-        // The parser holds decoded text, which loses every byte that is not UTF-8: its
-        // positional arguments are taken back from the raw arguments, by the same rule.
+        options.paths = rawPaths(arguments);
+        if (!agreeWithParser(options.paths))
+            return usageError(err, u"не удалось разобрать аргументы"_s);
+        if (options.help || options.version)
+            return options;
+        if (options.paths.empty())
+            return usageError(err, u"не указан ни один путь"_s);
+        if (options.diff && options.paths.size() != 2)
+            return usageError(err, u"ключу --diff нужны ровно два файла"_s);
+        return options;
+    }
+
+private:
+    // The parser holds decoded text, which loses every byte that is not UTF-8: its positional
+    // arguments are taken back from the raw arguments, by the same rule.
+    static std::vector<fs::path> rawPaths(const QByteArrayList &arguments)
+    {
+        std::vector<fs::path> paths;
         bool optionsEnd = false;
         for (const QByteArray &argument : arguments) {
             if (!optionsEnd && argument == "--")
                 optionsEnd = true;
             else if (optionsEnd || !argument.startsWith('-') || argument == "-")
-                options.paths.emplace_back(argument.toStdString());
+                paths.emplace_back(argument.toStdString());
         }
-        const QStringList positional = m_parser.positionalArguments();
-        bool agree = qsizetype(options.paths.size()) == positional.size();
-        for (qsizetype i = 0; agree && i < positional.size(); ++i)
-            agree = QFile::decodeName(QByteArray::fromStdString(options.paths[std::size_t(i)].native())) == positional[i];
-        if (!agree)
-            return usageError(err, u"не удалось разобрать аргументы"_s);
-
-        if (!options.help && !options.version && options.paths.empty())
-            return usageError(err, u"не указан ни один путь"_s);
-        return options;
+        return paths;
     }
 
-private:
+    bool agreeWithParser(const std::vector<fs::path> &paths) const
+    {
+        const QStringList positional = m_parser.positionalArguments();
+        bool agree = qsizetype(paths.size()) == positional.size();
+        for (qsizetype i = 0; agree && i < positional.size(); ++i)
+            agree = QFile::decodeName(QByteArray::fromStdString(paths[std::size_t(i)].native())) == positional[i];
+        return agree;
+    }
+
     std::nullopt_t usageError(QTextStream &err, const QString &message) const
     {
         err << kProgram << ": " << message << '\n' << usage();
@@ -175,9 +198,31 @@ private:
     const QCommandLineOption m_json{u"json"_s, u"один документ JSON: массив, по объекту на файл"_s};
     const QCommandLineOption m_csv{u"csv"_s, u"таблица CSV (UTF-8), по строке на файл"_s};
     const QCommandLineOption m_quiet{{u"q"_s, u"quiet"_s}, u"выводить только файлы с замечаниями или не \"ok\""_s};
+    const QCommandLineOption m_diff{u"diff"_s, u"сравнить два файла так, как их покажет форма"_s};
     const QCommandLineOption m_help{{u"h"_s, u"help"_s}, u"показать эту справку"_s};
     const QCommandLineOption m_version{u"version"_s, u"показать версию программы"_s};
 };
+
+// Exit 0 when a new window shows both files alike, 1 when not, 2 when either cannot be read.
+int runDiff(const Options &options, QTextStream &out, QTextStream &err)
+{
+    std::vector<FileReport> reports;
+    for (const fs::path &path : options.paths) {
+        reports.push_back(checkFile(path));
+        if (reports.back().verdict == Verdict::Unreadable)
+            err << kProgram << ": " << reports.back().path << ": " << reports.back().reason << '\n';
+    }
+    if (reports[0].verdict == Verdict::Unreadable || reports[1].verdict == Verdict::Unreadable)
+        return kExitError;
+    const std::vector<FieldDifference> found = differences(reports[0].loaded.value, reports[1].loaded.value);
+    if (options.format == Format::Json) {
+        out << QString::fromUtf8(QJsonDocument(differencesToJson(found)).toJson(QJsonDocument::Indented));
+    } else {
+        for (const FieldDifference &difference : found)
+            out << differenceLine(difference) << '\n';
+    }
+    return found.empty() ? kExitClean : kExitProblems;
+}
 
 } // namespace
 
@@ -204,6 +249,8 @@ int runCheck(const QByteArrayList &arguments, QTextStream &out, QTextStream &err
         out << kProgram << ' ' << kProgramVersion << '\n';
         return kExitClean;
     }
+    if (options->diff)
+        return runDiff(*options, out, err);
 
     const std::unique_ptr<ReportWriter> writer = makeReportWriter(options->format, out);
     writer->begin();

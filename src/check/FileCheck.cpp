@@ -5,6 +5,7 @@
 #include "core/ProfileFile.h"
 #include "core/QuestionnaireFormat.h"
 #include "core/RangeLimits.h"
+#include "core/RangeRules.h"
 #include "core/Requisites.h"
 #include "core/SafeRead.h"
 #include "core/Texts.h"
@@ -62,45 +63,36 @@ Verdict verdictOf(const QuestionnaireRead &read)
     return Verdict::Ok;
 }
 
-// The save's refusal in the checker's words; nullopt for a range the save would not test.
-std::optional<Problem> refusalProblem(const SaveRefusal &refusal, const QuestionnaireRead &read,
-                                      const LoadedQuestionnaire &loaded)
+// The save's refusal in the checker's words: the window's reason, and for a range what it holds.
+std::optional<Problem> refusalProblem(const SaveRefusal &refusal, const Questionnaire &value)
 {
-    const auto missing = [](Requisite r) {
-        return u"Не заполнено обязательное поле «%1»."_s.arg(texts::requisiteCaption(r));
-    };
     switch (refusal.kind) {
     case SaveRefusal::MissingFirm:
-        return Problem{"missing-firm", 0, missing(Requisite::Firm)};
+        return Problem{"missing-firm", 0, texts::saveRefusal(refusal)};
     case SaveRefusal::MissingMail:
-        return Problem{"missing-mail", 0, missing(Requisite::Mail)};
+        return Problem{"missing-mail", 0, texts::saveRefusal(refusal)};
     case SaveRefusal::MailFormat:
-        return Problem{"mail-format", 0,
-                       u"Адрес электронной почты %1 в некорректном формате."_s.arg(quoted(loaded.value.mail))};
+        return Problem{"mail-format", 0, texts::saveRefusal(refusal)};
     case SaveRefusal::RequisiteRefused: // text decoded from Windows-1251 always encodes again
         return std::nullopt;
     case SaveRefusal::NoInput:
-        return Problem{"no-input", 0,
-                       u"Не включен ни один вход изделия: форма не сохранит такой опросный лист."_s};
+        return Problem{"no-input", 0, texts::saveRefusal(refusal)};
     case SaveRefusal::RangeNotNumber:
     case SaveRefusal::RangeTooNarrow:
         break;
     }
-    const LoadedChannel &ch = loaded.channels[std::size_t(refusal.channel)];
-    if (!ch.rangeSaved)
-        return std::nullopt;
-    if (refusal.kind == SaveRefusal::RangeNotNumber) {
-        const ChannelRead &file = read.channels[std::size_t(refusal.channel)];
-        const QString typed = refusal.maxBound ? text(file.maxValue) : text(file.minValue);
-        return Problem{"range-not-number", ch.number,
+    const QuestionnaireChannel &ch = value.channels[std::size_t(refusal.channel)];
+    const int number = refusal.channel + 1;
+    if (refusal.kind == SaveRefusal::RangeNotNumber)
+        return Problem{"range-not-number", number,
                        u"%1 диапазона %2 не является числом: форма не сохранит такой опросный лист."_s.arg(
-                               refusal.maxBound ? u"Максимум"_s : u"Минимум"_s, quoted(typed))};
-    }
-    const RangeLimits *row = rangeRow(loaded.value.series610(), ch.value.sensorId);
-    const QString unit = QString::fromUtf8(unitText(ch.unitType));
-    return Problem{"range-too-narrow", ch.number,
+                               refusal.maxBound ? u"Максимум"_s : u"Минимум"_s,
+                               quoted(refusal.maxBound ? ch.maxText : ch.minText))};
+    const RangeLimits *row = rangeRow(value.series610(), ch.sensorId);
+    const QString unit = channelShown(value, refusal.channel).unit;
+    return Problem{"range-too-narrow", number,
                    u"Диапазон %1…%2 %3 уже наименьшей ширины %4 %3: форма не сохранит такой опросный лист."_s.arg(
-                           QString::number(*ch.min), QString::number(*ch.max), unit,
+                           QString::number(*ch.min()), QString::number(*ch.max()), unit,
                            QString::asprintf("%.0f", double(row->minSpan)))};
 }
 
@@ -115,40 +107,18 @@ int rank(const Problem &p)
     return qstrcmp(p.code, "quantity-invalid") == 0 ? 4 : 3;
 }
 
-void check(const QuestionnaireRead &read, FileReport &report)
+// Bytes of the file's requisites that the window would show other than they were meant.
+void checkRequisiteBytes(const QuestionnaireRead &read, FileReport &report)
 {
-    report.computedCode = read.sum;
-    if (read.checkCodeText)
-        report.storedCode = read.storedCode;
-    report.verdict = verdictOf(read);
-    if (read.idText)
-        report.modelId = read.deviceCode;
-
-    LoadedQuestionnaire loaded = loadedQuestionnaire(read);
-    if (loaded.modelPosition)
-        report.model = &modelList()[std::size_t(*loaded.modelPosition)];
-    report.quantity = loaded.quantity;
-    report.firm = loaded.value.firm;
-    report.phone = loaded.value.phone;
-    report.mail = loaded.value.mail;
-    report.bill = loaded.value.bill;
-    report.version = text(read.version);
-
-    report.problems = std::move(loaded.changes);
-    for (const SaveRefusal &refusal : saveRefusals(loaded.value)) {
-        if (auto problem = refusalProblem(refusal, read, loaded))
-            report.problems.push_back(std::move(*problem));
-    }
     const bool utf8File = writtenInUtf8(read);
     for (const Requisite r : kRequisites) {
         const std::optional<QByteArray> &bytes = r == Requisite::Firm ? read.firm
                 : r == Requisite::Phone                               ? read.phone
                 : r == Requisite::Mail                                ? read.mail
                                                                       : read.bill;
-        const QString &shown = requisiteText(loaded.value, r);
         if (!bytes)
             continue;
-        if (!isRequisiteText(shown))
+        if (!isRequisiteText(text(bytes)))
             report.problems.push_back({"requisite-not-cp1251", 0,
                                        u"Поле «%1» содержит байты, которые не являются текстом в кодировке Windows-1251."_s.arg(
                                                texts::requisiteCaption(r))});
@@ -157,12 +127,44 @@ void check(const QuestionnaireRead &read, FileReport &report)
                                        u"Поле «%1» записано в UTF-8, а не в Windows-1251: %2."_s.arg(
                                                texts::requisiteCaption(r), quoted(QString::fromUtf8(*bytes)))});
     }
+}
+
+void check(const QuestionnaireRead &read, FileReport &report)
+{
+    report.computedCode = read.sum;
+    if (read.checkCodeText)
+        report.storedCode = read.storedCode;
+    report.verdict = verdictOf(read);
+    if (read.idText)
+        report.modelId = read.deviceCode;
+    report.firm = text(read.firm);
+    report.phone = text(read.phone);
+    report.mail = text(read.mail);
+    report.bill = text(read.bill);
+    report.version = text(read.version);
+
+    // As a new window loads it.
+    report.loaded = loadedQuestionnaire(read, defaultQuestionnaire());
+    report.problems = report.loaded.changes;
+    for (const SaveRefusal &refusal : saveRefusals(report.loaded.value)) {
+        // A refused file's requisites are not taken: the window's own are no problem of the file.
+        const bool ofRequisites = refusal.kind < SaveRefusal::NoInput;
+        if (ofRequisites && !report.loaded.accepted)
+            continue;
+        if (auto problem = refusalProblem(refusal, report.loaded.value))
+            report.problems.push_back(std::move(*problem));
+    }
+    checkRequisiteBytes(read, report);
     std::stable_sort(report.problems.begin(), report.problems.end(),
                      [](const Problem &a, const Problem &b) { return rank(a) < rank(b); });
-    report.channels = std::move(loaded.channels);
 }
 
 } // namespace
+
+int FileReport::quantity() const
+{
+    return checkQuantity(loaded.value.quantity, kQuantityMin, kQuantityMax).value;
+}
 
 const char *verdictName(Verdict verdict)
 {

@@ -25,18 +25,20 @@ struct FileReport
     Verdict verdict = Verdict::Ok;
     QString reason; // why an unreadable file could not be read
 
+    // What only the file says.
     std::optional<qint32> storedCode; // nullopt when the file has none
     qint32 computedCode = 0;
     std::optional<int> modelId; // the "id" number as the loader takes it (low 8 bits)
-    const DeviceModel *model = nullptr;
-
-    // Requisites as the file holds them, even where the form would not take them over.
+    // Requisites and version as the file holds them, even where the window would not take them.
     QString firm, phone, mail, bill, version;
-    int quantity = 1; // after the quantity check
-    // What the form corrects on loading the file, and every reason its save would refuse it.
-    std::vector<LoadedChannel> channels;
+
+    // What a new window shows once it has loaded the file, and what it changed to show it.
+    LoadedQuestionnaire loaded;
+    // Those changes, then every reason its save would refuse the value.
     std::vector<Problem> problems;
 
+    const DeviceModel *model() const { return loaded.modelKnown ? &loaded.value.model() : nullptr; }
+    int quantity() const; // as the window's quantity check takes it
     bool clean() const { return verdict == Verdict::Ok && problems.empty(); }
 };
 

@@ -16,26 +16,20 @@ constexpr int kChannelColumns = 2;
 constexpr const char *kChannelFields[] = {"input", "sensor_id", "sensor", "sensor_type", "max", "min", "unit",
                                           "nominal_r", "connection", "output"};
 
-QString utf8(const char *text)
-{
-    return text ? QString::fromUtf8(text) : QString();
-}
-
-QString sensorName(const SensorDescriptor &sensor)
-{
-    return QString::fromStdString(displayName(sensor.name));
-}
-
-QString sensorTypeName(SensorType type)
-{
-    if (!unitText(type)) // not one of the four types
-        return QString();
-    return utf8(sensorTypeEntryText(indexOfSensorType(type)));
-}
-
 QString modelName(const FileReport &report)
 {
-    return report.model ? QString::fromStdString(modelListText(*report.model)) : QString();
+    return report.model() ? QString::fromStdString(modelListText(*report.model())) : QString();
+}
+
+// The channels a window shows once it has loaded the file.
+int shownChannels(const FileReport &report)
+{
+    return int(report.loaded.value.channels.size());
+}
+
+const QuestionnaireChannel &channelOf(const FileReport &report, int c)
+{
+    return report.loaded.value.channels[std::size_t(c)];
 }
 
 QJsonValue optionalInt(const std::optional<int> &value)
@@ -43,9 +37,14 @@ QJsonValue optionalInt(const std::optional<int> &value)
     return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
 }
 
-QJsonValue optionalText(const char *text)
+QJsonValue optionalText(const QString &text)
 {
-    return text ? QJsonValue(utf8(text)) : QJsonValue(QJsonValue::Null);
+    return text.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(text);
+}
+
+QJsonValue optionalOhms(const QString &text)
+{
+    return text.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(text.toInt());
 }
 
 QString optionalNumber(const std::optional<int> &value)
@@ -54,17 +53,6 @@ QString optionalNumber(const std::optional<int> &value)
 }
 
 // --- Text --------------------------------------------------------------------------------
-
-// File texts may hold control characters; on a terminal they could move the cursor or worse.
-QString printable(const QString &text)
-{
-    QString out = text;
-    for (QChar &c : out) {
-        if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() < 0xA0))
-            c = QChar::ReplacementCharacter;
-    }
-    return out;
-}
 
 QString orDash(const QString &text)
 {
@@ -128,42 +116,44 @@ private:
     void writeContents(const FileReport &r)
     {
         m_out << texts::modelCaption() << u": "_s;
-        if (r.model)
+        if (r.model())
             m_out << modelName(r) << u" (id "_s << *r.modelId << ')';
         else if (r.modelId)
             m_out << u"нет в каталоге (id "_s << *r.modelId << ')';
         else
             m_out << u"—"_s;
         m_out << '\n';
-        m_out << texts::quantityCaption() << u": "_s << r.quantity << '\n';
+        m_out << texts::quantityCaption() << u": "_s << r.quantity() << '\n';
         m_out << texts::requisiteCaption(Requisite::Firm) << u": "_s << orDash(r.firm) << '\n';
         m_out << texts::requisiteCaption(Requisite::Phone) << u": "_s << orDash(r.phone) << '\n';
         m_out << texts::requisiteCaption(Requisite::Mail) << u": "_s << orDash(r.mail) << '\n';
         m_out << texts::requisiteCaption(Requisite::Bill) << u": "_s << orDash(r.bill) << '\n';
         m_out << texts::dataVersion(orDash(r.version)) << '\n';
-        for (const LoadedChannel &ch : r.channels) {
-            m_out << texts::channelTitle(ch.number - 1) << '\n';
-            m_out << u"  Вход включен: "_s << (ch.value.inputOn ? u"да"_s : u"нет"_s) << '\n';
-            m_out << u"  "_s << texts::channelCaption(texts::ChannelField::SensorType) << u": "_s << orDash(ch.sensor ? sensorTypeName(ch.sensor->type) : QString()) << '\n';
-            m_out << u"  "_s << texts::channelCaption(texts::ChannelField::Characteristic) << u": "_s;
-            if (ch.sensor)
-                m_out << sensorName(*ch.sensor) << u" (id "_s << *ch.sensorId << ')';
-            else if (ch.sensorId)
-                m_out << u"нет в каталоге (id "_s << *ch.sensorId << ')';
-            else
-                m_out << u"—"_s;
-            m_out << '\n';
-            const char *maxLabel = maxCaption(ch.unitType);
-            const char *minLabel = minCaption(ch.unitType);
-            m_out << u"  "_s << (maxLabel ? utf8(maxLabel) : u"Максимум"_s) << u": "_s << orDash(optionalNumber(ch.max)) << '\n';
-            m_out << u"  "_s << (minLabel ? utf8(minLabel) : u"Минимум"_s) << u": "_s << orDash(optionalNumber(ch.min)) << '\n';
-            if (ch.nominalROhms)
-                m_out << u"  "_s << texts::channelCaption(texts::ChannelField::NominalR) << u": "_s << *ch.nominalROhms << '\n';
-            if (ch.connection)
-                m_out << u"  "_s << texts::channelCaption(texts::ChannelField::Connection) << u": "_s << utf8(ch.connection) << '\n';
-            if (ch.output)
-                m_out << u"  "_s << texts::channelCaption(texts::ChannelField::Output) << u": "_s << utf8(ch.output) << '\n';
-        }
+        for (int c = 0; c < shownChannels(r); ++c)
+            writeChannel(r, c);
+    }
+
+    void writeChannel(const FileReport &r, int c)
+    {
+        using texts::ChannelField;
+        const QuestionnaireChannel &ch = channelOf(r, c);
+        const ChannelShown shown = channelShown(r.loaded.value, c);
+        const auto line = [this](const QString &caption, const QString &value) {
+            m_out << u"  "_s << caption << u": "_s << value << '\n';
+        };
+        m_out << texts::channelTitle(c) << '\n';
+        line(texts::channelCaption(ChannelField::Input), ch.inputOn ? u"да"_s : u"нет"_s);
+        line(texts::channelCaption(ChannelField::SensorType), orDash(shown.sensorType));
+        line(texts::channelCaption(ChannelField::Characteristic),
+             shown.characteristic.isEmpty() ? u"—"_s : u"%1 (id %2)"_s.arg(shown.characteristic).arg(ch.sensorId));
+        line(shown.maxCaption.isEmpty() ? u"Максимум"_s : shown.maxCaption, orDash(optionalNumber(ch.max())));
+        line(shown.minCaption.isEmpty() ? u"Минимум"_s : shown.minCaption, orDash(optionalNumber(ch.min())));
+        if (!shown.nominalR.isEmpty())
+            line(texts::channelCaption(ChannelField::NominalR), shown.nominalR);
+        if (!shown.connection.isEmpty())
+            line(texts::channelCaption(ChannelField::Connection), shown.connection);
+        if (!shown.output.isEmpty())
+            line(texts::channelCaption(ChannelField::Output), shown.output);
     }
 
     QTextStream &m_out;
@@ -253,6 +243,16 @@ private:
 
 } // namespace
 
+QString printable(const QString &text)
+{
+    QString out = text;
+    for (QChar &c : out) {
+        if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() < 0xA0))
+            c = QChar::ReplacementCharacter;
+    }
+    return out;
+}
+
 QJsonObject reportToJson(const FileReport &r)
 {
     QJsonObject o;
@@ -266,9 +266,9 @@ QJsonObject reportToJson(const FileReport &r)
     QJsonValue model(QJsonValue::Null);
     if (r.modelId)
         model = QJsonObject{{u"id"_s, *r.modelId},
-                            {u"name"_s, r.model ? QJsonValue(modelName(r)) : QJsonValue(QJsonValue::Null)}};
+                            {u"name"_s, r.model() ? QJsonValue(modelName(r)) : QJsonValue(QJsonValue::Null)}};
     o.insert(u"model"_s, model);
-    o.insert(u"quantity"_s, read ? QJsonValue(r.quantity) : QJsonValue(QJsonValue::Null));
+    o.insert(u"quantity"_s, read ? QJsonValue(r.quantity()) : QJsonValue(QJsonValue::Null));
     QJsonValue requisites(QJsonValue::Null);
     if (read)
         requisites = QJsonObject{{u"firm"_s, r.firm}, {u"phone"_s, r.phone}, {u"mail"_s, r.mail},
@@ -276,27 +276,25 @@ QJsonObject reportToJson(const FileReport &r)
     o.insert(u"requisites"_s, requisites);
 
     QJsonArray channels;
-    for (const LoadedChannel &ch : r.channels) {
+    for (int c = 0; c < shownChannels(r); ++c) {
+        const QuestionnaireChannel &ch = channelOf(r, c);
+        const ChannelShown shown = channelShown(r.loaded.value, c);
         QJsonValue sensor(QJsonValue::Null);
-        if (ch.sensorId) {
-            const QString typeName = ch.sensor ? sensorTypeName(ch.sensor->type) : QString();
-            sensor = QJsonObject{
-                {u"id"_s, *ch.sensorId},
-                {u"name"_s, ch.sensor ? QJsonValue(sensorName(*ch.sensor)) : QJsonValue(QJsonValue::Null)},
-                {u"type"_s, ch.sensor ? QJsonValue(ch.sensor->type) : QJsonValue(QJsonValue::Null)},
-                {u"typeName"_s, ch.sensor ? QJsonValue(typeName) : QJsonValue(QJsonValue::Null)},
-            };
-        }
+        if (const SensorDescriptor *descriptor = ch.sensor())
+            sensor = QJsonObject{{u"id"_s, ch.sensorId},
+                                 {u"name"_s, shown.characteristic},
+                                 {u"type"_s, descriptor->type},
+                                 {u"typeName"_s, shown.sensorType}};
         channels.append(QJsonObject{
-                {u"channel"_s, ch.number},
-                {u"input"_s, ch.value.inputOn},
+                {u"channel"_s, c + 1},
+                {u"input"_s, ch.inputOn},
                 {u"sensor"_s, sensor},
-                {u"range"_s, QJsonObject{{u"max"_s, optionalInt(ch.max)},
-                                         {u"min"_s, optionalInt(ch.min)},
-                                         {u"unit"_s, optionalText(unitText(ch.unitType))}}},
-                {u"nominalR"_s, optionalInt(ch.nominalROhms)},
-                {u"connection"_s, optionalText(ch.connection)},
-                {u"output"_s, optionalText(ch.output)},
+                {u"range"_s, QJsonObject{{u"max"_s, optionalInt(ch.max())},
+                                         {u"min"_s, optionalInt(ch.min())},
+                                         {u"unit"_s, optionalText(shown.unit)}}},
+                {u"nominalR"_s, optionalOhms(shown.nominalR)},
+                {u"connection"_s, optionalText(shown.connection)},
+                {u"output"_s, optionalText(shown.output)},
         });
     }
     o.insert(u"channels"_s, channels);
@@ -333,24 +331,23 @@ QStringList csvRow(const FileReport &r)
                        read ? QString::number(r.computedCode) : QString(),
                        optionalNumber(r.modelId),
                        modelName(r),
-                       read ? QString::number(r.quantity) : QString(),
+                       read ? QString::number(r.quantity()) : QString(),
                        r.firm,
                        r.phone,
                        r.mail,
                        r.bill,
                        r.version};
     for (int c = 0; c < kChannelColumns; ++c) {
-        if (c >= int(r.channels.size())) {
+        if (c >= shownChannels(r)) {
             for (std::size_t i = 0; i < std::size(kChannelFields); ++i)
                 row << QString();
             continue;
         }
-        const LoadedChannel &ch = r.channels[std::size_t(c)];
-        row << (ch.value.inputOn ? u"1"_s : u"0"_s) << optionalNumber(ch.sensorId)
-            << (ch.sensor ? sensorName(*ch.sensor) : QString())
-            << (ch.sensor ? sensorTypeName(ch.sensor->type) : QString()) << optionalNumber(ch.max)
-            << optionalNumber(ch.min) << utf8(unitText(ch.unitType)) << optionalNumber(ch.nominalROhms)
-            << utf8(ch.connection) << utf8(ch.output);
+        const QuestionnaireChannel &ch = channelOf(r, c);
+        const ChannelShown shown = channelShown(r.loaded.value, c);
+        row << (ch.inputOn ? u"1"_s : u"0"_s) << (ch.sensor() ? QString::number(ch.sensorId) : QString())
+            << shown.characteristic << shown.sensorType << optionalNumber(ch.max()) << optionalNumber(ch.min())
+            << shown.unit << shown.nominalR << shown.connection << shown.output;
     }
     QStringList codes, texts;
     for (const Problem &p : r.problems) {

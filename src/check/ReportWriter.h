@@ -33,6 +33,10 @@ public:
 
 std::unique_ptr<ReportWriter> makeReportWriter(Format format, QTextStream &out);
 
+// A file's text with its control characters shown as U+FFFD: on a terminal they could move the
+// cursor or worse.
+QString printable(const QString &text);
+
 // One report as a JSON object with the keys the JSON output documents.
 QJsonObject reportToJson(const FileReport &report);
 

@@ -2,11 +2,15 @@
 
 #include "core/Cp1251.h"
 #include "core/QuestionnaireFormat.h"
+#include "core/QuestionnaireRules.h"
 #include "core/RangeLimits.h"
 #include "core/RangeRules.h"
 #include "core/Requisites.h"
 
+#include <QtGlobal>
+
 #include <algorithm>
+#include <span>
 
 namespace qsjuv {
 
@@ -22,12 +26,98 @@ std::optional<int> QuestionnaireChannel::min() const
 
 const DeviceModel &Questionnaire::model() const
 {
-    return modelList()[std::size_t(std::clamp(modelPosition, 0, kModelCount - 1))];
+    Q_ASSERT(validModel());
+    return modelList()[std::size_t(modelPosition)];
 }
 
 int channelCount(const DeviceModel &model)
 {
     return showsChannel2(model) ? 2 : 1;
+}
+
+QuestionnaireChannel defaultChannel(int modelPosition, int channel, std::uint8_t sensorId)
+{
+    const DeviceModel &model = modelList()[std::size_t(modelPosition)];
+    QuestionnaireChannel ch;
+    ch.inputOn = inputChecks(model)[std::size_t(channel)].checked;
+    ch.sensorId = sensorId;
+    if (const RangeLimits *row = rangeRow(isSeries610(modelPosition), sensorId)) {
+        ch.maxText = QString::number(truncatedLimit(row->upperLimit));
+        ch.minText = QString::number(truncatedLimit(row->lowerLimit));
+        ch.nominalR = defaultNominalR(*row);
+    }
+    ch.connection = defaultConnection();
+    ch.output = defaultOutput(model);
+    return ch;
+}
+
+Questionnaire withModel(Questionnaire questionnaire, int modelPosition)
+{
+    questionnaire.modelPosition = modelPosition;
+    questionnaire.channels.clear();
+    const std::uint8_t firstRtd = sensorsOfType(kSensorRtd).front()->id;
+    for (int c = 0; c < channelCount(questionnaire.model()); ++c)
+        questionnaire.channels.push_back(defaultChannel(modelPosition, c, firstRtd));
+    return questionnaire;
+}
+
+Questionnaire defaultQuestionnaire()
+{
+    return withModel(Questionnaire(), 0);
+}
+
+Questionnaire withDefaultEntries(Questionnaire q)
+{
+    const bool series610 = q.series610();
+    for (QuestionnaireChannel &ch : q.channels) {
+        const RangeLimits *row = rangeRow(series610, ch.sensorId);
+        if (row && nominalRPosition(*row, ch.nominalR) < 0)
+            ch.nominalR = defaultNominalR(*row);
+        if (connectionPosition(ch.connection) < 0)
+            ch.connection = defaultConnection();
+        if (outputPosition(series610, ch.output) < 0)
+            ch.output = defaultOutput(q.model());
+    }
+    return q;
+}
+
+namespace {
+QString utf8(const char *text)
+{
+    return text ? QString::fromUtf8(text) : QString();
+}
+
+// The entry at position, empty for none.
+QString entry(std::span<const char *const> list, int position)
+{
+    return position < 0 ? QString() : QString::fromUtf8(list[std::size_t(position)]);
+}
+} // namespace
+
+ChannelShown channelShown(const Questionnaire &q, int channel)
+{
+    const QuestionnaireChannel &ch = q.channels[std::size_t(channel)];
+    ChannelShown shown;
+    const SensorDescriptor *sensor = ch.sensor();
+    if (!sensor)
+        return shown;
+    const SensorType type = sensor->type;
+    shown.sensorType = utf8(sensorTypeEntryText(indexOfSensorType(type)));
+    shown.characteristic = QString::fromStdString(displayName(sensor->name));
+    shown.maxCaption = utf8(maxCaption(type));
+    shown.minCaption = utf8(minCaption(type));
+    shown.unit = utf8(unitText(type));
+    if (showsConnection(q.series610(), type))
+        shown.connection = entry(connectionTexts(), connectionPosition(ch.connection));
+    const RangeLimits *row = rangeRow(q.series610(), ch.sensorId);
+    if (showsNominalR(type) && row) {
+        const int position = nominalRPosition(*row, ch.nominalR);
+        if (position >= 0)
+            shown.nominalR = QString::fromStdString(nominalResistanceList(*row).entries[std::size_t(position)]);
+    }
+    if (showsOutputs(q.model()))
+        shown.output = entry(outputModeTexts(q.series610()), outputPosition(q.series610(), ch.output));
+    return shown;
 }
 
 const QString &requisiteText(const Questionnaire &questionnaire, Requisite requisite)

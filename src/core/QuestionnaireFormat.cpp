@@ -15,6 +15,7 @@ namespace qsjuv {
 namespace {
 constexpr char kDevice[] = "Device";
 constexpr char kReqs[] = "Reqs";
+constexpr int kNoOutputMode = 255; // "Output mode" of a 720 channel without an output
 
 QByteArray number(qint64 value)
 {
@@ -105,8 +106,9 @@ WrittenQuestionnaire writeQuestionnaire(const Questionnaire &q)
         const SensorDescriptor *sensor = ch.sensor();
         const SensorType type = sensor ? sensor->type : 0;
         out.write(section, "Sensor type", number(type), true);
-        out.write(section, "Sensor R", number(nominalRFileValue(ch.sensorId, ch.nomRPosition)), true);
-        out.write(section, "Input connection", number(qint64(ch.connPosition) + 1), true);
+        // No entry writes what a list without a selection always wrote.
+        out.write(section, "Sensor R", number(ch.nominalR.value_or(nominalRFileValue(ch.sensorId, -1))), true);
+        out.write(section, "Input connection", number(ch.connection.value_or(0)), true);
         out.write(section, "Cold junction comp", "1", true);
         out.write(section, "Cold junction temp", "0", true);
         if (const auto keys = RangeKeyNames(type)) {
@@ -115,11 +117,10 @@ WrittenQuestionnaire writeQuestionnaire(const Questionnaire &q)
         }
         if (c == 0 && splitsInput(model))
             out.write(section, "Splitting", "1", true);
-        const int w = ch.outputPosition;
         if (series610)
-            out.write(section, "Output direction", number(w), true);
+            out.write(section, "Output direction", number(ch.output.value_or(-1)), true);
         else
-            out.write(section, "Output mode", w >= 1 ? number(w - 1) : QByteArray("255"), true);
+            out.write(section, "Output mode", number(ch.output.value_or(kNoOutputMode)), true);
     }
 
     out.write(kReqs, "Version", kProgramVersion, false);
@@ -134,103 +135,119 @@ WrittenQuestionnaire writeQuestionnaire(const Questionnaire &q)
     return {out.bytes(), checkCode};
 }
 
-QuestionnaireRead readQuestionnaire(const ProfileReader &reader)
+namespace {
+// Absent and empty read the same: neither is summed nor applied.
+class SummingReader
 {
-    QuestionnaireRead read;
-    quint32 sum = 0;
-    // Absent and empty read the same: neither is summed nor applied.
-    const auto get = [&reader](const QByteArray &section, const char *key) -> std::optional<QByteArray> {
-        auto value = reader.value(section, key);
+public:
+    explicit SummingReader(const ProfileReader &reader) : m_reader(reader) { }
+
+    std::optional<QByteArray> get(const QByteArray &section, const char *key) const
+    {
+        auto value = m_reader.value(section, key);
         if (!value || value->isEmpty())
             return std::nullopt;
         return value;
-    };
-    const auto getSummed = [&](const QByteArray &section, const char *key) {
+    }
+    std::optional<QByteArray> getSummed(const QByteArray &section, const char *key)
+    {
         auto value = get(section, key);
         if (value)
-            sum += byteSum(*value);
+            m_sum += byteSum(*value);
         return value;
-    };
+    }
+    qint32 sum() const { return qint32(m_sum); }
+
+private:
+    const ProfileReader &m_reader;
+    quint32 m_sum = 0;
+};
+
+void readChannel(SummingReader &in, const QByteArray &section, bool series610Code, ChannelRead &ch)
+{
+    ch.inputMode = in.getSummed(section, "Input mode");
+    if (ch.inputMode)
+        ch.inputOn = ch.inputMode->startsWith('1');
+
+    ch.sensorIdText = in.getSummed(section, "Sensor id");
+    if (ch.sensorIdText)
+        ch.sensor = sensorById(static_cast<std::uint8_t>(profileNumber(*ch.sensorIdText)));
+
+    ch.sensorTypeText = in.getSummed(section, "Sensor type");
+    if (ch.sensorTypeText)
+        ch.rangeType = static_cast<SensorType>(profileNumber(*ch.sensorTypeText));
+
+    ch.sensorR = in.getSummed(section, "Sensor R");
+    if (ch.sensorR) {
+        const qint64 v = profileNumber(*ch.sensorR);
+        ch.nomRPosition = clampedPosition(ch.sensor ? nominalRListPosition(ch.sensor->id, v) : v);
+    }
+
+    ch.inputConnection = in.getSummed(section, "Input connection");
+    if (ch.inputConnection)
+        ch.connPosition = clampedPosition(qint64(profileNumber(*ch.inputConnection)) - 1);
+
+    ch.coldJunctionComp = in.getSummed(section, "Cold junction comp");
+    ch.coldJunctionTemp = in.getSummed(section, "Cold junction temp");
+
+    if (const auto keys = RangeKeyNames(ch.rangeType)) {
+        ch.maxValue = in.getSummed(section, keys->maxKey);
+        ch.minValue = in.getSummed(section, keys->minKey);
+    }
+
+    ch.splitting = in.getSummed(section, "Splitting");
+
+    if (series610Code)
+        ch.outputDirection = in.getSummed(section, "Output direction");
+    if (ch.outputDirection) {
+        ch.outputPosition = profileNumber(*ch.outputDirection);
+    } else {
+        // Without "Output direction" even a 610 file reads "Output mode", by the 720 rule.
+        ch.outputMode = in.getSummed(section, "Output mode");
+        if (ch.outputMode) {
+            const qint64 v = profileNumber(*ch.outputMode);
+            ch.outputPosition = v == kNoOutputMode ? 0 : clampedPosition(v + 1);
+        }
+    }
+}
+} // namespace
+
+QuestionnaireRead readQuestionnaire(const ProfileReader &reader)
+{
+    QuestionnaireRead read;
+    SummingReader in(reader);
 
     const QByteArray reqs(kReqs);
-    read.checkCodeText = get(reqs, "CheckCode");
+    read.checkCodeText = in.get(reqs, "CheckCode");
     if (!read.checkCodeText)
         read.noCode = true;
     else
         read.storedCode = profileNumber(*read.checkCodeText);
 
-    read.idText = getSummed(kDevice, "id");
+    read.idText = in.getSummed(kDevice, "id");
     if (read.idText) {
         read.deviceCode = static_cast<std::uint8_t>(profileNumber(*read.idText));
         read.modelPosition = modelPositionByCode(read.deviceCode);
-        if (read.modelPosition) {
-            // The sections of the channels the model shows: max(inputs, outputs) of them.
-            read.channelCount = showsChannel2(modelList()[*read.modelPosition]) ? 2 : 1;
-        }
+        if (read.modelPosition) // the sections of the channels the model shows
+            read.channelCount = channelCount(modelList()[std::size_t(*read.modelPosition)]);
     } else {
         // A file without a model is accepted only when its check code matches.
         read.noCode = false;
     }
-    read.name = get(kDevice, "name");
+    read.name = in.get(kDevice, "name");
 
     const bool series610Code = isSeries610Code(read.deviceCode);
-    for (int c = 0; c < read.channelCount && c < 2; ++c) {
-        const QByteArray section = channelSectionName(c);
-        ChannelRead &ch = read.channels[c];
+    for (int c = 0; c < read.channelCount && c < 2; ++c)
+        readChannel(in, channelSectionName(c), series610Code, read.channels[std::size_t(c)]);
 
-        ch.inputMode = getSummed(section, "Input mode");
-        if (ch.inputMode)
-            ch.inputOn = ch.inputMode->startsWith('1');
+    read.version = in.get(reqs, "Version");
+    read.firm = in.get(reqs, "Firm");
+    read.phone = in.get(reqs, "Phone");
+    read.mail = in.get(reqs, "Mail");
+    read.bill = in.get(reqs, "Bill");
+    read.quantity = in.get(reqs, "Quantity");
 
-        ch.sensorIdText = getSummed(section, "Sensor id");
-        if (ch.sensorIdText)
-            ch.sensor = sensorById(static_cast<std::uint8_t>(profileNumber(*ch.sensorIdText)));
-
-        ch.sensorTypeText = getSummed(section, "Sensor type");
-        if (ch.sensorTypeText)
-            ch.rangeType = static_cast<SensorType>(profileNumber(*ch.sensorTypeText));
-
-        ch.sensorR = getSummed(section, "Sensor R");
-        if (ch.sensorR) {
-            const qint64 v = profileNumber(*ch.sensorR);
-            ch.nomRPosition = clampedPosition(ch.sensor ? nominalRListPosition(ch.sensor->id, v) : v);
-        }
-
-        ch.inputConnection = getSummed(section, "Input connection");
-        if (ch.inputConnection)
-            ch.connPosition = clampedPosition(qint64(profileNumber(*ch.inputConnection)) - 1);
-
-        ch.coldJunctionComp = getSummed(section, "Cold junction comp");
-        ch.coldJunctionTemp = getSummed(section, "Cold junction temp");
-
-        if (const auto keys = RangeKeyNames(ch.rangeType)) {
-            ch.maxValue = getSummed(section, keys->maxKey);
-            ch.minValue = getSummed(section, keys->minKey);
-        }
-
-        ch.splitting = getSummed(section, "Splitting");
-
-        if (series610Code)
-            ch.outputDirection = getSummed(section, "Output direction");
-        if (ch.outputDirection) {
-            ch.outputPosition = profileNumber(*ch.outputDirection);
-        } else {
-            ch.outputMode = getSummed(section, "Output mode");
-            if (ch.outputMode) {
-                const qint64 v = profileNumber(*ch.outputMode);
-                ch.outputPosition = v == 255 ? 0 : clampedPosition(v + 1);
-            }
-        }
-    }
-
-    read.version = get(reqs, "Version");
-    read.firm = get(reqs, "Firm");
-    read.phone = get(reqs, "Phone");
-    read.mail = get(reqs, "Mail");
-    read.bill = get(reqs, "Bill");
-    read.quantity = get(reqs, "Quantity");
-
-    read.sum = qint32(sum);
+    read.sum = in.sum();
     return read;
 }
 

@@ -35,9 +35,12 @@ QString limitText(float limit)
 class Loader
 {
 public:
-    explicit Loader(LoadedQuestionnaire &result) : m_result(result) { }
+    Loader(const QuestionnaireRead &read, const Questionnaire &base, LoadedQuestionnaire &result)
+        : m_read(read), m_base(base), m_result(result)
+    {
+    }
 
-    void run(const QuestionnaireRead &read);
+    void run();
 
 private:
     void add(const char *code, int channel, const QString &message)
@@ -45,164 +48,162 @@ private:
         m_result.changes.push_back({code, channel, message});
     }
 
-    void loadChannel(const QuestionnaireRead &read, int c);
-    void loadRange(const ChannelRead &file, const RangeLimits &row, LoadedChannel &ch, bool reportProblems);
+    QuestionnaireChannel loadChannel(int c, const QuestionnaireChannel &start);
+    bool sensorOffered(const ChannelRead &file, int number);
+    void loadLists(const ChannelRead &file, const RangeLimits *row, QuestionnaireChannel &ch, int number);
+    void loadOutput(const ChannelRead &file, QuestionnaireChannel &ch, int number);
+    void loadRange(const ChannelRead &file, const RangeLimits &row, QuestionnaireChannel &ch, int number);
     void loadQuantity(const QuestionnaireRead &read);
 
+    const QuestionnaireRead &m_read;
+    const Questionnaire &m_base;
     LoadedQuestionnaire &m_result;
-    std::optional<int> m_position; // of the model in the model list
-    const DeviceModel *m_model = nullptr;
 };
 
-void Loader::run(const QuestionnaireRead &read)
+void Loader::run()
 {
-    m_position = read.modelPosition;
-    m_result.modelPosition = m_position;
-    if (m_position) {
-        m_model = &modelList()[std::size_t(*m_position)];
-        m_result.value.modelPosition = *m_position;
-    } else if (read.idText) {
-        add("unknown-model", 0,
-            u"Модель с id %1 отсутствует в каталоге: форма оставит прежнюю модель."_s.arg(read.deviceCode));
-    }
-    for (int c = 0; c < std::min(read.channelCount, 2); ++c) {
-        loadChannel(read, c);
-        m_result.value.channels.push_back(m_result.channels.back().value);
-    }
     Questionnaire &q = m_result.value;
-    q.firm = text(read.firm);
-    q.phone = text(read.phone);
-    q.mail = text(read.mail);
-    q.bill = text(read.bill);
-    loadQuantity(read);
+    m_result.modelKnown = m_read.modelPosition.has_value();
+    if (m_result.modelKnown) {
+        q = withModel(m_base, *m_read.modelPosition);
+    } else {
+        // The window keeps its model and the channels it shows: the file changes what it names.
+        q = m_base.validModel() ? m_base : withModel(m_base, 0);
+        if (m_read.idText)
+            add("unknown-model", 0,
+                u"Модель с id %1 отсутствует в каталоге: форма оставит прежнюю модель."_s.arg(m_read.deviceCode));
+    }
+    // Every channel the model shows, and no other: a section beyond them is not shown.
+    const Questionnaire fresh = withModel(q, q.modelPosition);
+    for (std::size_t c = q.channels.size(); c < fresh.channels.size(); ++c)
+        q.channels.push_back(fresh.channels[c]);
+    q.channels.resize(fresh.channels.size());
+    for (std::size_t c = 0; c < q.channels.size(); ++c)
+        q.channels[c] = loadChannel(int(c), q.channels[c]);
+    m_result.accepted = m_read.accepted();
+    if (!m_result.accepted)
+        return;
+    q.firm = text(m_read.firm);
+    q.phone = text(m_read.phone);
+    q.mail = text(m_read.mail);
+    q.bill = text(m_read.bill);
+    m_result.version = text(m_read.version);
+    loadQuantity(m_read);
 }
 
-void Loader::loadChannel(const QuestionnaireRead &read, int c)
+// As the window's lists cascade: the file's sensor when the model offers it, then the entries
+// and the bounds the file names.
+QuestionnaireChannel Loader::loadChannel(int c, const QuestionnaireChannel &start)
 {
-    const ChannelRead &file = read.channels[std::size_t(c)];
-    LoadedChannel &ch = m_result.channels.emplace_back();
-    ch.number = c + 1;
-    ch.sensor = file.sensor;
-    ch.unitType = file.sensor ? file.sensor->type : file.rangeType;
-
-    if (!file.sensorIdText) {
-        add("sensor-missing", ch.number, u"Не указана НСХ (ключ «Sensor id»): форма оставит НСХ по умолчанию."_s);
-    } else {
-        ch.sensorId = std::uint8_t(profileNumber(*file.sensorIdText));
-        if (!file.sensor)
-            add("sensor-not-offered", ch.number, u"НСХ с id %1 отсутствует в каталоге."_s.arg(*ch.sensorId));
+    const ChannelRead &file = m_read.channels[std::size_t(c)];
+    const Questionnaire &q = m_result.value;
+    const int number = c + 1;
+    const bool offered = sensorOffered(file, number);
+    QuestionnaireChannel ch = start;
+    if (offered && file.sensor->id != start.sensorId) {
+        ch = defaultChannel(q.modelPosition, c, file.sensor->id);
+        ch.inputOn = start.inputOn;
     }
+    // A box the model locks shows the model's state, whatever the file says.
+    if (inputChecks(q.model())[std::size_t(c)].enabled)
+        ch.inputOn = file.inputOn.value_or(true);
 
-    const bool offered = file.sensor && m_position && offersSensorType(*m_position, file.sensor->type);
-    if (file.sensor && m_position && !offered)
-        add("sensor-not-offered", ch.number,
+    // A sensor that is named but not offered is replaced, and its range and resistance with it:
+    // they say nothing about the sensor shown.
+    const RangeLimits *row = rangeRow(q.series610(), ch.sensorId);
+    const bool ownSensor = offered || !file.sensor;
+    if (row && ownSensor && (file.maxValue || file.minValue))
+        loadRange(file, *row, ch, number);
+    loadLists(file, ownSensor ? row : nullptr, ch, number);
+    loadOutput(file, ch, number);
+    return ch;
+}
+
+// Reports what the file says of its sensor; true when the window shows it.
+bool Loader::sensorOffered(const ChannelRead &file, int number)
+{
+    if (!file.sensorIdText)
+        add("sensor-missing", number, u"Не указана НСХ (ключ «Sensor id»): форма оставит НСХ по умолчанию."_s);
+    else if (!file.sensor)
+        add("sensor-not-offered", number,
+            u"НСХ с id %1 отсутствует в каталоге."_s.arg(std::uint8_t(profileNumber(*file.sensorIdText))));
+    if (!file.sensor)
+        return false;
+    const Questionnaire &q = m_result.value;
+    const bool offered = offersSensorType(q.modelPosition, file.sensor->type);
+    const QString sensorName = QString::fromStdString(displayName(file.sensor->name));
+    if (!offered)
+        add("sensor-not-offered", number,
             u"Модель %1 не принимает датчики типа %2 (НСХ %3)."_s.arg(
-                    QString::fromStdString(modelListText(*m_model)),
-                    quoted(utf8(sensorTypeEntryText(indexOfSensorType(file.sensor->type)))),
-                    QString::fromStdString(displayName(file.sensor->name))));
-    if (file.sensor && file.rangeType != file.sensor->type) {
+                    QString::fromStdString(modelListText(q.model())),
+                    quoted(utf8(sensorTypeEntryText(indexOfSensorType(file.sensor->type)))), sensorName));
+    if (file.rangeType != file.sensor->type) {
         // RTD and thermocouple share their range keys; other pairs make the form read the wrong ones.
         const auto fileKeys = RangeKeyNames(file.rangeType);
         const bool sameKeys = fileKeys && qstrcmp(fileKeys->maxKey, RangeKeyNames(file.sensor->type)->maxKey) == 0;
-        add("sensor-type-mismatch", ch.number,
-            u"«Sensor type» %1 не соответствует НСХ %2 (тип %3)%4."_s
-                    .arg(file.sensorTypeText ? quoted(text(file.sensorTypeText)) : u"не указан"_s,
-                         QString::fromStdString(displayName(file.sensor->name)), QString::number(file.sensor->type),
-                         sameKeys ? QString() : u": границы диапазона форма прочитает не из тех ключей"_s));
+        add("sensor-type-mismatch", number,
+            u"«Sensor type» %1 не соответствует НСХ %2 (тип %3)%4."_s.arg(
+                    file.sensorTypeText ? quoted(text(file.sensorTypeText)) : u"не указан"_s, sensorName,
+                    QString::number(file.sensor->type),
+                    sameKeys ? QString() : u": границы диапазона форма прочитает не из тех ключей"_s));
     }
-
-    if (file.connPosition && (*file.connPosition < 0 || *file.connPosition > 1))
-        add("connection-invalid", ch.number,
-            u"«Input connection» %1 не входит в список схем подключения (1, 2)."_s.arg(quoted(text(file.inputConnection))));
-
-    ch.value.inputOn = file.inputOn.value_or(true);
-    // A box the model locks shows the model's state, whatever the file says.
-    if (m_model && !inputChecks(*m_model)[std::size_t(c)].enabled)
-        ch.value.inputOn = inputChecks(*m_model)[std::size_t(c)].checked;
-    ch.value.sensorId = offered || (file.sensor && !m_position) ? file.sensor->id : sensorsOfType(kSensorRtd).front()->id;
-    // A position beyond its list selects nothing.
-    const auto inList = [](int position, std::size_t size) { return position >= 0 && position < int(size) ? position : -1; };
-    ch.value.connPosition = inList(file.connPosition.value_or(0), connectionTexts().size());
-    if (!m_position) {
-        // The form keeps the model and the channel it showed before: nothing to check against.
-        ch.value.maxText = text(file.maxValue);
-        ch.value.minText = text(file.minValue);
-        if (file.maxValue)
-            ch.max = strictToInt(ch.value.maxText);
-        if (file.minValue)
-            ch.min = strictToInt(ch.value.minText);
-    } else {
-        // Without a sensor the model offers, the channel keeps the first RTD characteristic that
-        // choosing the model gave it, and the bounds are held to that. A sensor that is named but
-        // not offered is replaced before a save, and its range with it: its bounds say nothing.
-        const std::uint8_t rangeId = offered ? file.sensor->id : sensorsOfType(kSensorRtd).front()->id;
-        if (const RangeLimits *row = rangeRow(isSeries610(*m_position), rangeId)) {
-            ch.unitType = sensorById(rangeId)->type;
-            const NominalRList list = nominalResistanceList(*row);
-            ch.value.nomRPosition = inList(file.nomRPosition.value_or(list.selected), list.entries.size());
-            ch.rangeSaved = offered || !file.sensor;
-            loadRange(file, *row, ch, ch.rangeSaved);
-        }
-    }
-    // What the channel shows, from the value's positions; a named position beyond its list is a
-    // problem of the file.
-    if (offered) {
-        const bool series610 = isSeries610(*m_position);
-        if (const RangeLimits *row = rangeRow(series610, file.sensor->id)) {
-            const NominalRList list = nominalResistanceList(*row);
-            const int position = file.nomRPosition.value_or(list.selected);
-            if (ch.value.nomRPosition >= 0)
-                ch.nominalROhms = QByteArrayView(list.entries[std::size_t(ch.value.nomRPosition)]).toInt();
-            else if (!list.entries.empty() || position != -1)
-                add("nominal-r-invalid", ch.number,
-                    list.entries.empty()
-                            ? u"«Sensor R» %1: у НСХ %2 нет списка номинальных сопротивлений."_s.arg(
-                                      quoted(text(file.sensorR)), QString::fromStdString(displayName(file.sensor->name)))
-                            : u"«Sensor R» %1 не входит в список номинальных сопротивлений НСХ %2."_s.arg(
-                                      quoted(text(file.sensorR)), QString::fromStdString(displayName(file.sensor->name))));
-        }
-        if (showsConnection(series610, file.sensor->type) && ch.value.connPosition >= 0)
-            ch.connection = connectionTexts()[std::size_t(ch.value.connPosition)];
-    }
-
-    if (m_model) {
-        const bool series610 = isSeries610(*m_position);
-        const auto &outputKey = file.outputDirection ? file.outputDirection : file.outputMode;
-        const QString key = file.outputDirection ? u"Output direction"_s : u"Output mode"_s;
-        if (!showsOutputs(*m_model)) {
-            // The empty list takes no position; what the save writes for it (255) reads as 0.
-            if (file.outputPosition && *file.outputPosition != 0)
-                add("output-invalid", ch.number,
-                    u"«%1» %2: у модели нет выходов."_s.arg(key, quoted(text(outputKey))));
-        } else {
-            const auto modes = outputModeTexts(series610);
-            // What the model selection leaves when the file holds no output.
-            const int position = file.outputPosition.value_or(defaultOutputPosition(*m_model, series610));
-            ch.value.outputPosition = inList(position, modes.size());
-            if (ch.value.outputPosition >= 0)
-                ch.output = modes[std::size_t(ch.value.outputPosition)];
-            else
-                add("output-invalid", ch.number,
-                    u"«%1» %2 не входит в список режимов выхода."_s.arg(key, quoted(text(outputKey))));
-        }
-    }
+    return offered;
 }
 
-// The form first shows the full range, then sets the file's max and min, and its range check
-// corrects them.
-void Loader::loadRange(const ChannelRead &file, const RangeLimits &row, LoadedChannel &ch, bool reportProblems)
+// The nominal resistance only for a row whose file values it is (row null otherwise).
+void Loader::loadLists(const ChannelRead &file, const RangeLimits *row, QuestionnaireChannel &ch, int number)
 {
-    const QString unit = utf8(unitText(ch.unitType));
-    const QString typedMax = file.maxValue ? fromCp1251(*file.maxValue) : QString::number(truncatedLimit(row.upperLimit));
-    const QString typedMin = file.minValue ? fromCp1251(*file.minValue) : QString::number(truncatedLimit(row.lowerLimit));
-    const RangeCheck check = qsjuv::checkRange(typedMax, typedMin, row);
-    ch.max = check.max;
-    // A max that is no number ends the check: the min stays as the file has it.
-    ch.min = check.max ? check.min : strictToInt(typedMin);
-    ch.value.maxText = check.maxText;
-    ch.value.minText = check.max ? check.minText : typedMin;
-    if (!reportProblems)
+    if (file.connPosition) {
+        ch.connection = connectionValue(*file.connPosition);
+        if (!ch.connection)
+            add("connection-invalid", number,
+                u"«Input connection» %1 не входит в список схем подключения (1, 2)."_s.arg(
+                        quoted(text(file.inputConnection))));
+    }
+    if (!row || !file.nomRPosition)
         return;
+    ch.nominalR = nominalRValue(*row, *file.nomRPosition);
+    const bool emptyList = nominalResistanceList(*row).entries.empty();
+    // An empty list takes the no-selection the save writes for it.
+    if (ch.nominalR || (emptyList && *file.nomRPosition == -1))
+        return;
+    const QString typed = quoted(text(file.sensorR));
+    const QString name = QString::fromStdString(displayName(ch.sensor()->name));
+    add("nominal-r-invalid", number,
+        emptyList ? u"«Sensor R» %1: у НСХ %2 нет списка номинальных сопротивлений."_s.arg(typed, name)
+                  : u"«Sensor R» %1 не входит в список номинальных сопротивлений НСХ %2."_s.arg(typed, name));
+}
+
+void Loader::loadOutput(const ChannelRead &file, QuestionnaireChannel &ch, int number)
+{
+    if (!file.outputPosition)
+        return;
+    const Questionnaire &q = m_result.value;
+    const auto &outputKey = file.outputDirection ? file.outputDirection : file.outputMode;
+    const QString key = file.outputDirection ? u"Output direction"_s : u"Output mode"_s;
+    if (!showsOutputs(q.model())) {
+        // The empty list takes no entry; what the save writes for it (255) reads as 0.
+        if (*file.outputPosition != 0)
+            add("output-invalid", number, u"«%1» %2: у модели нет выходов."_s.arg(key, quoted(text(outputKey))));
+        return;
+    }
+    ch.output = outputValue(q.series610(), *file.outputPosition);
+    if (!ch.output)
+        add("output-invalid", number,
+            u"«%1» %2 не входит в список режимов выхода."_s.arg(key, quoted(text(outputKey))));
+}
+
+// The window sets the file's max and min over what the channel showed, and its range check
+// corrects them.
+void Loader::loadRange(const ChannelRead &file, const RangeLimits &row, QuestionnaireChannel &ch, int number)
+{
+    const QString unit = utf8(unitText(ch.sensor()->type));
+    const QString typedMax = file.maxValue ? fromCp1251(*file.maxValue) : ch.maxText;
+    const QString typedMin = file.minValue ? fromCp1251(*file.minValue) : ch.minText;
+    const RangeCheck check = qsjuv::checkRange(typedMax, typedMin, row);
+    ch.maxText = check.maxText;
+    // A max that is no number ends the check: the min stays as the file has it.
+    ch.minText = check.max ? check.minText : typedMin;
 
     struct Bound
     {
@@ -216,22 +217,21 @@ void Loader::loadRange(const ChannelRead &file, const RangeLimits &row, LoadedCh
     for (const Bound bound : {Bound{bool(file.maxValue), typedMax, check.maxText, check.max, row.upperLimit, true},
                               Bound{file.minValue && check.max, typedMin, check.minText, check.min, row.lowerLimit,
                                     false}}) {
-        if (!bound.checked)
-            continue;
-        const QString name = bound.isMax ? u"Максимум"_s : u"Минимум"_s;
         const QString digits = filterDigits(bound.typed);
         // A bound that is no number is the save's refusal, not a correction.
-        if (!bound.value)
+        if (!bound.checked || !bound.value)
             continue;
+        const char *code = bound.isMax ? "range-max-corrected" : "range-min-corrected";
+        const QString name = bound.isMax ? u"Максимум"_s : u"Минимум"_s;
         if (bound.shown != digits)
-            add(bound.isMax ? "range-max-corrected" : "range-min-corrected", ch.number,
+            add(code, number,
                 u"%1 диапазона %2 %3 предела %4 %5: форма заменит его на %6."_s.arg(
                         name, quoted(bound.typed), bound.isMax ? u"выше верхнего"_s : u"ниже нижнего"_s,
                         limitText(bound.limit), unit, bound.shown));
         else if (digits != bound.typed)
-            add(bound.isMax ? "range-max-corrected" : "range-min-corrected", ch.number,
-                u"%1 диапазона %2 содержит посторонние символы: форма покажет %3."_s.arg(
-                        name, quoted(bound.typed), quoted(digits)));
+            add(code, number,
+                u"%1 диапазона %2 содержит посторонние символы: форма покажет %3."_s.arg(name, quoted(bound.typed),
+                                                                                          quoted(digits)));
     }
 }
 
@@ -239,7 +239,6 @@ void Loader::loadQuantity(const QuestionnaireRead &read)
 {
     const QString typed = text(read.quantity);
     const QuantityCheck check = qsjuv::checkQuantity(typed, kQuantityMin, kQuantityMax);
-    m_result.quantity = check.value;
     m_result.value.quantity = check.rewrite ? QString::number(check.value) : typed;
     if (!check.rewrite)
         return;
@@ -257,10 +256,10 @@ void Loader::loadQuantity(const QuestionnaireRead &read)
 
 } // namespace
 
-LoadedQuestionnaire loadedQuestionnaire(const QuestionnaireRead &read)
+LoadedQuestionnaire loadedQuestionnaire(const QuestionnaireRead &read, const Questionnaire &base)
 {
     LoadedQuestionnaire result;
-    Loader(result).run(read);
+    Loader(read, base, result).run();
     return result;
 }
 

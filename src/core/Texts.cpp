@@ -29,7 +29,7 @@ QString channelTitle(int channel)
 QString channelCaption(ChannelField field)
 {
     static constexpr const char16_t *kCaptions[] = {u"Тип датчика", u"НСХ", u"Схема подключения",
-                                                    u"Номинальное сопротивление, Ом", u"Выход"};
+                                                    u"Номинальное сопротивление, Ом", u"Выход", u"Вход включен"};
     return QString::fromUtf16(kCaptions[int(field)]);
 }
 
@@ -59,6 +59,18 @@ QString saveRefusal(const SaveRefusal &refusal)
     return u"Некорректно задан диапазон измерения. Для сохранения данных в файле диапазон "
            "следует увеличить. Корректные значения диапазонов см. в подсказках к полям границ "
            "диапазона."_s;
+}
+
+RangeHints rangeHints(const RangeLimits &row, const QString &unit)
+{
+    const auto line = [&unit](const char *caption, float number) {
+        return QString::asprintf("%s: %.0f ", caption, double(number)) + unit;
+    };
+    RangeHints hints;
+    hints.leastWidth = line("Минимальная ширина диапазона", row.minSpan);
+    hints.max = line("Максимальное значение", row.upperLimit) + u'\n' + hints.leastWidth;
+    hints.min = line("Минимальное значение", row.lowerLimit) + u'\n' + hints.leastWidth;
+    return hints;
 }
 
 QString fileUnreadable()

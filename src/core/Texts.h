@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Questionnaire.h"
+#include "core/RangeLimits.h"
 
 #include <QString>
 
@@ -15,11 +16,19 @@ QString requisiteCaption(Requisite requisite);
 QString modelCaption();
 QString quantityCaption();
 QString channelTitle(int channel); // "1 канал" for channel 0
-enum class ChannelField { SensorType, Characteristic, Connection, NominalR, Output };
+enum class ChannelField { SensorType, Characteristic, Connection, NominalR, Output, Input };
 QString channelCaption(ChannelField field);
 
-// The save's message box for a refusal.
+// Why the save refuses, with what to do: the window's message box and the checker's problem.
 QString saveRefusal(const SaveRefusal &refusal);
+
+// The hints a characteristic's range gives: its list, the max edit and the min edit. The unit
+// is the sensor type's.
+struct RangeHints
+{
+    QString leastWidth, max, min;
+};
+RangeHints rangeHints(const RangeLimits &row, const QString &unit);
 
 // A file that could not be read; its reason goes into the box's details.
 QString fileUnreadable();

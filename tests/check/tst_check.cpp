@@ -39,6 +39,11 @@ Q_DECLARE_METATYPE(qsjuv::check::Verdict)
 
 namespace {
 
+ChannelShown shown(const FileReport &report, int channel)
+{
+    return channelShown(report.loaded.value, channel);
+}
+
 QStringList problemCodes(const FileReport &report)
 {
     QStringList codes;
@@ -120,6 +125,7 @@ private slots:
     void showsWhatTheFormShows();
     void junkNeverCrashes();
     void commandLine();
+    void diffOfTwoFiles();
     void outputsParseBack();
     void hostilePaths_data();
     void hostilePaths();
@@ -152,12 +158,18 @@ void TestCheck::verdictsAndProblems_data()
     row("no check code", withValue(ref, "Reqs", "CheckCode", QByteArray()), Verdict::NoCheckCode);
     row("summed value edited", withValue(ref, "Channel 1", "Temperature max", "200"), Verdict::CheckCodeMismatch);
     row("check code not a number", withValue(ref, "Reqs", "CheckCode", "abc"), Verdict::CheckCodeMismatch);
-    // Without a model the form reads two channel sections into whatever it showed.
-    row("no model id", noId, Verdict::NoModelId, {u"sensor-missing"_s});
-    row("no model id, code matches", resealed(noId), Verdict::NoModelId, {u"sensor-missing"_s});
-    row("no model id, no code", withValue(noId, "Reqs", "CheckCode", QByteArray()), Verdict::NoModelId,
-        {u"sensor-missing"_s});
-    row("unknown model id", edited("Device", "id", "49"), Verdict::Ok, {u"unknown-model"_s, u"sensor-missing"_s});
+    // Without a model the window reads the sections of the channels its model shows: a new one
+    // shows one, so the second section, which the file lacks, is no problem.
+    row("no model id", noId, Verdict::NoModelId);
+    row("no model id, code matches", resealed(noId), Verdict::NoModelId);
+    row("no model id, no code", withValue(noId, "Reqs", "CheckCode", QByteArray()), Verdict::NoModelId);
+    row("unknown model id", edited("Device", "id", "49"), Verdict::Ok, {u"unknown-model"_s});
+    row("unknown model id, max beyond the shown model's limit",
+        resealed(withValue(withValue(ref, "Device", "id", "49"), "Channel 1", "Temperature max", "400")), Verdict::Ok,
+        {u"unknown-model"_s, u"range-max-corrected"_s});
+    // A refused file leaves the window's requisites: their refusals are not the file's.
+    row("summed value edited, no firm", withValue(withValue(ref, "Channel 1", "Temperature max", "200"), "Reqs", "Firm", ""),
+        Verdict::CheckCodeMismatch);
     row("thermocouple on ЖУВ-610-111", writeQuestionnaire(defaultQuestionnaire(1, {12})).bytes, Verdict::Ok,
         {u"sensor-not-offered"_s});
     row("sensor id in no catalogue row", edited("Channel 1", "Sensor id", "33"), Verdict::Ok, {u"sensor-not-offered"_s});
@@ -207,8 +219,7 @@ void TestCheck::verdictsAndProblems_data()
     row("Windows-1251 that would be valid UTF-8", withValue(ref, "Reqs", "Firm", toCp1251Lossy(u"ACME Р»"_s)),
         Verdict::Ok);
     row("Cyrillic in Windows-1251", withValue(ref, "Reqs", "Firm", toCp1251Lossy(u"ООО «Ёлка»"_s)), Verdict::Ok);
-    row("empty file", QByteArray(), Verdict::NoModelId,
-        {u"sensor-missing"_s, u"sensor-missing"_s, u"missing-firm"_s, u"missing-mail"_s, u"quantity-invalid"_s});
+    row("empty file", QByteArray(), Verdict::NoModelId, {u"sensor-missing"_s});
 }
 
 void TestCheck::verdictsAndProblems()
@@ -235,8 +246,8 @@ void TestCheck::savedFilesOfEveryModelAreClean()
         const bool offersAll = offersAllSensorTypes(position) || s.channels.size() == 1;
         QVERIFY2(report.verdict == Verdict::Ok, qPrintable(model));
         QCOMPARE(problemCodes(report), offersAll ? QStringList() : QStringList{u"sensor-not-offered"_s});
-        QCOMPARE(report.model, &modelList()[std::size_t(position)]);
-        QCOMPARE(report.channels.size(), s.channels.size());
+        QCOMPARE(report.model(), &modelList()[std::size_t(position)]);
+        QCOMPARE(report.loaded.value.channels.size(), s.channels.size());
     }
 }
 
@@ -244,8 +255,8 @@ void TestCheck::showsWhatTheFormShows()
 {
     // Two channels of ЖУВ-720-220: sensor 4 with 100 ohms (stored as 2), thermocouple K on 0..5 В.
     Questionnaire s = defaultQuestionnaire(4, {4, 12});
-    s.channels[0].nomRPosition = 1;
-    s.channels[1].outputPosition = 3;
+    s.channels[0].nominalR = 2;
+    s.channels[1].output = 2;
     s.channels[1].maxText = u"1000"_s;
     s.channels[1].minText = u"0"_s;
     s.firm = u"ООО «Ёлка»"_s;
@@ -253,53 +264,54 @@ void TestCheck::showsWhatTheFormShows()
     QVERIFY(file.contains("Sensor R=2\r\n"));
     FileReport r = checkBytes(file);
     QVERIFY(r.clean());
-    QCOMPARE(QString::fromStdString(modelListText(*r.model)), u"ЖУВ-720-220"_s);
+    QCOMPARE(QString::fromStdString(modelListText(*r.model())), u"ЖУВ-720-220"_s);
     QCOMPARE(r.firm, u"ООО «Ёлка»"_s);
-    QCOMPARE(r.channels[0].nominalROhms, 100);
-    QCOMPARE(r.channels[0].connection, nullptr); // the 720 series shows no connection list
-    QCOMPARE(QString::fromUtf8(r.channels[0].output), u"4..20 мА"_s);
-    QCOMPARE(r.channels[1].sensor->id, 12);
-    QCOMPARE(r.channels[1].nominalROhms, std::nullopt);
-    QCOMPARE(QString::fromUtf8(r.channels[1].output), u"0..5 В"_s);
-    QCOMPARE(r.channels[1].max, 1000);
-    QCOMPARE(r.channels[1].min, 0);
-    QCOMPARE(QString::fromUtf8(unitText(r.channels[1].unitType)), u"°С"_s);
+    QCOMPARE(r.loaded.value, s); // the value saved is the value loaded
+    QCOMPARE(shown(r, 0).nominalR, u"100"_s);
+    QCOMPARE(shown(r, 0).connection, QString()); // the 720 series shows no connection list
+    QCOMPARE(shown(r, 0).output, u"4..20 мА"_s);
+    QCOMPARE(r.loaded.value.channels[1].sensorId, 12);
+    QCOMPARE(shown(r, 1).nominalR, QString());
+    QCOMPARE(shown(r, 1).output, u"0..5 В"_s);
+    QCOMPARE(r.loaded.value.channels[1].max(), 1000);
+    QCOMPARE(r.loaded.value.channels[1].min(), 0);
+    QCOMPARE(shown(r, 1).unit, u"°С"_s);
 
     r = checkBytes(withValue(file, "Channel 1", "Sensor R", "0"));
-    QCOMPARE(r.channels[0].nominalROhms, 50);
+    QCOMPARE(shown(r, 0).nominalR, u"50"_s);
     // Without "Output mode" the output keeps what choosing the model selected.
     r = checkBytes(withValue(file, "Channel 2", "Output mode", QByteArray()));
-    QCOMPARE(QString::fromUtf8(r.channels[1].output), u"4..20 мА"_s);
+    QCOMPARE(shown(r, 1).output, u"4..20 мА"_s);
 
     // Corrected as the form's checks correct them; "007" is a valid quantity.
     const QByteArray ref = referenceBytes();
     r = checkBytes(resealed(withValue(withValue(ref, "Channel 1", "Temperature max", "400"), "Channel 1",
                                       "Temperature min", "-2x50")));
-    QCOMPARE(r.channels[0].max, 350);
-    QCOMPARE(r.channels[0].min, -200);
-    QCOMPARE(checkBytes(withValue(ref, "Reqs", "Quantity", "1000")).quantity, 999);
+    QCOMPARE(r.loaded.value.channels[0].max(), 350);
+    QCOMPARE(r.loaded.value.channels[0].min(), -200);
+    QCOMPARE(checkBytes(withValue(ref, "Reqs", "Quantity", "1000")).quantity(), 999);
     r = checkBytes(withValue(ref, "Reqs", "Quantity", "007"));
-    QCOMPARE(r.quantity, 7);
+    QCOMPARE(r.quantity(), 7);
+    QCOMPARE(r.loaded.value.quantity, u"007"_s);
     QVERIFY(r.clean());
 
     // A thermocouple ЖУВ-610-111 does not offer: the bounds as the RTD range left by the model holds them.
     r = checkBytes(writeQuestionnaire(defaultQuestionnaire(1, {12})).bytes);
-    QCOMPARE(r.channels[0].max, 350);
-    QCOMPARE(r.channels[0].min, -200);
+    QCOMPARE(r.loaded.value.channels[0], qsjuv::defaultChannel(1, 0, 1));
     r = checkBytes(resealed(withValue(withValue(ref, "Channel 1", "Temperature max", "x"), "Channel 1",
                                       "Temperature min", "-250")));
-    QCOMPARE(r.channels[0].max, std::nullopt);
-    QCOMPARE(r.channels[0].min, -250);
+    QCOMPARE(r.loaded.value.channels[0].max(), std::nullopt);
+    QCOMPARE(r.loaded.value.channels[0].min(), -250);
 
     // The loader keeps the low 8 bits of the id: 306 names ЖУВ-610-101 (50).
     r = checkBytes(resealed(withValue(ref, "Device", "id", "306")));
     QCOMPARE(r.modelId, 50);
-    QCOMPARE(r.model, &modelList()[0]);
+    QCOMPARE(r.model(), &modelList()[0]);
     QVERIFY(r.clean());
 
     // A channel that is off does not count as an input.
     r = checkBytes(resealed(withValue(file, "Channel 1", "Input mode", "0")));
-    QVERIFY(!r.channels[0].value.inputOn);
+    QVERIFY(!r.loaded.value.channels[0].inputOn);
     QCOMPARE(problemCodes(r), QStringList());
 }
 
@@ -312,7 +324,7 @@ void TestCheck::junkNeverCrashes()
         for (int k = std::uniform_int_distribution<int>(1, 8)(rng); k > 0; --k)
             file[std::uniform_int_distribution<qsizetype>(0, file.size() - 1)(rng)] = char(rng());
         const FileReport r = checkBytes(file);
-        QVERIFY(r.channels.size() <= 2);
+        QVERIFY(r.loaded.value.channels.size() <= 2);
         QVERIFY(!reportToJson(r).isEmpty());
         QCOMPARE(csvRow(r).size(), csvHeader().size());
     }
@@ -402,6 +414,48 @@ void TestCheck::commandLine()
     check.start(QStringLiteral(QS_JUV_CHECK_BINARY), {u"/etc/passwd/x.cfg"_s});
     QVERIFY(check.waitForFinished(20000));
     QCOMPARE(QString::fromUtf8(check.readAllStandardError()), u"qs_juv_check: /etc/passwd/x.cfg: Это не каталог\n"_s);
+}
+
+// What differs between two files as new windows show them, by the window's captions.
+void TestCheck::diffOfTwoFiles()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray ref = referenceBytes();
+    const QString a = dir.filePath(u"a.cfg"_s), b = dir.filePath(u"b.cfg"_s), two = dir.filePath(u"two.cfg"_s);
+    writeAll(a, ref);
+    writeAll(b, resealed(withValue(withValue(ref, "Reqs", "Firm", "ACME Two"), "Channel 1", "Temperature max", "250")));
+    writeAll(two, writeQuestionnaire(defaultQuestionnaire(2)).bytes);
+
+    Run r = run({u"--diff"_s, a, a});
+    QCOMPARE(r.status, kExitClean);
+    QVERIFY(r.out.isEmpty() && r.err.isEmpty());
+    r = run({u"--diff"_s, a, b});
+    QCOMPARE(r.status, kExitProblems);
+    QCOMPARE(r.out, u"Название фирмы: ACME → ACME Two\n1 канал. T макс, °С: 300 → 250\n"_s);
+    r = run({u"--json"_s, u"--diff"_s, a, b});
+    QCOMPARE(r.status, kExitProblems);
+    const QJsonArray fields = QJsonDocument::fromJson(r.out.toUtf8()).array();
+    QCOMPARE(fields.size(), 2);
+    QCOMPARE(fields[0].toObject(), (QJsonObject{{u"field"_s, u"Название фирмы"_s}, {u"channel"_s, 0},
+                                                {u"from"_s, u"ACME"_s}, {u"to"_s, u"ACME Two"_s}}));
+    QCOMPARE(fields[1][u"channel"].toInt(), 1);
+    // A model with a second channel: its fields come from nothing.
+    r = run({u"--diff"_s, a, two});
+    QCOMPARE(r.out.split(u'\n').first(), u"Модель изделий: ЖУВ-610-101 → ЖУВ-610-201"_s);
+    QVERIFY(r.out.contains(u"\n2 канал. НСХ: — → Pt a=0.00385\n"_s));
+
+    // A file that cannot be read: the reason on stderr, nothing compared.
+    const QString missing = dir.filePath(u"missing.cfg"_s);
+    r = run({u"--diff"_s, a, missing});
+    QCOMPARE(r.status, kExitError);
+    QVERIFY(r.out.isEmpty());
+    QVERIFY(r.err.startsWith(u"qs_juv_check: "_s + missing + u": "_s));
+    for (const QStringList &args : {QStringList{u"--diff"_s, a}, QStringList{u"--diff"_s, u"--csv"_s, a, b}}) {
+        r = run(args);
+        QCOMPARE(r.status, kExitError);
+        QVERIFY(r.out.isEmpty());
+    }
 }
 
 void TestCheck::outputsParseBack()

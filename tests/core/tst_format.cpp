@@ -3,6 +3,9 @@
 #include "core/Cp1251.h"
 #include "core/ProfileFile.h"
 #include "core/QuestionnaireFormat.h"
+#include "core/QuestionnaireLoad.h"
+#include "core/QuestionnaireRules.h"
+#include "core/Texts.h"
 #include "Questionnaires.h"
 
 #include <QFile>
@@ -20,9 +23,9 @@ Questionnaire workedExample()
     QuestionnaireChannel ch;
     ch.inputOn = true;
     ch.sensorId = 1;
-    ch.nomRPosition = 1;
-    ch.connPosition = 0;
-    ch.outputPosition = 0;
+    ch.nominalR = 1;
+    ch.connection = 1;
+    ch.output = 0;
     ch.maxText = u"300"_s;
     ch.minText = u"-200"_s;
     s.channels = {ch};
@@ -54,6 +57,9 @@ private slots:
     void valuesNeverBreakTheirLine();
     void checkCodeCoverage();
     void loaderRules();
+    void cascadeDefaults_data();
+    void cascadeDefaults();
+    void loadOverBase();
     void mailFormat();
 };
 
@@ -115,29 +121,57 @@ void TestFormat::keysPerModel()
 
 void TestFormat::sensorRAndOutputs()
 {
+    // Each list's positions and file values, both ways; sensor 4's list hides its 53 ohms.
+    const RangeLimits &cu = *rangeRow(false, 4);
+    QCOMPARE(nominalRValue(cu, 0), 0);
+    QCOMPARE(nominalRValue(cu, 1), 2);
+    QCOMPARE(nominalRValue(cu, 2), std::nullopt);
+    QCOMPARE(nominalRValue(cu, -1), std::nullopt);
+    QCOMPARE(nominalRPosition(cu, 2), 1);
+    QCOMPARE(nominalRPosition(cu, 1), -1); // the hidden entry is no choice
+    QCOMPARE(nominalRPosition(cu, std::nullopt), -1);
+    QCOMPARE(nominalRValue(*rangeRow(true, 12), 0), std::nullopt); // a thermocouple has no list
+    QCOMPARE(connectionValue(1), 2);
+    QCOMPARE(connectionValue(2), std::nullopt);
+    QCOMPARE(connectionPosition(0), -1);
+    QCOMPARE(outputValue(true, 1), 1);
+    QCOMPARE(outputValue(true, 2), std::nullopt);
+    QCOMPARE(outputValue(false, 0), 255);
+    QCOMPARE(outputValue(false, 6), 5);
+    QCOMPARE(outputValue(false, 7), std::nullopt);
+    QCOMPARE(outputPosition(false, 255), 0);
+    QCOMPARE(outputPosition(false, 6), -1);
+    QCOMPARE(outputPosition(true, 255), -1);
+
     Questionnaire s = workedExample();
     s.modelPosition = 4; // ЖУВ-720-220
     QuestionnaireChannel &ch = s.channels.front();
     ch.sensorId = 4;
-    ch.nomRPosition = 1; // "100" of the list 50, 100
-    ch.outputPosition = 0; // "Отключен"
+    ch.nominalR = 2; // "100" of the list 50, 100
+    ch.output = 255; // "Отключен"
     QByteArray bytes = writeQuestionnaire(s).bytes;
     QVERIFY(bytes.contains("Sensor R=2\r\n"));
     QVERIFY(bytes.contains("Output mode=255\r\n"));
     QCOMPARE(readBytes(bytes).channels[0].nomRPosition, std::optional<int>(1));
     QCOMPARE(readBytes(bytes).channels[0].outputPosition, std::optional<int>(0));
-    ch.nomRPosition = 0;
-    ch.outputPosition = 6;
+    ch.nominalR = 0;
+    ch.output = 5;
     bytes = writeQuestionnaire(s).bytes;
     QVERIFY(bytes.contains("Sensor R=0\r\n"));
     QVERIFY(bytes.contains("Output mode=5\r\n"));
     QCOMPARE(readBytes(bytes).channels[0].nomRPosition, std::optional<int>(0));
     QCOMPARE(readBytes(bytes).channels[0].outputPosition, std::optional<int>(6));
+    // No entry writes what a list without a selection wrote: sensor 4 shifts its -1 too.
+    ch.nominalR = ch.connection = ch.output = std::nullopt;
+    bytes = writeQuestionnaire(s).bytes;
+    QVERIFY(bytes.contains("Sensor R=0\r\nInput connection=0\r\n"));
+    QVERIFY(bytes.contains("Output mode=255\r\n"));
+    s.modelPosition = 0;
+    QVERIFY(writeQuestionnaire(s).bytes.contains("Output direction=-1\r\n"));
 
     // A thermocouple has no nominal resistance; a model without outputs writes 255.
     ch.sensorId = 12;
-    ch.nomRPosition = -1;
-    ch.outputPosition = -1;
+    ch.connection = 1;
     s.modelPosition = 10; // ЖУВ-720-100
     bytes = writeQuestionnaire(s).bytes;
     QVERIFY(bytes.contains("Sensor type=2\r\nSensor R=-1\r\n"));
@@ -234,6 +268,108 @@ void TestFormat::loaderRules()
              std::optional<int>(std::numeric_limits<int>::min()));
     QCOMPARE(readBytes(replaced(base, "Output direction=0", "Output direction=99999999999")).channels[0].outputPosition,
              std::optional<int>(std::numeric_limits<int>::max()));
+}
+
+void TestFormat::cascadeDefaults_data()
+{
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("channels");
+    QTest::addColumn<bool>("secondOn");
+    QTest::addColumn<QString>("max");
+    QTest::addColumn<QString>("output");
+    const QString current = u"4..20 мА"_s;
+    const auto row = [](int position, int channels, bool secondOn, const QString &max, const QString &output) {
+        QTest::addRow("%s", modelListText(modelList()[std::size_t(position)]).c_str())
+                << position << channels << secondOn << max << output;
+    };
+    row(0, 1, true, u"350"_s, current);
+    row(1, 1, true, u"350"_s, current);
+    row(2, 2, true, u"350"_s, current);
+    row(3, 2, true, u"350"_s, current);
+    row(4, 2, true, u"450"_s, current);
+    row(5, 2, true, u"450"_s, current);
+    row(6, 1, true, u"450"_s, current);
+    row(7, 1, true, u"450"_s, current);
+    row(8, 2, true, u"450"_s, QString());
+    row(9, 2, true, u"450"_s, QString());
+    row(10, 1, true, u"450"_s, QString());
+    row(11, 1, true, u"450"_s, QString());
+    row(12, 2, false, u"450"_s, current); // one input split over two outputs
+    row(13, 2, false, u"450"_s, current);
+}
+
+// What choosing a model shows: the first RTD with its full range, 100 ohms, three wires on the
+// 610 series only, the current output; requisites and quantity untouched.
+void TestFormat::cascadeDefaults()
+{
+    QFETCH(int, position);
+    QFETCH(int, channels);
+    QFETCH(bool, secondOn);
+    QFETCH(QString, max);
+    QFETCH(QString, output);
+
+    Questionnaire typed = defaultQuestionnaire();
+    typed.firm = u"ACME"_s;
+    typed.quantity = u"007"_s;
+    const Questionnaire q = withModel(typed, position);
+    QCOMPARE(q.firm, u"ACME"_s);
+    QCOMPARE(q.quantity, u"007"_s);
+    QCOMPARE(int(q.channels.size()), channels);
+    for (int c = 0; c < channels; ++c) {
+        const QuestionnaireChannel &ch = q.channels[std::size_t(c)];
+        QCOMPARE(ch.inputOn, c == 0 || secondOn);
+        QCOMPARE(ch.maxText, max);
+        QCOMPARE(ch.minText, u"-200"_s);
+        const ChannelShown shown = channelShown(q, c);
+        QCOMPARE(shown.characteristic, u"Pt a=0.00385"_s);
+        QCOMPARE(shown.nominalR, u"100"_s);
+        QCOMPARE(shown.connection, q.series610() ? u"3-проводная"_s : QString());
+        QCOMPARE(shown.output, output);
+    }
+    // Nothing left for the save to fill in, and the file says the same.
+    QCOMPARE(withDefaultEntries(q), q);
+    QVERIFY(writeQuestionnaire(q).bytes.contains("Sensor R=1\r\nInput connection=1\r\n"));
+    const QByteArray outputLine = q.series610() ? "Output direction=0\r\n" : output.isEmpty() ? "Output mode=255\r\n"
+                                                                                              : "Output mode=1\r\n";
+    QVERIFY(writeQuestionnaire(q).bytes.contains(outputLine));
+    QCOMPARE(defaultQuestionnaire(), withModel(Questionnaire(), 0));
+}
+
+// A file applies over what the window showed: its model or the old one, its requisites only
+// when its check code holds.
+void TestFormat::loadOverBase()
+{
+    const QByteArray file = writeQuestionnaire(workedExample()).bytes;
+    Questionnaire base = withModel(defaultQuestionnaire(), 4); // ЖУВ-720-220
+    base.channels[0] = defaultChannel(4, 0, 12);
+    base.channels[1].maxText = u"typed"_s;
+    base.firm = u"Old"_s;
+    base.quantity = u"5"_s;
+
+    // The file's own value comes back whatever was shown before.
+    LoadedQuestionnaire loaded = loadedQuestionnaire(readBytes(file), base);
+    QCOMPARE(loaded.value, workedExample());
+    QVERIFY(loaded.modelKnown && loaded.accepted);
+    QCOMPARE(loaded.version, u"4e"_s);
+
+    // An unknown model keeps the model and its channels; the file's first section sets channel 1,
+    // the second channel, which the file lacks, keeps what it showed.
+    loaded = loadedQuestionnaire(readBytes(testing::resealed(replaced(file, "id=50", "id=49"))), base);
+    QVERIFY(!loaded.modelKnown);
+    QCOMPARE(loaded.value.modelPosition, 4);
+    QCOMPARE(loaded.value.channels.size(), 2u);
+    QCOMPARE(loaded.value.channels[0], testing::channel(1, 1, 1, 1, "300", "-200"));
+    QCOMPARE(loaded.value.channels[1], base.channels[1]);
+    QCOMPARE(loaded.value.firm, u"ACME"_s);
+    QCOMPARE(loaded.value.quantity, u"1"_s);
+
+    // A damaged file: its channels, but the requisites and quantity shown before, and no version.
+    loaded = loadedQuestionnaire(readBytes(replaced(file, "Temperature max=300", "Temperature max=250")), base);
+    QVERIFY(!loaded.accepted);
+    QCOMPARE(loaded.value.channels[0].maxText, u"250"_s);
+    QCOMPARE(loaded.value.firm, u"Old"_s);
+    QCOMPARE(loaded.value.quantity, u"5"_s);
+    QVERIFY(loaded.version.isEmpty());
 }
 
 void TestFormat::mailFormat()

@@ -39,13 +39,13 @@ QByteArray savedFile(int model, std::vector<QuestionnaireChannel> channels, cons
 std::vector<QByteArray> validFiles()
 {
     return {
-        savedFile(0, {channel(1, 1, 0, 0, "300", "-200")}, u"ACME"_s, "17"),
-        savedFile(2, {channel(12, -1, 0, 1, "1000", "200"), channel(20, -1, 1, 0, "235", "5")}),
-        savedFile(3, {channel(4, 1, 1, 0, "200", "-50"), channel(5, 0, 0, 1, "180", "-69")}),
-        savedFile(4, {channel(19, -1, 0, 6, "140", "-140"), channel(9, -1, 0, 0, "1820", "300")}),
-        savedFile(12, {channel(2, 1, 0, 3, "440", "-200"), channel(4, 0, 0, 2, "200", "-50", false)}),
-        savedFile(10, {channel(14, -1, 0, -1, "100", "-200")}, u"ИП Иванов"_s, "Счёт 5"),
-        savedFile(8, {channel(3, 0, 0, -1, "150", "-30"), channel(16, -1, 0, -1, "1760", "-50")}),
+        savedFile(0, {channel(1, 1, 1, 0, "300", "-200")}, u"ACME"_s, "17"),
+        savedFile(2, {channel(12, {}, 1, 1, "1000", "200"), channel(20, {}, 2, 0, "235", "5")}),
+        savedFile(3, {channel(4, 2, 2, 0, "200", "-50"), channel(5, 0, 1, 1, "180", "-69")}),
+        savedFile(4, {channel(19, {}, 1, 5, "140", "-140"), channel(9, {}, 1, 255, "1820", "300")}),
+        savedFile(12, {channel(2, 1, 1, 2, "440", "-200"), channel(4, 0, 1, 1, "200", "-50", false)}),
+        savedFile(10, {channel(14, {}, 1, {}, "100", "-200")}, u"ИП Иванов"_s, "Счёт 5"),
+        savedFile(8, {channel(3, 0, 1, {}, "150", "-30"), channel(16, {}, 1, {}, "1760", "-50")}),
     };
 }
 

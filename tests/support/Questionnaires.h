@@ -44,33 +44,21 @@ inline void writeAll(const QString &path, const QByteArray &bytes)
         qFatal("cannot write %s", qPrintable(path));
 }
 
-// One channel as the form holds it: combo positions (-1 for none) and the bound texts.
-inline QuestionnaireChannel channel(int sensorId, int nomR, int conn, int output, const QByteArray &max,
-                               const QByteArray &min, bool on = true)
+// One channel as the window holds it: the list entries as the file writes them (nullopt for
+// none) and the bound texts.
+inline QuestionnaireChannel channel(int sensorId, std::optional<int> nominalR, std::optional<int> connection,
+                                    std::optional<int> output, const QByteArray &max, const QByteArray &min,
+                                    bool on = true)
 {
     QuestionnaireChannel ch;
     ch.inputOn = on;
     ch.sensorId = std::uint8_t(sensorId);
-    ch.nomRPosition = nomR;
-    ch.connPosition = conn;
-    ch.outputPosition = output;
+    ch.nominalR = nominalR;
+    ch.connection = connection;
+    ch.output = output;
     ch.maxText = QString::fromLatin1(max);
     ch.minText = QString::fromLatin1(min);
     return ch;
-}
-
-// A channel just after its sensor was chosen: the full range and the default selections. The
-// second input of a one-input model is off.
-inline QuestionnaireChannel defaultChannel(int position, int channelIndex, int sensorId)
-{
-    const DeviceModel &model = modelList()[std::size_t(position)];
-    const bool series610 = isSeries610(position);
-    const RangeLimits *row = rangeRow(series610, std::uint8_t(sensorId));
-    return channel(sensorId, row ? nominalResistanceList(*row).selected : -1, 0,
-                   defaultOutputPosition(model, series610),
-                   row ? QByteArray::number(truncatedLimit(row->upperLimit)) : "0",
-                   row ? QByteArray::number(truncatedLimit(row->lowerLimit)) : "0",
-                   !(channelIndex == 1 && model.inputs == 1));
 }
 
 // The model at position with these channels and a firm's requisites that pass the save's checks.
@@ -90,7 +78,7 @@ inline Questionnaire defaultQuestionnaire(int position, std::vector<int> sensorI
 {
     std::vector<QuestionnaireChannel> channels;
     for (int c = 0; c < (showsChannel2(modelList()[std::size_t(position)]) ? 2 : 1); ++c)
-        channels.push_back(defaultChannel(position, c, sensorIds[std::size_t(c)]));
+        channels.push_back(qsjuv::defaultChannel(position, c, std::uint8_t(sensorIds[std::size_t(c)])));
     return questionnaire(position, std::move(channels));
 }
 

@@ -1,0 +1,94 @@
+#include "check/QuestionnaireDiff.h"
+
+#include "check/ReportWriter.h"
+#include "core/Texts.h"
+
+#include <QJsonObject>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace qsjuv::check {
+
+namespace {
+
+struct ShownField
+{
+    QString caption, text;
+};
+
+std::vector<ShownField> questionnaireFields(const Questionnaire &q)
+{
+    std::vector<ShownField> fields{{texts::modelCaption(), QString::fromStdString(modelListText(q.model()))},
+                                   {texts::quantityCaption(), q.quantity}};
+    for (const Requisite r : kRequisites)
+        fields.push_back({texts::requisiteCaption(r), requisiteText(q, r)});
+    return fields;
+}
+
+// A channel's fields in the window's order; the bounds' captions follow the sensor type.
+std::vector<ShownField> channelFields(const Questionnaire &q, int c)
+{
+    using texts::ChannelField;
+    if (c >= int(q.channels.size()))
+        return {};
+    const QuestionnaireChannel &ch = q.channels[std::size_t(c)];
+    const ChannelShown shown = channelShown(q, c);
+    return {{texts::channelCaption(ChannelField::Input), ch.inputOn ? u"да"_s : u"нет"_s},
+            {texts::channelCaption(ChannelField::SensorType), shown.sensorType},
+            {texts::channelCaption(ChannelField::Characteristic), shown.characteristic},
+            {shown.maxCaption, ch.maxText},
+            {shown.minCaption, ch.minText},
+            {texts::channelCaption(ChannelField::Connection), shown.connection},
+            {texts::channelCaption(ChannelField::NominalR), shown.nominalR},
+            {texts::channelCaption(ChannelField::Output), shown.output}};
+}
+
+// Fields pair up by their place; a side that lacks one shows nothing there.
+void compare(const std::vector<ShownField> &from, const std::vector<ShownField> &to, int channel,
+             std::vector<FieldDifference> &out)
+{
+    for (std::size_t i = 0; i < std::max(from.size(), to.size()); ++i) {
+        const ShownField before = i < from.size() ? from[i] : ShownField{};
+        const ShownField after = i < to.size() ? to[i] : ShownField{};
+        if (before.text != after.text)
+            out.push_back({after.caption.isEmpty() ? before.caption : after.caption, channel, before.text, after.text});
+    }
+}
+
+QJsonValue textOrNull(const QString &text)
+{
+    return text.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(text);
+}
+
+} // namespace
+
+std::vector<FieldDifference> differences(const Questionnaire &from, const Questionnaire &to)
+{
+    std::vector<FieldDifference> out;
+    compare(questionnaireFields(from), questionnaireFields(to), 0, out);
+    for (int c = 0; c < int(std::max(from.channels.size(), to.channels.size())); ++c)
+        compare(channelFields(from, c), channelFields(to, c), c + 1, out);
+    return out;
+}
+
+QString differenceLine(const FieldDifference &d)
+{
+    const auto shown = [](const QString &text) { return text.isEmpty() ? u"—"_s : printable(text); };
+    const QString field = d.channel ? u"%1. %2"_s.arg(texts::channelTitle(d.channel - 1), d.field) : d.field;
+    return u"%1: %2 → %3"_s.arg(field, shown(d.from), shown(d.to));
+}
+
+QJsonArray differencesToJson(const std::vector<FieldDifference> &differences)
+{
+    QJsonArray array;
+    for (const FieldDifference &d : differences)
+        array.append(QJsonObject{{u"field"_s, d.field},
+                                 {u"channel"_s, d.channel},
+                                 {u"from"_s, textOrNull(d.from)},
+                                 {u"to"_s, textOrNull(d.to)}});
+    return array;
+}
+
+} // namespace qsjuv::check
