@@ -367,7 +367,7 @@ void TestFile::repairBeforeSave()
     QCOMPARE(load(other, path(u"lists.cfg"_s)), QStringList());
     QCOMPARE(combo(other, "Ch1NomRCombo")->currentIndex(), -1);
     // Leaving such a list gives it the entry the save would write, not its first one.
-    other.ComboExit(combo(other, "Ch2NomRCombo"));
+    leave(combo(other, "Ch2NomRCombo"));
     QCOMPARE(combo(other, "Ch2NomRCombo")->currentText(), u"100"_s);
     QCOMPARE(save(other, path(u"lists.cfg"_s), {QMessageBox::Yes, QMessageBox::Ok}).back().text, kSaved);
     const QByteArray saved = readAll(path(u"lists.cfg"_s));

@@ -10,6 +10,7 @@
 #include "Questionnaires.h"
 #include "Watchdog.h"
 #include "FormAgreement.h"
+#include "core/RangeRules.h"
 #include "core/PathText.h"
 
 #include <QClipboard>
@@ -876,16 +877,9 @@ void Monkey::saved() const
             found += u' ' + QString::fromLatin1(p.code) + u": "_s + p.text;
         fail("saved-checker", u"the checker finds "_s + found);
     }
-    Differences diff;
-    if (report.model)
-        diff.compare(u"model"_s, combo(*m_form, "DeviceCombo")->currentText(),
-                     QString::fromStdString(modelListText(*report.model)));
-    for (const LoadedChannel &ch : report.channels)
-        if (!compareChannel(*m_form, report, ch, diff))
-            fail("saved-checker", u"the checker cannot claim channel %1"_s.arg(ch.number));
-    compareRequisites(*m_form, report, diff);
-    if (!diff.text().isEmpty())
-        fail("saved-checker", diff.text());
+    // A file saved from this window loads into a new one as this window shows it.
+    if (const QString diff = disagreement(*m_form, report); !diff.isEmpty())
+        fail("saved-checker", diff);
 
     QuestionnaireWindow other;
     const LoadResult reload = loadThroughForm(other, m_savedPath);
