@@ -120,13 +120,17 @@ void ChannelEditor::bindEvents()
             emit edited();
         });
     }
-    // A step is no typing: its separator goes and the limits hold at once.
-    for (TUpDown *upDown : {m_ui.maxUpDown, m_ui.minUpDown}) {
-        connect(upDown, &TUpDown::stepped, this, [this, upDown] {
-            finishBound(upDown->associate());
-            emit edited();
-        });
-    }
+    // A step is no typing: its group separator goes and the limits hold before the edit
+    // announces the new text.
+    m_ui.maxUpDown->setWriteFilter([this](const QString &text) {
+        const qsjuv::RangeLimits *range = row();
+        return range ? qsjuv::checkRange(text, m_ui.minEdit->text(), *range).maxText : qsjuv::filterDigits(text);
+    });
+    m_ui.minUpDown->setWriteFilter([this](const QString &text) {
+        const qsjuv::RangeLimits *range = row();
+        const qsjuv::RangeCheck check = range ? qsjuv::checkRange(m_ui.maxEdit->text(), text, *range) : qsjuv::RangeCheck{};
+        return check.max ? check.minText : qsjuv::filterDigits(text);
+    });
 }
 
 bool ChannelEditor::eventFilter(QObject *watched, QEvent *event)
@@ -258,6 +262,8 @@ void ChannelEditor::showRange(const qsjuv::QuestionnaireChannel &channel)
         const int lo = qsjuv::truncatedLimit(range->lowerLimit);
         for (TUpDown *upDown : {m_ui.maxUpDown, m_ui.minUpDown})
             upDown->setRange(lo, up);
+        m_ui.maxUpDown->setValue(qsjuv::strictToInt(channel.maxText).value_or(up));
+        m_ui.minUpDown->setValue(qsjuv::strictToInt(channel.minText).value_or(lo));
         const qsjuv::texts::RangeHints hints = qsjuv::texts::rangeHints(*range, unitOf(shownType()));
         setHint(m_ui.charCombo, hints.leastWidth);
         setHint(m_ui.maxEdit, hints.max);

@@ -14,14 +14,18 @@ int namedEntry(const QComboBox *list, const QString &text)
 ListChoice::ListChoice(QComboBox *combo) : QObject(combo), m_combo(combo)
 {
     m_held = combo->currentIndex();
+    // A pick runs the level below even for the entry shown, as it always has.
     connect(combo, &QComboBox::activated, this, [this](int index) {
         markUnnamed(false);
-        if (index == m_held)
-            return;
         m_held = index;
         emit chosen(index);
     });
     connect(combo->lineEdit(), &QLineEdit::textEdited, this, &ListChoice::typed);
+    // A selection made by code (a script, a test) is held as a pick is.
+    connect(combo, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0)
+            m_held = index;
+    });
     combo->installEventFilter(this);
 }
 
@@ -60,10 +64,11 @@ void ListChoice::typed(const QString &text)
         edit->setCursorPosition(cursor);
     }
     markUnnamed(match < 0);
-    if (match >= 0 && match != m_held) {
+    const int before = m_held;
+    if (match >= 0)
         m_held = match;
+    if (match >= 0 && match != before)
         emit chosen(match);
-    }
 }
 
 void ListChoice::finishTyping()

@@ -24,7 +24,7 @@ public:
     void finishTyping();
 
 signals:
-    // The user picked or typed another entry.
+    // The user picked an entry, or typed the name of another.
     void chosen(int index);
     // The list was left holding no entry (a load can leave one so).
     void leftEmpty();

@@ -82,10 +82,6 @@ void QuestionnaireEditor::bindEvents()
         showQuantityState();
         emit edited();
     });
-    connect(m_ui.QntyUpDown, &TUpDown::stepped, this, [this] {
-        finishQuantity();
-        emit edited();
-    });
     new FocusLeave(m_ui.QntyEdit, [this] { finishQuantity(); });
 }
 

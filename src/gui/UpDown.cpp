@@ -76,7 +76,6 @@ void TUpDown::step(int action)
     if (!ok)
         current = value();
     writeValue(int(qBound<qint64>(qint64(minimum()), qint64(current) + delta, qint64(maximum()))));
-    emit stepped();
 }
 
 void TUpDown::writeValue(int value)
@@ -91,7 +90,7 @@ void TUpDown::writeValue(int value)
     QString text = locale.toString(int(next < 0 ? -next : next));
     if (next < 0)
         text.prepend(u'-');
-    m_edit->setText(text);
+    m_edit->setText(m_writeFilter ? m_writeFilter(text) : text);
 }
 
 void TUpDown::paintEvent(QPaintEvent *)

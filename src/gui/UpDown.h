@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QPointer>
 
+#include <functional>
+
 // Up and down arrows attached to an edit. A step takes the edit's integer (as the edit holds it,
 // group separators included), moves it by one within the limits and writes it back.
 class TUpDown : public QAbstractSlider
@@ -16,6 +18,9 @@ public:
     void setAssociate(QLineEdit *edit);
     QLineEdit *associate() const { return m_edit; }
 
+    // What a step writes passes through filter first: the edit announces only the result.
+    void setWriteFilter(std::function<QString(const QString &)> filter) { m_writeFilter = std::move(filter); }
+
     // Whether the written value carries the locale's group separator.
     void setThousands(bool on) { m_thousands = on; }
     bool thousands() const { return m_thousands; }
@@ -26,10 +31,6 @@ public:
     int editValue(bool *ok) const;
     // Writes value, held to the limits, into the edit as a step does.
     void writeValue(int value);
-
-signals:
-    // The user stepped the value; the edit holds what the step wrote.
-    void stepped();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -44,5 +45,6 @@ private:
     QPointer<QLineEdit> m_edit;
     QMetaObject::Connection m_editChanged;
     bool m_thousands = true;
+    std::function<QString(const QString &)> m_writeFilter;
     int m_pressed = 0; // +1 up arrow, -1 down arrow
 };

@@ -4,6 +4,7 @@
 #include "SpecialFiles.h"
 #include "gui/CommandLine.h"
 #include "FormDriver.h"
+#include "core/Texts.h"
 #include "ModalScript.h"
 #include "Questionnaires.h"
 #include "Watchdog.h"
@@ -22,6 +23,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QStatusBar>
 #include <QUrl>
 
 #include <sys/stat.h>
@@ -31,9 +33,14 @@ using qsjuv::testing::readAll;
 using qsjuv::testing::writeAll;
 
 namespace {
-// The folder a command's file dialog starts in; the dialog is closed unused.
+// The folder a command's file dialog starts in; the dialog is closed unused. A questionnaire
+// without requisites would be refused before any dialog: it gets them.
 QString startFolder(QuestionnaireWindow &form, void (QuestionnaireWindow::*command)())
 {
+    if (command != &QuestionnaireWindow::load && edit(form, "FirmNameEdit")->text().isEmpty())
+        edit(form, "FirmNameEdit")->setText(u"ACME"_s);
+    if (command != &QuestionnaireWindow::load && edit(form, "MailEdit")->text().isEmpty())
+        edit(form, "MailEdit")->setText(u"a@b.cd"_s);
     QString folder;
     ModalScript script;
     script.inspect([&folder](QWidget *modal) {
@@ -266,13 +273,12 @@ void TestDesktop::commandLineLoads()
     QVERIFY(!form.isModified());
     // A file read, damaged or not, is the window's file: its name in the title, changes marked.
     const bool read = message != kUnreadable;
-    QCOMPARE(form.windowTitle(), read ? u"start.cfg[*] — "_s + form.caption() : form.caption());
+    QCOMPARE(form.windowTitle(), read ? u"start.cfg — "_s + form.caption() : form.caption());
     QCOMPARE(form.currentFile(), read ? file : QString());
-    QVERIFY(!form.isWindowModified());
-    // The form stays usable: the next edit is tracked as any other.
+    // The form stays usable: the next edit is tracked as any other, its mark first in the title.
     edit(form, "PhoneEdit")->setText(u"1"_s);
     QVERIFY(form.isModified());
-    QCOMPARE(form.isWindowModified(), read);
+    QCOMPARE(form.windowTitle(), read ? u"*start.cfg — "_s + form.caption() : u"*"_s + form.caption());
 }
 
 void TestDesktop::drop_data()
@@ -388,7 +394,8 @@ void TestDesktop::rememberedFolder()
     // A save into another folder moves it; a PDF written elsewhere does not.
     QCOMPARE(written(form, &QuestionnaireWindow::save, second + u"/q.cfg"_s), QStringList{kSaved});
     QCOMPARE(startFolder(next, &QuestionnaireWindow::load), second);
-    QCOMPARE(startFolder(next, &QuestionnaireWindow::exportPdf), second);
+    QuestionnaireWindow filled;
+    QCOMPARE(startFolder(filled, &QuestionnaireWindow::exportPdf), second);
     QCOMPARE(written(form, &QuestionnaireWindow::exportPdf, first + u"/q.pdf"_s), QStringList{kSaved});
     QCOMPARE(startFolder(next, &QuestionnaireWindow::load), second);
 
@@ -419,10 +426,6 @@ void TestDesktop::settingsNeverBlock()
     const Watchdog watchdog(30);
     const auto startFolderOfNew = [](void (QuestionnaireWindow::*command)()) {
         QuestionnaireWindow form;
-        if (command == &QuestionnaireWindow::save) {
-            edit(form, "FirmNameEdit")->setText(u"ACME"_s);
-            edit(form, "MailEdit")->setText(u"a@b.cd"_s);
-        }
         return startFolder(form, command);
     };
     const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
@@ -483,7 +486,7 @@ void TestDesktop::summary_data()
     const auto longRequisites = [](const char *name, int letters, const QStringList &cut, int pages) {
         QTest::newRow(name) << u"ЖУВ-720-221"_s
                             << QStringList{u"Фирма"_s + QString(letters - 5, u'ж'), u"Телефон"_s + QString(letters - 7, u'ш'),
-                                           u"Почта"_s + QString(letters - 5, u'щ'), u"Счет"_s + QString(letters - 4, u'э')}
+                                           u"Почта"_s + QString(letters - 10, u'щ') + u"@b.cd"_s, u"Счет"_s + QString(letters - 4, u'э')}
                             << QStringList{u"Фирмажжж"_s, u"Телефоншшш"_s, u"Почтащщщ"_s, u"Счетэээ"_s, u"2 канал"_s,
                                            u"Версия данных: 4e"_s, u"Контрольный код: "_s}
                             << cut << pages;
@@ -530,7 +533,17 @@ void TestDesktop::summary()
 void TestDesktop::summaryReplaceAndFailure()
 {
     QuestionnaireWindow form;
-    // The default name, and nothing refused although the form could not be saved as it stands.
+    // What the save refuses is not printed either: the save's message, no dialog, nothing written.
+    {
+        ModalScript script;
+        script.press(QMessageBox::Ok);
+        form.exportPdf();
+        QCOMPARE(script.texts(), QStringList{qsjuv::texts::saveRefusal({qsjuv::SaveRefusal::MissingFirm})});
+        QVERIFY(script.unexpected().isEmpty());
+    }
+    edit(form, "FirmNameEdit")->setText(u"ACME"_s);
+    edit(form, "MailEdit")->setText(u"a@b.cd"_s);
+    // A new questionnaire is offered the default name.
     const QString target = path(u"qs_juv.pdf"_s);
     writeAll(target, "old");
     {
@@ -595,10 +608,11 @@ void TestDesktop::shortcutsAndMenu()
     QVERIFY(control<QPushButton>(form, "LoadButton")->toolTip().contains(u"Ctrl+O"_s));
     QVERIFY(control<QPushButton>(form, "SaveButton")->toolTip().contains(u"Ctrl+S"_s));
 
-    // Each shortcut opens what its command opens first, also from inside an edit.
+    // Each shortcut opens what its command opens first, also from inside an edit: printing and
+    // saving an empty questionnaire, the save's refusal.
     edit(form, "FirmNameEdit")->setFocus();
     const std::pair<Qt::Key, QString> keys[] = {
-        {Qt::Key_P, u"PrintDialog"_s}, {Qt::Key_S, u"QMessageBox"_s}, {Qt::Key_O, u"OpenDialog"_s}};
+        {Qt::Key_P, u"QMessageBox"_s}, {Qt::Key_S, u"QMessageBox"_s}, {Qt::Key_O, u"OpenDialog"_s}};
     for (const auto &[key, opened] : keys) {
         form.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form));
@@ -616,6 +630,8 @@ void TestDesktop::shortcutsAndMenu()
     // own menu every time: a screen reader announces an action in the first menu it was seen in.
     auto *kept = form.findChild<QMenu *>(u"ContextMenu"_s);
     QVERIFY(kept);
+    // Opened by the mouse, by the Menu key and by Shift+F10 where the focus has no menu of its own.
+    control<QPushButton>(form, "LoadButton")->setFocus();
     for (int opening = 0; opening < 3; ++opening) {
         QStringList offered;
         QString announced;
@@ -630,10 +646,17 @@ void TestDesktop::shortcutsAndMenu()
                 announced = item->text(QAccessible::Name);
             menu->close();
         });
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), form.mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(&form, &event);
-        QCOMPARE(offered, (QStringList{u"PrintAction:Печать…:Ctrl+P"_s, u"PdfAction:Сохранить в PDF…:"_s, u"::"_s,
-                                       u":Недавние файлы:"_s, u"::"_s, u"AboutAction:О программе…:"_s}));
+        if (opening == 2) {
+            QTest::keyClick(control<QPushButton>(form, "LoadButton"), Qt::Key_F10, Qt::ShiftModifier);
+        } else {
+            QContextMenuEvent event(opening == 0 ? QContextMenuEvent::Mouse : QContextMenuEvent::Keyboard,
+                                    QPoint(5, 5), form.mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(&form, &event);
+        }
+        QCOMPARE(offered, (QStringList{u"PrintAction:Печать…:Ctrl+P"_s, u"PdfAction:Сохранить в PDF…:Ctrl+Shift+P"_s,
+                                       u"::"_s, u":Недавние файлы:"_s, u"::"_s, u"AboutAction:О программе…:F1"_s}));
+        for (const QAction *action : kept->actions())
+            QVERIFY(action->isShortcutVisibleInContextMenu() || action->shortcut().isEmpty());
         QCOMPARE(announced, u"Печать…"_s);
     }
     QCOMPARE(kept->actions().at(3)->menu(), form.findChild<QMenu *>(u"RecentMenu"_s));
@@ -675,12 +698,12 @@ void TestDesktop::recentFilesAndDialogs()
         expected << u"&%1 r%2.cfg (%3)"_s.arg(9 - i).arg(i).arg(folder);
     QCOMPARE(listed(form), expected);
     QCOMPARE(listed(QuestionnaireWindow()), expected);
-    QCOMPARE(form.windowTitle(), u"r8.cfg[*] — "_s + form.caption());
+    QCOMPARE(form.windowTitle(), u"r8.cfg — "_s + form.caption());
 
     // The save dialog opens in the file's folder with its name selected, not in the folder used
     // last; saving under another name makes that the window's file.
     edit(form, "MailEdit")->setText(u"a@b.cd"_s);
-    QVERIFY(form.isWindowModified());
+    QVERIFY(form.windowTitle().startsWith(u"*r8.cfg"_s));
     QString offered;
     {
         ModalScript script;
@@ -698,9 +721,24 @@ void TestDesktop::recentFilesAndDialogs()
         QVERIFY(script.unexpected().isEmpty());
     }
     QCOMPARE(offered, file(8));
-    QCOMPARE(form.windowTitle(), u"r3.cfg[*] — "_s + form.caption());
-    QVERIFY(!form.isWindowModified());
+    QCOMPARE(form.windowTitle(), u"r3.cfg — "_s + form.caption());
+    QVERIFY(!form.windowTitle().startsWith(u"*"_s));
     QVERIFY(listed(form).front().endsWith(u" r3.cfg (%1)"_s.arg(folder)));
+    // Saving the window's own file again asks nothing; another existing file still asks, and a
+    // No leaves a word in the status bar.
+    {
+        ModalScript script;
+        script.choose(file(3)).press(QMessageBox::Ok);
+        form.save();
+        QCOMPARE(script.texts(), QStringList{kSaved});
+    }
+    {
+        ModalScript script;
+        script.choose(file(4)).press(QMessageBox::No);
+        form.save();
+        QCOMPARE(script.texts(), QStringList{kReplace});
+        QCOMPARE(form.findChild<QStatusBar *>()->currentMessage(), u"Не записано"_s);
+    }
 
     // A file that has vanished gets the read error when chosen and leaves the list.
     QFile::remove(file(5));
@@ -717,7 +755,7 @@ void TestDesktop::recentFilesAndDialogs()
     }
     QCOMPARE(listed(form).size(), 7);
     QVERIFY(!listed(form).join(u'|').contains(u"r5.cfg"_s));
-    QCOMPARE(form.windowTitle(), u"r3.cfg[*] — "_s + form.caption());
+    QCOMPARE(form.windowTitle(), u"r3.cfg — "_s + form.caption());
 
     // The open dialog used again: no completion list of its own stays over the form, and the
     // name it offers is selected, so typing replaces it.

@@ -484,14 +484,14 @@ void TestFile::loadDamaged()
     // A folder cannot be read as a file.
     QuestionnaireWindow fresh;
     ModalScript script;
-    script.choosePath(m_dir.path()).press(QMessageBox::Ok);
-    edit(fresh, "PhoneEdit")->setText(u"1"_s); // nothing to lose: no question
+    script.press(QMessageBox::Yes).choosePath(m_dir.path()).press(QMessageBox::Ok);
+    edit(fresh, "PhoneEdit")->setText(u"1"_s);
     fresh.load();
     QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'\n')));
-    QCOMPARE(script.messages().size(), size_t(1));
-    QCOMPARE(script.messages()[0].text, kUnreadable);
-    QCOMPARE(script.messages()[0].icon, QMessageBox::Critical);
-    QCOMPARE(script.messages()[0].informativeText, fileFailure(m_dir.path(), u"не обычный файл"_s));
+    QCOMPARE(script.messages().size(), size_t(2));
+    QCOMPARE(script.messages()[1].text, kUnreadable);
+    QCOMPARE(script.messages()[1].icon, QMessageBox::Critical);
+    QCOMPARE(script.messages()[1].informativeText, fileFailure(m_dir.path(), u"не обычный файл"_s));
     QCOMPARE(edit(fresh, "PhoneEdit")->text(), u"1"_s);
 }
 
@@ -538,10 +538,11 @@ void TestFile::loadSensorNotOffered()
     QuestionnaireWindow form;
     QCOMPARE(load(form, path(u"tc.cfg"_s)), QStringList());
     QCOMPARE(combo(form, "DeviceCombo")->currentText(), u"ЖУВ-610-111"_s);
-    QCOMPARE(combo(form, "Ch1SensorCombo")->currentIndex(), -1);
-    QCOMPARE(combo(form, "Ch1CharCombo")->currentIndex(), -1);
-    QCOMPARE(edit(form, "Ch1MaxEdit")->text(), u"350"_s); // held to the RTD limit still selected
-    // Saving repairs the characteristic first and writes a sensor the model offers.
+    // The channel shows what it holds: the first RTD at its full range, as the model starts it.
+    QCOMPARE(combo(form, "Ch1SensorCombo")->currentText(), u"Термосопротивление"_s);
+    QCOMPARE(combo(form, "Ch1CharCombo")->currentIndex(), 0);
+    QCOMPARE(edit(form, "Ch1MaxEdit")->text(), u"350"_s);
+    // The save writes the sensor the window shows.
     QCOMPARE(save(form, path(u"tc-saved.cfg"_s)).at(0).text, kSaved);
     QVERIFY(readAll(path(u"tc-saved.cfg"_s)).contains("Sensor id=1\r\n"));
 }
