@@ -113,7 +113,7 @@ double timed(int count, const std::function<void()> &before, const std::function
 
 int main(int argc, char *argv[])
 {
-    TApplication app(argc, argv);
+    Application app(argc, argv);
     QTemporaryDir dir;
     const QString path = dir.filePath(u"qs_juv.cfg"_s);
     DialogAnswerer answerer(path);

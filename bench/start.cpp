@@ -37,7 +37,7 @@ protected:
 int main(int argc, char *argv[])
 {
 #ifdef QS_JUV_BENCH_REAL_FORM
-    TApplication app(argc, argv);
+    Application app(argc, argv);
     QuestionnaireWindow window;
 #else
     QApplication app(argc, argv);

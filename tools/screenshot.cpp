@@ -19,7 +19,7 @@ using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[])
 {
-    TApplication app(argc, argv);
+    Application app(argc, argv);
     if (argc == 4 && qstrcmp(argv[1], "--summary") == 0) {
         QuestionnaireWindow form;
         form.loadFile(QFile::decodeName(argv[2]));

@@ -53,7 +53,7 @@ int main(int argc, char *argv[])
     qtArgv.push_back(nullptr);
     int qtArgc = int(qtArgv.size()) - 1;
 
-    TApplication app(qtArgc, qtArgv.data());
+    Application app(qtArgc, qtArgv.data());
     try {
         QuestionnaireWindow form;
         form.show();
@@ -65,9 +65,9 @@ int main(int argc, char *argv[])
         }
         app.exec();
     } catch (const std::exception &e) {
-        TApplication::showException(QString::fromUtf8(e.what()));
+        Application::showException(QString::fromUtf8(e.what()));
     } catch (...) {
-        TApplication::showException(QString());
+        Application::showException(QString());
     }
     return 0;
 }

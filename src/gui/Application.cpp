@@ -9,7 +9,7 @@
 
 using namespace Qt::StringLiterals;
 
-TApplication::TApplication(int &argc, char **argv)
+Application::Application(int &argc, char **argv)
     : QApplication(argc, argv)
 {
     // No display name: the platform would append it to the form's caption.
@@ -22,12 +22,12 @@ TApplication::TApplication(int &argc, char **argv)
         installTranslator(qtTranslator);
 }
 
-QString TApplication::title()
+QString Application::title()
 {
     return u"Опросный лист ЖУВ"_s;
 }
 
-bool TApplication::notify(QObject *receiver, QEvent *event)
+bool Application::notify(QObject *receiver, QEvent *event)
 {
     try {
         return QApplication::notify(receiver, event);
@@ -39,14 +39,14 @@ bool TApplication::notify(QObject *receiver, QEvent *event)
     return false;
 }
 
-QString TApplication::exceptionText(const QString &message)
+QString Application::exceptionText(const QString &message)
 {
     if (!message.isEmpty() && message.back() > QLatin1Char('.'))
         return message + QLatin1Char('.');
     return message;
 }
 
-void TApplication::showException(const QString &message)
+void Application::showException(const QString &message)
 {
     QMessageBox box(QMessageBox::Critical, title(), exceptionText(message),
                     QMessageBox::Ok, QApplication::activeWindow());

@@ -3,12 +3,12 @@
 #include <QApplication>
 
 // Shows an exception that escapes an event handler and lets the event loop go on.
-class TApplication : public QApplication
+class Application : public QApplication
 {
     Q_OBJECT
 
 public:
-    TApplication(int &argc, char **argv);
+    Application(int &argc, char **argv);
 
     bool notify(QObject *receiver, QEvent *event) override;
 

@@ -22,7 +22,7 @@ QColor frameColour(const QPalette &palette)
 }
 } // namespace
 
-TFormStyle::TFormStyle()
+FormStyle::FormStyle()
     : QProxyStyle(QStyleFactory::create(u"Fusion"_s))
 {
 }
@@ -35,13 +35,13 @@ QColor secondaryTextColour(const QPalette &palette)
     return QColor(mix(window.red(), text.red()), mix(window.green(), text.green()), mix(window.blue(), text.blue()));
 }
 
-void TFormStyle::install()
+void FormStyle::install()
 {
-    if (!qobject_cast<TFormStyle *>(QApplication::style()))
-        QApplication::setStyle(new TFormStyle);
+    if (!qobject_cast<FormStyle *>(QApplication::style()))
+        QApplication::setStyle(new FormStyle);
 }
 
-QRect TFormStyle::subControlRect(ComplexControl control, const QStyleOptionComplex *option, SubControl sub,
+QRect FormStyle::subControlRect(ComplexControl control, const QStyleOptionComplex *option, SubControl sub,
                                  const QWidget *widget) const
 {
     if (control == CC_ComboBox) {
@@ -83,7 +83,7 @@ QRect TFormStyle::subControlRect(ComplexControl control, const QStyleOptionCompl
     return QProxyStyle::subControlRect(control, option, sub, widget);
 }
 
-void TFormStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex *option,
+void FormStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex *option,
                                     QPainter *painter, const QWidget *widget) const
 {
     if (control != CC_GroupBox || !plainGroupBox(option)) {
@@ -114,7 +114,7 @@ void TFormStyle::drawComplexControl(ComplexControl control, const QStyleOptionCo
     painter->restore();
 }
 
-void TFormStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+void FormStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
                                const QWidget *widget) const
 {
     if (element != PE_FrameGroupBox) {

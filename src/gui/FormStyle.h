@@ -6,12 +6,12 @@
 // model name fits its 89-pixel combo, and group-box captions on the frame line, so the first
 // row of a box is not crowded. Group boxes are drawn without Fusion's frame image, which would
 // load every image-format plug-in at start.
-class TFormStyle : public QProxyStyle
+class FormStyle : public QProxyStyle
 {
     Q_OBJECT
 
 public:
-    TFormStyle();
+    FormStyle();
 
     // Width of a combo's arrow button, its right frame line included.
     static constexpr int kComboArrowWidth = 14;

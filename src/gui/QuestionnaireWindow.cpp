@@ -48,7 +48,7 @@ QuestionnaireWindow::~QuestionnaireWindow() = default;
 void QuestionnaireWindow::setupLayout()
 {
     // The fixed layout needs its own metrics whatever style the desktop would pick.
-    TFormStyle::install();
+    FormStyle::install();
 
     // Where MS Sans Serif is missing, a face of Arial's widths keeps the captions inside their
     // fixed boxes; any sans-serif face after that. Set before the controls exist, so that none of

@@ -73,7 +73,7 @@ void TestApplication::qtSpeaksRussian()
 
 int main(int argc, char *argv[])
 {
-    TApplication app(argc, argv);
+    Application app(argc, argv);
     TestApplication test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -268,6 +268,9 @@ void TestDesktop::commandLineLoads()
     form.loadFile(*parsed.file);
     QCOMPARE(script.texts(), message.isEmpty() ? QStringList() : QStringList{message});
     QVERIFY(script.unexpected().isEmpty());
+    // Every box about a file names it, the damaged-file warning too.
+    if (!message.isEmpty())
+        QVERIFY(script.messages().front().informativeText.startsWith(fileFailure(*parsed.file, QString())));
     QCOMPARE(::model(form), model);
     QCOMPARE(edit(form, "FirmNameEdit")->text(), firm);
     QVERIFY(!form.isModified());
@@ -756,6 +759,47 @@ void TestDesktop::recentFilesAndDialogs()
     QCOMPARE(listed(form).size(), 7);
     QVERIFY(!listed(form).join(u'|').contains(u"r5.cfg"_s));
     QCOMPARE(form.windowTitle(), u"r3.cfg — "_s + form.caption());
+
+    // The PDF is offered beside the open file, under its name.
+    const auto offer = [](QString *offered) {
+        return [offered](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            auto *name = modal->findChild<QLineEdit *>(u"fileNameEdit"_s);
+            if (dialog && name && name->selectedText() == name->text())
+                *offered = QDir(dialog->directory()).filePath(name->text());
+        };
+    };
+    QString pdfOffered;
+    {
+        ModalScript script;
+        script.inspect(offer(&pdfOffered));
+        form.exportPdf();
+    }
+    QCOMPARE(pdfOffered, QDir::cleanPath(path(u"recent/r3.pdf"_s)));
+    // Text typed into a cancelled dialog is gone the next time; the size it was given stays, in
+    // the next window too.
+    {
+        ModalScript script;
+        script.look([](QWidget *modal) {
+                  modal->findChild<QLineEdit *>(u"fileNameEdit"_s)->setText(u"/tmp/gu"_s);
+                  modal->resize(900, 640);
+              }).cancel();
+        form.load();
+    }
+    for (QuestionnaireWindow *window : {&form, new QuestionnaireWindow}) {
+        QString loadOffered;
+        QSize size;
+        ModalScript script;
+        script.inspect([&](QWidget *modal) {
+            offer(&loadOffered)(modal);
+            size = modal->size();
+        });
+        window->load();
+        QCOMPARE(QFileInfo(loadOffered).fileName(), u"qs_juv.cfg"_s);
+        QCOMPARE(size, QSize(900, 640));
+        if (window != &form)
+            delete window;
+    }
 
     // The open dialog used again: no completion list of its own stays over the form, and the
     // name it offers is selected, so typing replaces it.

@@ -74,6 +74,12 @@ QStringList overruns(const QuestionnaireWindow &form)
             // On the frame line, not above it.
             if (!(title.top() < frame.top() && frame.top() < title.bottom()))
                 found << g->objectName() + u": the title is not on the frame line"_s;
+        } else if (const auto *e = qobject_cast<const QLineEdit *>(w); e && !e->parentWidget()->inherits("QComboBox")) {
+            QStyleOptionFrame option;
+            option.initFrom(e);
+            option.lineWidth = e->hasFrame() ? e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, e) : 0;
+            const QRect contents = e->style()->subElementRect(QStyle::SE_LineEditContents, &option, e);
+            fits(e, e, e->text(), contents.width() - 2 * kLineEditMargin);
         } else if (const auto *b = qobject_cast<const QCheckBox *>(w)) {
             QStyleOptionButton option;
             option.initFrom(b);
@@ -232,6 +238,8 @@ void TestForm::everythingFits()
     pick(combo(form, "DeviceCombo"), model);
     for (const char *name : {"Ch1SensorCombo", "Ch2SensorCombo"})
         pick(combo(form, name), sensorEntry);
+    // A Russian phone number, written the usual way, whole.
+    edit(form, "PhoneEdit")->setText(u"+7 (495) 123-45-67"_s);
     const QStringList found = overruns(form);
     QVERIFY2(found.isEmpty(), qPrintable(found.join(u"; "_s)));
 }
@@ -504,10 +512,10 @@ void TestForm::closeQuery()
 
 void TestForm::exceptionText()
 {
-    QCOMPARE(TApplication::exceptionText(u"Ошибка"_s), u"Ошибка."_s);
-    QCOMPARE(TApplication::exceptionText(u"done."_s), u"done."_s);
-    QCOMPARE(TApplication::exceptionText(u"a!"_s), u"a!"_s); // '!' sorts before '.'
-    QCOMPARE(TApplication::exceptionText(QString()), QString());
+    QCOMPARE(Application::exceptionText(u"Ошибка"_s), u"Ошибка."_s);
+    QCOMPARE(Application::exceptionText(u"done."_s), u"done."_s);
+    QCOMPARE(Application::exceptionText(u"a!"_s), u"a!"_s); // '!' sorts before '.'
+    QCOMPARE(Application::exceptionText(QString()), QString());
 }
 
 QTEST_MAIN(TestForm)
