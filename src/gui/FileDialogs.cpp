@@ -2,6 +2,8 @@
 
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QTreeView>
 
 using namespace Qt::StringLiterals;
 
@@ -48,6 +50,14 @@ QFileDialog *makeFileDialog(QWidget *owner, const FileDialogSetup &setup)
     dialog->setDirectory(u"."_s);
     dialog->selectFile(setup.defaultName);
     dialog->setProperty("qs_juvDefaultName", setup.defaultName);
+    // The detail columns show their texts whole; the name takes the rest.
+    if (auto *details = dialog->findChild<QTreeView *>(u"treeView"_s)) {
+        QHeaderView *header = details->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < header->count(); ++column)
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
     return dialog;
 }
 
