@@ -25,6 +25,7 @@
 #include <QUrl>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using qsjuv::testing::readAll;
@@ -191,13 +192,17 @@ void TestDesktop::commandLine()
 
 void TestDesktop::programWithoutWindow_data()
 {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("output"); // a file for standard output
+    QTest::addColumn<QStringList>("arguments"); // spelled for printf %b: \\xHH is a byte
+    QTest::addColumn<QString>("output"); // a file for standard output; "|": a pipe nobody reads
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("error"); // the beginning of standard error
     QTest::newRow("help") << QStringList{u"--help"_s} << QString() << 0 << QString();
     QTest::newRow("help to a full disk") << QStringList{u"--help"_s} << u"/dev/full"_s << 1
                                          << u"qs_juv: не удалось вывести текст: "_s;
+    QTest::newRow("help into a pipe nobody reads") << QStringList{u"--help"_s} << u"|"_s << 1
+                                                   << u"qs_juv: не удалось вывести текст: "_s;
+    QTest::newRow("unknown option not in UTF-8") << QStringList{u"-\\xff\\xfe=\\xff"_s} << QString() << 2
+                                                 << u"qs_juv: неизвестный параметр: -\\xff\\xfe\n"_s;
     QTest::newRow("version to a full disk") << QStringList{u"-v"_s} << u"/dev/full"_s << 1
                                             << u"qs_juv: не удалось вывести текст: "_s;
     QTest::newRow("unknown option") << QStringList{u"-platform"_s, u"xcb"_s, u"--\x1b]0;x\x07"_s} << QString() << 2
@@ -218,9 +223,19 @@ void TestDesktop::programWithoutWindow()
     environment.remove(u"WAYLAND_DISPLAY"_s);
     environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
     program.setProcessEnvironment(environment);
-    if (!output.isEmpty())
+    if (output == u"|"_s) {
+        // Its reader closed before the program starts: every write fails, none by chance succeeds.
+        program.setChildProcessModifier([] {
+            int ends[2];
+            if (pipe(ends) == 0 && close(ends[0]) == 0)
+                dup2(ends[1], STDOUT_FILENO);
+        });
+    } else if (!output.isEmpty()) {
         program.setStandardOutputFile(output);
-    program.start(QStringLiteral(QS_JUV_BINARY), arguments);
+    }
+    // QProcess passes arguments as UTF-8; bash's printf makes any bytes.
+    program.start(u"/bin/bash"_s, QStringList{u"-c"_s, u"a=(); for x; do a+=(\"$(printf %b \"$x\")\"); done; exec \"$0\" \"${a[@]}\""_s,
+                                              QStringLiteral(QS_JUV_BINARY)} + arguments);
     QVERIFY(program.waitForFinished(20000));
     const QString stderrText = QString::fromUtf8(program.readAllStandardError());
     QVERIFY2(program.exitStatus() == QProcess::NormalExit, qPrintable(stderrText));
