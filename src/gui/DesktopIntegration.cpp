@@ -3,6 +3,7 @@
 // its file in the title and open its dialogs where the user worked last.
 #include "gui/Hints.h"
 #include "gui/Qs_juvunit.h"
+#include "gui/RecentFiles.h"
 #include "gui/UserSettings.h"
 #include "gui/WindowIcon.h"
 
@@ -16,7 +17,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -24,38 +24,14 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QShortcut>
-#include <QStandardPaths>
 #include <QUrl>
 
 #include <optional>
-
-#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 constexpr char kLastFolderKey[] = "dialogs/lastFolder";
-constexpr char kRecentFilesKey[] = "recent/files";
-constexpr int kRecentFileCount = 8;
-
-
-// Newest first, at most kRecentFileCount, whatever the settings file holds.
-QStringList recentFiles()
-{
-    const std::unique_ptr<QSettings> settings = qsjuv::userSettings();
-    if (!settings)
-        return {};
-    QStringList files = settings->value(QLatin1StringView(kRecentFilesKey)).toStringList();
-    files.removeAll(QString());
-    files.removeDuplicates();
-    return files.mid(0, kRecentFileCount);
-}
-
-void storeRecentFiles(const QStringList &files)
-{
-    if (const std::unique_ptr<QSettings> settings = qsjuv::userSettings())
-        settings->setValue(QLatin1StringView(kRecentFilesKey), files.mid(0, kRecentFileCount));
-}
 
 struct DraggedFile
 {
@@ -99,28 +75,6 @@ QString withShortcut(const QString &text, const QKeySequence &keys)
     return u"%1 (%2)"_s.arg(text, keys.toString(QKeySequence::NativeText));
 }
 } // namespace
-
-namespace qsjuv {
-
-std::unique_ptr<QSettings> userSettings()
-{
-    // Every file QSettings may open for this program: the user's and the system's, of the
-    // program and of its organisation, each with the lock it takes beside it. Links followed.
-    QStringList folders = QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
-    folders << QLibraryInfo::path(QLibraryInfo::SettingsPath);
-    for (const QString &folder : std::as_const(folders)) {
-        for (const QString &file : {folder + u"/qs_juv/qs_juv.conf"_s, folder + u"/qs_juv.conf"_s}) {
-            for (const QString &name : {file, file + u".lock"_s}) {
-                struct stat info {};
-                if (stat(QFile::encodeName(name).constData(), &info) == 0 && !S_ISREG(info.st_mode))
-                    return nullptr;
-            }
-        }
-    }
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, u"qs_juv"_s, u"qs_juv"_s);
-}
-
-} // namespace qsjuv
 
 void TQS_JUVForm::bindDesktop()
 {
@@ -188,26 +142,17 @@ void TQS_JUVForm::setCurrentFile(const QString &path)
 {
     const QFileInfo file(path);
     m_currentFile = file.absoluteFilePath();
-    setWindowTitle(u"%1[*] — %2"_s.arg(file.fileName(), m_caption));
+    setWindowTitle(u"%1[*] — %2"_s.arg(qsjuv::titleFileName(m_currentFile), m_caption));
     setWindowModified(m_modified);
-    QStringList files = recentFiles();
-    // Writing the settings syncs a file: not when the list stays as it is.
-    if (files.value(0) == m_currentFile)
-        return;
-    files.removeAll(m_currentFile);
-    files.prepend(m_currentFile);
-    storeRecentFiles(files);
+    qsjuv::rememberRecentFile(m_currentFile);
 }
 
 void TQS_JUVForm::rebuildRecentMenu()
 {
     RecentMenu->clear();
-    const QStringList files = recentFiles();
+    const QStringList files = qsjuv::recentFiles();
     for (int i = 0; i < int(files.size()); ++i) {
-        const QFileInfo file(files[i]);
-        QString text = u"%1 (%2)"_s.arg(file.fileName(), QDir::toNativeSeparators(file.absolutePath()));
-        text.replace(u'&', u"&&"_s);
-        QAction *action = RecentMenu->addAction(u"&%1 "_s.arg(i + 1) + text);
+        QAction *action = RecentMenu->addAction(u"&%1 "_s.arg(i + 1) + qsjuv::recentFileEntry(files[i]));
         connect(action, &QAction::triggered, this, [this, path = files[i]] { openRecent(path); });
     }
     RecentMenu->menuAction()->setEnabled(!files.isEmpty());
@@ -219,9 +164,7 @@ void TQS_JUVForm::openRecent(const QString &path)
         return;
     if (loadPath(path))
         return;
-    QStringList files = recentFiles();
-    files.removeAll(path);
-    storeRecentFiles(files);
+    qsjuv::forgetRecentFile(path);
 }
 
 void TQS_JUVForm::dragEnterEvent(QDragEnterEvent *event)
@@ -288,7 +231,7 @@ int TQS_JUVForm::execFileDialog(QFileDialog *dialog, bool remember, const QStrin
         const QString chosen = dialog->selectedFiles().value(0);
         const QString used = QFileInfo(chosen).absolutePath();
         if (settings && !chosen.isEmpty() && used != folder)
-            settings->setValue(QLatin1StringView(kLastFolderKey), used);
+            qsjuv::storeUserSetting(QLatin1StringView(kLastFolderKey), used);
     }
     return result;
 }

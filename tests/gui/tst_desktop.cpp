@@ -12,7 +12,9 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QCompleter>
+#include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMenu>
 #include <QMimeData>
@@ -24,6 +26,8 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -121,6 +125,7 @@ private slots:
     void recentFilesAndDialogs();
 
 private:
+    void settingsUnusable(const QByteArray &plain, const QString &folder);
     QString path(const QString &name) const { return m_dir.filePath(name); }
     QTemporaryDir m_dir;
 };
@@ -414,13 +419,18 @@ void TestDesktop::rememberedFolder()
 
 void TestDesktop::settingsNeverBlock_data()
 {
-    QTest::addColumn<QString>("fifo"); // under the settings folder; empty: a folder that cannot be listed
+    QTest::addColumn<QString>("fifo"); // under the settings folder; empty: see the next column
     QTest::addColumn<bool>("linked"); // the name is a link to the FIFO
-    QTest::newRow("settings file is a FIFO") << u"qs_juv/qs_juv.conf"_s << false;
-    QTest::newRow("its lock is a FIFO") << u"qs_juv/qs_juv.conf.lock"_s << false;
-    QTest::newRow("settings file links to a FIFO") << u"qs_juv/qs_juv.conf"_s << true;
-    QTest::newRow("organisation's file is a FIFO") << u"qs_juv.conf"_s << false;
-    QTest::newRow("remembered folder cannot be listed") << QString() << false;
+    QTest::addColumn<QByteArray>("plain"); // without a FIFO: "unlisted", "stale lock" or "large"
+    QTest::newRow("settings file is a FIFO") << u"qs_juv/qs_juv.conf"_s << false << QByteArray();
+    QTest::newRow("its lock is a FIFO") << u"qs_juv/qs_juv.conf.lock"_s << false << QByteArray();
+    QTest::newRow("settings file links to a FIFO") << u"qs_juv/qs_juv.conf"_s << true << QByteArray();
+    QTest::newRow("organisation's file is a FIFO") << u"qs_juv.conf"_s << false << QByteArray();
+    QTest::newRow("remembered folder cannot be listed") << QString() << false << QByteArray("unlisted");
+    // A lock left an hour ago, and no file may grow (a full disk, `ulimit -f 0`): it cannot be
+    // replaced, and QSettings on its own would wait for it for ever.
+    QTest::newRow("stale lock that cannot be replaced") << QString() << false << QByteArray("stale lock");
+    QTest::newRow("settings file of more than 64 KiB") << QString() << false << QByteArray("large");
 }
 
 // Settings that would block start the dialogs in "." and remember nothing, without a message; a
@@ -429,7 +439,8 @@ void TestDesktop::settingsNeverBlock()
 {
     QFETCH(QString, fifo);
     QFETCH(bool, linked);
-    if (fifo.isEmpty())
+    QFETCH(QByteArray, plain);
+    if (plain == "unlisted")
         QS_JUV_RUN_AS_NOBODY(QByteArray("settingsNeverBlock:") + QTest::currentDataTag());
     const Watchdog watchdog(30);
     const auto startFolderOfNew = [](void (TQS_JUVForm::*command)(QObject *)) {
@@ -450,6 +461,10 @@ void TestDesktop::settingsNeverBlock()
     TQS_JUVForm form;
     edit(form, "FirmNameEdit")->setText(u"ACME"_s);
     edit(form, "MailEdit")->setText(u"a@b.cd"_s);
+    if (plain == "stale lock" || plain == "large") {
+        settingsUnusable(plain, folder);
+        return;
+    }
     if (fifo.isEmpty()) {
         QCOMPARE(written(form, &TQS_JUVForm::SaveButtonClick, folder + u"/q.cfg"_s), QStringList{kSaved});
         QCOMPARE(startFolderOfNew(&TQS_JUVForm::LoadButtonClick), folder);
@@ -464,6 +479,48 @@ void TestDesktop::settingsNeverBlock()
     QCOMPARE(written(form, &TQS_JUVForm::SaveButtonClick, folder + u"/q.cfg"_s), QStringList{kSaved});
     QCOMPARE(startFolderOfNew(&TQS_JUVForm::SaveButtonClick), QDir::currentPath());
     QCOMPARE(startFolderOfNew(&TQS_JUVForm::PdfActionExecute), QDir::currentPath());
+}
+
+// The settings remember a folder; then a load (which would put its file on the recent list)
+// under what makes them unusable or unwritable.
+void TestDesktop::settingsUnusable(const QByteArray &plain, const QString &folder)
+{
+    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    const QString settings = config + u"/qs_juv/qs_juv.conf"_s;
+    QByteArray bytes = "[dialogs]\nlastFolder=" + QFile::encodeName(folder) + "\n";
+    if (plain == "large")
+        bytes += "[padding]\nx=" + QByteArray(64 * 1024, 'x') + '\n';
+    writeAll(settings, bytes);
+    const QString lock = settings + u".lock"_s;
+    QFile stale(lock);
+    QVERIFY(stale.open(QIODevice::WriteOnly));
+    QVERIFY(stale.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+    stale.close();
+    if (plain == "large")
+        QVERIFY(QFile::remove(lock));
+
+    const QString file = path(u"kept/loaded.cfg"_s);
+    writeAll(file, kQuestionnaire);
+    TQS_JUVForm form;
+    {
+        const rlimit unlimited = [] { rlimit l {}; getrlimit(RLIMIT_FSIZE, &l); return l; }();
+        const rlimit none{0, unlimited.rlim_max};
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const auto restore = qScopeGuard([&] { setrlimit(RLIMIT_FSIZE, &unlimited); std::signal(SIGXFSZ, oldHandler); });
+        if (plain == "stale lock")
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &none), 0);
+        QElapsedTimer timer;
+        timer.start();
+        form.loadFile(file);
+        QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+    }
+    QCOMPARE(form.currentFile(), file);
+    QCOMPARE(readAll(settings), bytes); // nothing remembered
+    emit form.findChild<QMenu *>(u"ContextMenu"_s)->aboutToShow();
+    QCOMPARE(form.findChild<QMenu *>(u"RecentMenu"_s)->actions().size(), 0);
+    // A settings file that large is not read at all; a stale lock does not keep it from being read.
+    TQS_JUVForm next;
+    QCOMPARE(startFolder(next, &TQS_JUVForm::LoadButtonClick), plain == "large" ? QDir::currentPath() : folder);
 }
 
 void TestDesktop::summary_data()
