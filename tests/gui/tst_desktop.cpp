@@ -255,10 +255,30 @@ void TestDesktop::commandLineLoads_data()
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("model");
     QTest::addColumn<QString>("firm");
-    QTest::newRow("file given") << kQuestionnaire << QString() << u"ЖУВ-720-221"_s << u"Drop"_s;
-    QTest::newRow("missing file") << QByteArray() << kUnreadable << u"ЖУВ-610-101"_s << QString();
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("title"); // the name as the title holds it, before Qt's "[*]" is applied
+    QTest::addColumn<QString>("entry"); // and in the recent-files menu, before its '&' is applied
+    const QString start = u"start.cfg"_s;
+    QTest::newRow("file given") << kQuestionnaire << QString() << u"ЖУВ-720-221"_s << u"Drop"_s << start << start << start;
+    QTest::newRow("missing file") << QByteArray() << kUnreadable << u"ЖУВ-610-101"_s << QString() << start << QString() << QString();
     // Applied as far as it goes, requisites left alone.
-    QTest::newRow("damaged file") << kQuestionnaire + "CheckCode=1\r\n" << kDamaged << u"ЖУВ-720-221"_s << QString();
+    QTest::newRow("damaged file") << kQuestionnaire + "CheckCode=1\r\n" << kDamaged << u"ЖУВ-720-221"_s << QString()
+                                  << start << start << start;
+    // Shown as the checker shows names: nothing reads reversed, nothing lands in the shortcut column.
+    const auto named = [](const char *row, const QString &name, const QString &title, const QString &entry) {
+        QTest::newRow(row) << kQuestionnaire << QString() << u"ЖУВ-720-221"_s << u"Drop"_s << name << title << entry;
+    };
+    named("right-to-left override", u"invoice\u202Egfc.exe.cfg"_s, u"invoice\\xe2\\x80\\xaegfc.exe.cfg"_s,
+          u"invoice\\xe2\\x80\\xaegfc.exe.cfg"_s);
+    named("tab", u"tab\there.cfg"_s, u"tab\\x09here.cfg"_s, u"tab\\x09here.cfg"_s);
+    named("Qt's markers", u"a[*]&b.cfg"_s, u"a[*][*]&b.cfg"_s, u"a[*]&&b.cfg"_s);
+    // 254 bytes: its middle gives way, an escape is never cut.
+    const QString longName = QString(60, u'ж') + u'\x1b' + QString(60, u'ж') + u".cfg"_s;
+    const QString shortened = QString(30, u'ж') + u'…' + QString(25, u'ж') + u".cfg"_s;
+    named("long name", longName, shortened, shortened);
+    const QString escapeAtTheCut = QString(28, u'ж') + u'\x1b' + QString(80, u'ж') + u".cfg"_s;
+    const QString cutBefore = QString(28, u'ж') + u'…' + QString(27, u'ж') + u".cfg"_s;
+    named("escape at the cut", escapeAtTheCut, cutBefore, cutBefore);
 }
 
 void TestDesktop::commandLineLoads()
@@ -267,7 +287,10 @@ void TestDesktop::commandLineLoads()
     QFETCH(QString, message);
     QFETCH(QString, model);
     QFETCH(QString, firm);
-    const QString file = path(u"start.cfg"_s);
+    QFETCH(QString, name);
+    QFETCH(QString, title);
+    QFETCH(QString, entry);
+    const QString file = path(name);
     QFile::remove(file);
     if (!bytes.isEmpty())
         writeAll(file, bytes);
@@ -286,7 +309,12 @@ void TestDesktop::commandLineLoads()
     QVERIFY(!form.isModified());
     // A file read, damaged or not, is the window's file: its name in the title, changes marked.
     const bool read = message != kUnreadable;
-    QCOMPARE(form.windowTitle(), read ? u"start.cfg[*] — "_s + form.caption() : form.caption());
+    QCOMPARE(form.windowTitle(), read ? title + u"[*] — "_s + form.caption() : form.caption());
+    if (read) {
+        emit form.findChild<QMenu *>(u"ContextMenu"_s)->aboutToShow();
+        const QString folder = QDir::toNativeSeparators(QDir::cleanPath(m_dir.path()));
+        QCOMPARE(form.findChild<QMenu *>(u"RecentMenu"_s)->actions().value(0)->text(), u"&1 %1 (%2)"_s.arg(entry, folder));
+    }
     QCOMPARE(form.currentFile(), read ? file : QString());
     QVERIFY(!form.isWindowModified());
     // The form stays usable: the next edit is tracked as any other.
