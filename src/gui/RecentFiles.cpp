@@ -20,16 +20,22 @@ constexpr qsizetype kRecentCharacters = 8192;
 constexpr qsizetype kShownName = 60;
 constexpr qsizetype kShownFolder = 80;
 
+// A name too long to fit makes way for the older ones.
 QStringList bounded(QStringList files)
 {
     files.removeAll(QString());
     files.removeDuplicates();
+    QStringList kept;
     qsizetype characters = 0;
-    qsizetype kept = 0;
-    while (kept < qMin(files.size(), qsizetype(kRecentFileCount))
-           && (characters += files[kept].size()) <= kRecentCharacters)
-        ++kept;
-    return files.first(kept);
+    for (const QString &file : std::as_const(files)) {
+        if (kept.size() == kRecentFileCount)
+            break;
+        if (characters + file.size() > kRecentCharacters)
+            continue;
+        characters += file.size();
+        kept << file;
+    }
+    return kept;
 }
 
 void store(const QStringList &files)

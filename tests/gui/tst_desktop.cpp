@@ -22,6 +22,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -459,6 +460,7 @@ void TestDesktop::settingsNeverBlock_data()
     // replaced, and QSettings on its own would wait for it for ever.
     QTest::newRow("stale lock that cannot be replaced") << QString() << false << QByteArray("stale lock");
     QTest::newRow("settings file of more than 64 KiB") << QString() << false << QByteArray("large");
+    QTest::newRow("recent files of thousands of characters") << QString() << false << QByteArray("long entries");
 }
 
 // Settings that would block start the dialogs in "." and remember nothing, without a message; a
@@ -489,6 +491,18 @@ void TestDesktop::settingsNeverBlock()
     TQS_JUVForm form;
     edit(form, "FirmNameEdit")->setText(u"ACME"_s);
     edit(form, "MailEdit")->setText(u"a@b.cd"_s);
+    if (plain == "long entries") {
+        // One entry longer than the list may hold is passed over; a folder's middle gives way.
+        QSettings settings(config + u"/qs_juv/qs_juv.conf"_s, QSettings::IniFormat);
+        settings.setValue(u"recent/files"_s, QStringList{QString(10000, u'x'), u"/"_s + QString(4000, u'd') + u"/q.cfg"_s});
+        settings.sync();
+        emit form.findChild<QMenu *>(u"ContextMenu"_s)->aboutToShow();
+        auto *menu = form.findChild<QMenu *>(u"RecentMenu"_s);
+        QCOMPARE(menu->actions().size(), 1);
+        QCOMPARE(menu->actions().front()->text(), u"&1 q.cfg (/"_s + QString(39, u'd') + u'…' + QString(39, u'd') + u')');
+        QVERIFY2(menu->sizeHint().width() < 1000, qPrintable(QString::number(menu->sizeHint().width())));
+        return;
+    }
     if (plain == "stale lock" || plain == "large") {
         settingsUnusable(plain, folder);
         return;
