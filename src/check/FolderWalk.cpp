@@ -226,7 +226,7 @@ std::optional<Kind> Walker::kindOf(DIR *dir, const dirent &entry)
             return Kind::Entry; // its check says why it cannot be read
         } else {
             if (errno != ENOENT)
-                report(entry.d_name, u"не удалось узнать, что это"_s, errno);
+                report(entry.d_name, u"не удалось узнать тип записи"_s, errno);
             return std::nullopt;
         }
     }

@@ -745,6 +745,18 @@ void TestCheck::permissionsAsUser()
     QCOMPARE(rows.size(), 3);
     for (const QStringList &row : rows.mid(1))
         QCOMPARE(row.mid(1, 2), (QStringList{u"unreadable"_s, denied}));
+
+    // A folder that can be listed but not entered: where the listing gives no types, none can be
+    // asked either. A *.cfg entry is checked (and found unreadable), anything else is reported.
+    const QString listOnly = root + u"/list-only"_s;
+    QVERIFY(QDir().mkpath(listOnly + u"/sub"_s));
+    putFile(QFile::encodeName(listOnly + u"/n.cfg"_s), referenceBytes());
+    QVERIFY(QFile::setPermissions(listOnly, QFileDevice::ReadOwner));
+    const Walked untyped = walked(QFile::encodeName(listOnly), {.listingTypes = false});
+    QVERIFY(QFile::setPermissions(listOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    QVERIFY(untyped.failed);
+    QCOMPARE(untyped.paths, QStringList{listOnly + u"/n.cfg"_s});
+    QCOMPARE(untyped.err, u"qs_juv_check: "_s + listOnly + u"/sub: не удалось узнать тип записи: "_s + denied + u'\n');
 }
 
 // Out of memory while checking one file, as under a limit on address space: that file is
