@@ -27,8 +27,9 @@ namespace {
 
 constexpr char kProgram[] = "qs_juv_check";
 // Names are kept in blocks that never move, so that holding them costs little more than their
-// bytes; small folders take small blocks.
-constexpr std::size_t kFirstBlock = 4096;
+// bytes. Small folders take small blocks: every folder on the way down holds its own.
+constexpr std::size_t kFirstBlock = 256;
+constexpr std::size_t kFirstIndex = 16;
 constexpr int kBlockBits = 20;
 constexpr std::size_t kLargestBlock = std::size_t(1) << kBlockBits;
 constexpr std::size_t kMaxBlocks = std::size_t(1) << (32 - kBlockBits); // a record's place fits four bytes
@@ -66,7 +67,7 @@ public:
             m_used = 0;
         }
         if (m_index.size() == m_index.capacity()) {
-            const std::size_t more = std::max(m_index.capacity(), std::size_t(256));
+            const std::size_t more = std::max(m_index.capacity(), kFirstIndex);
             if (!charge(more * sizeof(Record)))
                 return false;
             m_index.reserve(m_index.capacity() + more);
