@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -15,6 +16,9 @@ namespace {
 // Help or a version that could not be written (a closed or full standard output) is no success.
 int finish(const qsjuv::CommandLine &commandLine)
 {
+    // A reader that has gone (`qs_juv --help | true`) is a failed write with its reason, not death
+    // by SIGPIPE.
+    std::signal(SIGPIPE, SIG_IGN);
     FILE *stream = commandLine.exitCode ? stderr : stdout;
     errno = 0;
     const bool written = std::fputs(commandLine.output.toLocal8Bit().constData(), stream) >= 0
@@ -36,13 +40,13 @@ int main(int argc, char *argv[])
     // Everything is decided before the application exists: help, the version and usage errors
     // need no display.
     QStringList arguments;
-    QList<QByteArray> rawArguments;
+    QList<QByteArray> typed;
     for (int i = 0; i < argc; ++i) {
         arguments << QString::fromLocal8Bit(argv[i]);
-        if (i > 0)
-            rawArguments << QByteArray(argv[i]);
+        typed << QByteArray(argv[i]);
     }
-    const qsjuv::CommandLine commandLine = qsjuv::parseCommandLine(arguments);
+    const QList<QByteArray> rawArguments = typed.mid(1);
+    const qsjuv::CommandLine commandLine = qsjuv::parseCommandLine(arguments, typed);
     if (commandLine.action != qsjuv::CommandLine::Action::Run)
         return finish(commandLine);
 

@@ -35,66 +35,6 @@ QString optionNames(const QCommandLineOption &option)
     return names.join(u", "_s);
 }
 
-bool hasQuestionnaireSuffix(const std::string &name)
-{
-    if (name.size() < 4)
-        return false;
-    const std::string tail = name.substr(name.size() - 4);
-    return tail[0] == '.' && (tail[1] | 0x20) == 'c' && (tail[2] | 0x20) == 'f' && (tail[3] | 0x20) == 'g';
-}
-
-struct Walk
-{
-    const std::function<void(const fs::path &)> &visit;
-    QTextStream &err;
-    bool &failed;
-    std::size_t found = 0;
-};
-
-// current is the folder's name, and the names below it while they are visited: one string for
-// the whole walk.
-void walk(std::string &current, Walk &state)
-{
-    struct Entry
-    {
-        std::string name;
-        bool isDir;
-    };
-    std::vector<Entry> entries;
-    std::error_code ec;
-    fs::directory_iterator it(fs::path(current), ec);
-    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        const fs::directory_entry &entry = *it;
-        std::error_code typeEc;
-        std::string name = entry.path().filename().native();
-        // The type comes from the listing itself; only the reading follows links.
-        const bool isLink = entry.is_symlink(typeEc);
-        if (!isLink && entry.is_directory(typeEc))
-            entries.push_back({std::move(name), true});
-        else if (hasQuestionnaireSuffix(name))
-            entries.push_back({std::move(name), false});
-    }
-    if (ec) {
-        state.err << kProgram << ": " << displayPath(fs::path(current)) << u": не удалось прочитать каталог: "_s
-                  << QString::fromLocal8Bit(ec.message()) << '\n';
-        state.failed = true;
-    }
-    std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) { return a.name < b.name; });
-    const std::size_t length = current.size();
-    for (const Entry &entry : entries) {
-        if (current.empty() || current.back() != '/')
-            current += '/';
-        current += entry.name;
-        if (entry.isDir) {
-            walk(current, state);
-        } else {
-            state.visit(fs::path(current));
-            ++state.found;
-        }
-        current.resize(length);
-    }
-}
-
 struct Options
 {
     Format format = Format::Text;
@@ -225,15 +165,6 @@ int runDiff(const Options &options, QTextStream &out, QTextStream &err)
 }
 
 } // namespace
-
-std::size_t forEachQuestionnaireFile(const fs::path &dir, const std::function<void(const fs::path &)> &visit,
-                                     QTextStream &err, bool &failed)
-{
-    Walk state{visit, err, failed};
-    std::string current = dir.native();
-    walk(current, state);
-    return state.found;
-}
 
 int runCheck(const QByteArrayList &arguments, QTextStream &out, QTextStream &err)
 {

@@ -68,7 +68,35 @@ qsizetype validCharacter(QByteArrayView bytes)
     return 0;
 }
 
+// How many characters of shown, as displayPath writes it, belong to the unit starting at i.
+qsizetype unitLength(const QString &shown, qsizetype i)
+{
+    if (shown[i] == u'\\')
+        return i + 1 < shown.size() && shown[i + 1] == u'x' ? 4 : 2;
+    return shown[i].isHighSurrogate() && i + 1 < shown.size() ? 2 : 1;
+}
+
 } // namespace
+
+QString displayName(QByteArrayView raw, qsizetype maxLength)
+{
+    const QString shown = displayPath(raw);
+    if (shown.size() <= maxLength)
+        return shown;
+    const qsizetype room = qMax(maxLength - 1, qsizetype(0));
+    const qsizetype headRoom = (room + 1) / 2;
+    qsizetype head = 0; // where the start that fits ends
+    qsizetype tail = shown.size(); // where the end that fits begins
+    while (head < shown.size() && head + unitLength(shown, head) <= headRoom)
+        head += unitLength(shown, head);
+    for (qsizetype i = head; i < shown.size(); i += unitLength(shown, i)) {
+        if (shown.size() - i <= room - head) {
+            tail = i;
+            break;
+        }
+    }
+    return shown.first(head) + u'…' + shown.sliced(tail);
+}
 
 QString displayPath(QByteArrayView raw)
 {

@@ -18,6 +18,11 @@ inline QString displayPath(const std::filesystem::path &path)
     return displayPath(QByteArrayView(path.native()));
 }
 
+// displayPath at most maxLength characters long: a longer one keeps its start and its end, with
+// "…" for the middle, and never splits an escape or a surrogate pair. For titles and menus, where
+// one name must not push everything else away; the full text stays in displayPath.
+QString displayName(QByteArrayView raw, qsizetype maxLength);
+
 // The bytes a QString path names on disk, as QFile would open it.
 std::filesystem::path nativePath(const QString &path);
 

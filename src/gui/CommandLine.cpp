@@ -46,9 +46,24 @@ QList<int> qtArguments(const QStringList &arguments)
     return positions;
 }
 
+// The unknown option's bytes as they were typed, up to an attached value: decoded text has lost
+// every byte that is not UTF-8.
+QByteArray typedOption(const QStringList &arguments, const QList<QByteArray> &rawArguments, const QString &unknown)
+{
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        if (!argument.startsWith(u'-') || optionName(argument) != unknown)
+            continue;
+        const QByteArray typed = i < rawArguments.size() ? rawArguments[i] : QFile::encodeName(argument);
+        const qsizetype value = typed.indexOf('=');
+        return value < 0 ? typed : typed.left(value);
+    }
+    return QFile::encodeName(unknown);
+}
+
 } // namespace
 
-CommandLine parseCommandLine(const QStringList &arguments)
+CommandLine parseCommandLine(const QStringList &arguments, const QList<QByteArray> &rawArguments)
 {
     // The parser's own help text is English: the options are described here instead. Qt's own
     // options are known to it, so that only what neither knows is an error.
@@ -73,14 +88,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
         QString shown;
         if (!unknown.isEmpty()) {
             // As it was typed, with its dashes; escaped, so that it cannot drive the terminal.
-            shown = unknown.front();
-            for (const QString &argument : arguments.mid(1)) {
-                if (argument.startsWith(u'-') && optionName(argument) == unknown.front()) {
-                    shown = argument.left(argument.indexOf(u'=') < 0 ? argument.size() : argument.indexOf(u'='));
-                    break;
-                }
-            }
-            shown = displayPath(QFile::encodeName(shown));
+            shown = displayPath(typedOption(arguments, rawArguments, unknown.front()));
         }
         result.output = (unknown.isEmpty() ? u"qs_juv: неверные параметры\n"_s
                                            : u"qs_juv: неизвестный параметр: %1\n"_s.arg(shown))

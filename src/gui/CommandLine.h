@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -20,9 +22,10 @@ struct CommandLine
     QList<int> qtArguments;
 };
 
-// arguments as the program was started with them, program name first. Decided before any
+// arguments as the program was started with them, program name first, and the same as bytes
+// (rawArguments, when given) so that an unknown option is shown as it was typed. Decided before any
 // display is needed: help, version and usage errors never open one.
-CommandLine parseCommandLine(const QStringList &arguments);
+CommandLine parseCommandLine(const QStringList &arguments, const QList<QByteArray> &rawArguments = {});
 
 // Whether file, decoded from one of the raw arguments, still names the same bytes. A name that
 // is not UTF-8 (a Windows-1251 name from an archive, say) does not survive QString, and what is

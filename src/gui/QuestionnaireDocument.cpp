@@ -1,6 +1,6 @@
 #include "gui/QuestionnaireDocument.h"
 
-#include "gui/UserSettings.h"
+#include "gui/RecentFiles.h"
 #include "core/AtomicFile.h"
 #include "core/PathText.h"
 #include "core/ProfileFile.h"
@@ -9,20 +9,9 @@
 
 #include <QDate>
 #include <QFileInfo>
-#include <QSettings>
 
 using namespace Qt::StringLiterals;
 
-namespace {
-constexpr char kRecentFilesKey[] = "recent/files";
-constexpr int kRecentFileCount = 8;
-
-void storeRecentFiles(const QStringList &files)
-{
-    if (const std::unique_ptr<QSettings> settings = qsjuv::userSettings())
-        settings->setValue(QLatin1StringView(kRecentFilesKey), files.mid(0, kRecentFileCount));
-}
-} // namespace
 
 QuestionnaireDocument::QuestionnaireDocument(const qsjuv::Questionnaire &start, QObject *parent)
     : QObject(parent), m_stored(start)
@@ -35,13 +24,7 @@ void QuestionnaireDocument::setStored(const QString &path, const qsjuv::Question
     const QString absolute = QFileInfo(path).absoluteFilePath();
     const bool changed = absolute != m_currentFile;
     m_currentFile = absolute;
-    QStringList files = recentFiles();
-    // Writing the settings syncs a file: not when the list stays as it is.
-    if (files.value(0) != m_currentFile) {
-        files.removeAll(m_currentFile);
-        files.prepend(m_currentFile);
-        storeRecentFiles(files);
-    }
+    qsjuv::rememberRecentFile(m_currentFile);
     if (changed)
         emit currentFileChanged();
 }
@@ -83,18 +66,10 @@ qsjuv::Summary QuestionnaireDocument::summary(const qsjuv::Questionnaire &value,
 
 QStringList QuestionnaireDocument::recentFiles()
 {
-    const std::unique_ptr<QSettings> settings = qsjuv::userSettings();
-    if (!settings)
-        return {};
-    QStringList files = settings->value(QLatin1StringView(kRecentFilesKey)).toStringList();
-    files.removeAll(QString());
-    files.removeDuplicates();
-    return files.mid(0, kRecentFileCount);
+    return qsjuv::recentFiles();
 }
 
 void QuestionnaireDocument::forgetRecent(const QString &path)
 {
-    QStringList files = recentFiles();
-    if (files.removeAll(path) > 0)
-        storeRecentFiles(files);
+    qsjuv::forgetRecentFile(path);
 }

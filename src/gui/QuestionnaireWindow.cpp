@@ -5,6 +5,7 @@
 #include "gui/Hints.h"
 #include "gui/QuestionnaireDocument.h"
 #include "gui/QuestionnaireEditor.h"
+#include "gui/RecentFiles.h"
 #include "gui/UpDown.h"
 #include "gui/WindowIcon.h"
 #include "ui_QuestionnaireWindow.h"
@@ -235,8 +236,7 @@ void QuestionnaireWindow::showModified()
     const QString mark = isModified() ? u"*"_s : QString();
     const QString file = currentFile();
     setWindowTitle(file.isEmpty() ? mark + m_caption
-                                  : u"%1%2 — %3"_s.arg(mark, QFileInfo(file).fileName(),
-                                                       m_caption));
+                                  : u"%1%2 — %3"_s.arg(mark, qsjuv::titleFileName(file), m_caption));
 }
 
 bool QuestionnaireWindow::mayClose()

@@ -1,31 +1,73 @@
 #include "gui/UserSettings.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLibraryInfo>
+#include <QLockFile>
 #include <QStandardPaths>
 
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// This program keeps a folder and eight file names: a larger file is not its own, and QSettings
+// would take seconds and gigabytes to read one of hundreds of megabytes, on every load and save.
+constexpr qint64 kSettingsSizeLimit = 64 * 1024;
+
+// Another window writes its few values in milliseconds; a lock held longer will not be freed soon.
+constexpr int kLockTimeoutMs = 300;
+
+// Every file QSettings may open for this program: the user's and the system's, of the program
+// and of its organisation, each with the lock beside it.
+QStringList settingsFiles()
+{
+    QStringList folders = QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
+    folders << QLibraryInfo::path(QLibraryInfo::SettingsPath);
+    QStringList files;
+    for (const QString &folder : std::as_const(folders)) {
+        for (const QString &file : {folder + u"/qs_juv/qs_juv.conf"_s, folder + u"/qs_juv.conf"_s})
+            files << file << file + u".lock"_s;
+    }
+    return files;
+}
+
+} // namespace
+
 namespace qsjuv {
 
 std::unique_ptr<QSettings> userSettings()
 {
-    // Every file QSettings may open for this program: the user's and the system's, of the
-    // program and of its organisation, each with the lock it takes beside it. Links followed.
-    QStringList folders = QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
-    folders << QLibraryInfo::path(QLibraryInfo::SettingsPath);
-    for (const QString &folder : std::as_const(folders)) {
-        for (const QString &file : {folder + u"/qs_juv/qs_juv.conf"_s, folder + u"/qs_juv.conf"_s}) {
-            for (const QString &name : {file, file + u".lock"_s}) {
-                struct stat info {};
-                if (stat(QFile::encodeName(name).constData(), &info) == 0 && !S_ISREG(info.st_mode))
-                    return nullptr;
-            }
-        }
+    for (const QString &name : settingsFiles()) {
+        struct stat info {}; // links followed, as QSettings follows them
+        if (stat(QFile::encodeName(name).constData(), &info) != 0)
+            continue;
+        if (!S_ISREG(info.st_mode) || info.st_size > kSettingsSizeLimit)
+            return nullptr;
     }
     return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, u"qs_juv"_s, u"qs_juv"_s);
+}
+
+bool storeUserSetting(const QString &key, const QVariant &value)
+{
+    const std::unique_ptr<QSettings> settings = userSettings();
+    if (!settings)
+        return false;
+    // QSettings waits for its lock without end, and cannot replace a stale one when no file can
+    // be written. It writes only after this lock, given up on a timeout, was had and freed.
+    const QString file = settings->fileName();
+    if (!QDir().mkpath(QFileInfo(file).absolutePath()))
+        return false;
+    {
+        QLockFile probe(file + u".lock"_s);
+        if (!probe.tryLock(kLockTimeoutMs))
+            return false;
+    }
+    settings->setValue(key, value);
+    settings->sync();
+    return settings->status() == QSettings::NoError;
 }
 
 } // namespace qsjuv

@@ -319,12 +319,12 @@ int QuestionnaireWindow::execFileDialog(QFileDialog *dialog, bool remember, cons
         && name->completer()->popup())
         name->completer()->popup()->hide();
     if (settings && dialog->size() != settings->value(QLatin1StringView(kDialogSizeKey)).toSize())
-        settings->setValue(QLatin1StringView(kDialogSizeKey), dialog->size());
+        qsjuv::storeUserSetting(QLatin1StringView(kDialogSizeKey), dialog->size());
     if (result == QDialog::Accepted && remember) {
         const QString chosen = dialog->selectedFiles().value(0);
         const QString used = QFileInfo(chosen).absolutePath();
         if (settings && !chosen.isEmpty() && used != folder)
-            settings->setValue(QLatin1StringView(kLastFolderKey), used);
+            qsjuv::storeUserSetting(QLatin1StringView(kLastFolderKey), used);
     }
     return result;
 }

@@ -3,6 +3,7 @@
 #include "gui/Hints.h"
 #include "gui/QuestionnaireDocument.h"
 #include "gui/QuestionnaireWindow.h"
+#include "gui/RecentFiles.h"
 #include "ui_QuestionnaireWindow.h"
 #include "core/QuestionnaireRules.h"
 
@@ -157,10 +158,7 @@ void QuestionnaireWindow::rebuildRecentMenu()
     m_recentMenu->clear();
     const QStringList files = QuestionnaireDocument::recentFiles();
     for (int i = 0; i < int(files.size()); ++i) {
-        const QFileInfo file(files[i]);
-        QString text = u"%1 (%2)"_s.arg(file.fileName(), QDir::toNativeSeparators(file.absolutePath()));
-        text.replace(u'&', u"&&"_s);
-        QAction *action = m_recentMenu->addAction(u"&%1 "_s.arg(i + 1) + text);
+        QAction *action = m_recentMenu->addAction(u"&%1 "_s.arg(i + 1) + qsjuv::recentFileEntry(files[i]));
         connect(action, &QAction::triggered, this, [this, path = files[i]] { openRecent(path); });
     }
     m_recentMenu->menuAction()->setEnabled(!files.isEmpty());

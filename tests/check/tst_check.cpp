@@ -53,6 +53,25 @@ QStringList problemCodes(const FileReport &report)
     return codes;
 }
 
+// The entries a walk visits, and what it says on err.
+struct Walked
+{
+    QStringList paths; // as bytes decoded for comparison
+    QString err;
+    bool failed = false;
+};
+
+Walked walked(const QByteArray &dir, const WalkLimits &limits)
+{
+    Walked w;
+    QTextStream err(&w.err);
+    forEachQuestionnaireFile(
+            std::string(dir), [&w](const std::filesystem::path &p) { w.paths << QString::fromUtf8(p.native()); }, err,
+            w.failed, limits);
+    err.flush();
+    return w;
+}
+
 struct Run
 {
     int status;
@@ -364,6 +383,12 @@ void TestCheck::commandLine()
     for (const QJsonValue v : QJsonDocument::fromJson(r.out.toUtf8()).array())
         paths << v[u"path"].toString().mid(root.size() + 1);
     QCOMPARE(paths, (QStringList{u"a/bad.cfg"_s, u"a/z/deep.CFG"_s, u"b/good.cfg"_s}));
+    // With no room to sort names, each folder is taken as listed: the same files, and err says so.
+    Walked unsorted = walked(QFile::encodeName(root + u"/a"_s), {.nameBytes = 0});
+    unsorted.paths.sort();
+    QCOMPARE(unsorted.paths, (QStringList{root + u"/a/bad.cfg"_s, root + u"/a/z/deep.CFG"_s}));
+    QVERIFY(!unsorted.failed);
+    QCOMPARE(unsorted.err.count(u"записи взяты в порядке каталога\n"_s), 2);
 
     r = run({u"--quiet"_s, u"--csv"_s, root});
     QCOMPARE(r.status, kExitProblems);
@@ -676,6 +701,12 @@ void TestCheck::hostilePaths()
 
     const Watchdog watchdog(30);
     expectOneReport(runRaw({"--json", root}), dir.path() + u'/' + shown, verdict, reason);
+    // Where the listing gives no entry types, the file system is asked: the same entry is found.
+    const Walked typed = walked(root, {});
+    const Walked asked = walked(root, {.listingTypes = false});
+    QCOMPARE(typed.paths.size(), 1);
+    QCOMPARE(asked.paths, typed.paths);
+    QCOMPARE(asked.failed, typed.failed);
     // Named on the command line, a link to a folder is a folder to search.
     if (Special(special) != Special::FolderLink)
         expectOneReport(runRaw({"--json", path}), dir.path() + u'/' + shown, verdict, reason);
@@ -752,9 +783,14 @@ void TestCheck::permissionsAsUser()
     QVERIFY(QFile::setPermissions(root + u"/closed"_s, {}));
 
     const Run r = run({u"--csv"_s, root});
-    QVERIFY(QFile::setPermissions(root + u"/closed"_s, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
-    QCOMPARE(r.status, kExitError);
     const QString denied = qt_error_string(EACCES);
+    // Also where the listing gives no entry types: the folder is reported, not passed by.
+    const Walked asked = walked(QFile::encodeName(root), {.listingTypes = false});
+    QVERIFY(QFile::setPermissions(root + u"/closed"_s, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    QVERIFY(asked.failed);
+    QCOMPARE(asked.err, u"qs_juv_check: "_s + root + u"/closed: не удалось прочитать каталог: "_s + denied + u'\n');
+    QCOMPARE(asked.paths.size(), 2);
+    QCOMPARE(r.status, kExitError);
     QVERIFY2(r.err.contains(root + u"/closed: не удалось прочитать каталог: "_s + denied), qPrintable(r.err));
     QVERIFY2(r.err.contains(root + u"/locked.cfg: "_s + denied + u'\n'), qPrintable(r.err));
     QVERIFY2(r.err.contains(root + u"/through.cfg: "_s + denied + u'\n'), qPrintable(r.err));
@@ -763,6 +799,18 @@ void TestCheck::permissionsAsUser()
     QCOMPARE(rows.size(), 3);
     for (const QStringList &row : rows.mid(1))
         QCOMPARE(row.mid(1, 2), (QStringList{u"unreadable"_s, denied}));
+
+    // A folder that can be listed but not entered: where the listing gives no types, none can be
+    // asked either. A *.cfg entry is checked (and found unreadable), anything else is reported.
+    const QString listOnly = root + u"/list-only"_s;
+    QVERIFY(QDir().mkpath(listOnly + u"/sub"_s));
+    putFile(QFile::encodeName(listOnly + u"/n.cfg"_s), referenceBytes());
+    QVERIFY(QFile::setPermissions(listOnly, QFileDevice::ReadOwner));
+    const Walked untyped = walked(QFile::encodeName(listOnly), {.listingTypes = false});
+    QVERIFY(QFile::setPermissions(listOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    QVERIFY(untyped.failed);
+    QCOMPARE(untyped.paths, QStringList{listOnly + u"/n.cfg"_s});
+    QCOMPARE(untyped.err, u"qs_juv_check: "_s + listOnly + u"/sub: не удалось узнать тип записи: "_s + denied + u'\n');
 }
 
 // Out of memory while checking one file, as under a limit on address space: that file is

@@ -13,7 +13,9 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QCompleter>
+#include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMenu>
 #include <QMimeData>
@@ -21,12 +23,16 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QStatusBar>
 #include <QUrl>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using qsjuv::testing::readAll;
@@ -127,6 +133,7 @@ private slots:
     void recentFilesAndDialogs();
 
 private:
+    void settingsUnusable(const QByteArray &plain, const QString &folder);
     QString path(const QString &name) const { return m_dir.filePath(name); }
     QTemporaryDir m_dir;
 };
@@ -198,13 +205,17 @@ void TestDesktop::commandLine()
 
 void TestDesktop::programWithoutWindow_data()
 {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("output"); // a file for standard output
+    QTest::addColumn<QStringList>("arguments"); // spelled for printf %b: \\xHH is a byte
+    QTest::addColumn<QString>("output"); // a file for standard output; "|": a pipe nobody reads
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("error"); // the beginning of standard error
     QTest::newRow("help") << QStringList{u"--help"_s} << QString() << 0 << QString();
     QTest::newRow("help to a full disk") << QStringList{u"--help"_s} << u"/dev/full"_s << 1
                                          << u"qs_juv: не удалось вывести текст: "_s;
+    QTest::newRow("help into a pipe nobody reads") << QStringList{u"--help"_s} << u"|"_s << 1
+                                                   << u"qs_juv: не удалось вывести текст: "_s;
+    QTest::newRow("unknown option not in UTF-8") << QStringList{u"-\\xff\\xfe=\\xff"_s} << QString() << 2
+                                                 << u"qs_juv: неизвестный параметр: -\\xff\\xfe\n"_s;
     QTest::newRow("version to a full disk") << QStringList{u"-v"_s} << u"/dev/full"_s << 1
                                             << u"qs_juv: не удалось вывести текст: "_s;
     QTest::newRow("unknown option") << QStringList{u"-platform"_s, u"xcb"_s, u"--\x1b]0;x\x07"_s} << QString() << 2
@@ -225,9 +236,19 @@ void TestDesktop::programWithoutWindow()
     environment.remove(u"WAYLAND_DISPLAY"_s);
     environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
     program.setProcessEnvironment(environment);
-    if (!output.isEmpty())
+    if (output == u"|"_s) {
+        // Its reader closed before the program starts: every write fails, none by chance succeeds.
+        program.setChildProcessModifier([] {
+            int ends[2];
+            if (pipe(ends) == 0 && close(ends[0]) == 0)
+                dup2(ends[1], STDOUT_FILENO);
+        });
+    } else if (!output.isEmpty()) {
         program.setStandardOutputFile(output);
-    program.start(QStringLiteral(QS_JUV_BINARY), arguments);
+    }
+    // QProcess passes arguments as UTF-8; bash's printf makes any bytes.
+    program.start(u"/bin/bash"_s, QStringList{u"-c"_s, u"a=(); for x; do a+=(\"$(printf %b \"$x\")\"); done; exec \"$0\" \"${a[@]}\""_s,
+                                              QStringLiteral(QS_JUV_BINARY)} + arguments);
     QVERIFY(program.waitForFinished(20000));
     const QString stderrText = QString::fromUtf8(program.readAllStandardError());
     QVERIFY2(program.exitStatus() == QProcess::NormalExit, qPrintable(stderrText));
@@ -242,10 +263,30 @@ void TestDesktop::commandLineLoads_data()
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("model");
     QTest::addColumn<QString>("firm");
-    QTest::newRow("file given") << kQuestionnaire << QString() << u"ЖУВ-720-221"_s << u"Drop"_s;
-    QTest::newRow("missing file") << QByteArray() << kUnreadable << u"ЖУВ-610-101"_s << QString();
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("title"); // the name as the title holds it, before Qt's "[*]" is applied
+    QTest::addColumn<QString>("entry"); // and in the recent-files menu, before its '&' is applied
+    const QString start = u"start.cfg"_s;
+    QTest::newRow("file given") << kQuestionnaire << QString() << u"ЖУВ-720-221"_s << u"Drop"_s << start << start << start;
+    QTest::newRow("missing file") << QByteArray() << kUnreadable << u"ЖУВ-610-101"_s << QString() << start << QString() << QString();
     // Applied as far as it goes, requisites left alone.
-    QTest::newRow("damaged file") << kQuestionnaire + "CheckCode=1\r\n" << kDamaged << u"ЖУВ-720-221"_s << QString();
+    QTest::newRow("damaged file") << kQuestionnaire + "CheckCode=1\r\n" << kDamaged << u"ЖУВ-720-221"_s << QString()
+                                  << start << start << start;
+    // Shown as the checker shows names: nothing reads reversed, nothing lands in the shortcut column.
+    const auto named = [](const char *row, const QString &name, const QString &title, const QString &entry) {
+        QTest::newRow(row) << kQuestionnaire << QString() << u"ЖУВ-720-221"_s << u"Drop"_s << name << title << entry;
+    };
+    named("right-to-left override", u"invoice\u202Egfc.exe.cfg"_s, u"invoice\\xe2\\x80\\xaegfc.exe.cfg"_s,
+          u"invoice\\xe2\\x80\\xaegfc.exe.cfg"_s);
+    named("tab", u"tab\there.cfg"_s, u"tab\\x09here.cfg"_s, u"tab\\x09here.cfg"_s);
+    named("Qt's markers", u"a[*]&b.cfg"_s, u"a[*][*]&b.cfg"_s, u"a[*]&&b.cfg"_s);
+    // 254 bytes: its middle gives way, an escape is never cut.
+    const QString longName = QString(60, u'ж') + u'\x1b' + QString(60, u'ж') + u".cfg"_s;
+    const QString shortened = QString(30, u'ж') + u'…' + QString(25, u'ж') + u".cfg"_s;
+    named("long name", longName, shortened, shortened);
+    const QString escapeAtTheCut = QString(28, u'ж') + u'\x1b' + QString(80, u'ж') + u".cfg"_s;
+    const QString cutBefore = QString(28, u'ж') + u'…' + QString(27, u'ж') + u".cfg"_s;
+    named("escape at the cut", escapeAtTheCut, cutBefore, cutBefore);
 }
 
 void TestDesktop::commandLineLoads()
@@ -254,7 +295,10 @@ void TestDesktop::commandLineLoads()
     QFETCH(QString, message);
     QFETCH(QString, model);
     QFETCH(QString, firm);
-    const QString file = path(u"start.cfg"_s);
+    QFETCH(QString, name);
+    QFETCH(QString, title);
+    QFETCH(QString, entry);
+    const QString file = path(name);
     QFile::remove(file);
     if (!bytes.isEmpty())
         writeAll(file, bytes);
@@ -276,12 +320,17 @@ void TestDesktop::commandLineLoads()
     QVERIFY(!form.isModified());
     // A file read, damaged or not, is the window's file: its name in the title, changes marked.
     const bool read = message != kUnreadable;
-    QCOMPARE(form.windowTitle(), read ? u"start.cfg — "_s + form.caption() : form.caption());
+    QCOMPARE(form.windowTitle(), read ? title + u" — "_s + form.caption() : form.caption());
+    if (read) {
+        emit form.findChild<QMenu *>(u"ContextMenu"_s)->aboutToShow();
+        const QString folder = QDir::toNativeSeparators(QDir::cleanPath(m_dir.path()));
+        QCOMPARE(form.findChild<QMenu *>(u"RecentMenu"_s)->actions().value(0)->text(), u"&1 %1 (%2)"_s.arg(entry, folder));
+    }
     QCOMPARE(form.currentFile(), read ? file : QString());
     // The form stays usable: the next edit is tracked as any other, its mark first in the title.
     edit(form, "PhoneEdit")->setText(u"1"_s);
     QVERIFY(form.isModified());
-    QCOMPARE(form.windowTitle(), read ? u"*start.cfg — "_s + form.caption() : u"*"_s + form.caption());
+    QCOMPARE(form.windowTitle(), u"*"_s + (read ? title + u" — "_s : QString()) + form.caption());
 }
 
 void TestDesktop::drop_data()
@@ -409,13 +458,19 @@ void TestDesktop::rememberedFolder()
 
 void TestDesktop::settingsNeverBlock_data()
 {
-    QTest::addColumn<QString>("fifo"); // under the settings folder; empty: a folder that cannot be listed
+    QTest::addColumn<QString>("fifo"); // under the settings folder; empty: see the next column
     QTest::addColumn<bool>("linked"); // the name is a link to the FIFO
-    QTest::newRow("settings file is a FIFO") << u"qs_juv/qs_juv.conf"_s << false;
-    QTest::newRow("its lock is a FIFO") << u"qs_juv/qs_juv.conf.lock"_s << false;
-    QTest::newRow("settings file links to a FIFO") << u"qs_juv/qs_juv.conf"_s << true;
-    QTest::newRow("organisation's file is a FIFO") << u"qs_juv.conf"_s << false;
-    QTest::newRow("remembered folder cannot be listed") << QString() << false;
+    QTest::addColumn<QByteArray>("plain"); // without a FIFO: "unlisted", "stale lock" or "large"
+    QTest::newRow("settings file is a FIFO") << u"qs_juv/qs_juv.conf"_s << false << QByteArray();
+    QTest::newRow("its lock is a FIFO") << u"qs_juv/qs_juv.conf.lock"_s << false << QByteArray();
+    QTest::newRow("settings file links to a FIFO") << u"qs_juv/qs_juv.conf"_s << true << QByteArray();
+    QTest::newRow("organisation's file is a FIFO") << u"qs_juv.conf"_s << false << QByteArray();
+    QTest::newRow("remembered folder cannot be listed") << QString() << false << QByteArray("unlisted");
+    // A lock left an hour ago, and no file may grow (a full disk, `ulimit -f 0`): it cannot be
+    // replaced, and QSettings on its own would wait for it for ever.
+    QTest::newRow("stale lock that cannot be replaced") << QString() << false << QByteArray("stale lock");
+    QTest::newRow("settings file of more than 64 KiB") << QString() << false << QByteArray("large");
+    QTest::newRow("recent files of thousands of characters") << QString() << false << QByteArray("long entries");
 }
 
 // Settings that would block start the dialogs in "." and remember nothing, without a message; a
@@ -424,7 +479,8 @@ void TestDesktop::settingsNeverBlock()
 {
     QFETCH(QString, fifo);
     QFETCH(bool, linked);
-    if (fifo.isEmpty())
+    QFETCH(QByteArray, plain);
+    if (plain == "unlisted")
         QS_JUV_RUN_AS_NOBODY(QByteArray("settingsNeverBlock:") + QTest::currentDataTag());
     const Watchdog watchdog(30);
     const auto startFolderOfNew = [](void (QuestionnaireWindow::*command)()) {
@@ -441,6 +497,22 @@ void TestDesktop::settingsNeverBlock()
     QuestionnaireWindow form;
     edit(form, "FirmNameEdit")->setText(u"ACME"_s);
     edit(form, "MailEdit")->setText(u"a@b.cd"_s);
+    if (plain == "long entries") {
+        // One entry longer than the list may hold is passed over; a folder's middle gives way.
+        QSettings settings(config + u"/qs_juv/qs_juv.conf"_s, QSettings::IniFormat);
+        settings.setValue(u"recent/files"_s, QStringList{QString(10000, u'x'), u"/"_s + QString(4000, u'd') + u"/q.cfg"_s});
+        settings.sync();
+        emit form.findChild<QMenu *>(u"ContextMenu"_s)->aboutToShow();
+        auto *menu = form.findChild<QMenu *>(u"RecentMenu"_s);
+        QCOMPARE(menu->actions().size(), 1);
+        QCOMPARE(menu->actions().front()->text(), u"&1 q.cfg (/"_s + QString(39, u'd') + u'…' + QString(39, u'd') + u')');
+        QVERIFY2(menu->sizeHint().width() < 1000, qPrintable(QString::number(menu->sizeHint().width())));
+        return;
+    }
+    if (plain == "stale lock" || plain == "large") {
+        settingsUnusable(plain, folder);
+        return;
+    }
     if (fifo.isEmpty()) {
         QCOMPARE(written(form, &QuestionnaireWindow::save, folder + u"/q.cfg"_s), QStringList{kSaved});
         QCOMPARE(startFolderOfNew(&QuestionnaireWindow::load), folder);
@@ -455,6 +527,48 @@ void TestDesktop::settingsNeverBlock()
     QCOMPARE(written(form, &QuestionnaireWindow::save, folder + u"/q.cfg"_s), QStringList{kSaved});
     QCOMPARE(startFolderOfNew(&QuestionnaireWindow::save), QDir::currentPath());
     QCOMPARE(startFolderOfNew(&QuestionnaireWindow::exportPdf), QDir::currentPath());
+}
+
+// The settings remember a folder; then a load (which would put its file on the recent list)
+// under what makes them unusable or unwritable.
+void TestDesktop::settingsUnusable(const QByteArray &plain, const QString &folder)
+{
+    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    const QString settings = config + u"/qs_juv/qs_juv.conf"_s;
+    QByteArray bytes = "[dialogs]\nlastFolder=" + QFile::encodeName(folder) + "\n";
+    if (plain == "large")
+        bytes += "[padding]\nx=" + QByteArray(64 * 1024, 'x') + '\n';
+    writeAll(settings, bytes);
+    const QString lock = settings + u".lock"_s;
+    QFile stale(lock);
+    QVERIFY(stale.open(QIODevice::WriteOnly));
+    QVERIFY(stale.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+    stale.close();
+    if (plain == "large")
+        QVERIFY(QFile::remove(lock));
+
+    const QString file = path(u"kept/loaded.cfg"_s);
+    writeAll(file, kQuestionnaire);
+    QuestionnaireWindow form;
+    {
+        const rlimit unlimited = [] { rlimit l {}; getrlimit(RLIMIT_FSIZE, &l); return l; }();
+        const rlimit none{0, unlimited.rlim_max};
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const auto restore = qScopeGuard([&] { setrlimit(RLIMIT_FSIZE, &unlimited); std::signal(SIGXFSZ, oldHandler); });
+        if (plain == "stale lock")
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &none), 0);
+        QElapsedTimer timer;
+        timer.start();
+        form.loadFile(file);
+        QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+    }
+    QCOMPARE(form.currentFile(), file);
+    QCOMPARE(readAll(settings), bytes); // nothing remembered
+    emit form.findChild<QMenu *>(u"ContextMenu"_s)->aboutToShow();
+    QCOMPARE(form.findChild<QMenu *>(u"RecentMenu"_s)->actions().size(), 0);
+    // A settings file that large is not read at all; a stale lock does not keep it from being read.
+    QuestionnaireWindow next;
+    QCOMPARE(startFolder(next, &QuestionnaireWindow::load), plain == "large" ? QDir::currentPath() : folder);
 }
 
 void TestDesktop::summary_data()

@@ -1,0 +1,272 @@
+#include "check/FolderWalk.h"
+
+#include "core/PathText.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+using namespace Qt::StringLiterals;
+namespace fs = std::filesystem;
+
+namespace qsjuv::check {
+
+namespace {
+
+constexpr char kProgram[] = "qs_juv_check";
+// Names are kept in blocks that never move, so that holding them costs little more than their
+// bytes. Small folders take small blocks: every folder on the way down holds its own.
+constexpr std::size_t kFirstBlock = 256;
+constexpr std::size_t kFirstIndex = 16;
+constexpr int kBlockBits = 20;
+constexpr std::size_t kLargestBlock = std::size_t(1) << kBlockBits;
+constexpr std::size_t kMaxBlocks = std::size_t(1) << (32 - kBlockBits); // a record's place fits four bytes
+
+bool hasQuestionnaireSuffix(std::string_view name)
+{
+    if (name.size() < 4)
+        return false;
+    const std::string_view tail = name.substr(name.size() - 4);
+    return tail[0] == '.' && (tail[1] | 0x20) == 'c' && (tail[2] | 0x20) == 'f' && (tail[3] | 0x20) == 'g';
+}
+
+enum class Kind : char { Folder, Entry };
+
+// One folder's names while they are sorted: each record is its kind, the name and a 0 byte.
+// What they take is charged to the walk's budget and given back when they go.
+class HeldNames
+{
+public:
+    explicit HeldNames(std::size_t &budget) : m_budget(budget) { }
+    ~HeldNames() { clear(); }
+    HeldNames(const HeldNames &) = delete;
+    HeldNames &operator=(const HeldNames &) = delete;
+
+    // False, holding nothing more, when the name does not fit in what is left of the budget.
+    bool add(Kind kind, std::string_view name)
+    {
+        const std::size_t length = name.size() + 2;
+        if (m_used + length > m_blockSize) {
+            const std::size_t size = std::clamp(m_charged, kFirstBlock, kLargestBlock);
+            if (m_blocks.size() >= kMaxBlocks || !charge(size))
+                return false;
+            m_blocks.push_back(std::make_unique<char[]>(size));
+            m_blockSize = size;
+            m_used = 0;
+        }
+        if (m_index.size() == m_index.capacity()) {
+            const std::size_t more = std::max(m_index.capacity(), kFirstIndex);
+            if (!charge(more * sizeof(Record)))
+                return false;
+            m_index.reserve(m_index.capacity() + more);
+        }
+        char *record = m_blocks.back().get() + m_used;
+        record[0] = char(kind);
+        std::memcpy(record + 1, name.data(), name.size());
+        record[length - 1] = 0;
+        // Where the record is, in four bytes: its block's number and the place in it.
+        m_index.push_back(Record((m_blocks.size() - 1) << kBlockBits | m_used));
+        m_used += length;
+        return true;
+    }
+
+    // Byte order: strcmp compares as unsigned char.
+    void sort()
+    {
+        std::sort(m_index.begin(), m_index.end(),
+                  [this](Record a, Record b) { return std::strcmp(record(a) + 1, record(b) + 1) < 0; });
+    }
+
+    std::size_t size() const { return m_index.size(); }
+    Kind kind(std::size_t i) const { return Kind(record(m_index[i])[0]); }
+    const char *name(std::size_t i) const { return record(m_index[i]) + 1; }
+
+    void clear()
+    {
+        std::vector<Record>().swap(m_index);
+        std::vector<std::unique_ptr<char[]>>().swap(m_blocks);
+        m_blockSize = m_used = 0;
+        m_budget += std::exchange(m_charged, 0);
+    }
+
+private:
+    using Record = std::uint32_t;
+
+    const char *record(Record r) const
+    {
+        return m_blocks[r >> kBlockBits].get() + (r & (kLargestBlock - 1));
+    }
+
+    bool charge(std::size_t bytes)
+    {
+        if (bytes > m_budget)
+            return false;
+        m_budget -= bytes;
+        m_charged += bytes;
+        return true;
+    }
+
+    std::size_t &m_budget;
+    std::size_t m_charged = 0;
+    std::vector<std::unique_ptr<char[]>> m_blocks;
+    std::size_t m_blockSize = 0;
+    std::size_t m_used = 0;
+    std::vector<Record> m_index;
+};
+
+class Walker
+{
+public:
+    Walker(const std::function<void(const fs::path &)> &visit, QTextStream &err, bool &failed, const WalkLimits &limits)
+        : m_visit(visit), m_err(err), m_failed(failed), m_listingTypes(limits.listingTypes), m_budget(limits.nameBytes)
+    {
+    }
+
+    // current names a folder; the names below it are appended while they are visited: one
+    // string for the whole walk.
+    std::size_t walk(std::string current)
+    {
+        m_current = std::move(current);
+        folder();
+        return m_found;
+    }
+
+private:
+    void folder();
+    void takeInListingOrder(DIR *dir, HeldNames &names, Kind kind, const std::string &name);
+    std::optional<Kind> kindOf(DIR *dir, const dirent &entry);
+    void visitOne(Kind kind, const char *name);
+    void report(const char *name, const QString &what, int error);
+
+    const std::function<void(const fs::path &)> &m_visit;
+    QTextStream &m_err;
+    bool &m_failed;
+    const bool m_listingTypes;
+    std::size_t m_budget;
+    std::size_t m_found = 0;
+    std::string m_current;
+};
+
+struct DirCloser
+{
+    void operator()(DIR *dir) const { closedir(dir); }
+};
+
+// The next entry, or null at the end or on an error (errno then says which).
+dirent *nextEntry(DIR *dir)
+{
+    errno = 0;
+    return readdir(dir);
+}
+
+void Walker::folder()
+{
+    std::unique_ptr<DIR, DirCloser> dir(opendir(m_current.c_str()));
+    if (!dir) {
+        report(nullptr, u"не удалось прочитать каталог"_s, errno);
+        return;
+    }
+    HeldNames names(m_budget);
+    while (dirent *entry = nextEntry(dir.get())) {
+        const std::optional<Kind> kind = kindOf(dir.get(), *entry);
+        if (kind && !names.add(*kind, entry->d_name)) {
+            takeInListingOrder(dir.get(), names, *kind, entry->d_name);
+            return;
+        }
+    }
+    if (errno != 0)
+        report(nullptr, u"не удалось прочитать каталог"_s, errno);
+    dir.reset(); // one folder open at a time, however deep the walk goes
+    names.sort();
+    for (std::size_t i = 0; i < names.size(); ++i)
+        visitOne(names.kind(i), names.name(i));
+}
+
+// The names held so far, the one that did not fit, then the rest as the listing gives them.
+void Walker::takeInListingOrder(DIR *dir, HeldNames &names, Kind kind, const std::string &name)
+{
+    m_err << kProgram << ": " << displayPath(QByteArrayView(m_current))
+          << u": имён слишком много, чтобы упорядочить их; записи взяты в порядке каталога\n"_s;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        visitOne(names.kind(i), names.name(i));
+    names.clear();
+    visitOne(kind, name.c_str());
+    while (dirent *entry = nextEntry(dir)) {
+        const std::string next = entry->d_name; // the walk below reads other folders meanwhile
+        if (const std::optional<Kind> nextKind = kindOf(dir, *entry))
+            visitOne(*nextKind, next.c_str());
+    }
+    if (errno != 0)
+        report(nullptr, u"не удалось прочитать каталог"_s, errno);
+}
+
+// Nullopt for an entry the walk passes by: not a folder, not named *.cfg, or gone meanwhile.
+std::optional<Kind> Walker::kindOf(DIR *dir, const dirent &entry)
+{
+    const std::string_view name = entry.d_name;
+    if (name == "." || name == "..")
+        return std::nullopt;
+    unsigned char type = m_listingTypes ? entry.d_type : static_cast<unsigned char>(DT_UNKNOWN);
+    if (type == DT_UNKNOWN) {
+        struct stat info {};
+        if (fstatat(dirfd(dir), entry.d_name, &info, AT_SYMLINK_NOFOLLOW) == 0) {
+            type = S_ISDIR(info.st_mode) ? DT_DIR : DT_REG;
+        } else if (hasQuestionnaireSuffix(name)) {
+            return Kind::Entry; // its check says why it cannot be read
+        } else {
+            if (errno != ENOENT)
+                report(entry.d_name, u"не удалось узнать тип записи"_s, errno);
+            return std::nullopt;
+        }
+    }
+    if (type == DT_DIR)
+        return Kind::Folder;
+    return hasQuestionnaireSuffix(name) ? std::optional(Kind::Entry) : std::nullopt;
+}
+
+void Walker::visitOne(Kind kind, const char *name)
+{
+    const std::size_t length = m_current.size();
+    if (m_current.empty() || m_current.back() != '/')
+        m_current += '/';
+    m_current += name;
+    if (kind == Kind::Folder) {
+        folder();
+    } else {
+        m_visit(fs::path(m_current));
+        ++m_found;
+    }
+    m_current.resize(length);
+}
+
+void Walker::report(const char *name, const QString &what, int error)
+{
+    std::string path = m_current;
+    if (name)
+        path.append(path.empty() || path.back() != '/' ? "/" : "").append(name);
+    m_err << kProgram << ": " << displayPath(QByteArrayView(path)) << u": "_s << what << u": "_s
+          << QString::fromLocal8Bit(std::generic_category().message(error)) << '\n';
+    m_failed = true;
+}
+
+} // namespace
+
+std::size_t forEachQuestionnaireFile(const fs::path &dir, const std::function<void(const fs::path &)> &visit,
+                                     QTextStream &err, bool &failed, const WalkLimits &limits)
+{
+    return Walker(visit, err, failed, limits).walk(dir.native());
+}
+
+} // namespace qsjuv::check
