@@ -64,10 +64,7 @@ const QByteArray kQuestionnaire = "[Device]\r\nid=81\r\n[Reqs]\r\nFirm=Drop\r\n"
 // dialog nobody answered as planned.
 QStringList written(QuestionnaireWindow &form, void (QuestionnaireWindow::*command)(), const QString &path)
 {
-    ModalScript script;
-    script.choose(path).press(QMessageBox::Ok);
-    (form.*command)();
-    return script.texts() + script.unexpected();
+    return writeThroughForm(form, path, {QMessageBox::Ok}, command).boxes();
 }
 
 QString model(const QuestionnaireWindow &form) { return combo(form, "DeviceCombo")->currentText(); }

@@ -42,12 +42,7 @@ void fillRequisites(QuestionnaireWindow &form)
 std::vector<ModalScript::Message> save(QuestionnaireWindow &form, const QString &path,
                                        std::initializer_list<QMessageBox::StandardButton> answers = {QMessageBox::Ok})
 {
-    ModalScript script;
-    script.choose(path);
-    for (auto answer : answers)
-        script.press(answer);
-    form.save();
-    return script.messages();
+    return writeThroughForm(form, path, answers).messages;
 }
 
 // Every box one load showed, unplanned ones included.

@@ -122,6 +122,20 @@ struct LoadResult
     }
 };
 
+// Runs a command that writes a file (the save, or the PDF), its dialog answered with path and
+// then each box with the next answer: what it showed.
+inline LoadResult writeThroughForm(QuestionnaireWindow &form, const QString &path,
+                                   std::initializer_list<QMessageBox::StandardButton> answers = {QMessageBox::Ok},
+                                   void (QuestionnaireWindow::*command)() = &QuestionnaireWindow::save)
+{
+    ModalScript script;
+    script.choose(path);
+    for (const auto answer : answers)
+        script.press(answer);
+    (form.*command)();
+    return {script.messages(), script.unexpected()};
+}
+
 // Everything a load restores, as the controls show it.
 inline QStringList snapshot(const QWidget &form)
 {
