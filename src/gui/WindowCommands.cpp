@@ -260,31 +260,31 @@ void QuestionnaireWindow::print()
 
 // The dialogs cost more to build than the rest of the form (icons, the MIME database, a folder
 // watcher), so they wait for the first file command and are kept for the next.
+namespace {
+QFileDialog *kept(QFileDialog *&dialog, QWidget *owner, const qsjuv::FileDialogSetup &setup)
+{
+    if (!dialog)
+        dialog = qsjuv::makeFileDialog(owner, setup);
+    return dialog;
+}
+} // namespace
+
 QFileDialog *QuestionnaireWindow::openDialog()
 {
-    if (!m_openDialog)
-        m_openDialog = qsjuv::makeFileDialog(this, {u"OpenDialog"_s, u"Открыть опросный лист"_s,
-                                                    QFileDialog::AcceptOpen, u"cfg"_s,
-                                                    {u"Опросные листы (*.cfg)"_s, u"Все файлы (*)"_s}, u"qs_juv.cfg"_s});
-    return m_openDialog;
+    return kept(m_openDialog, this, {u"OpenDialog"_s, u"Открыть опросный лист"_s, QFileDialog::AcceptOpen, u"cfg"_s,
+                                     {u"Опросные листы (*.cfg)"_s, u"Все файлы (*)"_s}, u"qs_juv.cfg"_s});
 }
 
 QFileDialog *QuestionnaireWindow::saveDialog()
 {
-    if (!m_saveDialog)
-        m_saveDialog = qsjuv::makeFileDialog(this, {u"SaveDialog"_s, u"Сохранить опросный лист"_s,
-                                                    QFileDialog::AcceptSave, u"cfg"_s, {u"Опросные листы (*.cfg)"_s},
-                                                    u"qs_juv.cfg"_s});
-    return m_saveDialog;
+    return kept(m_saveDialog, this, {u"SaveDialog"_s, u"Сохранить опросный лист"_s, QFileDialog::AcceptSave, u"cfg"_s,
+                                     {u"Опросные листы (*.cfg)"_s}, u"qs_juv.cfg"_s});
 }
 
 QFileDialog *QuestionnaireWindow::pdfDialog()
 {
-    if (!m_pdfDialog)
-        m_pdfDialog = qsjuv::makeFileDialog(this, {u"PdfDialog"_s, u"Сохранить опросный лист в PDF"_s,
-                                                   QFileDialog::AcceptSave, u"pdf"_s, {u"Документы PDF (*.pdf)"_s},
-                                                   u"qs_juv.pdf"_s});
-    return m_pdfDialog;
+    return kept(m_pdfDialog, this, {u"PdfDialog"_s, u"Сохранить опросный лист в PDF"_s, QFileDialog::AcceptSave,
+                                    u"pdf"_s, {u"Документы PDF (*.pdf)"_s}, u"qs_juv.pdf"_s});
 }
 
 int QuestionnaireWindow::execFileDialog(QFileDialog *dialog, bool remember, const QString &offered)
