@@ -102,9 +102,12 @@ void ChannelEditor::bindEvents()
     connect(m_characteristic, &ListChoice::leftEmpty, this, [this] { chooseCharacteristic(0); });
     for (ListChoice *leaf : {m_connection, m_nominalR, m_output}) {
         connect(leaf, &ListChoice::chosen, this, &ChannelEditor::edited);
+        // A list a load left without an entry gets the one the save would write.
         connect(leaf, &ListChoice::leftEmpty, this, [this] {
-            setUserChannel(qsjuv::withDefaultEntries(qsjuv::Questionnaire{m_model, {}, {}, {}, {}, {}, {channel()}})
-                                   .channels.front());
+            qsjuv::Questionnaire alone;
+            alone.modelPosition = m_model;
+            alone.channels = {channel()};
+            setUserChannel(qsjuv::withDefaultEntries(alone).channels.front());
         });
     }
     connect(m_ui.inputCheck, &QCheckBox::clicked, this, [this](bool on) {
