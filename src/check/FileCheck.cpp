@@ -162,6 +162,23 @@ void check(const QuestionnaireRead &read, FileReport &report)
     report.channels = std::move(loaded.channels);
 }
 
+// The report's words are English, as its other keys; the system's reason is the system's text.
+QString reportReason(const FileError &error)
+{
+    switch (error.fault) {
+    case FileFault::NotRegular:
+        return u"not a regular file"_s;
+    case FileFault::TooLarge:
+        return u"larger than 1 MiB"_s;
+    case FileFault::DanglingLink:
+        return u"dangling symbolic link"_s;
+    case FileFault::None:
+    case FileFault::System:
+        break;
+    }
+    return russianReason(error);
+}
+
 } // namespace
 
 const char *verdictName(Verdict verdict)
@@ -201,13 +218,13 @@ FileReport checkFile(const std::filesystem::path &path)
     };
     // One file that cannot be checked never ends a run over thousands.
     try {
-        QString reason;
-        const std::optional<QByteArray> bytes = readRegularFile(path, &reason);
+        FileError failure;
+        const std::optional<QByteArray> bytes = readRegularFile(path, &failure);
         if (!bytes)
-            return unreadable(reason);
+            return unreadable(reportReason(failure));
         return checkBytes(*bytes, shown);
     } catch (const std::bad_alloc &) {
-        return unreadable(qt_error_string(ENOMEM));
+        return unreadable(reportReason(systemError(ENOMEM)));
     } catch (const std::exception &e) {
         return unreadable(QString::fromLocal8Bit(e.what()));
     }

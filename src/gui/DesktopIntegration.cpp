@@ -5,6 +5,7 @@
 #include "gui/Qs_juvunit.h"
 #include "gui/UserSettings.h"
 #include "gui/WindowIcon.h"
+#include "core/Platform.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -28,8 +29,6 @@
 #include <QUrl>
 
 #include <optional>
-
-#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -111,8 +110,8 @@ std::unique_ptr<QSettings> userSettings()
     for (const QString &folder : std::as_const(folders)) {
         for (const QString &file : {folder + u"/qs_juv/qs_juv.conf"_s, folder + u"/qs_juv.conf"_s}) {
             for (const QString &name : {file, file + u".lock"_s}) {
-                struct stat info {};
-                if (stat(QFile::encodeName(name).constData(), &info) == 0 && !S_ISREG(info.st_mode))
+                qsjuv::platform::Status info;
+                if (!qsjuv::platform::status(QFile::encodeName(name), &info) && info.kind != qsjuv::platform::Kind::Regular)
                     return nullptr;
             }
         }

@@ -138,10 +138,10 @@ void TQS_JUVForm::loadFile(const QString &path)
 bool TQS_JUVForm::loadPath(const QString &path)
 {
     // Only a regular file within the size limit is read, and nothing blocks.
-    QString reason;
-    const auto bytes = qsjuv::readRegularFile(qsjuv::nativePath(path), &reason);
+    qsjuv::FileError failure;
+    const auto bytes = qsjuv::readRegularFile(qsjuv::nativePath(path), &failure);
     if (!bytes) {
-        error(qsjuv::texts::fileUnreadable(), path, reason);
+        error(qsjuv::texts::fileUnreadable(), path, qsjuv::russianReason(failure));
         return false;
     }
 

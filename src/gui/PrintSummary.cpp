@@ -53,7 +53,7 @@ void TQS_JUVForm::PdfActionExecute(QObject *)
         return;
     const QString path = m_pdfDialog->selectedFiles().value(0);
 
-    if (!writeConfirmed(path, [this] { return qsjuv::summaryPdf(summary()); }))
-        return;
-    information(qsjuv::texts::fileSaved());
+    const std::optional<QString> saved = writeConfirmed(path, [this] { return qsjuv::summaryPdf(summary()); });
+    if (saved)
+        information(*saved);
 }

@@ -499,7 +499,7 @@ void TQS_JUVForm::error(const QString &text, const QString &path, const QString 
     if (!path.isEmpty())
         informative << u"Файл: %1"_s.arg(QDir::toNativeSeparators(path));
     if (!reason.isEmpty())
-        informative << u"Причина: %1"_s.arg(qsjuv::russianReason(reason));
+        informative << u"Причина: %1"_s.arg(reason);
     showBox(this, QMessageBox::Critical, text, QMessageBox::Ok, QMessageBox::Ok, informative.join(u'\n'));
 }
 

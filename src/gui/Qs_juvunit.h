@@ -10,6 +10,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <memory>
 
 class QAction;
@@ -139,7 +140,8 @@ private:
     void showFileKeys(const qsjuv::ChannelRead &file, int channel);
     // Asks before replacing, refuses what is not a file, writes atomically and reports failures;
     // true once the bytes are in place.
-    bool writeConfirmed(const QString &path, const std::function<QByteArray()> &content);
+    // The success message, or nullopt when nothing was written (the user was told why).
+    std::optional<QString> writeConfirmed(const QString &path, const std::function<QByteArray()> &content);
     bool mayDiscardChanges();
     void bindDesktop();
     // Runs a file dialog in the folder used last, or in the folder of offered (a path) with its

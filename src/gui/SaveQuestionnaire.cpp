@@ -85,11 +85,12 @@ void TQS_JUVForm::SaveButtonClick(QObject *)
         return;
     const QString path = saveDialog()->selectedFiles().value(0);
 
-    if (!writeConfirmed(path, [&q] { return qsjuv::writeQuestionnaire(q).bytes; }))
+    const std::optional<QString> saved = writeConfirmed(path, [&q] { return qsjuv::writeQuestionnaire(q).bytes; });
+    if (!saved)
         return;
     setModified(false);
     setCurrentFile(path);
-    information(qsjuv::texts::fileSaved());
+    information(*saved);
 }
 
 // The refusal's message, with focus on what the user has to change.
@@ -124,20 +125,20 @@ void TQS_JUVForm::showRefusal(const qsjuv::SaveRefusal &refusal)
            ch.maxEdit->isEnabled() ? static_cast<QWidget *>(ch.maxEdit) : ch.inputCheck);
 }
 
-bool TQS_JUVForm::writeConfirmed(const QString &path, const std::function<QByteArray()> &content)
+std::optional<QString> TQS_JUVForm::writeConfirmed(const QString &path, const std::function<QByteArray()> &content)
 {
     // Replace only after a Yes; never write into a FIFO, a device or a folder.
     const QString writeFailed = u"Не удалось сохранить данные в файле. Возможно, диск защищен от записи."_s;
-    QString reason;
-    switch (qsjuv::probeSaveTarget(qsjuv::nativePath(path), &reason)) {
+    qsjuv::FileError refused;
+    switch (qsjuv::probeSaveTarget(qsjuv::nativePath(path), &refused)) {
     case qsjuv::SaveTarget::NotRegular:
-        error(writeFailed, path, reason);
-        return false;
+        error(writeFailed, path, qsjuv::russianReason(refused));
+        return std::nullopt;
     case qsjuv::SaveTarget::Exists:
         if (question(u"Указанный файл уже существует.\n"
                      "Вы действительно хотите заменить его содержимое новыми данными?"_s)
             != QMessageBox::Yes)
-            return false;
+            return std::nullopt;
         break;
     case qsjuv::SaveTarget::Missing:
         break;
@@ -147,11 +148,12 @@ bool TQS_JUVForm::writeConfirmed(const QString &path, const std::function<QByteA
     const QByteArray bytes = content();
     if (bytes.isEmpty()) {
         error(writeFailed, path);
-        return false;
+        return std::nullopt;
     }
-    if (!qsjuv::writeFileAtomically(path, bytes, &reason)) {
-        error(writeFailed, path, reason);
-        return false;
+    qsjuv::SaveResult saved;
+    if (!qsjuv::writeFileAtomically(path, bytes, &saved)) {
+        error(writeFailed, path, qsjuv::russianReason(saved));
+        return std::nullopt;
     }
-    return true;
+    return qsjuv::texts::fileSaved(saved.inPlace);
 }
