@@ -1,5 +1,6 @@
 #include "check/FileCheck.h"
 
+#include "core/AtomicFile.h"
 #include "core/Cp1251.h"
 #include "core/PathText.h"
 #include "core/ProfileFile.h"
@@ -186,6 +187,8 @@ const char *verdictName(Verdict verdict)
     switch (verdict) {
     case Verdict::Unreadable:
         return "unreadable";
+    case Verdict::InterruptedSave:
+        return "interrupted-save";
     case Verdict::NoModelId:
         return "no-model-id";
     case Verdict::CheckCodeMismatch:
@@ -222,7 +225,13 @@ FileReport checkFile(const std::filesystem::path &path)
         const std::optional<QByteArray> bytes = readRegularFile(path, &failure);
         if (!bytes)
             return unreadable(reportReason(failure));
-        return checkBytes(*bytes, shown);
+        FileReport report = checkBytes(*bytes, shown);
+        // Whatever the content says: it may be a mix of the old and the new.
+        if (const std::optional<QByteArray> copy = interruptedSaveCopy(QByteArray(path.c_str()))) {
+            report.verdict = Verdict::InterruptedSave;
+            report.reason = u"a save was interrupted; the old content is in %1"_s.arg(displayPath(*copy));
+        }
+        return report;
     } catch (const std::bad_alloc &) {
         return unreadable(reportReason(systemError(ENOMEM)));
     } catch (const std::exception &e) {

@@ -310,7 +310,7 @@ QString russianReason(const SaveResult &result)
     return u"%1. Файл записан не полностью; его прежнее содержимое сохранено в файле %2"_s.arg(reason, displayPath(result.oldCopy));
 }
 
-std::optional<QString> interruptedSave(const QByteArray &nativePath)
+std::optional<QByteArray> interruptedSaveCopy(const QByteArray &nativePath)
 {
     QByteArray target;
     platform::Status status;
@@ -320,12 +320,19 @@ std::optional<QString> interruptedSave(const QByteArray &nativePath)
         platform::File copy;
         platform::Status info;
         // A copy held locked belongs to a save still running.
-        if (copy.openExisting(name) || copy.status(&info) || info.kind != platform::Kind::Regular || copy.lock())
-            continue;
-        return u"Предыдущее сохранение файла было прервано: в нём может быть смесь старых и новых данных. "
-               "Прежнее содержимое файла сохранено в файле %1."_s.arg(displayPath(name));
+        if (!copy.openExisting(name) && !copy.status(&info) && info.kind == platform::Kind::Regular && !copy.lock())
+            return name;
     }
     return std::nullopt;
+}
+
+std::optional<QString> interruptedSave(const QByteArray &nativePath)
+{
+    const std::optional<QByteArray> copy = interruptedSaveCopy(nativePath);
+    if (!copy)
+        return std::nullopt;
+    return u"Предыдущее сохранение файла было прервано: в нём может быть смесь старых и новых данных. "
+           "Прежнее содержимое файла сохранено в файле %1."_s.arg(displayPath(*copy));
 }
 
 } // namespace qsjuv

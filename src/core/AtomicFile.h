@@ -36,6 +36,8 @@ QString russianReason(const SaveResult &result);
 // When an earlier save of the file at path was interrupted while rewriting it in place: what
 // happened and where the old content is, for the user.
 std::optional<QString> interruptedSave(const QByteArray &nativePath);
+// The same, as the copy of the old content that such a save left.
+std::optional<QByteArray> interruptedSaveCopy(const QByteArray &nativePath);
 
 // See platform::ignoreFileSizeSignal(); for programs before they write anything.
 void ignoreFileSizeSignal();

@@ -1,0 +1,68 @@
+#!/bin/bash
+# Kills saves at random moments and checks what each leaves: the file must be whole (all old or
+# all new) or reported by qs_juv_check as interrupted-save; the next save must then leave no copy.
+# Half the saves replace the file by rename, half rewrite it in place (it has a second hard link).
+#
+#   tools/killsave.sh [seed [count]]     defaults: a random seed, 200 kills
+#
+# BUILD_DIR names the build folder (default: build); the two programs are built first.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$root/build}
+seed=${1:-$(( (RANDOM << 15) | RANDOM ))}
+count=${2:-200}
+for number in "$seed" "$count"; do
+    [[ $number =~ ^[0-9]+$ ]] || { echo "killsave.sh: not a whole number: $number" >&2; exit 2; }
+done
+cmake --build "$build" --target qs_juv_savefile qs_juv_check >/dev/null \
+    || { echo "killsave.sh: cannot build in $build" >&2; exit 2; }
+save=$build/tools/qs_juv_savefile
+check=$build/src/check/qs_juv_check
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+RANDOM=$seed
+
+# Old and new differ at every offset, so that any mix of them is neither.
+head -c 300000 /dev/zero | tr '\0' 'o' >"$work/old"
+head -c 600000 /dev/zero | tr '\0' 'n' >"$work/new"
+declare -A seen=()
+for ((i = 0; i < count; i++)); do
+    dir=$work/d$i
+    mkdir "$dir"
+    cp "$work/old" "$dir/q.cfg"
+    mode=rename
+    if (( RANDOM % 2 )); then
+        ln "$dir/q.cfg" "$dir/link"
+        mode=in-place
+    fi
+    "$save" "$dir/q.cfg" <"$work/new" 2>/dev/null &
+    pid=$!
+    sleep "0.$(printf "%03d" $(( RANDOM % 100 )))"
+    kill -9 "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+
+    if cmp -s "$dir/q.cfg" "$work/old"; then
+        state=old
+    elif cmp -s "$dir/q.cfg" "$work/new"; then
+        state=new
+    elif "$check" --json "$dir/q.cfg" | grep -q '"verdict": "interrupted-save"'; then
+        state=interrupted
+    else
+        echo "killsave.sh: seed $seed, kill $i ($mode): the file is neither old nor new, and the checker does not say so" >&2
+        exit 1
+    fi
+    # Another save completes and takes every copy of its own with it.
+    "$save" "$dir/q.cfg" <"$work/new"
+    leftovers=$(find "$dir" -name '.qs_juv-*' | wc -l)
+    if (( leftovers )) || ! cmp -s "$dir/q.cfg" "$work/new"; then
+        echo "killsave.sh: seed $seed, kill $i ($mode): the next save left $leftovers copies" >&2
+        exit 1
+    fi
+    seen[$mode-$state]=$(( ${seen[$mode-$state]:-0} + 1 ))
+    rm -rf "$dir"
+done
+for key in $(printf '%s\n' "${!seen[@]}" | sort); do
+    printf '%s %d\n' "$key" "${seen[$key]}"
+done
+echo "killsave.sh: seed $seed, $count kills: every file whole or reported"
