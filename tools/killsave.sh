@@ -42,12 +42,18 @@ for ((i = 0; i < count; i++)); do
     kill -9 "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
 
-    if cmp -s "$dir/q.cfg" "$work/old"; then
+    # Interrupted: the old content must be whole in the file or in the copy the checker names.
+    copy=$(find "$dir" -name '.qs_juv-old-*' -print -quit)
+    if "$check" --json "$dir/q.cfg" | grep -q '"verdict": "interrupted-save"'; then
+        state=interrupted
+        cmp -s "$dir/q.cfg" "$work/old" || cmp -s "$copy" "$work/old" || {
+            echo "killsave.sh: seed $seed, kill $i ($mode): interrupted, and the old content is nowhere whole" >&2
+            exit 1
+        }
+    elif cmp -s "$dir/q.cfg" "$work/old"; then
         state=old
     elif cmp -s "$dir/q.cfg" "$work/new"; then
         state=new
-    elif "$check" --json "$dir/q.cfg" | grep -q '"verdict": "interrupted-save"'; then
-        state=interrupted
     else
         echo "killsave.sh: seed $seed, kill $i ($mode): the file is neither old nor new, and the checker does not say so" >&2
         exit 1

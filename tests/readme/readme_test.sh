@@ -5,23 +5,25 @@ set -u
 root=${1:?usage: readme_test.sh SOURCE_DIR}
 readme=$root/README.md
 status=0
-fail() { echo "README.md: $*" >&2; status=1; }
+fail() { echo "readme_test: $*" >&2; status=1; }
 
 for script in build-and-run.sh build-and-test.sh; do
-    grep -q "^    \./$script\$" "$readme" || fail "does not show the command ./$script"
+    grep -q "^    \./$script\$" "$readme" || fail "README.md does not show the command ./$script"
     [ -f "$root/$script" ] && [ -x "$root/$script" ] || fail "$script is missing or not executable"
 done
 
-# Inline links and images: ](target) or ](target "title"); anchors and web addresses are skipped.
-links=$(grep -o '](\([^)]*\))' "$readme" | sed -e 's/^](//' -e 's/)$//' -e 's/ .*//')
-[ -n "$links" ] || fail "has no links"
-while IFS= read -r link; do
-    case $link in
-        http://* | https://* | mailto:* | '#'*) continue ;;
-    esac
-    target=${link%%#*}
-    [ -e "$root/$target" ] || fail "links to $link, which does not exist"
-done <<< "$links"
+# Inline links and images, in README and in every page in docs/, each relative to its own
+# folder: ](target) or ](target "title"); anchors and web addresses are skipped.
+for page in "$readme" "$root"/docs/*.md; do
+    links=$(grep -o '](\([^)]*\))' "$page" | sed -e 's/^](//' -e 's/)$//' -e 's/ .*//')
+    [ "$page" != "$readme" ] || [ -n "$links" ] || fail "README.md has no links"
+    while IFS= read -r link; do
+        case $link in
+            '' | http://* | https://* | mailto:* | '#'*) continue ;;
+        esac
+        [ -e "$(dirname "$page")/${link%%#*}" ] || fail "${page#"$root"/} links to $link, which does not exist"
+    done <<< "$links"
+done
 
-[ "$(wc -l < "$readme")" -le 120 ] || fail "is longer than 120 lines"
+[ "$(wc -l < "$readme")" -le 120 ] || fail "README.md is longer than 120 lines"
 exit $status
