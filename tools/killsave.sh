@@ -24,8 +24,15 @@ trap 'rm -rf "$work"' EXIT
 RANDOM=$seed
 
 # Old and new differ at every offset, so that any mix of them is neither.
-head -c 300000 /dev/zero | tr '\0' 'o' >"$work/old"
-head -c 600000 /dev/zero | tr '\0' 'n' >"$work/new"
+head -c 400000 /dev/zero | tr '\0' 'o' >"$work/old"
+head -c 1000000 /dev/zero | tr '\0' 'n' >"$work/new"
+# Kills fall anywhere within the time one whole save takes here, start-up included.
+mkdir "$work/time"
+cp "$work/old" "$work/time/q.cfg"
+ln "$work/time/q.cfg" "$work/time/link"
+start=$(date +%s%N)
+"$save" "$work/time/q.cfg" <"$work/new"
+span=$(( ($(date +%s%N) - start) / 1000000 + 1 ))
 declare -A seen=()
 for ((i = 0; i < count; i++)); do
     dir=$work/d$i
@@ -38,7 +45,8 @@ for ((i = 0; i < count; i++)); do
     fi
     "$save" "$dir/q.cfg" <"$work/new" 2>/dev/null &
     pid=$!
-    sleep "0.$(printf "%03d" $(( RANDOM % 100 )))"
+    delay=$(( RANDOM % span ))
+    sleep "$(( delay / 1000 )).$(printf '%03d' $(( delay % 1000 )))"
     kill -9 "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
 
@@ -71,4 +79,4 @@ done
 for key in $(printf '%s\n' "${!seen[@]}" | sort); do
     printf '%s %d\n' "$key" "${seen[$key]}"
 done
-echo "killsave.sh: seed $seed, $count kills: every file whole or reported"
+echo "killsave.sh: seed $seed, $count kills within ${span} ms: every file whole or reported"

@@ -2,6 +2,8 @@
 
 #include "core/Platform.h"
 
+#include <cerrno>
+
 namespace qsjuv {
 namespace {
 
