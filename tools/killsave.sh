@@ -1,7 +1,8 @@
 #!/bin/bash
 # Kills saves at random moments and checks what each leaves: the file must be whole (all old or
 # all new) or reported by qs_juv_check as interrupted-save; the next save must then leave no copy.
-# Half the saves replace the file by rename, half rewrite it in place (it has a second hard link).
+# Half the saves replace the file by rename, half rewrite it in place (it has a second hard link);
+# half of the latter are killed while the rewrite runs, the rest at a random moment of the save.
 #
 #   tools/killsave.sh [seed [count]]     defaults: a random seed, 200 kills
 #
@@ -24,8 +25,9 @@ trap 'rm -rf "$work"' EXIT
 RANDOM=$seed
 
 # Old and new differ at every offset, so that any mix of them is neither.
-head -c 400000 /dev/zero | tr '\0' 'o' >"$work/old"
-head -c 1000000 /dev/zero | tr '\0' 'n' >"$work/new"
+# The new content is the shorter: a rewrite cut short before its truncation leaves the old tail.
+head -c 1000000 /dev/zero | tr '\0' 'o' >"$work/old"
+head -c 400000 /dev/zero | tr '\0' 'n' >"$work/new"
 # Kills fall anywhere within the time one whole save takes here, start-up included.
 mkdir "$work/time"
 cp "$work/old" "$work/time/q.cfg"
@@ -45,14 +47,30 @@ for ((i = 0; i < count; i++)); do
     fi
     "$save" "$dir/q.cfg" <"$work/new" 2>/dev/null &
     pid=$!
-    delay=$(( RANDOM % span ))
-    sleep "$(( delay / 1000 )).$(printf '%03d' $(( delay % 1000 )))"
+    if [[ $mode == in-place ]] && (( RANDOM % 2 )); then
+        # Into the few milliseconds of the rewrite itself: once the new content shows at the start
+        # of the file, or a random number of turns after the old content's copy appears (builtins
+        # only, no process to start).
+        if (( RANDOM % 2 )); then
+            first=o
+            while [[ $first == o ]] && kill -0 "$pid" 2>/dev/null; do
+                IFS= read -r -n1 first <"$dir/q.cfg" || true
+            done
+        else
+            while kill -0 "$pid" 2>/dev/null && ! compgen -G "$dir/.qs_juv-old-*" >/dev/null; do :; done
+            for ((turn = RANDOM % 400; turn > 0; turn--)); do :; done
+        fi
+    else
+        delay=$(( RANDOM % span ))
+        sleep "$(( delay / 1000 )).$(printf '%03d' $(( delay % 1000 )))"
+    fi
     kill -9 "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
 
     # Interrupted: the old content must be whole in the file or in the copy the checker names.
     copy=$(find "$dir" -name '.qs_juv-old-*' -print -quit)
-    if "$check" --json "$dir/q.cfg" | grep -q '"verdict": "interrupted-save"'; then
+    report=$("$check" --json "$dir/q.cfg" || true) # 1: not every file is ok
+    if [[ $report == *'"verdict": "interrupted-save"'* ]]; then
         state=interrupted
         cmp -s "$dir/q.cfg" "$work/old" || cmp -s "$copy" "$work/old" || {
             echo "killsave.sh: seed $seed, kill $i ($mode): interrupted, and the old content is nowhere whole" >&2

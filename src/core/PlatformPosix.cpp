@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <type_traits>
 #include <dirent.h>
@@ -50,6 +51,16 @@ Error openAs(int *fd, const QByteArray &path, int flags, mode_t mode = 0)
 
 mode_t currentUmask()
 {
+#ifdef Q_OS_LINUX
+    // Read without changing it: another thread may be creating a file meanwhile.
+    char status[4096] = {};
+    const int fd = ::open("/proc/self/status", O_RDONLY | O_CLOEXEC);
+    const ssize_t n = fd >= 0 ? ::read(fd, status, sizeof status - 1) : -1;
+    if (fd >= 0)
+        ::close(fd);
+    if (const char *line = n > 0 ? std::strstr(status, "\nUmask:") : nullptr)
+        return mode_t(std::strtoul(line + 7, nullptr, 8) & 0777);
+#endif
     // Read by setting it: the value is put back at once.
     const mode_t mask = ::umask(022);
     ::umask(mask);
