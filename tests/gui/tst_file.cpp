@@ -7,6 +7,7 @@
 #include "ModalScript.h"
 #include "Questionnaires.h"
 #include "check/FileCheck.h"
+#include "core/AtomicFile.h"
 #include "core/Cp1251.h"
 #include "core/PathText.h"
 #include "core/SafeRead.h"
