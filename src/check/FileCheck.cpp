@@ -1,5 +1,6 @@
 #include "check/FileCheck.h"
 
+#include "core/AtomicFile.h"
 #include "core/Cp1251.h"
 #include "core/PathText.h"
 #include "core/ProfileFile.h"
@@ -159,6 +160,23 @@ void check(const QuestionnaireRead &read, FileReport &report)
                      [](const Problem &a, const Problem &b) { return rank(a) < rank(b); });
 }
 
+// The report's words are English, as its other keys; the system's reason is the system's text.
+QString reportReason(const FileError &error)
+{
+    switch (error.fault) {
+    case FileFault::NotRegular:
+        return u"not a regular file"_s;
+    case FileFault::TooLarge:
+        return u"larger than 1 MiB"_s;
+    case FileFault::DanglingLink:
+        return u"dangling symbolic link"_s;
+    case FileFault::None:
+    case FileFault::System:
+        break;
+    }
+    return russianReason(error);
+}
+
 } // namespace
 
 int FileReport::quantity() const
@@ -171,6 +189,8 @@ const char *verdictName(Verdict verdict)
     switch (verdict) {
     case Verdict::Unreadable:
         return "unreadable";
+    case Verdict::InterruptedSave:
+        return "interrupted-save";
     case Verdict::NoModelId:
         return "no-model-id";
     case Verdict::CheckCodeMismatch:
@@ -203,13 +223,19 @@ FileReport checkFile(const std::filesystem::path &path)
     };
     // One file that cannot be checked never ends a run over thousands.
     try {
-        QString reason;
-        const std::optional<QByteArray> bytes = readRegularFile(path, &reason);
+        FileError failure;
+        const std::optional<QByteArray> bytes = readRegularFile(path, &failure);
         if (!bytes)
-            return unreadable(reason);
-        return checkBytes(*bytes, shown);
+            return unreadable(reportReason(failure));
+        FileReport report = checkBytes(*bytes, shown);
+        // Whatever the content says: it may be a mix of the old and the new.
+        if (const std::optional<QByteArray> copy = interruptedSaveCopy(QByteArray(path.c_str()))) {
+            report.verdict = Verdict::InterruptedSave;
+            report.reason = u"a save was interrupted; the old content is in %1"_s.arg(displayPath(*copy));
+        }
+        return report;
     } catch (const std::bad_alloc &) {
-        return unreadable(qt_error_string(ENOMEM));
+        return unreadable(reportReason(systemError(ENOMEM)));
     } catch (const std::exception &e) {
         return unreadable(QString::fromLocal8Bit(e.what()));
     }

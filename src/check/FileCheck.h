@@ -14,7 +14,7 @@
 namespace qsjuv::check {
 
 // Worst first: a file gets the first verdict that applies.
-enum class Verdict { Unreadable, NoModelId, CheckCodeMismatch, NoCheckCode, Ok };
+enum class Verdict { Unreadable, InterruptedSave, NoModelId, CheckCodeMismatch, NoCheckCode, Ok };
 
 // The stable machine name: "ok", "no-check-code", ...
 const char *verdictName(Verdict verdict);
@@ -23,7 +23,7 @@ struct FileReport
 {
     QString path; // for people: displayPath of the bytes
     Verdict verdict = Verdict::Ok;
-    QString reason; // why an unreadable file could not be read
+    QString reason; // why an unreadable file could not be read; where an interrupted save left the old content
 
     // What only the file says.
     std::optional<qint32> storedCode; // nullopt when the file has none

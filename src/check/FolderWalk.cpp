@@ -1,6 +1,7 @@
 #include "check/FolderWalk.h"
 
 #include "core/PathText.h"
+#include "core/Platform.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -10,13 +11,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <utility>
 #include <vector>
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 namespace fs = std::filesystem;
@@ -145,8 +142,8 @@ public:
 
 private:
     void folder();
-    void takeInListingOrder(DIR *dir, HeldNames &names, Kind kind, const std::string &name);
-    std::optional<Kind> kindOf(DIR *dir, const dirent &entry);
+    void takeInListingOrder(platform::FolderListing &listing, HeldNames &names, Kind kind, const QByteArray &name);
+    std::optional<Kind> kindOf(const platform::FolderListing::Entry &entry);
     void visitOne(Kind kind, const char *name);
     void report(const char *name, const QString &what, int error);
 
@@ -159,79 +156,62 @@ private:
     std::string m_current;
 };
 
-struct DirCloser
-{
-    void operator()(DIR *dir) const { closedir(dir); }
-};
-
-// The next entry, or null at the end or on an error (errno then says which).
-dirent *nextEntry(DIR *dir)
-{
-    errno = 0;
-    return readdir(dir);
-}
-
 void Walker::folder()
 {
-    std::unique_ptr<DIR, DirCloser> dir(opendir(m_current.c_str()));
-    if (!dir) {
-        report(nullptr, u"не удалось прочитать каталог"_s, errno);
+    platform::FolderListing listing;
+    if (const platform::Error error = listing.open(QByteArray::fromStdString(m_current))) {
+        report(nullptr, u"не удалось прочитать каталог"_s, error);
         return;
     }
     HeldNames names(m_budget);
-    while (dirent *entry = nextEntry(dir.get())) {
-        const std::optional<Kind> kind = kindOf(dir.get(), *entry);
-        if (kind && !names.add(*kind, entry->d_name)) {
-            takeInListingOrder(dir.get(), names, *kind, entry->d_name);
+    platform::FolderListing::Entry entry;
+    platform::Error error = 0;
+    while (listing.next(&entry, &error, !m_listingTypes)) {
+        const std::optional<Kind> kind = kindOf(entry);
+        if (kind && !names.add(*kind, std::string_view(entry.name.constData(), entry.name.size()))) {
+            takeInListingOrder(listing, names, *kind, entry.name);
             return;
         }
     }
-    if (errno != 0)
-        report(nullptr, u"не удалось прочитать каталог"_s, errno);
-    dir.reset(); // one folder open at a time, however deep the walk goes
+    if (error != 0)
+        report(nullptr, u"не удалось прочитать каталог"_s, error);
+    listing.close(); // one folder open at a time, however deep the walk goes
     names.sort();
     for (std::size_t i = 0; i < names.size(); ++i)
         visitOne(names.kind(i), names.name(i));
 }
 
 // The names held so far, the one that did not fit, then the rest as the listing gives them.
-void Walker::takeInListingOrder(DIR *dir, HeldNames &names, Kind kind, const std::string &name)
+void Walker::takeInListingOrder(platform::FolderListing &listing, HeldNames &names, Kind kind, const QByteArray &name)
 {
     m_err << kProgram << ": " << displayPath(QByteArrayView(m_current))
           << u": имён слишком много, чтобы упорядочить их; записи взяты в порядке каталога\n"_s;
     for (std::size_t i = 0; i < names.size(); ++i)
         visitOne(names.kind(i), names.name(i));
     names.clear();
-    visitOne(kind, name.c_str());
-    while (dirent *entry = nextEntry(dir)) {
-        const std::string next = entry->d_name; // the walk below reads other folders meanwhile
-        if (const std::optional<Kind> nextKind = kindOf(dir, *entry))
-            visitOne(*nextKind, next.c_str());
+    visitOne(kind, name.constData());
+    platform::FolderListing::Entry entry;
+    platform::Error error = 0;
+    while (listing.next(&entry, &error, !m_listingTypes)) {
+        if (const std::optional<Kind> nextKind = kindOf(entry))
+            visitOne(*nextKind, entry.name.constData());
     }
-    if (errno != 0)
-        report(nullptr, u"не удалось прочитать каталог"_s, errno);
+    if (error != 0)
+        report(nullptr, u"не удалось прочитать каталог"_s, error);
 }
 
 // Nullopt for an entry the walk passes by: not a folder, not named *.cfg, or gone meanwhile.
-std::optional<Kind> Walker::kindOf(DIR *dir, const dirent &entry)
+std::optional<Kind> Walker::kindOf(const platform::FolderListing::Entry &entry)
 {
-    const std::string_view name = entry.d_name;
-    if (name == "." || name == "..")
-        return std::nullopt;
-    unsigned char type = m_listingTypes ? entry.d_type : static_cast<unsigned char>(DT_UNKNOWN);
-    if (type == DT_UNKNOWN) {
-        struct stat info {};
-        if (fstatat(dirfd(dir), entry.d_name, &info, AT_SYMLINK_NOFOLLOW) == 0) {
-            type = S_ISDIR(info.st_mode) ? DT_DIR : DT_REG;
-        } else if (hasQuestionnaireSuffix(name)) {
+    const std::string_view name(entry.name.constData(), std::size_t(entry.name.size()));
+    if (!entry.kind) {
+        if (hasQuestionnaireSuffix(name))
             return Kind::Entry; // its check says why it cannot be read
-        } else {
-            if (errno != ENOENT)
-                report(entry.d_name, u"не удалось узнать тип записи"_s, errno);
-            return std::nullopt;
-        }
+        if (entry.kindError != ENOENT)
+            report(entry.name.constData(), u"не удалось узнать тип записи"_s, entry.kindError);
+        return std::nullopt;
     }
-    if (type == DT_DIR)
+    if (*entry.kind == platform::Kind::Directory)
         return Kind::Folder;
     return hasQuestionnaireSuffix(name) ? std::optional(Kind::Entry) : std::nullopt;
 }
@@ -257,7 +237,7 @@ void Walker::report(const char *name, const QString &what, int error)
     if (name)
         path.append(path.empty() || path.back() != '/' ? "/" : "").append(name);
     m_err << kProgram << ": " << displayPath(QByteArrayView(path)) << u": "_s << what << u": "_s
-          << QString::fromLocal8Bit(std::generic_category().message(error)) << '\n';
+          << platform::errorText(error) << '\n';
     m_failed = true;
 }
 

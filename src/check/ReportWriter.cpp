@@ -64,6 +64,8 @@ QString verdictExplanation(const FileReport &report)
     switch (report.verdict) {
     case Verdict::Unreadable:
         return u"файл не удалось прочитать: %1"_s.arg(report.reason);
+    case Verdict::InterruptedSave:
+        return u"сохранение файла было прервано, в нём может быть смесь старых и новых данных (%1)"_s.arg(report.reason);
     case Verdict::NoModelId:
         return u"в файле не указана модель (Device/id): форма применит его к прежней модели"_s;
     case Verdict::CheckCodeMismatch:
@@ -259,7 +261,7 @@ QJsonObject reportToJson(const FileReport &r)
     o.insert(u"path"_s, r.path);
     o.insert(u"verdict"_s, QString::fromLatin1(verdictName(r.verdict)));
     const bool read = r.verdict != Verdict::Unreadable;
-    o.insert(u"reason"_s, read ? QJsonValue(QJsonValue::Null) : QJsonValue(r.reason));
+    o.insert(u"reason"_s, r.reason.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(r.reason));
     o.insert(u"storedCode"_s, r.storedCode ? QJsonValue(*r.storedCode) : QJsonValue(QJsonValue::Null));
     o.insert(u"computedCode"_s, read ? QJsonValue(r.computedCode) : QJsonValue(QJsonValue::Null));
 

@@ -1,27 +1,26 @@
 #include "core/AtomicFile.h"
 
-#include "core/Descriptor.h"
 #include "core/PathText.h"
+#include "core/Platform.h"
 
-#include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 
 #include <cerrno>
-#include <csignal>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/xattr.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
 namespace qsjuv {
 namespace {
 
-// The result of one step: 0 or the errno that stopped it.
-using Error = int;
+using platform::Error;
+
+// Every copy a save makes starts so; a copy of old content goes on with kOldPrefix.
+constexpr char kPrefix[] = ".qs_juv-";
+constexpr char kOldPrefix[] = ".qs_juv-old-";
 
 QByteArray folderOf(const QByteArray &path)
 {
@@ -29,246 +28,311 @@ QByteArray folderOf(const QByteArray &path)
     return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
 }
 
-// The name the content belongs to: a link is followed to its last link, whose target may not
-// exist yet. A loop is left to fail at the open.
-QByteArray followLinks(QByteArray path)
+QByteArray digest(const QByteArray &bytes)
 {
-    for (int depth = 0; depth < 40; ++depth) {
-        struct stat info {};
-        if (lstat(path.constData(), &info) != 0 || !S_ISLNK(info.st_mode))
-            return path;
-        QByteArray target(qsizetype(info.st_size > 0 ? info.st_size : 4095) + 1, Qt::Uninitialized);
-        const ssize_t n = readlink(path.constData(), target.data(), size_t(target.size()));
-        if (n <= 0 || n >= target.size())
-            return path;
-        target.truncate(n);
-        path = target.startsWith('/') ? target : folderOf(path) + '/' + target;
-    }
-    return path;
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().left(24);
 }
 
-Error writeAll(int fd, const QByteArray &bytes, off_t offset = 0)
+// Where the old content of target waits while target is rewritten in place: beside it, short
+// enough for any target name, or in the user's own folder when target's folder takes no file.
+QByteArray besideCopyName(const QByteArray &target)
 {
-    for (qsizetype done = 0; done < bytes.size();) {
-        const ssize_t n = pwrite(fd, bytes.constData() + done, size_t(bytes.size() - done), offset + done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return n < 0 ? errno : ENOSPC;
-        done += n;
-    }
-    return 0;
+    return folderOf(target) + '/' + kOldPrefix + digest(target.mid(target.lastIndexOf('/') + 1));
 }
 
-// A file of its own with a short name in folder, so that no target name is too long to save
-// beside; created with the mode a new file gets (0666 less the umask).
-class Scratch
+QByteArray privateFolder()
+{
+    const QByteArray state = qgetenv("XDG_STATE_HOME");
+    const QByteArray base = state.startsWith('/') ? state : QFile::encodeName(QDir::homePath()) + "/.local/state";
+    return base + "/qs_juv";
+}
+
+QByteArray privateCopyName(const QByteArray &target)
+{
+    return privateFolder() + "/old-" + digest(target);
+}
+
+// A new owner-only file, locked while it is written, so that no other save takes it for a
+// leftover; removed when it goes out of scope unless kept.
+class Copy
 {
 public:
-    Error create(const QByteArray &folder)
+    Copy() = default;
+    Copy(const Copy &) = delete;
+    Copy &operator=(const Copy &) = delete;
+    ~Copy() { remove(); }
+
+    Error create(const QByteArray &name)
+    {
+        platform::Status status;
+        Error error = m_file.create(name);
+        if (!error)
+            m_name = name;
+        if (!error)
+            error = m_file.lock();
+        // Removed by a sweep between the create and the lock: it is no one's any more.
+        if (!error && !(error = m_file.status(&status)) && status.links == 0)
+            error = EAGAIN;
+        if (error)
+            remove();
+        return error;
+    }
+    Error createUnique(const QByteArray &folder)
     {
         for (int attempt = 0; attempt < 100; ++attempt) {
-            const QByteArray name = folder + "/.qs_juv-" + QByteArray::number(QRandomGenerator::global()->generate(), 36);
-            const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-            if (fd >= 0) {
-                m_fd.reset(fd);
-                m_name = name;
-                return 0;
-            }
-            if (errno != EEXIST)
-                return errno;
+            const Error error = create(folder + '/' + kPrefix + QByteArray::number(QRandomGenerator::global()->generate(), 36));
+            if (error != EEXIST && error != EAGAIN)
+                return error;
         }
         return EEXIST;
     }
-    ~Scratch() { remove(); }
-    Scratch() = default;
-    Scratch(const Scratch &) = delete;
-    Scratch &operator=(const Scratch &) = delete;
-
-    bool isOpen() const { return m_fd.get() >= 0; }
-    int fd() const { return m_fd.get(); }
+    platform::File &file() { return m_file; }
     const QByteArray &name() const { return m_name; }
     Error fill(const QByteArray &bytes)
     {
-        if (const Error error = writeAll(fd(), bytes))
-            return error;
-        return fsync(fd()) == 0 ? 0 : errno;
+        const Error error = m_file.writeAt(bytes, 0);
+        return error ? error : m_file.sync();
     }
     Error renameOver(const QByteArray &target)
     {
-        if (!m_fd.close())
-            return errno;
-        if (rename(m_name.constData(), target.constData()) != 0)
-            return errno;
-        m_name.clear();
-        return 0;
+        Error error = m_file.close();
+        if (!error)
+            error = platform::rename(m_name, target);
+        if (!error)
+            m_name.clear();
+        return error;
     }
-    // Kept on disk: the error message sends the user to it.
     void keep() { m_name.clear(); }
     void remove()
     {
         if (!m_name.isEmpty())
-            unlink(m_name.constData());
+            platform::remove(m_name);
         m_name.clear();
+        m_file.close();
     }
 
 private:
-    Descriptor m_fd;
+    platform::File m_file;
     QByteArray m_name;
 };
 
-bool carriedOver(const char *name)
+// Copies of killed saves: whatever no running save holds locked, and only our own.
+void removeLeftovers(const QByteArray &folder)
 {
-    return qstrncmp(name, "user.", 5) == 0 || qstrcmp(name, "system.posix_acl_access") == 0;
-}
-
-// Gives the new file the old one's owner, group, mode, extended attributes and access list;
-// false when any of them cannot be given (another owner, a group the user is not in).
-bool takeOver(const struct stat &old, const QByteArray &oldPath, int fd)
-{
-    struct stat now {};
-    if (fstat(fd, &now) != 0)
-        return false;
-    if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) && fchown(fd, old.st_uid, old.st_gid) != 0)
-        return false;
-    // After the owner: a change of owner clears the set-user and set-group bits.
-    if (fchmod(fd, old.st_mode & 07777) != 0)
-        return false;
-
-    const ssize_t listSize = listxattr(oldPath.constData(), nullptr, 0);
-    if (listSize < 0)
-        return errno == ENOTSUP;
-    QByteArray names(qsizetype(listSize), '\0');
-    const ssize_t listed = listxattr(oldPath.constData(), names.data(), size_t(names.size()));
-    if (listed < 0 || listed > names.size())
-        return false;
-    for (const QByteArray &attribute : names.left(listed).split('\0')) {
-        if (attribute.isEmpty() || !carriedOver(attribute.constData()))
+    for (const QByteArray &name : platform::folderEntries(folder, kPrefix)) {
+        if (name.startsWith(kOldPrefix))
             continue;
-        const ssize_t size = getxattr(oldPath.constData(), attribute.constData(), nullptr, 0);
-        if (size < 0)
-            return false;
-        QByteArray value(qsizetype(size), '\0');
-        const ssize_t got = getxattr(oldPath.constData(), attribute.constData(), value.data(), size_t(value.size()));
-        if (got < 0 || got > value.size()
-            || fsetxattr(fd, attribute.constData(), value.constData(), size_t(got), 0) != 0)
-            return false;
+        const QByteArray path = folder + '/' + name;
+        platform::File file;
+        platform::Status status;
+        if (file.openExisting(path) || file.status(&status) || status.kind != platform::Kind::Regular
+            || status.owner != platform::currentUser() || file.lock())
+            continue;
+        platform::remove(path);
     }
-    return true;
 }
 
-// Rewrites the file in place, which keeps its inode and so everything that belongs to it. Room
-// for the new content is taken first, so that a full disk or a size limit usually fails before
-// the old content is touched; *touched says whether it was.
-Error rewrite(const QByteArray &target, const struct stat &old, const QByteArray &bytes, bool *touched)
+// Once the file is whole again, an interrupted save's copy has said what it had to say; one
+// that a running save holds stays.
+void removeOldContent(const QByteArray &target)
+{
+    for (const QByteArray &name : {besideCopyName(target), privateCopyName(target)}) {
+        platform::File copy;
+        if (!copy.openExisting(name) && !copy.lock())
+            platform::remove(name);
+    }
+}
+
+Error readAll(platform::File &file, qint64 size, QByteArray *out)
+{
+    QByteArray data(qMax<qint64>(size, 0) + 1, Qt::Uninitialized);
+    qint64 got = 0;
+    for (qint64 n = 1; n > 0; got += n) {
+        if (got == data.size())
+            data.resize(data.size() * 2);
+        // A file opened for writing only cannot be kept: the user may not read it.
+        if (const Error error = file.read(data.data() + got, data.size() - got, &n))
+            return error == EBADF ? EACCES : error;
+    }
+    data.truncate(got);
+    *out = data;
+    return 0;
+}
+
+// The old content in a copy that survives a crash: beside the target, or privately.
+Error keepOldContent(const QByteArray &target, const QByteArray &old, Copy *copy)
+{
+    removeOldContent(target); // an earlier interrupted save's, whose news the user has had
+    QByteArray name = besideCopyName(target);
+    Error error = copy->create(name);
+    if (error == EACCES || error == EPERM || error == EROFS) {
+        if ((error = platform::makePrivateFolder(privateFolder())))
+            return error;
+        name = privateCopyName(target);
+        error = copy->create(name);
+    }
+    if (!error)
+        error = copy->fill(old);
+    if (!error)
+        platform::syncFolder(folderOf(name));
+    return error;
+}
+
+// Writes bytes over what file holds and cuts it to their size. Room is taken first, so that a
+// full disk or a size limit usually fails before the content is touched.
+Error overwrite(platform::File &file, qint64 oldSize, const QByteArray &bytes, bool *touched)
 {
     *touched = false;
-    Descriptor fd(::open(target.constData(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
-    if (fd.get() < 0)
-        return errno;
-    struct stat info {};
-    if (fstat(fd.get(), &info) != 0)
-        return errno;
-    // Swapped for something else since it was looked at.
-    if (!S_ISREG(info.st_mode) || info.st_ino != old.st_ino || info.st_dev != old.st_dev)
-        return EAGAIN;
-    if (bytes.size() > info.st_size) {
-        const Error reserved = fallocate(fd.get(), 0, 0, bytes.size()) == 0 ? 0 : errno;
-        if (reserved == EOPNOTSUPP) {
-            if (ftruncate(fd.get(), bytes.size()) != 0)
-                return errno;
-        } else if (reserved) {
+    if (bytes.size() > oldSize) {
+        const Error reserved = file.reserve(bytes.size());
+        if (reserved && reserved != EOPNOTSUPP) {
             // A part of the room may have been given: the old size again.
-            const bool restored = ftruncate(fd.get(), info.st_size) == 0;
-            *touched = !restored;
+            *touched = file.truncate(oldSize) != 0;
             return reserved;
         }
     }
     *touched = true;
-    if (const Error error = writeAll(fd.get(), bytes))
+    Error error = file.writeAt(bytes, 0);
+    if (!error && bytes.size() < oldSize)
+        error = file.truncate(bytes.size());
+    return error ? error : file.sync();
+}
+
+// Rewrites target in place, which keeps its inode and so everything that belongs to it.
+Error rewrite(const QByteArray &target, const platform::Status &old, const QByteArray &bytes, SaveResult *result)
+{
+    platform::File file;
+    platform::Status now;
+    Error error = file.openForUpdate(target);
+    if (!error)
+        error = file.status(&now);
+    if (error)
         return error;
-    if (bytes.size() < info.st_size && ftruncate(fd.get(), bytes.size()) != 0)
-        return errno;
-    if (fsync(fd.get()) != 0)
-        return errno;
-    return fd.close() ? 0 : errno;
+    // Swapped for something else since it was looked at.
+    if (now.kind != platform::Kind::Regular || !now.sameFile(old))
+        return EAGAIN;
+    QByteArray oldContent;
+    Copy copy;
+    if ((error = readAll(file, now.size, &oldContent)) || (error = keepOldContent(target, oldContent, &copy)))
+        return error;
+    bool touched = false;
+    if (!(error = overwrite(file, oldContent.size(), bytes, &touched)))
+        error = file.close();
+    if (error && touched && overwrite(file, bytes.size(), oldContent, &touched) != 0) {
+        result->oldCopy = copy.name();
+        copy.keep();
+    }
+    return error;
 }
 
-void syncFolder(const QByteArray &folder)
+bool finish(SaveResult *result, SaveResult &&outcome)
 {
-    // Best effort: the rename is done; only a crash in the next moments could undo it.
-    const Descriptor fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.get() >= 0)
-        fsync(fd.get());
+    const bool saved = !outcome.error;
+    if (result)
+        *result = std::move(outcome);
+    return saved;
 }
 
-bool fail(QString *reason, const QString &text)
+bool finish(SaveResult *result, FileError error)
 {
-    if (reason)
-        *reason = text;
-    return false;
-}
-
-bool fail(QString *reason, Error error)
-{
-    return fail(reason, qt_error_string(error));
+    return finish(result, SaveResult{error, false, {}});
 }
 
 } // namespace
 
 void ignoreFileSizeSignal()
 {
-    std::signal(SIGXFSZ, SIG_IGN);
+    platform::ignoreFileSizeSignal();
 }
 
-bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *reason)
+bool writeFileAtomically(const QString &path, const QByteArray &bytes, SaveResult *result)
 {
     ignoreFileSizeSignal();
-    const QByteArray target = followLinks(QFile::encodeName(path));
-    const QByteArray folder = folderOf(target);
-    struct stat old {};
-    const bool exists = stat(target.constData(), &old) == 0;
-    if (!exists && errno != ENOENT)
-        return fail(reason, errno);
-    if (exists && S_ISDIR(old.st_mode))
-        return fail(reason, EISDIR);
-    if (exists && !S_ISREG(old.st_mode))
-        return fail(reason, QCoreApplication::translate("qsjuv::SafeRead", "not a regular file"));
+    QByteArray target;
+    platform::Status old;
+    bool created = false;
+    const QByteArray given = QFile::encodeName(path);
+    const Error resolved = platform::resolve(given, &target, &old, true, &created);
+    if (resolved && resolved != ENOENT)
+        return finish(result, systemError(resolved));
+    const bool exists = !resolved;
+    if (!exists)
+        target = given;
+    if (exists && old.kind == platform::Kind::Directory)
+        return finish(result, systemError(EISDIR));
+    if (exists && old.kind != platform::Kind::Regular)
+        return finish(result, FileError{FileFault::NotRegular, 0});
+    // An empty file made through a link to nothing is not left behind by a failed save.
+    auto uncreate = qScopeGuard([&] { if (created) platform::remove(target); });
 
-    Scratch copy;
-    const Error created = copy.create(folder);
-    if (created && (!exists || created != EACCES))
-        return fail(reason, created);
-    if (copy.isOpen()) {
-        const bool keepsAll = !exists || (old.st_nlink == 1 && takeOver(old, target, copy.fd()));
-        if (const Error error = copy.fill(bytes))
-            return fail(reason, error);
-        if (keepsAll) {
-            const Error renamed = copy.renameOver(target);
+    const QByteArray folder = folderOf(target);
+    removeLeftovers(folder);
+    // A rename would part the file from its other hard links.
+    if (!exists || old.links == 1) {
+        Copy copy;
+        const Error made = copy.createUnique(folder);
+        if (made && (!exists || made != EACCES))
+            return finish(result, systemError(made));
+        if (!made) {
+            if (const Error error = copy.fill(bytes))
+                return finish(result, systemError(error));
+            // The target's mode only now that the copy is complete.
+            Error renamed = exists ? copy.file().takeOver(old, target) : copy.file().setNewFileMode();
+            const bool keepsAll = !renamed;
+            if (keepsAll)
+                renamed = copy.renameOver(target);
             if (!renamed) {
-                syncFolder(folder);
-                return true;
+                platform::syncFolder(folder);
+                removeOldContent(target);
+                uncreate.dismiss();
+                return finish(result, SaveResult{});
             }
             // A sticky folder lets only the owner replace a file, though others may write it.
-            if (!exists || (renamed != EPERM && renamed != EACCES))
-                return fail(reason, renamed);
+            if (!exists || (keepsAll && renamed != EPERM && renamed != EACCES))
+                return finish(result, systemError(renamed));
         }
-    } else {
-        // The folder takes no new file: the copy goes where temporary files go.
-        if (const Error error = copy.create(QFile::encodeName(QDir::tempPath())))
-            return fail(reason, error);
-        if (const Error error = copy.fill(bytes))
-            return fail(reason, error);
     }
 
-    bool touched = false;
-    if (const Error error = rewrite(target, old, bytes, &touched)) {
-        if (!touched)
-            return fail(reason, error);
-        copy.keep();
-        return fail(reason, u"%1. Новые данные сохранены в файле %2"_s.arg(qt_error_string(error), displayPath(copy.name())));
+    SaveResult outcome{{}, true, {}};
+    outcome.error = systemError(rewrite(target, old, bytes, &outcome));
+    if (!outcome.error)
+        removeOldContent(target);
+    if (!outcome.error)
+        uncreate.dismiss();
+    return finish(result, std::move(outcome));
+}
+
+QString russianReason(const SaveResult &result)
+{
+    const QString reason = russianReason(result.error);
+    if (result.oldCopy.isEmpty())
+        return reason;
+    return u"%1. Файл записан не полностью; его прежнее содержимое сохранено в файле %2"_s.arg(reason, displayPath(result.oldCopy));
+}
+
+std::optional<QByteArray> interruptedSaveCopy(const QByteArray &nativePath)
+{
+    QByteArray target;
+    platform::Status status;
+    if (platform::resolve(nativePath, &target, &status))
+        target = nativePath;
+    for (const QByteArray &name : {besideCopyName(target), privateCopyName(target)}) {
+        platform::File copy;
+        platform::Status info;
+        // A copy held locked belongs to a save still running.
+        if (!copy.openExisting(name) && !copy.status(&info) && info.kind == platform::Kind::Regular && !copy.lock())
+            return name;
     }
-    return true;
+    return std::nullopt;
+}
+
+std::optional<QString> interruptedSave(const QByteArray &nativePath)
+{
+    const std::optional<QByteArray> copy = interruptedSaveCopy(nativePath);
+    if (!copy)
+        return std::nullopt;
+    return u"Предыдущее сохранение файла было прервано: в нём может быть смесь старых и новых данных. "
+           "Прежнее содержимое файла сохранено в файле %1."_s.arg(displayPath(*copy));
 }
 
 } // namespace qsjuv

@@ -1,25 +1,45 @@
 #pragma once
 
+#include "core/SafeRead.h"
+
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 namespace qsjuv {
 
-// Replaces the content of the file at path (links followed) with bytes, or returns false with
-// the system's reason ("Permission denied", "File too large") in reason. Any name the file
-// system accepts can be saved over, and the file keeps what belongs to it: its hard links,
-// mode, owner and group (where the user may set them) and extended attributes.
+struct SaveResult
+{
+    FileError error; // none: saved
+    bool inPlace = false; // rewritten in place, not by rename: a crash meanwhile would have left a mix
+    QByteArray oldCopy; // a failed rewrite that could not be undone: where the old content is
+};
+
+// Replaces the content of the file at path with bytes. Links are followed by the system, so
+// it refuses what it refuses (another user's link in a sticky folder). Any name the file system
+// accepts can be saved over, and the file keeps what belongs to it: its hard links, mode, owner
+// and group (where the user may set them) and extended attributes.
 //
 // Normally a complete copy is written beside the file and renamed over it, so a failure leaves
 // the old file exactly as it was. Where a rename would lose something (another hard link, an
 // owner or group the user cannot give, a folder the user cannot write), the file is rewritten in
-// place, but only after a complete copy was synced elsewhere: when that rewrite fails part-way,
-// reason names the copy, which is then kept. Nothing is ever lost.
-bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *reason = nullptr);
+// place, but only after its old content was synced into a named copy (beside it, or in the
+// user's private folder); the copy is removed once the rewrite is synced, and a crash leaves it
+// for interruptedSave() to find. Copies are owner-only until one becomes the target, and copies
+// that no running save holds are removed by the next save in their folder.
+bool writeFileAtomically(const QString &path, const QByteArray &bytes, SaveResult *result = nullptr);
 
-// A file-size limit (ulimit -f) kills a process that writes past it unless SIGXFSZ is ignored;
-// ignored, the write fails with "File too large". Called by every write above, and by programs
-// before they write anything.
+// The reason a save failed, in Russian, naming the old content's copy where one was kept.
+QString russianReason(const SaveResult &result);
+
+// When an earlier save of the file at path was interrupted while rewriting it in place: what
+// happened and where the old content is, for the user.
+std::optional<QString> interruptedSave(const QByteArray &nativePath);
+// The same, as the copy of the old content that such a save left.
+std::optional<QByteArray> interruptedSaveCopy(const QByteArray &nativePath);
+
+// See platform::ignoreFileSizeSignal(); for programs before they write anything.
 void ignoreFileSizeSignal();
 
 } // namespace qsjuv

@@ -1,86 +1,29 @@
 #include "core/SafeRead.h"
 
-#include "core/Descriptor.h"
-
-#include <QCoreApplication>
+#include "core/Platform.h"
 
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace qsjuv {
 namespace {
 
-void setReason(QString *reason, const QString &text)
+std::optional<QByteArray> failed(FileError *out, FileError error)
 {
-    if (reason)
-        *reason = text;
+    if (out)
+        *out = error;
+    return std::nullopt;
 }
 
-void setSystemReason(QString *reason, int error)
+std::optional<QByteArray> failed(FileError *out, FileFault fault)
 {
-    setReason(reason, qt_error_string(error));
+    return failed(out, FileError{fault, 0});
 }
 
-QString notRegular()
+// At most the limit plus one byte, sized by what the system says, grown only for files that
+// report less than they hold (/proc).
+std::optional<QByteArray> readLimited(platform::File &file, qint64 reportedSize, FileError *error)
 {
-    return QCoreApplication::translate("qsjuv::SafeRead", "not a regular file");
-}
-
-QString tooLarge()
-{
-    return QCoreApplication::translate("qsjuv::SafeRead", "larger than 1 MiB");
-}
-
-QString dangling()
-{
-    return QCoreApplication::translate("qsjuv::SafeRead", "dangling symbolic link");
-}
-
-
-} // namespace
-
-std::optional<QByteArray> readRegularFile(const std::filesystem::path &path, QString *reason)
-{
-    // Decided before any open: opening a FIFO for reading waits for a writer.
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
-        const int error = errno;
-        struct stat link {};
-        if (error == ENOENT && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
-            setReason(reason, dangling());
-        else
-            setSystemReason(reason, error);
-        return std::nullopt;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        setReason(reason, notRegular());
-        return std::nullopt;
-    }
-    if (info.st_size > kQuestionnaireSizeLimit) {
-        setReason(reason, tooLarge());
-        return std::nullopt;
-    }
-
-    // Whatever took the name's place since: O_NONBLOCK keeps a FIFO from blocking the open,
-    // O_NOCTTY keeps a terminal from becoming ours, and fstat tells what was opened.
-    const Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (fd.get() < 0) {
-        setSystemReason(reason, errno);
-        return std::nullopt;
-    }
-    if (::fstat(fd.get(), &info) != 0) {
-        setSystemReason(reason, errno);
-        return std::nullopt;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        setReason(reason, notRegular());
-        return std::nullopt;
-    }
-
-    // Sized by what fstat says, grown only for files that report less than they hold.
-    QByteArray data(qMin<qint64>(info.st_size, kQuestionnaireSizeLimit) + 1, Qt::Uninitialized);
+    QByteArray data(qMin<qint64>(reportedSize, kQuestionnaireSizeLimit) + 1, Qt::Uninitialized);
     qint64 got = 0;
     for (;;) {
         if (got == data.size()) {
@@ -88,46 +31,78 @@ std::optional<QByteArray> readRegularFile(const std::filesystem::path &path, QSt
                 break;
             data.resize(qMin(qMax<qint64>(got * 2, 4096), kQuestionnaireSizeLimit + 1));
         }
-        const ssize_t n = ::read(fd.get(), data.data() + got, size_t(data.size() - got));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            setSystemReason(reason, errno);
-            return std::nullopt;
-        }
+        qint64 n = 0;
+        if (const platform::Error e = file.read(data.data() + got, data.size() - got, &n))
+            return failed(error, systemError(e));
         if (n == 0)
             break;
         got += n;
     }
-    if (got > kQuestionnaireSizeLimit) {
-        setReason(reason, tooLarge());
-        return std::nullopt;
-    }
+    if (got > kQuestionnaireSizeLimit)
+        return failed(error, FileFault::TooLarge);
     data.truncate(got);
     return data;
 }
 
-QString russianReason(const QString &reason)
+} // namespace
+
+QString russianReason(const FileError &error)
 {
-    if (reason == notRegular())
+    switch (error.fault) {
+    case FileFault::None:
+        return QString();
+    case FileFault::System:
+        return platform::errorText(error.system);
+    case FileFault::NotRegular:
         return QStringLiteral("не обычный файл");
-    if (reason == tooLarge())
+    case FileFault::TooLarge:
         return QStringLiteral("файл больше 1 МиБ");
-    if (reason == dangling())
+    case FileFault::DanglingLink:
         return QStringLiteral("ссылка никуда не ведёт");
-    return reason;
+    }
+    return QString();
 }
 
-SaveTarget probeSaveTarget(const std::filesystem::path &path, QString *reason)
+std::optional<QByteArray> readRegularFile(const std::filesystem::path &path, FileError *error)
+{
+    // Decided before any open: opening a FIFO for reading waits for a writer.
+    const QByteArray name(path.c_str());
+    platform::Status info;
+    if (const platform::Error e = platform::status(name, &info)) {
+        platform::Status link;
+        if (e == ENOENT && !platform::status(name, &link, platform::Follow::NotLast) && link.kind == platform::Kind::Link)
+            return failed(error, FileFault::DanglingLink);
+        return failed(error, systemError(e));
+    }
+    if (info.kind != platform::Kind::Regular)
+        return failed(error, FileFault::NotRegular);
+    if (info.size > kQuestionnaireSizeLimit)
+        return failed(error, FileFault::TooLarge);
+
+    // Whatever took the name's place since: the open cannot block, and what was opened decides.
+    platform::File file;
+    platform::Error e = file.openForReading(name);
+    if (!e)
+        e = file.status(&info);
+    if (e)
+        return failed(error, systemError(e));
+    if (info.kind != platform::Kind::Regular)
+        return failed(error, FileFault::NotRegular);
+    return readLimited(file, info.size, error);
+}
+
+SaveTarget probeSaveTarget(const std::filesystem::path &path, FileError *error)
 {
     // The name decides, not what may be done with it: a write-only file or a link to nothing
     // still exists and is only replaced after the question.
-    struct stat link {};
-    if (::lstat(path.c_str(), &link) != 0)
+    const QByteArray name(path.c_str());
+    platform::Status link;
+    if (platform::status(name, &link, platform::Follow::NotLast))
         return SaveTarget::Missing;
-    struct stat target {};
-    if (::stat(path.c_str(), &target) == 0 && !S_ISREG(target.st_mode)) {
-        setReason(reason, notRegular());
+    platform::Status target;
+    if (!platform::status(name, &target) && target.kind != platform::Kind::Regular) {
+        if (error)
+            *error = FileError{FileFault::NotRegular, 0};
         return SaveTarget::NotRegular;
     }
     return SaveTarget::Exists;

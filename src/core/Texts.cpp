@@ -83,9 +83,10 @@ QString fileNameNotUtf8()
     return fileUnreadable() + u"\nИмя файла записано не в кодировке UTF-8."_s;
 }
 
-QString fileSaved()
+QString fileSaved(bool inPlace)
 {
-    return u"Файл успешно сохранен."_s;
+    return inPlace ? u"Файл успешно сохранен, но перезаписан на месте, а не заменен целиком."_s
+                   : u"Файл успешно сохранен."_s;
 }
 
 QString dataVersion(const QString &version)

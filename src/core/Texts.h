@@ -35,7 +35,8 @@ QString fileUnreadable();
 // The same for a name that is not UTF-8, which no file name of Qt's can carry unchanged.
 QString fileNameNotUtf8();
 
-QString fileSaved();
+// A save that had to rewrite the file in place says so: a crash meanwhile would have mixed it.
+QString fileSaved(bool inPlace = false);
 QString dataVersion(const QString &version); // "Версия данных: 4e"
 
 } // namespace qsjuv::texts

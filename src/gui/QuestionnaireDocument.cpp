@@ -33,9 +33,12 @@ QuestionnaireDocument::Opened QuestionnaireDocument::open(const QString &path, c
 {
     // Only a regular file within the size limit is read, and nothing blocks.
     Opened opened;
-    const auto bytes = qsjuv::readRegularFile(qsjuv::nativePath(path), &opened.reason);
-    if (!bytes)
+    qsjuv::FileError failure;
+    const auto bytes = qsjuv::readRegularFile(qsjuv::nativePath(path), &failure);
+    if (!bytes) {
+        opened.reason = qsjuv::russianReason(failure);
         return opened;
+    }
     const qsjuv::QuestionnaireRead read = qsjuv::readQuestionnaire(qsjuv::ProfileReader(*bytes));
     opened.loaded = qsjuv::loadedQuestionnaire(read, base);
     return opened;
@@ -43,8 +46,10 @@ QuestionnaireDocument::Opened QuestionnaireDocument::open(const QString &path, c
 
 QuestionnaireDocument::Target QuestionnaireDocument::probe(const QString &path, QString *reason)
 {
-    switch (qsjuv::probeSaveTarget(qsjuv::nativePath(path), reason)) {
+    qsjuv::FileError refused;
+    switch (qsjuv::probeSaveTarget(qsjuv::nativePath(path), &refused)) {
     case qsjuv::SaveTarget::NotRegular:
+        *reason = qsjuv::russianReason(refused);
         return Target::NotRegular;
     case qsjuv::SaveTarget::Exists:
         return Target::Exists;
@@ -54,9 +59,20 @@ QuestionnaireDocument::Target QuestionnaireDocument::probe(const QString &path, 
     return Target::Missing;
 }
 
-bool QuestionnaireDocument::write(const QString &path, const QByteArray &bytes, QString *reason)
+QuestionnaireDocument::Written QuestionnaireDocument::write(const QString &path, const QByteArray &bytes)
 {
-    return !bytes.isEmpty() && qsjuv::writeFileAtomically(path, bytes, reason);
+    // An empty PDF is a rendering that failed: nothing of it replaces a file.
+    if (bytes.isEmpty())
+        return {};
+    qsjuv::SaveResult result;
+    if (!qsjuv::writeFileAtomically(path, bytes, &result))
+        return {false, false, qsjuv::russianReason(result)};
+    return {true, result.inPlace, QString()};
+}
+
+std::optional<QString> QuestionnaireDocument::interruptedSave(const QString &path)
+{
+    return qsjuv::interruptedSave(QByteArray(qsjuv::nativePath(path).native().c_str()));
 }
 
 qsjuv::Summary QuestionnaireDocument::summary(const qsjuv::Questionnaire &value, const QString &title) const

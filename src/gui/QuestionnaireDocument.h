@@ -35,8 +35,16 @@ public:
 
     enum class Target { Missing, Exists, NotRegular };
     static Target probe(const QString &path, QString *reason);
-    // The whole file or nothing: a failed write keeps the old one.
-    static bool write(const QString &path, const QByteArray &bytes, QString *reason);
+    // The whole file or nothing: a failed write keeps the old one, and says why.
+    struct Written
+    {
+        bool saved = false;
+        bool inPlace = false; // rewritten in place, not replaced whole
+        QString reason;
+    };
+    static Written write(const QString &path, const QByteArray &bytes);
+    // What an earlier save of path that was interrupted left, for the user; nullopt for none.
+    static std::optional<QString> interruptedSave(const QString &path);
 
     qsjuv::Summary summary(const qsjuv::Questionnaire &value, const QString &title) const;
 

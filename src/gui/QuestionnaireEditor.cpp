@@ -24,11 +24,12 @@ public:
     }
 };
 
-// Calls back when a widget loses the focus to anything but its own pop-up.
+// Calls back when a widget loses the focus to anything but its own pop-up, for as long as
+// owner lives.
 class FocusLeave : public QObject
 {
 public:
-    FocusLeave(QWidget *widget, std::function<void()> left) : QObject(widget), m_left(std::move(left))
+    FocusLeave(QObject *owner, QWidget *widget, std::function<void()> left) : QObject(owner), m_left(std::move(left))
     {
         widget->installEventFilter(this);
     }
@@ -82,7 +83,7 @@ void QuestionnaireEditor::bindEvents()
         showQuantityState();
         emit edited();
     });
-    new FocusLeave(m_ui.QntyEdit, [this] { finishQuantity(); });
+    new FocusLeave(this, m_ui.QntyEdit, [this] { finishQuantity(); });
 }
 
 void QuestionnaireEditor::chooseModel(int position)

@@ -44,7 +44,11 @@ QuestionnaireWindow::QuestionnaireWindow(QWidget *parent)
     showModified();
 }
 
-QuestionnaireWindow::~QuestionnaireWindow() = default;
+QuestionnaireWindow::~QuestionnaireWindow()
+{
+    // The controls lose the focus as they go: nothing may then act on them through the editor.
+    delete m_editor;
+}
 
 void QuestionnaireWindow::setupLayout()
 {

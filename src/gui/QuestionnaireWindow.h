@@ -85,8 +85,9 @@ private:
     // refusals; nullopt (after the refusal's message) when the questionnaire cannot go out.
     std::optional<qsjuv::Questionnaire> outputValue();
     void showRefusal(const qsjuv::SaveRefusal &refusal);
-    // Asks before replacing, refuses what is not a file, writes atomically and reports failures.
-    bool writeConfirmed(const QString &path, const QByteArray &bytes);
+    // Asks before replacing, refuses what is not a file, writes atomically and reports failures;
+    // the success message once the bytes are in place.
+    std::optional<QString> writeConfirmed(const QString &path, const QByteArray &bytes);
     // Asked before a file's contents replace unsaved changes.
     bool mayDiscardChanges();
     int execFileDialog(QFileDialog *dialog, bool remember, const QString &offered = QString());

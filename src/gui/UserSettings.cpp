@@ -1,4 +1,5 @@
 #include "gui/UserSettings.h"
+#include "core/Platform.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,7 +8,6 @@
 #include <QLockFile>
 #include <QStandardPaths>
 
-#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -41,10 +41,10 @@ namespace qsjuv {
 std::unique_ptr<QSettings> userSettings()
 {
     for (const QString &name : settingsFiles()) {
-        struct stat info {}; // links followed, as QSettings follows them
-        if (stat(QFile::encodeName(name).constData(), &info) != 0)
+        qsjuv::platform::Status info; // links followed, as QSettings follows them
+        if (qsjuv::platform::status(QFile::encodeName(name), &info) != 0)
             continue;
-        if (!S_ISREG(info.st_mode) || info.st_size > kSettingsSizeLimit)
+        if (info.kind != qsjuv::platform::Kind::Regular || info.size > kSettingsSizeLimit)
             return nullptr;
     }
     return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, u"qs_juv"_s, u"qs_juv"_s);

@@ -72,7 +72,7 @@ QString fileDetails(const QString &path, const QString &reason)
     if (!path.isEmpty())
         lines << u"Файл: %1"_s.arg(QDir::toNativeSeparators(path));
     if (!reason.isEmpty())
-        lines << u"Причина: %1"_s.arg(qsjuv::russianReason(reason));
+        lines << u"Причина: %1"_s.arg(reason);
     return lines.join(u'\n');
 }
 } // namespace
@@ -109,6 +109,9 @@ void QuestionnaireWindow::load()
 
 bool QuestionnaireWindow::loadFile(const QString &path)
 {
+    // Whatever the file now holds, the user learns first where its old content is.
+    if (const std::optional<QString> interrupted = QuestionnaireDocument::interruptedSave(path))
+        showBox(QMessageBox::Warning, *interrupted, fileDetails(path, QString()));
     const QuestionnaireDocument::Opened opened = QuestionnaireDocument::open(path, m_editor->questionnaire());
     if (!opened.loaded) {
         error(qsjuv::texts::fileUnreadable(), path, opened.reason);
@@ -177,21 +180,22 @@ void QuestionnaireWindow::save()
     if (execFileDialog(saveDialog(), true, currentFile()) != QDialog::Accepted)
         return;
     const QString path = saveDialog()->selectedFiles().value(0);
-    if (!writeConfirmed(path, qsjuv::writeQuestionnaire(*value).bytes))
+    const std::optional<QString> saved = writeConfirmed(path, qsjuv::writeQuestionnaire(*value).bytes);
+    if (!saved)
         return;
     m_document->setStored(path, *value);
     showModified();
-    showBox(QMessageBox::Information, qsjuv::texts::fileSaved());
+    showBox(QMessageBox::Information, *saved);
 }
 
-bool QuestionnaireWindow::writeConfirmed(const QString &path, const QByteArray &bytes)
+std::optional<QString> QuestionnaireWindow::writeConfirmed(const QString &path, const QByteArray &bytes)
 {
     const QString writeFailed = u"Не удалось сохранить данные в файле. Возможно, диск защищен от записи."_s;
     QString reason;
     switch (QuestionnaireDocument::probe(path, &reason)) {
     case QuestionnaireDocument::Target::NotRegular:
         error(writeFailed, path, reason);
-        return false;
+        return std::nullopt;
     case QuestionnaireDocument::Target::Exists:
         // The file being edited is saved again without a question; any other is replaced only
         // after a Yes.
@@ -200,17 +204,21 @@ bool QuestionnaireWindow::writeConfirmed(const QString &path, const QByteArray &
                         "Вы действительно хотите заменить его содержимое новыми данными?"_s)
                     != QMessageBox::Yes) {
             m_ui->StatusBar->showMessage(u"Не записано"_s, 10000);
-            return false;
+            return std::nullopt;
         }
         break;
     case QuestionnaireDocument::Target::Missing:
         break;
     }
-    if (!QuestionnaireDocument::write(path, bytes, &reason)) {
-        error(writeFailed, path, reason);
-        return false;
+    // The copy an interrupted save left goes with the next one: the user hears of it first.
+    if (const std::optional<QString> interrupted = QuestionnaireDocument::interruptedSave(path))
+        showBox(QMessageBox::Warning, *interrupted, fileDetails(path, QString()));
+    const QuestionnaireDocument::Written written = QuestionnaireDocument::write(path, bytes);
+    if (!written.saved) {
+        error(writeFailed, path, written.reason);
+        return std::nullopt;
     }
-    return true;
+    return qsjuv::texts::fileSaved(written.inPlace);
 }
 
 // The open file's name with .pdf, in its folder; a new questionnaire is offered qs_juv.pdf.
@@ -231,9 +239,8 @@ void QuestionnaireWindow::exportPdf()
     if (execFileDialog(pdfDialog(), false, pdfOffer()) != QDialog::Accepted)
         return;
     const QString path = pdfDialog()->selectedFiles().value(0);
-    if (!writeConfirmed(path, qsjuv::summaryPdf(m_document->summary(*value, m_caption))))
-        return;
-    showBox(QMessageBox::Information, qsjuv::texts::fileSaved());
+    if (const std::optional<QString> saved = writeConfirmed(path, qsjuv::summaryPdf(m_document->summary(*value, m_caption))))
+        showBox(QMessageBox::Information, *saved);
 }
 
 void QuestionnaireWindow::print()

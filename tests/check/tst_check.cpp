@@ -1,6 +1,7 @@
 // The bulk checker: verdicts, problems, what it shows, and its three output forms.
 #include "Questionnaires.h"
 #include "AsUser.h"
+#include "KilledSave.h"
 #include "SpecialFiles.h"
 #include "Watchdog.h"
 #include "core/RangeLimits.h"
@@ -626,7 +627,7 @@ QByteArray undisplay(const QString &shown)
 void TestCheck::hostilePaths_data()
 {
     QTest::addColumn<QByteArray>("name");
-    QTest::addColumn<int>("special"); // a Special, or -1 for a file with the contents below
+    QTest::addColumn<int>("special"); // a Special, -1 for a file with the contents below, -2 for one whose rewrite was killed
     QTest::addColumn<QByteArray>("contents");
     QTest::addColumn<QString>("shown"); // of the one file reported
     QTest::addColumn<QString>("verdict");
@@ -670,6 +671,10 @@ void TestCheck::hostilePaths_data()
     special("link to a folder", "folder-link.cfg", Special::FolderLink, notRegular);
     special("dangling link", "dangling.cfg", Special::DanglingLink, u"dangling symbolic link"_s);
     special("link to a file that hides its size", "unsized.cfg", Special::UnsizedLink, u"larger than 1 MiB"_s);
+    // Before a rewrite in place (here for its hard link) the old content is copied beside it: while
+    // that copy is there, the file may be a mix of old and new, whatever its content says.
+    QTest::newRow("rewrite in place killed") << QByteArray("killed.cfg") << -2 << atTheLimit() << u"killed.cfg"_s
+                                             << u"interrupted-save"_s << QString();
     // A real folder is searched, whatever its name.
     QTest::newRow("folder named x.cfg") << QByteArray("x.cfg") << int(Special::Folder) << ref << u"x.cfg/in.cfg"_s
                                         << u"ok"_s << QString();
@@ -696,6 +701,18 @@ void TestCheck::hostilePaths()
         putFile(path, contents);
     else
         QVERIFY(makeSpecial(Special(special), path));
+    if (special == -2) {
+        QCOMPARE(::link(path.constData(), (path + ".link").constData()), 0);
+        const auto killed = qsjuv::testing::killSaveMidway(QFile::decodeName(path), 512 << 10, dir.path(), u".qs_juv-old-"_s);
+        // Copying megabytes and syncing them takes far longer than the poll.
+        QVERIFY2(!killed.copy.isEmpty(), "the save made no copy, or ended before it was seen");
+        const Run r = runRaw({"--json", path});
+        const QJsonObject report = QJsonDocument::fromJson(r.out.toUtf8()).array().at(0).toObject();
+        QCOMPARE(report[u"verdict"].toString(), verdict);
+        QCOMPARE(report[u"reason"].toString(), u"a save was interrupted; the old content is in "_s + displayPath(killed.copy));
+        QCOMPARE(r.status, kExitProblems);
+        return;
+    }
     if (Special(special) == Special::Folder)
         putFile(path + "/in.cfg", contents);
 

@@ -294,16 +294,16 @@ void TestProfile::atomicWrite()
     QVERIFY(writeFileAtomically(path, "new\r\n"));
     QCOMPARE(readRegularFile(path.toStdString()), std::optional<QByteArray>("new\r\n"));
 
-    QString error;
-    QVERIFY(!writeFileAtomically(path + QStringLiteral("/under-a-file.cfg"), "x", &error));
-    QVERIFY(!error.isEmpty());
+    SaveResult saved;
+    QVERIFY(!writeFileAtomically(path + QStringLiteral("/under-a-file.cfg"), "x", &saved));
+    QCOMPARE(saved.error.system, ENOTDIR);
     QVERIFY(!writeFileAtomically(dir.path(), "x"));
     QVERIFY(QFileInfo(dir.path()).isDir());
     QCOMPARE(readAll(path), QByteArray("new\r\n"));
 
-    error.clear();
+    FileError error;
     QVERIFY(!readRegularFile(dir.path().toStdString(), &error));
-    QVERIFY(!error.isEmpty());
+    QCOMPARE(error.fault, FileFault::NotRegular);
     QVERIFY(!readRegularFile(dir.filePath(QStringLiteral("missing.cfg")).toStdString()));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("q.cfg")});
 }
@@ -326,8 +326,8 @@ void TestProfile::atomicWriteWhenDiskFills()
             if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
                 _exit(2);
             // The reason is the system's, as a full disk would give "No space left on device".
-            QString reason;
-            _exit(!writeFileAtomically(path, QByteArray(size, 'x'), &reason) && reason == qt_error_string(EFBIG) ? 0 : 1);
+            SaveResult saved;
+            _exit(!writeFileAtomically(path, QByteArray(size, 'x'), &saved) && saved.error.system == EFBIG ? 0 : 1);
         }
         int status = 0;
         QCOMPARE(waitpid(child, &status, 0), child);

@@ -1,12 +1,15 @@
 // Saving and loading through the form, answering its dialogs as a user would.
 #include "AsUser.h"
+#include "KilledSave.h"
 #include "SpecialFiles.h"
 #include "Watchdog.h"
 #include "FormDriver.h"
 #include "ModalScript.h"
 #include "Questionnaires.h"
 #include "check/FileCheck.h"
+#include "core/AtomicFile.h"
 #include "core/Cp1251.h"
+#include "core/PathText.h"
 #include "core/SafeRead.h"
 
 #include <QDialogButtonBox>
@@ -568,6 +571,8 @@ void TestFile::specialTargets_data()
     special("link to a folder", Special::FolderLink, notRegular, notRegular);
     special("dangling link", Special::DanglingLink, u"ссылка никуда не ведёт"_s, QString());
     special("link to a file that hides its size", Special::UnsizedLink, u"файл больше 1 МиБ"_s, QString());
+    // The system's reason in the user's language (gettext's LANGUAGE, set for this row).
+    special("link to itself", Special::LinkLoop, u"Слишком много уровней символьных ссылок"_s, QString());
     target("questionnaire", Target::Regular, QString());
     target("link to a questionnaire", Target::LinkToRegular, QString());
     target("exactly the size limit", Target::AtLimit, QString());
@@ -604,6 +609,8 @@ void TestFile::specialTargets()
     }
     const QByteArray before = describeEntry(native);
     const Watchdog watchdog(30);
+    qputenv("LANGUAGE", "ru");
+    const auto english = qScopeGuard([] { qunsetenv("LANGUAGE"); });
 
     {
         QuestionnaireWindow form;
@@ -691,7 +698,10 @@ void TestFile::specialTargetsAsUser()
 }
 
 namespace {
-enum class Kept { LongName, HardLink, OwnerAndGroup, Xattr, GroupNotMine, OwnerNotMe, LockedFolder, StickyFolder, SizeLimit };
+enum class Kept {
+    LongName, HardLink, OwnerAndGroup, Xattr, GroupNotMine, OwnerNotMe, LockedFolder, StickyFolder, SizeLimit,
+    KilledCopy, KilledRewrite, LinkInSticky,
+};
 
 // What belongs to a file beside its content.
 QByteArray ownership(const QString &path)
@@ -717,15 +727,23 @@ void TestFile::savedFileKeepsItself_data()
 {
     QTest::addColumn<int>("kept");
     QTest::addColumn<bool>("asNobody"); // what only permissions make hard needs a user without root's powers
-    QTest::newRow("name of 254 bytes") << int(Kept::LongName) << false;
-    QTest::newRow("hard link") << int(Kept::HardLink) << false;
-    QTest::newRow("owner and group of another user") << int(Kept::OwnerAndGroup) << false;
-    QTest::newRow("user extended attribute") << int(Kept::Xattr) << false;
-    QTest::newRow("group the saver is not in") << int(Kept::GroupNotMine) << true;
-    QTest::newRow("another user's file in the saver's folder") << int(Kept::OwnerNotMe) << true;
-    QTest::newRow("writable file in a read-only folder") << int(Kept::LockedFolder) << true;
-    QTest::newRow("sticky folder") << int(Kept::StickyFolder) << true;
-    QTest::newRow("file-size limit") << int(Kept::SizeLimit) << false;
+    QTest::addColumn<bool>("inPlace"); // the success message says the file was rewritten in place
+    QTest::newRow("name of 254 bytes") << int(Kept::LongName) << false << false;
+    QTest::newRow("hard link") << int(Kept::HardLink) << false << true;
+    QTest::newRow("owner and group of another user") << int(Kept::OwnerAndGroup) << false << false;
+    QTest::newRow("user extended attribute") << int(Kept::Xattr) << false << false;
+    QTest::newRow("group the saver is not in") << int(Kept::GroupNotMine) << true << true;
+    QTest::newRow("another user's file in the saver's folder") << int(Kept::OwnerNotMe) << true << true;
+    // The old content's copy goes to the user's private folder, and is gone after.
+    QTest::newRow("writable file in a read-only folder") << int(Kept::LockedFolder) << true << true;
+    QTest::newRow("sticky folder") << int(Kept::StickyFolder) << true << true;
+    QTest::newRow("file-size limit") << int(Kept::SizeLimit) << false << false;
+    // Owner-only while it is written, and removed by the next save in the folder.
+    QTest::newRow("copy left by a killed save") << int(Kept::KilledCopy) << false << false;
+    // The old content stays in a copy beside it until a save completes.
+    QTest::newRow("rewrite in place killed") << int(Kept::KilledRewrite) << false << true;
+    // The kernel refuses to follow it (fs.protected_symlinks), and the save says so.
+    QTest::newRow("another user's link in a sticky folder") << int(Kept::LinkInSticky) << false << false;
 }
 
 // A save or a PDF over a file replaces its content and nothing else: links, owner, group, mode
@@ -735,7 +753,10 @@ void TestFile::savedFileKeepsItself()
 {
     QFETCH(int, kept);
     QFETCH(bool, asNobody);
+    QFETCH(bool, inPlace);
     const Kept kind = Kept(kept);
+    if (kind == Kept::LinkInSticky && readAll(u"/proc/sys/fs/protected_symlinks"_s) != "1\n")
+        QSKIP("the kernel does not protect links in sticky folders here (fs.protected_symlinks)");
     QString folder = qEnvironmentVariable("QS_JUV_TEST_FOLDER");
     QTemporaryDir base;
     // Files of other users, and a folder made for nobody, only root can set up.
@@ -761,8 +782,15 @@ void TestFile::savedFileKeepsItself()
         }
         QCOMPARE(chown(native.constData(), kind == Kept::LockedFolder || kind == Kept::StickyFolder ? 0 : 65534, 0), 0);
         QCOMPARE(chmod(native.constData(), kind == Kept::StickyFolder ? 01777 : 0755), 0);
+        const QByteArray state = QFile::encodeName(base.path()) + "/state";
+        QCOMPARE(mkdir(state.constData(), 0700), 0);
+        QCOMPARE(chown(state.constData(), 65534, 65534), 0);
         qputenv("QS_JUV_TEST_FOLDER", QFile::encodeName(folder));
-        const auto unset = qScopeGuard([] { qunsetenv("QS_JUV_TEST_FOLDER"); });
+        qputenv("XDG_STATE_HOME", state);
+        const auto unset = qScopeGuard([] {
+            qunsetenv("QS_JUV_TEST_FOLDER");
+            qunsetenv("XDG_STATE_HOME");
+        });
         QS_JUV_RUN_AS_NOBODY(QByteArray("savedFileKeepsItself:") + QTest::currentDataTag());
     }
     if (!asNobody) {
@@ -791,6 +819,38 @@ void TestFile::savedFileKeepsItself()
         }
         if (kind == Kept::Xattr)
             QCOMPARE(setxattr(native.constData(), "user.origin", "mail", 4, 0), 0);
+        const QString victim = folder + u"/victim"_s;
+        if (kind == Kept::LinkInSticky) {
+            writeAll(victim, "secret");
+            QFile::remove(target);
+            QCOMPARE(chmod(QFile::encodeName(folder).constData(), 01777), 0);
+            QCOMPARE(symlink(QFile::encodeName(victim).constData(), native.constData()), 0);
+            QCOMPARE(lchown(native.constData(), 65534, 65534), 0);
+        }
+        if (kind == Kept::KilledCopy || kind == Kept::KilledRewrite) {
+            const bool rewrite = kind == Kept::KilledRewrite;
+            if (rewrite) {
+                writeAll(target, QByteArray(16 << 20, 'o'));
+                QFile::remove(other);
+                QCOMPARE(link(native.constData(), QFile::encodeName(other).constData()), 0);
+            }
+            const auto killed = qsjuv::testing::killSaveMidway(target, 64 << 20, folder, rewrite ? u".qs_juv-old-"_s : u".qs_juv-"_s);
+            // Copying megabytes and syncing them takes far longer than the poll.
+            QVERIFY2(!killed.copy.isEmpty(), "the save made no copy, or ended before it was seen");
+            QCOMPARE(killed.mode, 0600u);
+            QVERIFY(QFile::exists(QFile::decodeName(killed.copy)));
+            const auto said = qsjuv::interruptedSave(native);
+            QCOMPARE(said.has_value(), rewrite);
+            if (rewrite) {
+                QVERIFY2(said->contains(qsjuv::displayPath(killed.copy)), qPrintable(*said));
+                // A load of that file tells it first, whatever it then makes of the file.
+                QuestionnaireWindow reader;
+                ModalScript told;
+                told.press(QMessageBox::Ok).press(QMessageBox::Ok);
+                reader.loadFile(target);
+                QCOMPARE(told.texts().value(0), *said);
+            }
+        }
         const QByteArray before = ownership(target);
 
         rlimit oldLimit {};
@@ -799,10 +859,15 @@ void TestFile::savedFileKeepsItself()
             const rlimit limit{100, oldLimit.rlim_max};
             QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
         }
+        // An interrupted rewrite is told before the save that clears its copy.
+        const std::optional<QString> interrupted = qsjuv::interruptedSave(native);
         QuestionnaireWindow form;
         fillRequisites(form);
         ModalScript script;
-        script.choosePath(target).press(QMessageBox::Yes).press(QMessageBox::Ok);
+        script.choosePath(target).press(QMessageBox::Yes);
+        if (interrupted)
+            script.press(QMessageBox::Ok);
+        script.press(QMessageBox::Ok);
         if (pdf)
             form.exportPdf();
         else
@@ -811,14 +876,24 @@ void TestFile::savedFileKeepsItself()
 
         const QString what = pdf ? u"PDF "_s : u"save "_s;
         QVERIFY2(script.unexpected().isEmpty(), qPrintable(what + script.unexpected().join(u'\n')));
-        QCOMPARE(script.messages().size(), size_t(2));
-        const ModalScript::Message &m = script.messages()[1];
+        QCOMPARE(script.messages().size(), size_t(interrupted ? 3 : 2));
+        if (interrupted)
+            QCOMPARE(script.messages()[1].text, *interrupted);
+        const ModalScript::Message &m = script.messages().back();
+        if (kind == Kept::LinkInSticky) {
+            QCOMPARE(m.text, kWriteFailed);
+            QVERIFY2(m.informativeText.endsWith(u"Причина: "_s + qt_error_string(EACCES)), qPrintable(m.informativeText));
+            QCOMPARE(readAll(victim), QByteArray("secret"));
+            QFile::remove(target);
+            continue;
+        }
         if (kind == Kept::SizeLimit) {
             QCOMPARE(m.text, kWriteFailed);
             QVERIFY2(m.informativeText.endsWith(u"Причина: "_s + qt_error_string(EFBIG)), qPrintable(m.informativeText));
             QCOMPARE(readAll(target), QByteArray("old"));
         } else {
-            QVERIFY2(m.text == kSaved, qPrintable(what + m.text + u' ' + m.informativeText));
+            const QString saved = inPlace ? u"Файл успешно сохранен, но перезаписан на месте, а не заменен целиком."_s : kSaved;
+            QVERIFY2(m.text == saved, qPrintable(what + m.text + u' ' + m.informativeText));
             QVERIFY(readAll(target).startsWith(pdf ? "%PDF" : "[Device]\r\n"));
         }
         QCOMPARE(ownership(target), before);
@@ -827,6 +902,8 @@ void TestFile::savedFileKeepsItself()
         // No copy is left behind.
         const QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
         QVERIFY2(!left.join(u' ').contains(u".qs_juv"_s), qPrintable(left.join(u' ')));
+        if (qEnvironmentVariableIsSet("XDG_STATE_HOME"))
+            QCOMPARE(QDir(qEnvironmentVariable("XDG_STATE_HOME") + u"/qs_juv"_s).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 }
 

@@ -19,6 +19,7 @@ enum class Special {
     FolderLink,
     DanglingLink,
     UnsizedLink, // to /proc/kallsyms: a regular file that reports size 0 and holds megabytes
+    LinkLoop, // a link to itself: the system's own reason (ELOOP)
 };
 
 inline constexpr char kUnsized[] = "/proc/kallsyms";
@@ -62,6 +63,8 @@ inline bool makeSpecial(Special kind, const QByteArray &path)
         return symlink(aside.constData(), path.constData()) == 0;
     case Special::UnsizedLink:
         return symlink(kUnsized, path.constData()) == 0;
+    case Special::LinkLoop:
+        return symlink(path.constData(), path.constData()) == 0;
     }
     return false;
 }

@@ -1,0 +1,121 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayList>
+#include <QString>
+
+#include <optional>
+
+// Everything the program asks of the system below Qt: paths are bytes as the system takes
+// them, every failure is the system's own error number (0 is success), and nothing blocks.
+// The POSIX side is PlatformPosix.cpp; docs/platform.md maps each call to Win32.
+namespace qsjuv::platform {
+
+using Error = int;
+
+enum class Kind { Regular, Directory, Link, Other };
+
+struct Status
+{
+    Kind kind = Kind::Other;
+    qint64 size = 0;
+    quint64 device = 0;
+    quint64 inode = 0;
+    quint64 links = 0;
+    uint mode = 0; // permission bits only
+    uint owner = 0;
+    uint group = 0;
+    bool sameFile(const Status &other) const { return device == other.device && inode == other.inode; }
+};
+
+enum class Follow { Links, NotLast };
+Error status(const QByteArray &path, Status *out, Follow follow = Follow::Links);
+
+// The file path names, its links followed by the system (which applies its own protections,
+// such as the refusal of another user's link in a sticky folder), as a name it can be reached
+// by without links. ENOENT when nothing is there; with create, a link to nothing is created
+// through, as an empty file with the mode new files get, and *created says so.
+Error resolve(const QByteArray &path, QByteArray *resolved, Status *out, bool create = false, bool *created = nullptr);
+
+Error rename(const QByteArray &from, const QByteArray &to);
+Error remove(const QByteArray &path);
+Error makePrivateFolder(const QByteArray &path); // owner only; an existing one must be ours
+void syncFolder(const QByteArray &path); // best effort
+QByteArrayList folderEntries(const QByteArray &path, const QByteArray &prefix);
+uint currentUser();
+
+// The system's text for an error, in the user's language.
+QString errorText(Error error);
+
+// A file-size limit (ulimit -f) kills a process that writes past it unless SIGXFSZ is ignored;
+// ignored, the write fails with EFBIG.
+void ignoreFileSizeSignal();
+
+// A folder's entries one at a time, in the order the system lists them; nothing is kept, so a
+// folder of millions of names costs no memory here.
+class FolderListing
+{
+public:
+    FolderListing() = default;
+    ~FolderListing();
+    FolderListing(const FolderListing &) = delete;
+    FolderListing &operator=(const FolderListing &) = delete;
+
+    Error open(const QByteArray &path);
+    struct Entry
+    {
+        QByteArray name;
+        // Its kind, links not followed: from the listing where it says, else asked of the system
+        // (always, with askKinds); nullopt with kindError when it could not be asked.
+        std::optional<Kind> kind;
+        Error kindError = 0;
+    };
+    // The next entry but "." and "..": false at the end, or on an error (*error says which).
+    bool next(Entry *entry, Error *error, bool askKinds = false);
+    void close();
+
+private:
+    void *m_folder = nullptr;
+};
+
+class File
+{
+public:
+    File() = default;
+    ~File();
+    File(const File &) = delete;
+    File &operator=(const File &) = delete;
+
+    // Never blocks on a FIFO and never takes a terminal; the caller checks status() for a
+    // regular file.
+    Error openForReading(const QByteArray &path);
+    // An existing file to be rewritten, read first where it can be; the last name is not followed.
+    Error openForUpdate(const QByteArray &path);
+    // A new file readable by its owner only; EEXIST when the name is taken.
+    Error create(const QByteArray &path);
+    // A file that another process may hold locked (lock()); the last name is not followed.
+    Error openExisting(const QByteArray &path);
+
+    bool isOpen() const { return m_fd >= 0; }
+    Error status(Status *out) const;
+    Error read(char *data, qint64 size, qint64 *got);
+    Error writeAt(const QByteArray &bytes, qint64 offset);
+    // Room for size bytes before anything is written; EOPNOTSUPP where the file system cannot.
+    Error reserve(qint64 size);
+    Error truncate(qint64 size);
+    Error sync();
+    // An exclusive lock held until close; EWOULDBLOCK when another holds it.
+    Error lock();
+    Error setMode(uint mode);
+    // The mode a file created now would get (0666 less the umask).
+    Error setNewFileMode();
+    // Owner, group and mode of old, and the user extended attributes and access list of the
+    // file at oldPath; EPERM when one cannot be given.
+    Error takeOver(const Status &old, const QByteArray &oldPath);
+    Error close(); // where some file systems (NFS) report a failed write
+
+private:
+    int m_fd = -1;
+};
+
+} // namespace qsjuv::platform
