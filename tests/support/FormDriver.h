@@ -66,6 +66,13 @@ inline QStringList items(const QComboBox *box)
     return list;
 }
 
+// Whether the window's focus is in w; a hidden dialog may still be the application's focus.
+inline bool holdsFocus(const QWidget *w)
+{
+    const QWidget *focus = w->window()->focusWidget();
+    return focus && (focus == w || w->isAncestorOf(focus));
+}
+
 inline QColor textColour(const QLineEdit *edit)
 {
     return edit->palette().color(QPalette::Text);
