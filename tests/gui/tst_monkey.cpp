@@ -56,6 +56,12 @@ int entryNamed(const QComboBox *box, const QString &text)
     return -1;
 }
 
+// A disabled field shows its colour greyed: the colour it has is the active one.
+QColor shownColour(const QLineEdit *line)
+{
+    return line->palette().color(QPalette::Active, QPalette::Text);
+}
+
 QComboBox *listOf(QWidget *w)
 {
     auto *box = qobject_cast<QComboBox *>(w);
@@ -103,24 +109,19 @@ std::pair<QString, QString> heldBounds(QString max, QString min, bool leftMax, c
     return {max, min};
 }
 
-// The lists of a value that show no entry though they have entries: a file can name none.
+// The lists of a value that hold no entry, shown or not: a file can name none.
 QStringList emptyLists(const Questionnaire &q)
 {
+    const Questionnaire filled = withDefaultEntries(q);
     QStringList empty;
-    for (int c = 0; c < int(q.channels.size()); ++c) {
-        const SensorDescriptor *sensor = q.channels[std::size_t(c)].sensor();
-        const RangeLimits *row = rangeRow(q.series610(), q.channels[std::size_t(c)].sensorId);
-        if (!sensor)
-            continue;
-        const ChannelShown shown = channelShown(q, c);
-        const bool lacks[] = {showsConnection(q.series610(), sensor->type) && shown.connection.isEmpty(),
-                              showsNominalR(sensor->type) && row && !nominalResistanceList(*row).entries.empty()
-                                      && shown.nominalR.isEmpty(),
-                              showsOutputs(q.model()) && shown.output.isEmpty()};
-        const char *names[] = {"ConnCombo", "NomRCombo", "OutputCombo"};
-        for (int i = 0; i < 3; ++i)
-            if (lacks[i])
-                empty << u"Ch%1%2"_s.arg(c + 1).arg(QLatin1StringView(names[i]));
+    for (std::size_t c = 0; c < q.channels.size(); ++c) {
+        const QuestionnaireChannel &ch = q.channels[c], &f = filled.channels[c];
+        const std::pair<bool, const char *> lists[] = {
+                {ch.connection != f.connection, "ConnCombo"}, {ch.nominalR != f.nominalR, "NomRCombo"},
+                {ch.output != f.output, "OutputCombo"}};
+        for (const auto &[lacks, name] : lists)
+            if (lacks)
+                empty << u"Ch%1%2"_s.arg(c + 1).arg(QLatin1StringView(name));
     }
     return empty;
 }
@@ -466,7 +467,7 @@ QString Monkey::key(quint32 a, quint32)
         {Qt::Key_Escape, "Escape"},  {Qt::Key_Return, "Return"}, {Qt::Key_Minus, "-"}};
     const auto &[code, name] = keys[a % std::size(keys)];
     QWidget *target = m_form->focusWidget();
-    if (code == Qt::Key_Return && qobject_cast<QLineEdit *>(target))
+    if (code == Qt::Key_Return && (qobject_cast<QLineEdit *>(target) || qobject_cast<QComboBox *>(target)))
         m_leftFrom = target; // Return ends the typing as leaving does
     m_finished = code == Qt::Key_Return;
     sendKey(code);
@@ -745,7 +746,7 @@ void Monkey::entries() const
     for (QComboBox *box : form.findChildren<QComboBox *>()) {
         if (!box->isVisibleTo(&form))
             continue;
-        const bool red = textColour(box->lineEdit()) == kRed;
+        const bool red = shownColour(box->lineEdit()) == kRed;
         const int named = entryNamed(box, box->currentText());
         if (box == typing && (box->currentIndex() != named || (!box->currentText().isEmpty() && red != (named < 0))))
             fail("typed-list", box->objectName() + u" typed "_s + ofKinds(box->currentText()) + u" selects "_s
@@ -786,14 +787,14 @@ void Monkey::bounds() const
     const auto number = strictToInt(quantity->text());
     const bool valid = number && *number >= kQuantityMin && *number <= kQuantityMax;
     if (!numberText(quantity->text(), false) || (!valid && !holdsFocus(quantity))
-        || valid == (textColour(quantity) == kRed))
+        || valid == (shownColour(quantity) == kRed))
         fail("bounds", u"QntyEdit holds "_s + ofKinds(quantity->text()));
     for (int c = 0; c < int(q.channels.size()); ++c) {
         const RangeLimits *row = rangeRow(q.series610(), q.channels[std::size_t(c)].sensorId);
         QLineEdit *max = edit(form, qPrintable(u"Ch%1MaxEdit"_s.arg(c + 1)));
         QLineEdit *min = edit(form, qPrintable(u"Ch%1MinEdit"_s.arg(c + 1)));
         const auto maxValue = strictToInt(max->text()), minValue = strictToInt(min->text());
-        const bool red = textColour(max) == kRed;
+        const bool red = shownColour(max) == kRed;
         const QString range = u"channel %1 range %2..%3"_s.arg(c + 1).arg(ofKinds(min->text()), ofKinds(max->text()));
         for (QLineEdit *line : {max, min}) {
             if (!numberText(line->text(), true))
@@ -803,7 +804,7 @@ void Monkey::bounds() const
             if (line->text().size() > 1 && !strictToInt(line->text()) && !red)
                 fail("bounds-32bit", range + u" beyond 32 bits shown in black"_s);
         }
-        if (textColour(min) != textColour(max))
+        if (shownColour(min) != shownColour(max))
             fail("bounds", range + u" in two colours"_s);
         const bool passes = row && maxValue && minValue && *maxValue <= truncatedLimit(row->upperLimit)
                 && *minValue >= truncatedLimit(row->lowerLimit) && spanPasses(*maxValue, *minValue, row->minSpan);
@@ -872,8 +873,8 @@ void Monkey::left() const
             fail(name, box->objectName() + u" left shows "_s + ofKinds(box->currentText()) + u", not "_s + ofKinds(held));
         return;
     }
-    name = m_finished ? "return-left" : "bound-left";
     const QString field = from->objectName();
+    name = field == u"QntyEdit"_s && m_finished ? "return-left" : "bound-left";
     if (field == u"QntyEdit"_s) {
         const QuantityCheck check = checkQuantity(m_before.quantity, kQuantityMin, kQuantityMax);
         const QString expected = check.rewrite ? QString::number(check.value) : m_before.quantity;
@@ -943,7 +944,7 @@ void Monkey::gate() const
     const Questionnaire q = m_form->questionnaire();
     if (!saveRefusals(q).empty())
         fail("gate", u"passed the save's checks with a refusal left"_s);
-    if (q.quantity != QString::number(checkQuantity(q.quantity, kQuantityMin, kQuantityMax).value))
+    if (checkQuantity(q.quantity, kQuantityMin, kQuantityMax).rewrite)
         fail("gate", u"passed with the quantity "_s + ofKinds(q.quantity));
     for (const QuestionnaireChannel &ch : q.channels) {
         const RangeLimits *row = rangeRow(q.series610(), ch.sensorId);
