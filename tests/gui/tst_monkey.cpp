@@ -7,22 +7,20 @@
 // shortest sequence that fails the same way; QS_JUV_MONKEY_SKIP lists invariants left out;
 // QS_JUV_MONKEY_TRACE=1 writes each step to standard error before it runs. tools/monkey.sh
 // drives all of it.
-#include "Questionnaires.h"
-#include "Shrink.h"
-#include "Watchdog.h"
 #include "FormAgreement.h"
+#include "Questionnaires.h"
+#include "RandomSession.h"
+#include "TypingRule.h"
+#include "Watchdog.h"
 #include "core/QuestionnaireLoad.h"
-#include "core/RangeRules.h"
 
 #include <QClipboard>
-#include <QElapsedTimer>
 #include <QPointer>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
 
 #include <cstdio>
-#include <random>
 
 using namespace Qt::StringLiterals;
 using namespace qsjuv;
@@ -33,12 +31,6 @@ namespace {
 const QString kCaption = u"Опросный лист для поверки изделий ЖУВ-610 и ЖУВ-720"_s;
 const char *const kLocales[] = {"C", "sv_SE", "ru_RU", "fi_FI", "de_DE"};
 
-struct Step
-{
-    int action;
-    quint32 a, b; // what the action chooses, taken modulo what the form offers then
-};
-
 QString ofKinds(const QString &text)
 {
     QString out;
@@ -47,91 +39,10 @@ QString ofKinds(const QString &text)
     return u'«' + out + u'»';
 }
 
-// The entry a list's text names: any letter case, blanks at the ends ignored; -1 for none.
-int entryNamed(const QComboBox *box, const QString &text)
-{
-    for (int i = 0; i < box->count(); ++i)
-        if (box->itemText(i).compare(text.trimmed(), Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
-}
-
-// A disabled field shows its colour greyed: the colour it has is the active one.
-QColor shownColour(const QLineEdit *line)
-{
-    return line->palette().color(QPalette::Active, QPalette::Text);
-}
-
-QComboBox *listOf(QWidget *w)
-{
-    auto *box = qobject_cast<QComboBox *>(w);
-    return box || !w ? box : qobject_cast<QComboBox *>(w->parentWidget());
-}
-
-// A number field holds digits, after a minus for a bound.
-bool numberText(QStringView text, bool bound)
-{
-    const QStringView digits = text.sliced(bound && text.startsWith(u'-') ? 1 : 0);
-    return std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-}
-
-// What a field shows after each key (a paste is one) typed over old, all of it selected or the
-// cursor at its end. A number field refuses a key that makes its text no number; a text that was
-// no number already (a file's) refuses nothing.
-QString typedInto(const QString &old, bool replace, const QStringList &keys, std::optional<bool> bound)
-{
-    QString text = old;
-    bool selected = replace;
-    for (const QString &key : keys) {
-        const QString next = (selected ? QString() : text) + key;
-        if (bound && numberText(text, *bound) && !numberText(next, *bound))
-            continue;
-        text = next;
-        selected = false;
-    }
-    return text;
-}
-
-// What leaving a bound leaves: the bound left never empty, the max held to the upper limit and,
-// after a max that is a number, the min held to the lower one.
-std::pair<QString, QString> heldBounds(QString max, QString min, bool leftMax, const RangeLimits &row)
-{
-    QString &left = leftMax ? max : min;
-    if (left.isEmpty() || left == u"-"_s)
-        left = u"0"_s;
-    const auto maxValue = strictToInt(max);
-    if (!maxValue)
-        return {max, min};
-    if (*maxValue > truncatedLimit(row.upperLimit))
-        max = QString::number(truncatedLimit(row.upperLimit));
-    if (const auto minValue = strictToInt(min); minValue && *minValue < truncatedLimit(row.lowerLimit))
-        min = QString::number(truncatedLimit(row.lowerLimit));
-    return {max, min};
-}
-
-// The lists of a value that hold no entry, shown or not: a file can name none.
-QStringList emptyLists(const Questionnaire &q)
-{
-    const Questionnaire filled = withDefaultEntries(q);
-    QStringList empty;
-    for (std::size_t c = 0; c < q.channels.size(); ++c) {
-        const QuestionnaireChannel &ch = q.channels[c], &f = filled.channels[c];
-        const std::pair<bool, const char *> lists[] = {
-                {ch.connection != f.connection, "ConnCombo"}, {ch.nominalR != f.nominalR, "NomRCombo"},
-                {ch.output != f.output, "OutputCombo"}};
-        for (const auto &[lacks, name] : lists)
-            if (lacks)
-                empty << u"Ch%1%2"_s.arg(c + 1).arg(QLatin1StringView(name));
-    }
-    return empty;
-}
-
 class Monkey
 {
 public:
-    Monkey(quint32 seed, QStringList skip)
-        : m_seed(seed)
-        , m_skip(std::move(skip))
+    Monkey(quint32 seed, QStringList skip) : m_seed(seed), m_skip(std::move(skip))
     {
         // Settings of an earlier session must not decide this one.
         QSettings(QSettings::NativeFormat, QSettings::UserScope, u"qs_juv"_s, u"qs_juv"_s).clear();
@@ -143,11 +54,10 @@ public:
         int step = -1; // index of the step after which an invariant failed
         QString invariant, message;
     };
-
     Failure run(const std::vector<Step> &steps, QStringList *descriptions = nullptr);
     int saves = 0, loads = 0, savedLoads = 0; // how much of the session reached the files
 
-    // --- Actions --------------------------------------------------------------------------
+    // Actions
     QString pick(quint32 a, quint32 b);
     QString key(quint32 a, quint32 b);
     QString type(quint32 a, quint32 b) { return enter(a, b, false); }
@@ -159,7 +69,7 @@ public:
     QString load(quint32 a, quint32 b);
     QString close(quint32 a, quint32 b);
 
-    // --- Invariants: each reports what it finds to fail() --------------------------------------
+    // Invariants: each reports what it finds to fail()
     void dialogs() const;
     void lists() const;
     void entries() const;
@@ -183,16 +93,14 @@ private:
     mutable Failure m_failure;
 
     void newForm();
-    bool activate();
-    void startStep(const Step &s);
     QString enter(quint32 a, quint32 b, bool paste);
     QStringList textsFor(const QWidget *target, quint32 b, bool paste) const;
     void respond(QWidget *modal);
     void respondFile(QFileDialog *dialog);
-    void sendKey(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
-    void typeChar(QChar c);
+    bool activate() { return activated(*m_form); }
+    void sendKey(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) { pressKey(*m_form, key, modifiers); }
     template <typename T>
-    std::vector<T *> offered() const;
+    std::vector<T *> offered() const { return ::offered<T>(*m_form); }
 
     quint32 m_seed;
     QStringList m_skip;
@@ -204,17 +112,6 @@ private:
     QString m_currentFile; // the file last saved or loaded in this window
     Questionnaire m_stored; // what that file holds, or what a new window started with
 
-    // What the current step did and expects.
-    quint32 m_a = 0, m_b = 0;
-    int m_dialogCount = 0;
-    QString m_loadPath, m_chosen, m_savedPath;
-    bool m_loaded = false, m_lostOnClose = false, m_gatePassed = false, m_finished = false;
-    bool m_replaceAsked = false, m_replaceDeclined = false, m_targetExisted = false, m_targetCurrent = false;
-    QByteArray m_targetBytes;
-    QStringList m_unexpected, m_titles, m_emptyBefore;
-    Questionnaire m_before; // the value when the step began
-    std::optional<Questionnaire> m_loadBase; // the value a load read its file over
-    QPointer<QWidget> m_leftFrom; // the field a focus move left, or Return finished
     struct Expect
     {
         enum Kind { None, Shows, Clicked, FocusKept, List } kind = None;
@@ -223,7 +120,22 @@ private:
         QString text; // the text it must show
         int named = -1; // List: the entry typing named last; -1: nothing may change but its text
         Questionnaire before = {}; // List: the value typing began with
-    } m_expect;
+    };
+    // What the current step did and expects.
+    struct StepState
+    {
+        quint32 a = 0, b = 0;
+        int dialogs = 0;
+        QString loadPath, chosen, savedPath;
+        bool loaded = false, lostOnClose = false, gatePassed = false, finished = false;
+        bool replaceAsked = false, replaceDeclined = false, targetExisted = false, targetCurrent = false;
+        QByteArray targetBytes;
+        QStringList unexpected, titles, emptyBefore;
+        Questionnaire before; // the value when the step began
+        std::optional<Questionnaire> loadBase; // the value a load read its file over
+        QPointer<QWidget> leftFrom; // the field a focus move left, or Return finished
+        Expect expect;
+    } m_step;
 };
 
 struct Action
@@ -233,12 +145,13 @@ struct Action
     QString (Monkey::*run)(quint32, quint32);
 };
 
-const Action kActions[] = {
+const Action kActionTable[] = {
     {"pick", 14, &Monkey::pick}, {"key", 8, &Monkey::key},     {"type", 16, &Monkey::type},
     {"paste", 5, &Monkey::paste}, {"focus", 8, &Monkey::focus}, {"spin", 8, &Monkey::spin},
     {"check", 4, &Monkey::toggle}, {"save", 7, &Monkey::save},  {"load", 4, &Monkey::load},
     {"close", 1, &Monkey::close},
 };
+const std::span<const Action> kActions(kActionTable);
 
 // Each fault the invariants can find has its own name, so that a known one can be left out.
 const char *const kInvariantNames[] = {
@@ -268,64 +181,6 @@ void Monkey::newForm()
     m_stored = m_form->questionnaire();
 }
 
-// As the window manager does when the user comes back to the window.
-bool Monkey::activate()
-{
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        QCoreApplication::processEvents();
-        if (m_form->isActiveWindow())
-            return true;
-        m_form->activateWindow();
-        if (!QTest::qWaitForWindowActive(m_form.get()))
-            return false;
-    }
-    return m_form->isActiveWindow();
-}
-
-template <typename T>
-std::vector<T *> Monkey::offered() const
-{
-    std::vector<T *> list;
-    for (T *w : m_form->findChildren<T *>())
-        if (w->isVisible() && w->isEnabled() && w->window() == m_form.get())
-            list.push_back(w);
-    return list;
-}
-
-void Monkey::sendKey(int key, Qt::KeyboardModifiers modifiers)
-{
-    QWidget *target = m_form->focusWidget() ? m_form->focusWidget() : m_form.get();
-    QTest::keyClick(target, Qt::Key(key), modifiers);
-}
-
-void Monkey::typeChar(QChar c)
-{
-    QWidget *target = m_form->focusWidget() ? m_form->focusWidget() : m_form.get();
-    if (c.unicode() < 128)
-        QTest::keyClick(target, c.toLatin1());
-    else // QTest maps only Latin-1 to keys: the text is what typing delivers
-        QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
-
-void Monkey::startStep(const Step &s)
-{
-    m_a = s.a;
-    m_b = s.b;
-    m_dialogCount = 0;
-    m_loadPath.clear();
-    m_chosen.clear();
-    m_savedPath.clear();
-    m_loaded = m_lostOnClose = m_gatePassed = m_finished = false;
-    m_replaceAsked = m_replaceDeclined = m_targetExisted = m_targetCurrent = false;
-    m_unexpected.clear();
-    m_titles.clear();
-    m_expect = {};
-    m_before = m_form->questionnaire();
-    m_emptyBefore = emptyLists(m_before);
-    m_loadBase.reset();
-    m_leftFrom = nullptr;
-}
-
 Monkey::Failure Monkey::run(const std::vector<Step> &steps, QStringList *descriptions)
 {
     for (int i = 0; i < int(steps.size()); ++i) {
@@ -335,7 +190,11 @@ Monkey::Failure Monkey::run(const std::vector<Step> &steps, QStringList *descrip
         // A crash or a hang leaves no report: the steps so far let a script shrink it all the same.
         if (m_trace)
             std::fprintf(stderr, "monkey-step %s %u %u\n", kActions[s.action].name, s.a, s.b);
-        startStep(s);
+        m_step = {};
+        m_step.a = s.a;
+        m_step.b = s.b;
+        m_step.before = m_form->questionnaire();
+        m_step.emptyBefore = emptyLists(m_step.before);
         QString description;
         {
             const Watchdog watchdog(60); // a step that hangs ends the run
@@ -343,7 +202,7 @@ Monkey::Failure Monkey::run(const std::vector<Step> &steps, QStringList *descrip
             for (int d = 0; d < 8; ++d)
                 script.look([this](QWidget *modal) { respond(modal); });
             description = (this->*kActions[s.action].run)(s.a, s.b);
-            m_unexpected += script.unexpected();
+            m_step.unexpected += script.unexpected();
         }
         QCoreApplication::processEvents();
         if (descriptions)
@@ -352,7 +211,7 @@ Monkey::Failure Monkey::run(const std::vector<Step> &steps, QStringList *descrip
         m_failure = {};
         for (const auto check : kInvariants)
             (this->*check)();
-        if (m_loaded) // what the window shows now is the file
+        if (m_step.loaded) // what the window shows now is the file
             m_stored = m_form->questionnaire();
         if (!m_failure.invariant.isEmpty()) {
             m_failure.step = i;
@@ -366,33 +225,33 @@ Monkey::Failure Monkey::run(const std::vector<Step> &steps, QStringList *descrip
 // file the step prepared.
 void Monkey::respond(QWidget *modal)
 {
-    const bool yes = (m_b >> (8 + m_dialogCount++ % 16)) & 1;
+    const bool yes = (m_step.b >> (8 + m_step.dialogs++ % 16)) & 1;
     if (auto *dialog = qobject_cast<QFileDialog *>(modal))
         return respondFile(dialog);
     auto *box = qobject_cast<QMessageBox *>(modal);
     if (!box) {
-        m_unexpected << QString::fromLatin1(modal->metaObject()->className());
+        m_step.unexpected << QString::fromLatin1(modal->metaObject()->className());
         modal->close();
         return;
     }
     const ModalScript::Message message = ModalScript::describe(box);
-    m_titles << message.title;
+    m_step.titles << message.title;
     if (message.text == kSaved) {
         ++saves;
-        m_savedPath = m_currentFile = m_chosen;
+        m_step.savedPath = m_currentFile = m_step.chosen;
         m_stored = m_form->questionnaire();
-        if (!m_savedFiles.contains(m_chosen))
-            m_savedFiles << m_chosen;
+        if (!m_savedFiles.contains(m_step.chosen))
+            m_savedFiles << m_step.chosen;
     } else if (message.text == kReplace) {
-        m_replaceAsked = true;
-        m_replaceDeclined = !yes;
+        m_step.replaceAsked = true;
+        m_step.replaceDeclined = !yes;
     }
     QAbstractButton *button = box->button(QMessageBox::Yes) ? box->button(yes ? QMessageBox::Yes : QMessageBox::No)
                                                            : box->button(QMessageBox::Ok);
     if (button)
         QTest::mouseClick(button, Qt::LeftButton);
     if (box->isVisible()) {
-        m_unexpected << u"a message box without the expected buttons: "_s + message.text;
+        m_step.unexpected << u"a message box without the expected buttons: "_s + message.text;
         box->reject();
     }
 }
@@ -401,26 +260,26 @@ void Monkey::respondFile(QFileDialog *dialog)
 {
     const bool saving = dialog->acceptMode() == QFileDialog::AcceptSave;
     if (saving) // the save's dialog comes only once the gate let the questionnaire out
-        m_gatePassed = true;
+        m_step.gatePassed = true;
     else
-        m_loadBase = m_form->questionnaire();
+        m_step.loadBase = m_form->questionnaire();
     const QString names[] = {u"a.cfg"_s, u"Ромашка.cfg"_s, u"b.cfg"_s};
-    const QString path = saving ? m_dir.filePath(names[m_a % 3]) : m_loadPath;
-    if (path.isEmpty() || (m_a >> 4) % 12 == 0) {
+    const QString path = saving ? m_dir.filePath(names[m_step.a % 3]) : m_step.loadPath;
+    if (path.isEmpty() || (m_step.a >> 4) % 12 == 0) {
         dialog->reject();
         return;
     }
-    m_chosen = path;
-    m_targetExisted = saving && QFileInfo::exists(path);
-    m_targetCurrent = !m_currentFile.isEmpty() && QFileInfo(path).absoluteFilePath() == QFileInfo(m_currentFile).absoluteFilePath();
-    m_targetBytes = m_targetExisted ? readAll(path) : QByteArray();
+    m_step.chosen = path;
+    m_step.targetExisted = saving && QFileInfo::exists(path);
+    m_step.targetCurrent = !m_currentFile.isEmpty() && QFileInfo(path).absoluteFilePath() == QFileInfo(m_currentFile).absoluteFilePath();
+    m_step.targetBytes = m_step.targetExisted ? readAll(path) : QByteArray();
     if (!ModalScript::chooseIn(dialog, path)) {
-        m_unexpected << u"the file dialog refused "_s + path;
+        m_step.unexpected << u"the file dialog refused "_s + path;
     } else if (!saving) {
-        m_loaded = true;
+        m_step.loaded = true;
         m_currentFile = path;
         ++loads;
-        savedLoads += m_loadPath.endsWith(u"saved.cfg"_s);
+        savedLoads += m_step.loadPath.endsWith(u"saved.cfg"_s);
     }
 }
 
@@ -437,21 +296,8 @@ QString Monkey::pick(quint32 a, quint32 b)
     QComboBox *box = boxes[a % boxes.size()];
     const int index = int(b % quint32(box->count()));
     const QString entry = box->itemText(index);
-    // The arrow opens the list.
-    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 5, box->height() / 2));
-    QAbstractItemView *view = box->view();
-    if (!view->isVisible())
+    if (!pickWithKeys(box, index))
         return u"pick: the list of %1 did not open"_s.arg(box->objectName());
-    // A click right after the list opened would be taken for the end of the opening click:
-    // choose with the keys.
-    QTest::keyClick(view, Qt::Key_Home);
-    for (int i = 0; i < index; ++i)
-        QTest::keyClick(view, Qt::Key_Down);
-    QTest::keyClick(view, Qt::Key_Return);
-    QElapsedTimer wait; // the style may flash the chosen entry before the list closes
-    wait.start();
-    while (view->isVisible() && wait.elapsed() < 2000)
-        QTest::qWait(1);
     // Closing the list's window passes the activation on later, to no window offscreen.
     if (!activate())
         return u"pick: the form did not become active again"_s;
@@ -468,8 +314,8 @@ QString Monkey::key(quint32 a, quint32)
     const auto &[code, name] = keys[a % std::size(keys)];
     QWidget *target = m_form->focusWidget();
     if (code == Qt::Key_Return && (qobject_cast<QLineEdit *>(target) || qobject_cast<QComboBox *>(target)))
-        m_leftFrom = target; // Return ends the typing as leaving does
-    m_finished = code == Qt::Key_Return;
+        m_step.leftFrom = target; // Return ends the typing as leaving does
+    m_step.finished = code == Qt::Key_Return;
     sendKey(code);
     return u"key %1 in %2"_s.arg(QLatin1StringView(name), target ? target->objectName() : u"form"_s);
 }
@@ -540,7 +386,7 @@ QString Monkey::enter(quint32 a, quint32 b, bool paste)
     }
     for (int i = 0; i < int(keys.size()); ++i) {
         if (!paste && !keys.front().isEmpty())
-            typeChar(keys[i].front());
+            typeChar(*m_form, keys[i].front());
         const int entry = box ? entryNamed(box, typedInto(old, !append, keys.mid(0, i + 1), {})) : -1;
         named = entry >= 0 ? entry : named;
     }
@@ -549,11 +395,11 @@ QString Monkey::enter(quint32 a, quint32 b, bool paste)
                                                  : std::nullopt;
     const QString shown = typedInto(old, !append, keys, number); // Delete takes a selection as "" would
     if (!holdsFocus(target))
-        m_expect = {Expect::FocusKept, "focus", target, {}};
+        m_step.expect = {Expect::FocusKept, "focus", target, {}};
     else if (box)
-        m_expect = {Expect::List, "typed-list", target, shown, named, before};
+        m_step.expect = {Expect::List, "typed-list", target, shown, named, before};
     else
-        m_expect = {Expect::Shows, range ? "typed-bound" : "typed-text", target, shown};
+        m_step.expect = {Expect::Shows, range ? "typed-bound" : "typed-text", target, shown};
     return u"%1 %2 %3%4"_s.arg(paste ? u"paste"_s : u"type"_s, ofKinds(keys.join(QString())),
                                append ? u"after the text of "_s : u"into "_s, name);
 }
@@ -561,7 +407,7 @@ QString Monkey::enter(quint32 a, quint32 b, bool paste)
 QString Monkey::focus(quint32 a, quint32 b)
 {
     const QString from = m_form->focusWidget() ? m_form->focusWidget()->objectName() : u"none"_s;
-    m_leftFrom = m_form->focusWidget();
+    m_step.leftFrom = m_form->focusWidget();
     if (a % 3 < 2) {
         sendKey(a % 3 ? Qt::Key_Backtab : Qt::Key_Tab, a % 3 ? Qt::ShiftModifier : Qt::NoModifier);
         return u"%1 from %2"_s.arg(a % 3 ? u"Shift+Tab"_s : u"Tab"_s, from);
@@ -570,7 +416,7 @@ QString Monkey::focus(quint32 a, quint32 b)
     QLineEdit *line = lines[b % lines.size()];
     QWidget *target = listOf(line) ? static_cast<QWidget *>(listOf(line)) : line;
     QTest::mouseClick(line, Qt::LeftButton, {}, line->rect().center());
-    m_expect = {Expect::Clicked, "focus", target, {}};
+    m_step.expect = {Expect::Clicked, "focus", target, {}};
     return u"click into %1 from %2"_s.arg(target->objectName(), from);
 }
 
@@ -583,7 +429,7 @@ QString Monkey::spin(quint32 a, quint32 b)
     const auto old = strictToInt(spinner->associate()->text());
     QTest::mouseClick(spinner, Qt::LeftButton, {}, QPoint(spinner->width() / 2, up ? 2 : spinner->height() - 3));
     if (old) // a step writes no group separator, and the limits hold
-        m_expect = {Expect::Shows, "spinner", spinner->associate(),
+        m_step.expect = {Expect::Shows, "spinner", spinner->associate(),
                     QString::number(qBound(spinner->minimum(), *old + (up ? 1 : -1), spinner->maximum()))};
     return u"click %1 on %2 at %3"_s.arg(up ? u"up"_s : u"down"_s, spinner->objectName(),
                                          QString::number(old.value_or(0)));
@@ -606,7 +452,7 @@ QString Monkey::save(quint32 a, quint32)
     else
         QTest::mouseClick(control<QPushButton>(*m_form, "SaveButton"), Qt::LeftButton);
     return u"save (%1) as %2"_s.arg(a & 1 ? u"Ctrl+S"_s : u"button"_s,
-                                    m_chosen.isEmpty() ? u"nothing"_s : QFileInfo(m_chosen).fileName());
+                                    m_step.chosen.isEmpty() ? u"nothing"_s : QFileInfo(m_step.chosen).fileName());
 }
 
 // Files as a person or another program may have left them: each alters one value.
@@ -645,8 +491,8 @@ QString Monkey::load(quint32 a, quint32 b)
     const bool reseal = (b >> 5) & 1;
     if (reseal)
         bytes = resealed(bytes);
-    m_loadPath = m_dir.filePath(m_savedFiles.contains(m_dir.filePath(from)) ? u"saved.cfg"_s : u"loaded.cfg"_s);
-    writeAll(m_loadPath, bytes);
+    m_step.loadPath = m_dir.filePath(m_savedFiles.contains(m_dir.filePath(from)) ? u"saved.cfg"_s : u"loaded.cfg"_s);
+    writeAll(m_step.loadPath, bytes);
     if (a & 1)
         sendKey(Qt::Key_O, Qt::ControlModifier);
     else
@@ -658,11 +504,11 @@ QString Monkey::load(quint32 a, quint32 b)
 
 QString Monkey::close(quint32, quint32)
 {
-    const int dialogs = m_dialogCount;
+    const int dialogs = m_step.dialogs;
     const bool changed = m_form->questionnaire() != m_stored;
     if (!m_form->close())
         return u"close: answered No"_s;
-    m_lostOnClose = m_dialogCount == dialogs && changed;
+    m_step.lostOnClose = m_step.dialogs == dialogs && changed;
     newForm();
     return u"close, then start again in %1"_s.arg(QLocale().name());
 }
@@ -672,9 +518,9 @@ QString Monkey::close(quint32, quint32)
 // No dialog left open or unanswered; message boxes carry the program's caption.
 void Monkey::dialogs() const
 {
-    for (const QString &u : m_unexpected)
+    for (const QString &u : m_step.unexpected)
         fail("dialogs", u);
-    for (const QString &title : m_titles)
+    for (const QString &title : m_step.titles)
         if (title != kCaption)
             fail("dialogs", u"a message box titled "_s + ofKinds(title));
     if (QWidget *popup = QApplication::activePopupWidget())
@@ -755,8 +601,8 @@ void Monkey::entries() const
             fail("shows-entry", box->objectName() + u" shows "_s + ofKinds(box->currentText()) + u", no entry"_s);
     }
     for (const QString &name : emptyLists(q))
-        if (!m_loaded && (m_gatePassed || !m_emptyBefore.contains(name)))
-            fail("list-empty", name + u" holds no entry"_s + (m_gatePassed ? u" after the save's checks"_s : QString()));
+        if (!m_step.loaded && (m_step.gatePassed || !m_step.emptyBefore.contains(name)))
+            fail("list-empty", name + u" holds no entry"_s + (m_step.gatePassed ? u" after the save's checks"_s : QString()));
 }
 
 // An input box the model locks shows the model's state; a channel's controls follow its box.
@@ -817,7 +663,7 @@ void Monkey::bounds() const
 // edits then show what it wrote.
 void Monkey::requisites() const
 {
-    if (m_savedPath.isEmpty())
+    if (m_step.savedPath.isEmpty())
         return;
     for (const char *name : {"FirmNameEdit", "PhoneEdit", "MailEdit", "BillEdit"}) {
         const QString text = edit(*m_form, name)->text();
@@ -831,7 +677,7 @@ void Monkey::requisites() const
 // the text named on the way.
 void Monkey::typed() const
 {
-    const Expect &e = m_expect;
+    const Expect &e = m_step.expect;
     if (!e.target)
         return;
     const QWidget *focus = m_form->focusWidget();
@@ -842,7 +688,7 @@ void Monkey::typed() const
     if (e.kind == Expect::Clicked) {
         // Leaving a list may rebuild the form and take the clicked control away.
         const bool gone = !e.target->isVisible() || !e.target->isEnabled();
-        if (!holdsFocus(e.target) && !(gone && focus && focus == m_leftFrom))
+        if (!holdsFocus(e.target) && !(gone && focus && focus == m_step.leftFrom))
             fail("focus", u"a click into "_s + e.target->objectName() + u" put the focus on "_s + focused);
     } else if (e.kind == Expect::FocusKept) {
         fail("focus", e.target->objectName() + u" lost the focus while typed into, to "_s + focused);
@@ -861,29 +707,29 @@ void Monkey::typed() const
 // one within 1..999.
 void Monkey::left() const
 {
-    QWidget *from = m_leftFrom;
-    if (!from || (!m_finished && holdsFocus(from)) || !from->isVisible())
+    QWidget *from = m_step.leftFrom;
+    if (!from || (!m_step.finished && holdsFocus(from)) || !from->isVisible())
         return;
-    const char *name = m_finished ? "return-left" : "list-left";
+    const char *name = m_step.finished ? "return-left" : "list-left";
     const Questionnaire q = m_form->questionnaire();
     if (QComboBox *box = listOf(from)) {
-        const QString held = entryShown(withDefaultEntries(m_before), box->objectName());
-        const bool empty = entryShown(m_before, box->objectName()).isEmpty();
-        if (box->currentText() != held && !(m_finished && empty && box->currentText().isEmpty()))
+        const QString held = entryShown(withDefaultEntries(m_step.before), box->objectName());
+        const bool empty = entryShown(m_step.before, box->objectName()).isEmpty();
+        if (box->currentText() != held && !(m_step.finished && empty && box->currentText().isEmpty()))
             fail(name, box->objectName() + u" left shows "_s + ofKinds(box->currentText()) + u", not "_s + ofKinds(held));
         return;
     }
     const QString field = from->objectName();
-    name = field == u"QntyEdit"_s && m_finished ? "return-left" : "bound-left";
+    name = field == u"QntyEdit"_s && m_step.finished ? "return-left" : "bound-left";
     if (field == u"QntyEdit"_s) {
-        const QuantityCheck check = checkQuantity(m_before.quantity, kQuantityMin, kQuantityMax);
-        const QString expected = check.rewrite ? QString::number(check.value) : m_before.quantity;
+        const QuantityCheck check = checkQuantity(m_step.before.quantity, kQuantityMin, kQuantityMax);
+        const QString expected = check.rewrite ? QString::number(check.value) : m_step.before.quantity;
         if (q.quantity != expected)
             fail(name, u"QntyEdit left shows "_s + ofKinds(q.quantity) + u", not "_s + ofKinds(expected));
     } else if (field.endsWith(u"MaxEdit"_s) || field.endsWith(u"MinEdit"_s)) {
         const int c = field.mid(2, 1).toInt() - 1;
-        const QuestionnaireChannel &was = m_before.channels[std::size_t(c)], &now = q.channels[std::size_t(c)];
-        const RangeLimits *row = rangeRow(m_before.series610(), was.sensorId);
+        const QuestionnaireChannel &was = m_step.before.channels[std::size_t(c)], &now = q.channels[std::size_t(c)];
+        const RangeLimits *row = rangeRow(m_step.before.series610(), was.sensorId);
         const auto held = heldBounds(was.maxText, was.minText, field.endsWith(u"MaxEdit"_s), *row);
         if (std::pair(now.maxText, now.minText) != held)
             fail(name, u"channel %1 left at %2..%3, not %4..%5"_s.arg(c + 1).arg(now.minText, now.maxText, held.second,
@@ -895,16 +741,16 @@ void Monkey::left() const
 // file only after a Yes and loads back the same; the open file is saved again without a question.
 void Monkey::saved() const
 {
-    if (m_targetExisted && m_targetCurrent == m_replaceAsked)
-        fail("replace", m_replaceAsked ? u"saving the open file again asked to replace it"_s
-                                       : u"replaced "_s + m_chosen + u" without asking"_s);
-    if (m_replaceDeclined
-        && (readAll(m_chosen) != m_targetBytes
+    if (m_step.targetExisted && m_step.targetCurrent == m_step.replaceAsked)
+        fail("replace", m_step.replaceAsked ? u"saving the open file again asked to replace it"_s
+                                       : u"replaced "_s + m_step.chosen + u" without asking"_s);
+    if (m_step.replaceDeclined
+        && (readAll(m_step.chosen) != m_step.targetBytes
             || control<QStatusBar>(*m_form, "StatusBar")->currentMessage() != u"Не записано"_s))
         fail("replace", u"a declined replace wrote the file or did not say so"_s);
-    if (m_savedPath.isEmpty())
+    if (m_step.savedPath.isEmpty())
         return;
-    const check::FileReport report = check::checkBytes(readAll(m_savedPath), m_savedPath);
+    const check::FileReport report = check::checkBytes(readAll(m_step.savedPath), m_step.savedPath);
     if (!report.clean()) {
         QString found = QString::fromLatin1(check::verdictName(report.verdict));
         for (const Problem &p : report.problems)
@@ -915,7 +761,7 @@ void Monkey::saved() const
         fail("saved-checker", diff);
 
     QuestionnaireWindow other;
-    const LoadResult reload = loadThroughForm(other, m_savedPath);
+    const LoadResult reload = loadThroughForm(other, m_step.savedPath);
     for (const QString &box : reload.boxes())
         fail("saved-reload", u"loading it back shows "_s + box);
     if (other.questionnaire() != m_form->questionnaire())
@@ -927,10 +773,10 @@ void Monkey::saved() const
 // A load shows the file over what the window showed: loadedQuestionnaire's value.
 void Monkey::loaded() const
 {
-    if (!m_loaded || !m_loadBase)
+    if (!m_step.loaded || !m_step.loadBase)
         return;
-    const QuestionnaireRead read = readQuestionnaire(ProfileReader(readAll(m_loadPath)));
-    const Questionnaire expected = loadedQuestionnaire(read, *m_loadBase).value;
+    const QuestionnaireRead read = readQuestionnaire(ProfileReader(readAll(m_step.loadPath)));
+    const Questionnaire expected = loadedQuestionnaire(read, *m_step.loadBase).value;
     if (const Questionnaire q = m_form->questionnaire(); q != expected)
         fail("loaded", u"the window shows "_s + valueChanges(expected, q));
 }
@@ -939,7 +785,7 @@ void Monkey::loaded() const
 // number as leaving its field would leave it.
 void Monkey::gate() const
 {
-    if (!m_gatePassed)
+    if (!m_step.gatePassed)
         return;
     const Questionnaire q = m_form->questionnaire();
     if (!saveRefusals(q).empty())
@@ -958,8 +804,8 @@ void Monkey::gate() const
 // way; the title marks it and names the file; no close loses a change without asking.
 void Monkey::modified() const
 {
-    const bool changed = m_form->questionnaire() != m_stored && !m_loaded;
-    if (m_lostOnClose)
+    const bool changed = m_form->questionnaire() != m_stored && !m_step.loaded;
+    if (m_step.lostOnClose)
         fail("modified", u"closed without a question, losing a change"_s);
     else if (m_form->isModified() != changed)
         fail("modified", changed ? u"not marked changed after "_s + valueChanges(m_stored, m_form->questionnaire())
@@ -969,57 +815,6 @@ void Monkey::modified() const
     if (m_form->windowTitle() != title)
         fail("title", u"the title "_s + ofKinds(m_form->windowTitle()) + u" is not "_s + ofKinds(title));
 }
-
-// --- Sessions --------------------------------------------------------------------------------
-
-namespace {
-
-std::vector<Step> generate(quint32 seed, int count)
-{
-    std::mt19937 random(seed);
-    int total = 0;
-    for (const Action &action : kActions)
-        total += action.weight;
-    std::vector<Step> steps;
-    for (int i = 0; i < count; ++i) {
-        int pick = int(random() % quint32(total)), action = 0;
-        while (pick >= kActions[action].weight)
-            pick -= kActions[action++].weight;
-        const quint32 a = random(), b = random();
-        steps.push_back({action, a, b});
-    }
-    return steps;
-}
-
-// Lines "name a b", as failures print them; '#' starts a comment.
-std::vector<Step> parse(const QByteArray &text)
-{
-    std::vector<Step> steps;
-    for (QByteArray line : text.split('\n')) {
-        if (line.contains('#'))
-            line.truncate(line.indexOf('#'));
-        const QList<QByteArray> words = line.simplified().split(' ');
-        if (words.size() != 3)
-            continue;
-        for (int i = 0; i < int(std::size(kActions)); ++i)
-            if (words[0] == kActions[i].name)
-                steps.push_back({i, words[1].toUInt(), words[2].toUInt()});
-    }
-    return steps;
-}
-
-QString listing(const std::vector<Step> &steps, const QStringList &descriptions)
-{
-    QString out;
-    for (std::size_t i = 0; i < steps.size(); ++i)
-        out += u"%1 %2 %3  # %4\n"_s.arg(QLatin1StringView(kActions[steps[i].action].name))
-                       .arg(steps[i].a)
-                       .arg(steps[i].b)
-                       .arg(descriptions.value(int(i)));
-    return out;
-}
-
-} // namespace
 
 class TestMonkey : public QObject
 {
@@ -1043,9 +838,9 @@ void TestMonkey::randomSessions()
                              [&](const char *known) { return name == QLatin1StringView(known); }),
                  qPrintable(u"no invariant is named "_s + name));
     const bool shrinking = qEnvironmentVariableIntValue("QS_JUV_MONKEY_SHRINK") != 0;
-    std::vector<Step> steps = generate(seed, count);
+    std::vector<Step> steps = randomSteps(kActions, seed, count);
     if (const QString replay = qEnvironmentVariable("QS_JUV_MONKEY_REPLAY"); !replay.isEmpty())
-        steps = parse(readAll(replay));
+        steps = parsedSteps(kActions, readAll(replay));
     QVERIFY2(!steps.empty(), "no steps to run");
 
     QStringList descriptions;
@@ -1068,7 +863,7 @@ void TestMonkey::randomSessions()
     const QString message = u"invariant \"%1\" failed after step %2 (seed %3): %4\n%5"_s.arg(failure.invariant)
                                     .arg(failure.step + 1)
                                     .arg(seed)
-                                    .arg(failure.message, listing(steps, descriptions));
+                                    .arg(failure.message, listing(kActions, steps, descriptions));
     QFAIL(qPrintable(message));
 }
 
