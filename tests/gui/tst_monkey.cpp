@@ -271,7 +271,8 @@ void Monkey::respondFile(QFileDialog *dialog)
     }
     m_step.chosen = path;
     m_step.targetExisted = saving && QFileInfo::exists(path);
-    m_step.targetCurrent = !m_currentFile.isEmpty() && QFileInfo(path).absoluteFilePath() == QFileInfo(m_currentFile).absoluteFilePath();
+    m_step.targetCurrent = !m_currentFile.isEmpty()
+            && QFileInfo(path).absoluteFilePath() == QFileInfo(m_currentFile).absoluteFilePath();
     m_step.targetBytes = m_step.targetExisted ? readAll(path) : QByteArray();
     if (!ModalScript::chooseIn(dialog, path)) {
         m_step.unexpected << u"the file dialog refused "_s + path;
@@ -561,7 +562,8 @@ void Monkey::lists() const
         if (const RangeLimits *row = rangeRow(q.series610(), sensor->id))
             for (const std::string &entry : nominalResistanceList(*row).entries)
                 resistances << QString::fromStdString(entry);
-        for (const char *text : showsOutputs(q.model()) ? outputModeTexts(q.series610()) : std::span<const char *const>())
+        const bool outputShown = showsOutputs(q.model());
+        for (const char *text : outputShown ? outputModeTexts(q.series610()) : std::span<const char *const>())
             outputs << QString::fromUtf8(text);
         expect("SensorCombo", types);
         expect("CharCombo", names);
@@ -569,7 +571,7 @@ void Monkey::lists() const
         expect("OutputCombo", outputs);
         if (box("ConnCombo")->isVisibleTo(&form) != showsConnection(q.series610(), sensor->type)
             || box("NomRCombo")->isVisibleTo(&form) != showsNominalR(sensor->type)
-            || box("OutputCombo")->isVisibleTo(&form) != showsOutputs(q.model()))
+            || box("OutputCombo")->isVisibleTo(&form) != outputShown)
             fail("lists", u"channel %1 shows the wrong rows"_s.arg(c + 1));
     }
 }
@@ -597,12 +599,13 @@ void Monkey::entries() const
         if (box == typing && (box->currentIndex() != named || (!box->currentText().isEmpty() && red != (named < 0))))
             fail("typed-list", box->objectName() + u" typed "_s + ofKinds(box->currentText()) + u" selects "_s
                     + QString::number(box->currentIndex()) + (red ? u" in red"_s : QString()));
-        if (box != typing && (red || (box->currentIndex() >= 0 && box->currentText() != box->itemText(box->currentIndex()))))
+        const bool entry = box->currentIndex() < 0 || box->currentText() == box->itemText(box->currentIndex());
+        if (box != typing && (red || !entry))
             fail("shows-entry", box->objectName() + u" shows "_s + ofKinds(box->currentText()) + u", no entry"_s);
     }
     for (const QString &name : emptyLists(q))
         if (!m_step.loaded && (m_step.gatePassed || !m_step.emptyBefore.contains(name)))
-            fail("list-empty", name + u" holds no entry"_s + (m_step.gatePassed ? u" after the save's checks"_s : QString()));
+            fail("list-empty", name + (m_step.gatePassed ? u" passed the save's checks"_s : QString()) + u" empty"_s);
 }
 
 // An input box the model locks shows the model's state; a channel's controls follow its box.
@@ -695,7 +698,7 @@ void Monkey::typed() const
     } else if (shown != e.text) {
         fail(e.name, e.target->objectName() + u" shows "_s + ofKinds(shown) + u", not "_s + ofKinds(e.text));
     } else if (e.kind == Expect::List && e.named < 0 && q != e.before) {
-        fail("typed-list", box->objectName() + u" typed "_s + ofKinds(shown) + u" changed "_s + valueChanges(e.before, q));
+        fail("typed-list", box->objectName() + u" typed "_s + ofKinds(shown) + u": "_s + valueChanges(e.before, q));
     } else if (e.kind == Expect::List && e.named >= 0 && entryShown(q, box->objectName()) != box->itemText(e.named)) {
         fail("typed-list", box->objectName() + u" typed through "_s + ofKinds(box->itemText(e.named)) + u" holds "_s
                 + ofKinds(entryShown(q, box->objectName())));
@@ -716,7 +719,7 @@ void Monkey::left() const
         const QString held = entryShown(withDefaultEntries(m_step.before), box->objectName());
         const bool empty = entryShown(m_step.before, box->objectName()).isEmpty();
         if (box->currentText() != held && !(m_step.finished && empty && box->currentText().isEmpty()))
-            fail(name, box->objectName() + u" left shows "_s + ofKinds(box->currentText()) + u", not "_s + ofKinds(held));
+            fail(name, box->objectName() + u" left shows "_s + ofKinds(box->currentText()) + u", "_s + ofKinds(held));
         return;
     }
     const QString field = from->objectName();

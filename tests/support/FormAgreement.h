@@ -59,18 +59,22 @@ inline QString entryShown(const Questionnaire &value, const QString &list)
                                       : QString();
 }
 
-// Where two values differ, channel by channel; empty when they are equal.
+// Where two values differ, field by field; empty when they are equal.
 inline QString valueChanges(const Questionnaire &from, const Questionnaire &to)
 {
-    Differences diff;
-    diff.compare(u"model"_s, QString::number(from.modelPosition), QString::number(to.modelPosition));
-    diff.compare(u"quantity"_s, from.quantity, to.quantity);
+    QStringList changes;
+    const auto compare = [&](const QString &what, const QString &was, const QString &is) {
+        if (was != is)
+            changes << u"%1 «%2» → «%3»"_s.arg(what, was, is);
+    };
+    compare(u"model"_s, QString::number(from.modelPosition), QString::number(to.modelPosition));
+    compare(u"quantity"_s, from.quantity, to.quantity);
     for (const Requisite r : kRequisites)
-        diff.compare(u"requisite"_s, requisiteText(from, r), requisiteText(to, r));
+        compare(u"requisite"_s, requisiteText(from, r), requisiteText(to, r));
     for (std::size_t c = 0; c < std::max(from.channels.size(), to.channels.size()); ++c)
-        diff.compare(u"Ch%1"_s.arg(c + 1), c < from.channels.size() ? describe(from.channels[c]) : QString(),
-                     c < to.channels.size() ? describe(to.channels[c]) : QString());
-    return diff.text();
+        compare(u"Ch%1"_s.arg(c + 1), c < from.channels.size() ? describe(from.channels[c]) : QString(),
+                c < to.channels.size() ? describe(to.channels[c]) : QString());
+    return changes.join(u"; "_s);
 }
 
 // The widgets of channel c against the words the checker reports for it. The list being typed
