@@ -719,7 +719,8 @@ void Monkey::left() const
         const QString held = entryShown(withDefaultEntries(m_step.before), box->objectName());
         const bool empty = entryShown(m_step.before, box->objectName()).isEmpty();
         if (box->currentText() != held && !(m_step.finished && empty && box->currentText().isEmpty()))
-            fail(name, box->objectName() + u" left shows "_s + ofKinds(box->currentText()) + u", "_s + ofKinds(held));
+            fail(name, box->objectName() + u" left shows "_s + ofKinds(box->currentText()) + u", not "_s
+                               + ofKinds(held));
         return;
     }
     const QString field = from->objectName();
