@@ -6,6 +6,7 @@
 #
 # Or MONKEY_STEPS, MONKEY_SEED, MONKEY_RUNS (runs take seed, seed+1, ...). MONKEY_SKIP=a,b leaves
 # those invariants out; MONKEY_REPLAY=file runs the steps a failure printed (lines "name a b").
+# MONKEY_KEEP_GOING=1 goes on with the next seed after a failure and counts the failures at the end.
 # BUILD_DIR names the build folder (default: build); the test program is built first.
 set -euo pipefail
 
@@ -53,6 +54,7 @@ shrink_crash() {
     done
 }
 
+failures=0
 for ((run = 0; run < runs; run++)); do
     current=$((seed + run))
     status=0
@@ -61,6 +63,7 @@ for ((run = 0; run < runs; run++)); do
     if grep -q '^FAIL!' "$work/out"; then
         echo "seed $current: a shortest failing sequence (replay it with MONKEY_SEED=$current MONKEY_REPLAY=file):"
         sed -n '/^FAIL!/,/^ *Loc:/p' "$work/out" | grep -v '^ *Loc:'
+        ((++failures)); [[ ${MONKEY_KEEP_GOING:-0} == 1 ]] && continue
         exit 1
     fi
     if ((status != 0)); then
@@ -72,7 +75,12 @@ for ((run = 0; run < runs; run++)); do
         cat "$work/steps"
         echo "--- what the first run wrote last:"
         grep -v '^monkey-step ' "$work/first-trace" | tail -n 20
+        ((++failures)); [[ ${MONKEY_KEEP_GOING:-0} == 1 ]] && continue
         exit 1
     fi
 done
+if ((failures > 0)); then
+    echo "seeds $seed to $((seed + runs - 1)), $steps steps each: $failures of $runs failed"
+    exit 1
+fi
 echo "seeds $seed to $((seed + runs - 1)), $steps steps each: every invariant held"

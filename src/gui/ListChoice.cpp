@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
 
@@ -27,6 +28,7 @@ ListChoice::ListChoice(QComboBox *combo) : QObject(combo), m_combo(combo)
             m_held = index;
     });
     combo->installEventFilter(this);
+    combo->lineEdit()->installEventFilter(this);
 }
 
 void ListChoice::show(const QStringList &entries, int selected)
@@ -96,9 +98,14 @@ void ListChoice::markUnnamed(bool unnamed)
 
 bool ListChoice::eventFilter(QObject *watched, QEvent *event)
 {
-    // A drop-down list or a context menu does not leave the list.
-    if (watched == m_combo && event->type() == QEvent::FocusOut
-        && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
+    // A drop-down list or a context menu does not leave the list; Return finishes it as leaving does.
+    const bool left = watched == m_combo && event->type() == QEvent::FocusOut
+            && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason;
+    // Return reaches the combo or its edit, depending on who sends it.
+    const bool entered = (watched == m_combo || watched == m_combo->lineEdit()) && event->type() == QEvent::KeyPress
+            && (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Return
+                || static_cast<QKeyEvent *>(event)->key() == Qt::Key_Enter);
+    if (left || entered) {
         finishTyping();
         if (m_held < 0 && m_combo->count() > 0)
             emit leftEmpty();

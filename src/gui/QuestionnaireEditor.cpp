@@ -7,6 +7,7 @@
 #include "core/RangeRules.h"
 
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QValidator>
 
 namespace {
@@ -24,8 +25,8 @@ public:
     }
 };
 
-// Calls back when a widget loses the focus to anything but its own pop-up, for as long as
-// owner lives.
+// Calls back when a widget loses the focus to anything but its own pop-up, or takes Return, for
+// as long as owner lives.
 class FocusLeave : public QObject
 {
 public:
@@ -35,8 +36,11 @@ public:
     }
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == QEvent::FocusOut
-            && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
+        if ((event->type() == QEvent::FocusOut
+             && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
+            || (event->type() == QEvent::KeyPress
+                && (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Return
+                    || static_cast<QKeyEvent *>(event)->key() == Qt::Key_Enter)))
             m_left();
         return false;
     }

@@ -41,19 +41,63 @@ inline QString shownEntry(const QWidget &form, const QComboBox *box)
     return box->isVisibleTo(&form) && box->currentIndex() >= 0 ? box->currentText() : QString();
 }
 
-// The widgets of channel c against the words the checker reports for it.
-inline void compareShown(const QuestionnaireWindow &form, const Questionnaire &value, int c, Differences &diff)
+// The entry the value says a list shows, by the list's name; empty for none or a hidden row.
+inline QString entryShown(const Questionnaire &value, const QString &list)
+{
+    if (list == u"DeviceCombo"_s)
+        return QString::fromStdString(modelListText(value.model()));
+    const int c = list.mid(2, 1).toInt() - 1;
+    if (c < 0 || c >= int(value.channels.size()))
+        return {};
+    const ChannelShown shown = channelShown(value, c);
+    const QString role = list.mid(3);
+    return role == u"SensorCombo"_s ? shown.sensorType
+            : role == u"CharCombo"_s ? shown.characteristic
+            : role == u"ConnCombo"_s ? shown.connection
+            : role == u"NomRCombo"_s ? shown.nominalR
+            : role == u"OutputCombo"_s ? shown.output
+                                      : QString();
+}
+
+// Where two values differ, field by field; empty when they are equal.
+inline QString valueChanges(const Questionnaire &from, const Questionnaire &to)
+{
+    QStringList changes;
+    const auto compare = [&](const QString &what, const QString &was, const QString &is) {
+        if (was != is)
+            changes << u"%1 «%2» → «%3»"_s.arg(what, was, is);
+    };
+    compare(u"model"_s, QString::number(from.modelPosition), QString::number(to.modelPosition));
+    compare(u"quantity"_s, from.quantity, to.quantity);
+    for (const Requisite r : kRequisites)
+        compare(u"requisite"_s, requisiteText(from, r), requisiteText(to, r));
+    for (std::size_t c = 0; c < std::max(from.channels.size(), to.channels.size()); ++c)
+        compare(u"Ch%1"_s.arg(c + 1), c < from.channels.size() ? describe(from.channels[c]) : QString(),
+                c < to.channels.size() ? describe(to.channels[c]) : QString());
+    return changes.join(u"; "_s);
+}
+
+// The widgets of channel c against the words the checker reports for it. The list being typed
+// into shows its typed text; the range's colour is left out while bounds may still be typed.
+inline void compareShown(const QuestionnaireWindow &form, const Questionnaire &value, int c, Differences &diff,
+                         const QWidget *typing = nullptr, bool rangeColour = true)
 {
     const QByteArray p = "Ch" + QByteArray::number(c + 1);
     const auto box = [&](const char *role) { return combo(form, (p + role).constData()); };
     const auto named = [&](const char *what) { return QString::fromLatin1(p) + u' ' + QLatin1StringView(what); };
+    const auto entry = [&](const char *what, const char *role, const QString &claimed) {
+        if (box(role) != typing)
+            diff.compare(named(what), shownEntry(form, box(role)), claimed);
+    };
     const ChannelShown shown = channelShown(value, c);
-    diff.compare(named("sensor type"), shownEntry(form, box("SensorCombo")), shown.sensorType);
-    diff.compare(named("characteristic"), shownEntry(form, box("CharCombo")), shown.characteristic);
+    entry("sensor type", "SensorCombo", shown.sensorType);
+    entry("characteristic", "CharCombo", shown.characteristic);
     diff.compare(named("max caption"), label(form, (p + "MaxLabel").constData())->text(), shown.maxCaption);
-    diff.compare(named("connection"), shownEntry(form, box("ConnCombo")), shown.connection);
-    diff.compare(named("nominal resistance"), shownEntry(form, box("NomRCombo")), shown.nominalR);
-    diff.compare(named("output"), shownEntry(form, box("OutputCombo")), shown.output);
+    entry("connection", "ConnCombo", shown.connection);
+    entry("nominal resistance", "NomRCombo", shown.nominalR);
+    entry("output", "OutputCombo", shown.output);
+    if (!rangeColour)
+        return;
     const std::vector<SaveRefusal> refusals = saveRefusals(value);
     const bool refused = std::any_of(refusals.begin(), refusals.end(), [c](const SaveRefusal &r) { return r.channel == c; });
     const bool red = textColour(edit(form, (p + "MaxEdit").constData())) == kRed;

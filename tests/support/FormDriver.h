@@ -4,9 +4,11 @@
 #include "gui/QuestionnaireWindow.h"
 #include "gui/UpDown.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -44,6 +46,65 @@ inline void pickText(QComboBox *box, const QString &text)
     pick(box, index);
 }
 
+// As the window manager does when the user comes back to the window.
+inline bool activated(QWidget &window)
+{
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        QCoreApplication::processEvents();
+        if (window.isActiveWindow())
+            return true;
+        window.activateWindow();
+        if (!QTest::qWaitForWindowActive(&window))
+            return false;
+    }
+    return window.isActiveWindow();
+}
+
+// The controls a user can reach: shown, enabled and in this window, not in one of its dialogs.
+template <typename T>
+std::vector<T *> offered(const QWidget &window)
+{
+    std::vector<T *> list;
+    for (T *w : window.findChildren<T *>())
+        if (w->isVisible() && w->isEnabled() && w->window() == &window)
+            list.push_back(w);
+    return list;
+}
+
+// A key goes to the window's focus widget, or to the window when none has the focus.
+inline void pressKey(QWidget &window, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QTest::keyClick(window.focusWidget() ? window.focusWidget() : &window, Qt::Key(key), modifiers);
+}
+
+inline void typeChar(QWidget &window, QChar c)
+{
+    QWidget *target = window.focusWidget() ? window.focusWidget() : &window;
+    if (c.unicode() < 128)
+        QTest::keyClick(target, c.toLatin1());
+    else // QTest maps only Latin-1 to keys: the text is what typing delivers
+        QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+// Opens the list with its arrow and chooses the entry with the keys; false when it did not open.
+inline bool pickWithKeys(QComboBox *box, int index)
+{
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 5, box->height() / 2));
+    QAbstractItemView *view = box->view();
+    if (!view->isVisible())
+        return false;
+    // A click right after the list opened would be taken for the end of the opening click.
+    QTest::keyClick(view, Qt::Key_Home);
+    for (int i = 0; i < index; ++i)
+        QTest::keyClick(view, Qt::Key_Down);
+    QTest::keyClick(view, Qt::Key_Return);
+    QElapsedTimer wait; // the style may flash the chosen entry before the list closes
+    wait.start();
+    while (view->isVisible() && wait.elapsed() < 2000)
+        QTest::qWait(1);
+    return true;
+}
+
 // Replaces the text as typing would.
 inline void typeText(QComboBox *box, const QString &text)
 {
@@ -64,6 +125,13 @@ inline QStringList items(const QComboBox *box)
     for (int i = 0; i < box->count(); ++i)
         list << box->itemText(i);
     return list;
+}
+
+// Whether the window's focus is in w; a hidden dialog may still be the application's focus.
+inline bool holdsFocus(const QWidget *w)
+{
+    const QWidget *focus = w->window()->focusWidget();
+    return focus && (focus == w || w->isAncestorOf(focus));
 }
 
 inline QColor textColour(const QLineEdit *edit)
