@@ -172,7 +172,7 @@ int main(int argc, char *argv[])
     });
 
     std::printf("round trips:                                  %d after %d warm-up\n", kCount, kCount / 10);
-    std::printf("save + load through the handlers:             median %.3f ms  (aim: under 2 ms)\n", roundTrip);
+    std::printf("save + load through the window's commands:  median %.3f ms  (aim: under 2 ms)\n", roundTrip);
     std::printf("  the same with the form hidden (no repaint): median %.3f ms\n", hiddenRoundTrip);
     std::printf("  save alone:                                 median %.3f ms\n", save);
     std::printf("  load alone:                                 median %.3f ms\n", load);
