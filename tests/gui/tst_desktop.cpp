@@ -657,6 +657,20 @@ void TestDesktop::summaryReplaceAndFailure()
     }
     edit(form, "FirmNameEdit")->setText(u"ACME"_s);
     edit(form, "MailEdit")->setText(u"a@b.cd"_s);
+    // Nor a range too narrow to save: a B thermocouple from 990 to 1000 (least width 500).
+    pickText(combo(form, "DeviceCombo"), u"ЖУВ-610-201"_s);
+    pickText(combo(form, "Ch1SensorCombo"), u"Термопара"_s);
+    pickText(combo(form, "Ch1CharCombo"), u"B"_s);
+    edit(form, "Ch1MaxEdit")->setText(u"1000"_s);
+    edit(form, "Ch1MinEdit")->setText(u"990"_s);
+    for (void (QuestionnaireWindow::*output)() : {&QuestionnaireWindow::exportPdf, &QuestionnaireWindow::print}) {
+        ModalScript script;
+        script.press(QMessageBox::Ok);
+        (form.*output)();
+        QCOMPARE(script.texts(), QStringList{qsjuv::texts::saveRefusal({qsjuv::SaveRefusal::RangeTooNarrow, 0})});
+        QVERIFY(script.unexpected().isEmpty());
+    }
+    pickText(combo(form, "Ch1CharCombo"), u"B"_s);
     // A new questionnaire is offered the default name.
     const QString target = path(u"qs_juv.pdf"_s);
     writeAll(target, "old");

@@ -502,6 +502,16 @@ void TestForm::closeQuery()
         QVERIFY(script.done());
     }
 
+    // A script answers the next question without a box being shown.
+    {
+        ModalScript script;
+        QuestionnaireWindow::setNextAnswer(QMessageBox::No);
+        QVERIFY(!form.mayClose());
+        QuestionnaireWindow::setNextAnswer(QMessageBox::Yes);
+        QVERIFY(form.mayClose());
+        QVERIFY(script.messages().empty());
+    }
+
     // What was typed and taken back again leaves nothing to save.
     QuestionnaireWindow other;
     edit(other, "PhoneEdit")->setText(u"1"_s);
