@@ -171,7 +171,7 @@ int main(int argc, char *argv[])
 
     qsjuv::Questionnaire settings;
     settings.modelPosition = 4;
-    settings.channels = {{true, 1, 1, 0, 2, u"300"_s, u"-200"_s}, {true, 9, -1, 0, 2, u"1820"_s, u"300"_s}};
+    settings.channels = {{true, 1, u"300"_s, u"-200"_s, 1, 1, 1}, {true, 9, u"1820"_s, u"300"_s, std::nullopt, 1, 1}};
     settings.firm = form.FirmNameEdit->text();
     settings.mail = u"zakaz@example.ru"_s;
     settings.quantity = u"1"_s;
