@@ -326,6 +326,10 @@ void TestFormat::cascadeDefaults()
         QCOMPARE(shown.connection, q.series610() ? u"3-проводная"_s : QString());
         QCOMPARE(shown.output, output);
     }
+    // The hints the window gives the range, from one maker.
+    const texts::RangeHints hints = texts::rangeHints(*rangeRow(q.series610(), 1), channelShown(q, 0).unit);
+    QCOMPARE(hints.max, u"Максимальное значение: %1 °С\nМинимальная ширина диапазона: 100 °С"_s.arg(max));
+    QCOMPARE(hints.min, u"Минимальное значение: -200 °С\nМинимальная ширина диапазона: 100 °С"_s);
     // Nothing left for the save to fill in, and the file says the same.
     QCOMPARE(withDefaultEntries(q), q);
     QVERIFY(writeQuestionnaire(q).bytes.contains("Sensor R=1\r\nInput connection=1\r\n"));
