@@ -53,6 +53,7 @@ class TestFormat : public QObject
 private slots:
     void workedExampleIsTheReferenceFile();
     void keysPerModel();
+    void listEntriesAndFileValues();
     void sensorRAndOutputs();
     void valuesNeverBreakTheirLine();
     void checkCodeCoverage();
@@ -119,9 +120,9 @@ void TestFormat::keysPerModel()
     }
 }
 
-void TestFormat::sensorRAndOutputs()
+// Each list's positions and file values, both ways; sensor 4's list hides its 53 ohms.
+void TestFormat::listEntriesAndFileValues()
 {
-    // Each list's positions and file values, both ways; sensor 4's list hides its 53 ohms.
     const RangeLimits &cu = *rangeRow(false, 4);
     QCOMPARE(nominalRValue(cu, 0), 0);
     QCOMPARE(nominalRValue(cu, 1), 2);
@@ -142,7 +143,10 @@ void TestFormat::sensorRAndOutputs()
     QCOMPARE(outputPosition(false, 255), 0);
     QCOMPARE(outputPosition(false, 6), -1);
     QCOMPARE(outputPosition(true, 255), -1);
+}
 
+void TestFormat::sensorRAndOutputs()
+{
     Questionnaire s = workedExample();
     s.modelPosition = 4; // ЖУВ-720-220
     QuestionnaireChannel &ch = s.channels.front();
