@@ -334,8 +334,12 @@ void TestFormat::cascadeDefaults()
     const texts::RangeHints hints = texts::rangeHints(*rangeRow(q.series610(), 1), channelShown(q, 0).unit);
     QCOMPARE(hints.max, u"Максимальное значение: %1 °С\nМинимальная ширина диапазона: 100 °С"_s.arg(max));
     QCOMPARE(hints.min, u"Минимальное значение: -200 °С\nМинимальная ширина диапазона: 100 °С"_s);
-    // Nothing left for the save to fill in, and the file says the same.
+    // Nothing left for the save to fill in, and lists left without an entry get these.
     QCOMPARE(withDefaultEntries(q), q);
+    Questionnaire unselected = q;
+    for (QuestionnaireChannel &ch : unselected.channels)
+        ch.nominalR = ch.connection = ch.output = std::nullopt;
+    QCOMPARE(withDefaultEntries(unselected), q);
     QVERIFY(writeQuestionnaire(q).bytes.contains("Sensor R=1\r\nInput connection=1\r\n"));
     const QByteArray outputLine = q.series610() ? "Output direction=0\r\n" : output.isEmpty() ? "Output mode=255\r\n"
                                                                                               : "Output mode=1\r\n";
