@@ -42,7 +42,8 @@ Questionnaire randomQuestionnaire(std::mt19937 &rng, int n)
         const int nomR = list.entries.empty() ? -1 : between(rng, 0, int(list.entries.size()) - 1);
         const int conn = between(rng, 0, 1);
         const int output = showsOutputs(model) ? between(rng, 0, series610 ? 1 : 6) : -1;
-        channels.push_back(channel(sensor->id, nomR, conn, output, QByteArray::number(max), QByteArray::number(min),
+        channels.push_back(channel(sensor->id, nominalRValue(*row, nomR), connectionValue(conn),
+                                   outputValue(series610, output), QByteArray::number(max), QByteArray::number(min),
                                    !(c == 1 && model.inputs == 1)));
     }
     Questionnaire s = questionnaire(position, std::move(channels));

@@ -7,6 +7,9 @@
 #include "core/ProfileFile.h"
 #include "core/ProfileNumber.h"
 #include "core/QuestionnaireFormat.h"
+#include "core/QuestionnaireLoad.h"
+#include "core/QuestionnaireRules.h"
+#include "core/RangeLimits.h"
 
 #include <QByteArray>
 #include <QList>
@@ -297,10 +300,12 @@ void checkQuestionnaireRoundTrip(const QuestionnaireRead &from, Bytes choices)
         QuestionnaireChannel ch;
         ch.inputOn = f.inputOn.value_or(true);
         ch.sensorId = f.sensor ? f.sensor->id : std::uint8_t(choices.next(256));
-        // Positions a combo can hold: -1 or an entry of its list.
-        ch.nomRPosition = choices.next(11) - 1;
-        ch.connPosition = choices.next(3) - 1;
-        ch.outputPosition = choices.next(8) - 1;
+        // Entries of each list, or none.
+        const RangeLimits *row = rangeRow(series610, ch.sensorId);
+        const int nomRPosition = choices.next(11) - 1;
+        ch.nominalR = row ? nominalRValue(*row, nomRPosition) : std::nullopt;
+        ch.connection = connectionValue(choices.next(3) - 1);
+        ch.output = outputValue(series610, choices.next(8) - 1);
         ch.maxText = fromCp1251(textOr(f.maxValue));
         ch.minText = fromCp1251(textOr(f.minValue));
         s.channels.push_back(ch);
@@ -329,10 +334,11 @@ void checkQuestionnaireRoundTrip(const QuestionnaireRead &from, Bytes choices)
         FUZZ_CHECK(r.sensor == sensorById(std::uint8_t(ch.sensorId)));
         // The file cannot tell "no selection" from the entry that shares its value: sensor 4's
         // 50 ohm, and on the 720 series the "off" output.
-        const int nomR = (ch.sensorId == 4 && ch.nomRPosition < 0) ? 0 : ch.nomRPosition;
+        const RangeLimits *row = rangeRow(series610, ch.sensorId);
+        const int nomR = ch.nominalR ? nominalRPosition(*row, ch.nominalR) : ch.sensorId == 4 ? 0 : -1;
         FUZZ_CHECK(r.nomRPosition == nomR);
-        FUZZ_CHECK(r.connPosition == ch.connPosition);
-        const int output = (!series610 && ch.outputPosition < 0) ? 0 : ch.outputPosition;
+        FUZZ_CHECK(r.connPosition == connectionPosition(ch.connection));
+        const int output = (!series610 && !ch.output) ? 0 : outputPosition(series610, ch.output);
         FUZZ_CHECK(r.outputPosition == output);
         if (r.sensor && RangeKeyNames(r.sensor->type)) {
             FUZZ_CHECK(r.maxValue == saved(ch.maxText));
@@ -347,6 +353,25 @@ void checkQuestionnaireRoundTrip(const QuestionnaireRead &from, Bytes choices)
     FUZZ_CHECK(back.mail == saved(s.mail));
     FUZZ_CHECK(back.bill == saved(s.bill));
     FUZZ_CHECK(back.quantity == saved(s.quantity));
+}
+
+// Whatever the file, a window shows a value it can build: a model, its channels, their sensors
+// and entries of its lists.
+void checkLoaded(const LoadedQuestionnaire &loaded)
+{
+    const Questionnaire &q = loaded.value;
+    FUZZ_CHECK(q.validModel());
+    FUZZ_CHECK(int(q.channels.size()) == channelCount(q.model()));
+    for (int c = 0; c < int(q.channels.size()); ++c) {
+        const QuestionnaireChannel &ch = q.channels[std::size_t(c)];
+        FUZZ_CHECK(ch.sensor() && offersSensorType(q.modelPosition, ch.sensor()->type));
+        const RangeLimits *row = rangeRow(q.series610(), ch.sensorId);
+        FUZZ_CHECK(!ch.nominalR || nominalRPosition(*row, ch.nominalR) >= 0);
+        FUZZ_CHECK(!ch.connection || connectionPosition(ch.connection) >= 0);
+        FUZZ_CHECK(showsOutputs(q.model()) ? !ch.output || outputPosition(q.series610(), ch.output) >= 0 : !ch.output);
+        channelShown(q, c);
+    }
+    FUZZ_CHECK(loaded.accepted || (q.firm.isEmpty() && q.quantity == QStringLiteral("1")));
 }
 
 } // namespace
@@ -370,5 +395,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     checkProfileRoundTrip(copy);
     checkQuestionnaireRoundTrip(read, Bytes(data, size));
+    checkLoaded(loadedQuestionnaire(read));
     return 0;
 }

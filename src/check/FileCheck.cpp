@@ -65,7 +65,8 @@ Verdict verdictOf(const QuestionnaireRead &read)
 }
 
 // The save's refusal in the checker's words: the window's reason, and for a range what it holds.
-std::optional<Problem> refusalProblem(const SaveRefusal &refusal, const Questionnaire &value)
+std::optional<Problem> refusalProblem(const SaveRefusal &refusal, const QuestionnaireRead &read,
+                                      const Questionnaire &value)
 {
     switch (refusal.kind) {
     case SaveRefusal::MissingFirm:
@@ -84,11 +85,15 @@ std::optional<Problem> refusalProblem(const SaveRefusal &refusal, const Question
     }
     const QuestionnaireChannel &ch = value.channels[std::size_t(refusal.channel)];
     const int number = refusal.channel + 1;
-    if (refusal.kind == SaveRefusal::RangeNotNumber)
+    if (refusal.kind == SaveRefusal::RangeNotNumber) {
+        // As typed: the edit shows only what the range check kept of it.
+        const ChannelRead &file = read.channels[std::size_t(refusal.channel)];
+        const std::optional<QByteArray> &typed = refusal.maxBound ? file.maxValue : file.minValue;
         return Problem{"range-not-number", number,
                        u"%1 диапазона %2 не является числом: форма не сохранит такой опросный лист."_s.arg(
                                refusal.maxBound ? u"Максимум"_s : u"Минимум"_s,
-                               quoted(refusal.maxBound ? ch.maxText : ch.minText))};
+                               quoted(typed ? text(typed) : refusal.maxBound ? ch.maxText : ch.minText))};
+    }
     const RangeLimits *row = rangeRow(value.series610(), ch.sensorId);
     const QString unit = channelShown(value, refusal.channel).unit;
     return Problem{"range-too-narrow", number,
@@ -152,7 +157,7 @@ void check(const QuestionnaireRead &read, FileReport &report)
         const bool ofRequisites = refusal.kind < SaveRefusal::NoInput;
         if (ofRequisites && !report.loaded.accepted)
             continue;
-        if (auto problem = refusalProblem(refusal, report.loaded.value))
+        if (auto problem = refusalProblem(refusal, read, report.loaded.value))
             report.problems.push_back(std::move(*problem));
     }
     checkRequisiteBytes(read, report);

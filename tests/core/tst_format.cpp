@@ -53,6 +53,7 @@ class TestFormat : public QObject
 private slots:
     void workedExampleIsTheReferenceFile();
     void keysPerModel();
+    void listEntriesAndFileValues();
     void sensorRAndOutputs();
     void valuesNeverBreakTheirLine();
     void checkCodeCoverage();
@@ -119,9 +120,9 @@ void TestFormat::keysPerModel()
     }
 }
 
-void TestFormat::sensorRAndOutputs()
+// Each list's positions and file values, both ways; sensor 4's list hides its 53 ohms.
+void TestFormat::listEntriesAndFileValues()
 {
-    // Each list's positions and file values, both ways; sensor 4's list hides its 53 ohms.
     const RangeLimits &cu = *rangeRow(false, 4);
     QCOMPARE(nominalRValue(cu, 0), 0);
     QCOMPARE(nominalRValue(cu, 1), 2);
@@ -142,7 +143,10 @@ void TestFormat::sensorRAndOutputs()
     QCOMPARE(outputPosition(false, 255), 0);
     QCOMPARE(outputPosition(false, 6), -1);
     QCOMPARE(outputPosition(true, 255), -1);
+}
 
+void TestFormat::sensorRAndOutputs()
+{
     Questionnaire s = workedExample();
     s.modelPosition = 4; // ЖУВ-720-220
     QuestionnaireChannel &ch = s.channels.front();
@@ -326,8 +330,16 @@ void TestFormat::cascadeDefaults()
         QCOMPARE(shown.connection, q.series610() ? u"3-проводная"_s : QString());
         QCOMPARE(shown.output, output);
     }
-    // Nothing left for the save to fill in, and the file says the same.
+    // The hints the window gives the range, from one maker.
+    const texts::RangeHints hints = texts::rangeHints(*rangeRow(q.series610(), 1), channelShown(q, 0).unit);
+    QCOMPARE(hints.max, u"Максимальное значение: %1 °С\nМинимальная ширина диапазона: 100 °С"_s.arg(max));
+    QCOMPARE(hints.min, u"Минимальное значение: -200 °С\nМинимальная ширина диапазона: 100 °С"_s);
+    // Nothing left for the save to fill in, and lists left without an entry get these.
     QCOMPARE(withDefaultEntries(q), q);
+    Questionnaire unselected = q;
+    for (QuestionnaireChannel &ch : unselected.channels)
+        ch.nominalR = ch.connection = ch.output = std::nullopt;
+    QCOMPARE(withDefaultEntries(unselected), q);
     QVERIFY(writeQuestionnaire(q).bytes.contains("Sensor R=1\r\nInput connection=1\r\n"));
     const QByteArray outputLine = q.series610() ? "Output direction=0\r\n" : output.isEmpty() ? "Output mode=255\r\n"
                                                                                               : "Output mode=1\r\n";
