@@ -81,11 +81,11 @@ ChannelEditor::ChannelEditor(const ChannelControls &controls, int index, QObject
     : QObject(parent)
     , m_ui(controls)
     , m_index(index)
-    , m_sensor(new ListChoice(controls.sensorCombo))
-    , m_characteristic(new ListChoice(controls.charCombo))
-    , m_connection(new ListChoice(controls.connCombo))
-    , m_nominalR(new ListChoice(controls.nomRCombo))
-    , m_output(new ListChoice(controls.outputCombo))
+    , m_sensor(new ListChoice(controls.sensorCombo, this))
+    , m_characteristic(new ListChoice(controls.charCombo, this))
+    , m_connection(new ListChoice(controls.connCombo, this))
+    , m_nominalR(new ListChoice(controls.nomRCombo, this))
+    , m_output(new ListChoice(controls.outputCombo, this))
 {
     m_ui.maxUpDown->setAssociate(m_ui.maxEdit);
     m_ui.minUpDown->setAssociate(m_ui.minEdit);

@@ -12,7 +12,7 @@ int namedEntry(const QComboBox *list, const QString &text)
     return list->findText(text.trimmed(), Qt::MatchFixedString);
 }
 
-ListChoice::ListChoice(QComboBox *combo) : QObject(combo), m_combo(combo)
+ListChoice::ListChoice(QComboBox *combo, QObject *owner) : QObject(owner), m_combo(combo), m_edit(combo->lineEdit())
 {
     m_held = combo->currentIndex();
     // A pick runs the level below even for the entry shown, as it always has.
@@ -102,7 +102,7 @@ bool ListChoice::eventFilter(QObject *watched, QEvent *event)
     const bool left = watched == m_combo && event->type() == QEvent::FocusOut
             && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason;
     // Return reaches the combo or its edit, depending on who sends it.
-    const bool entered = (watched == m_combo || watched == m_combo->lineEdit()) && event->type() == QEvent::KeyPress
+    const bool entered = (watched == m_combo || watched == m_edit) && event->type() == QEvent::KeyPress
             && (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Return
                 || static_cast<QKeyEvent *>(event)->key() == Qt::Key_Enter);
     if (left || entered) {

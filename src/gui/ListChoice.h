@@ -13,7 +13,8 @@ class ListChoice : public QObject
     Q_OBJECT
 
 public:
-    explicit ListChoice(QComboBox *combo);
+    // owner goes before the window's controls do, and takes this list's event filters with it.
+    ListChoice(QComboBox *combo, QObject *owner);
 
     QComboBox *combo() const { return m_combo; }
     int held() const { return m_held; }
@@ -37,6 +38,7 @@ private:
     void markUnnamed(bool unnamed);
 
     QComboBox *m_combo;
+    QObject *m_edit; // the combo's line edit, compared but never called through here
     int m_held = -1;
 };
 

@@ -51,7 +51,7 @@ private:
 } // namespace
 
 QuestionnaireEditor::QuestionnaireEditor(Ui::QS_JUVForm &ui, QObject *parent)
-    : QObject(parent), m_ui(ui), m_model(new ListChoice(ui.DeviceCombo))
+    : QObject(parent), m_ui(ui), m_model(new ListChoice(ui.DeviceCombo, this))
 {
     QStringList models;
     for (const auto &model : qsjuv::modelList())

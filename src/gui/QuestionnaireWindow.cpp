@@ -12,6 +12,7 @@
 #include "core/QuestionnaireRules.h"
 #include "core/Texts.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
@@ -46,7 +47,9 @@ QuestionnaireWindow::QuestionnaireWindow(QWidget *parent)
 
 QuestionnaireWindow::~QuestionnaireWindow()
 {
-    // The controls lose the focus as they go: nothing may then act on them through the editor.
+    // The controls lose the focus as they go: nothing may then act on them through the editor,
+    // nor hear their keys through the window.
+    qApp->removeEventFilter(this);
     delete m_editor;
 }
 
