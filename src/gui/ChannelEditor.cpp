@@ -1,5 +1,6 @@
 #include "gui/ChannelEditor.h"
 
+#include "gui/FieldEvents.h"
 #include "gui/Hints.h"
 #include "gui/ListChoice.h"
 #include "gui/UpDown.h"
@@ -11,8 +12,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QValidator>
@@ -138,15 +137,8 @@ void ChannelEditor::bindEvents()
 
 bool ChannelEditor::eventFilter(QObject *watched, QEvent *event)
 {
-    auto *edit = qobject_cast<QLineEdit *>(watched);
-    if (edit && event->type() == QEvent::FocusOut
-        && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
+    if (auto *edit = qobject_cast<QLineEdit *>(watched); edit && finishesTyping(event))
         finishBound(edit);
-    } else if (edit && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter)
-            finishBound(edit);
-    }
     return QObject::eventFilter(watched, event);
 }
 
@@ -171,22 +163,20 @@ void ChannelEditor::chooseSensorType(int index)
 {
     const auto sensors = qsjuv::sensorsOfType(qsjuv::sensorTypeOfIndex(index));
     if (!sensors.empty())
-        chooseCharacteristic(-1 - int(sensors.front()->id));
+        chooseSensor(sensors.front()->id);
 }
 
-// index < 0 carries a sensor id (-1 - id), so that a type's choice and a characteristic's share
-// one path.
 void ChannelEditor::chooseCharacteristic(int index)
 {
-    std::uint8_t id = 0;
-    if (index < 0) {
-        id = std::uint8_t(-1 - index);
-    } else {
-        const auto sensors = qsjuv::sensorsOfType(shownType());
-        if (index >= int(sensors.size()))
-            return;
-        id = sensors[std::size_t(index)]->id;
-    }
+    const auto sensors = qsjuv::sensorsOfType(shownType());
+    if (index >= 0 && index < int(sensors.size()))
+        chooseSensor(sensors[std::size_t(index)]->id);
+}
+
+// The channel as choosing the sensor leaves it: its full range and default resistance, the
+// input, connection and output kept.
+void ChannelEditor::chooseSensor(std::uint8_t id)
+{
     const qsjuv::QuestionnaireChannel fresh = qsjuv::defaultChannel(m_model, m_index, id);
     qsjuv::QuestionnaireChannel next = channel();
     next.sensorId = fresh.sensorId;

@@ -43,6 +43,7 @@ private:
     void setUserChannel(const qsjuv::QuestionnaireChannel &channel);
     void chooseSensorType(int index);
     void chooseCharacteristic(int index);
+    void chooseSensor(std::uint8_t id);
     void showLists(const qsjuv::QuestionnaireChannel &channel);
     void showRows(qsjuv::SensorType type);
     void showRange(const qsjuv::QuestionnaireChannel &channel);

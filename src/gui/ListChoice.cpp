@@ -1,8 +1,8 @@
 #include "gui/ListChoice.h"
 
+#include "gui/FieldEvents.h"
+
 #include <QComboBox>
-#include <QFocusEvent>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
 
@@ -98,13 +98,10 @@ void ListChoice::markUnnamed(bool unnamed)
 
 bool ListChoice::eventFilter(QObject *watched, QEvent *event)
 {
-    // A drop-down list or a context menu does not leave the list; Return finishes it as leaving does.
-    const bool left = watched == m_combo && event->type() == QEvent::FocusOut
-            && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason;
-    // Return reaches the combo or its edit, depending on who sends it.
+    // Leaving reaches the combo; Return the combo or its edit, depending on who sends it.
+    const bool left = watched == m_combo && event->type() == QEvent::FocusOut && finishesTyping(event);
     const bool entered = (watched == m_combo || watched == m_edit) && event->type() == QEvent::KeyPress
-            && (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Return
-                || static_cast<QKeyEvent *>(event)->key() == Qt::Key_Enter);
+            && finishesTyping(event);
     if (left || entered) {
         finishTyping();
         if (m_held < 0 && m_combo->count() > 0)

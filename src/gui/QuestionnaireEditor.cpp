@@ -1,13 +1,12 @@
 #include "gui/QuestionnaireEditor.h"
 
 #include "gui/ChannelEditor.h"
+#include "gui/FieldEvents.h"
 #include "gui/ListChoice.h"
 #include "gui/UpDown.h"
 #include "ui_QuestionnaireWindow.h"
 #include "core/RangeRules.h"
 
-#include <QFocusEvent>
-#include <QKeyEvent>
 #include <QValidator>
 
 namespace {
@@ -25,22 +24,17 @@ public:
     }
 };
 
-// Calls back when a widget loses the focus to anything but its own pop-up, or takes Return, for
-// as long as owner lives.
-class FocusLeave : public QObject
+// Calls back where a typed value is corrected, for as long as owner lives.
+class FieldFinished : public QObject
 {
 public:
-    FocusLeave(QObject *owner, QWidget *widget, std::function<void()> left) : QObject(owner), m_left(std::move(left))
+    FieldFinished(QObject *owner, QWidget *widget, std::function<void()> left) : QObject(owner), m_left(std::move(left))
     {
         widget->installEventFilter(this);
     }
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if ((event->type() == QEvent::FocusOut
-             && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
-            || (event->type() == QEvent::KeyPress
-                && (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Return
-                    || static_cast<QKeyEvent *>(event)->key() == Qt::Key_Enter)))
+        if (finishesTyping(event))
             m_left();
         return false;
     }
@@ -48,15 +42,20 @@ public:
 private:
     std::function<void()> m_left;
 };
+
+QStringList modelNames()
+{
+    QStringList names;
+    for (const auto &model : qsjuv::modelList())
+        names << QString::fromStdString(qsjuv::modelListText(model));
+    return names;
+}
 } // namespace
 
 QuestionnaireEditor::QuestionnaireEditor(Ui::QS_JUVForm &ui, QObject *parent)
     : QObject(parent), m_ui(ui), m_model(new ListChoice(ui.DeviceCombo, this))
 {
-    QStringList models;
-    for (const auto &model : qsjuv::modelList())
-        models << QString::fromStdString(qsjuv::modelListText(model));
-    m_model->show(models, 0);
+    m_model->show(modelNames(), 0);
     m_channels = {new ChannelEditor({ui.Ch1InputCheck, ui.Ch1SensorLabel, ui.Ch1SensorCombo, ui.Ch1CharLabel,
                                      ui.Ch1CharCombo, ui.Ch1MaxLabel, ui.Ch1MaxEdit, ui.Ch1MaxUpDown,
                                      ui.Ch1MinLabel, ui.Ch1MinEdit, ui.Ch1MinUpDown, ui.Ch1ConnLabel,
@@ -87,7 +86,7 @@ void QuestionnaireEditor::bindEvents()
         showQuantityState();
         emit edited();
     });
-    new FocusLeave(this, m_ui.QntyEdit, [this] { finishQuantity(); });
+    new FieldFinished(this, m_ui.QntyEdit, [this] { finishQuantity(); });
 }
 
 void QuestionnaireEditor::chooseModel(int position)
@@ -101,10 +100,7 @@ void QuestionnaireEditor::chooseModel(int position)
 void QuestionnaireEditor::setQuestionnaire(const qsjuv::Questionnaire &q)
 {
     m_modelPosition = q.modelPosition;
-    QStringList models;
-    for (int i = 0; i < m_ui.DeviceCombo->count(); ++i)
-        models << m_ui.DeviceCombo->itemText(i);
-    m_model->show(models, q.modelPosition);
+    m_model->show(modelNames(), q.modelPosition);
     const int count = qsjuv::channelCount(q.model());
     m_ui.Ch2GroupBox->setVisible(count == 2);
     for (int c = 0; c < 2; ++c) {
