@@ -61,12 +61,17 @@ int main(int argc, char *argv[])
     try {
         QuestionnaireWindow form;
         form.show();
-        // Loaded once the window is up, so that its messages have a window to belong to.
-        if (commandLine.file && qsjuv::fileNameSurvives(*commandLine.file, rawArguments)) {
-            QTimer::singleShot(0, &form, [&form, path = *commandLine.file] { form.loadFile(path); });
-        } else if (commandLine.file) {
-            QTimer::singleShot(0, &form, [&form] { form.showNameNotUtf8(); });
-        }
+        // Once the window is up, so that its messages have a window to belong to: first what a
+        // crash left unsaved; a questionnaire taken back from it is not replaced by the file.
+        const bool survives = commandLine.file && qsjuv::fileNameSurvives(*commandLine.file, rawArguments);
+        QTimer::singleShot(0, &form, [&form, &commandLine, survives] {
+            if (form.offerRecovery())
+                return;
+            if (survives)
+                form.loadFile(*commandLine.file);
+            else if (commandLine.file)
+                form.showNameNotUtf8();
+        });
         app.exec();
     } catch (const std::exception &e) {
         Application::showException(QString::fromUtf8(e.what()));

@@ -53,12 +53,28 @@ QuestionnaireChannel defaultChannel(int modelPosition, int channel, std::uint8_t
 
 Questionnaire withModel(Questionnaire questionnaire, int modelPosition)
 {
+    const std::vector<QuestionnaireChannel> before = std::move(questionnaire.channels);
     questionnaire.modelPosition = modelPosition;
     questionnaire.channels.clear();
     const std::uint8_t firstRtd = sensorsOfType(kSensorRtd).front()->id;
-    for (int c = 0; c < channelCount(questionnaire.model()); ++c)
-        questionnaire.channels.push_back(defaultChannel(modelPosition, c, firstRtd));
+    for (int c = 0; c < channelCount(questionnaire.model()); ++c) {
+        QuestionnaireChannel ch = defaultChannel(modelPosition, c, firstRtd);
+        // The connection is the wiring on site: no model choice changes it.
+        if (std::size_t(c) < before.size() && connectionPosition(before[std::size_t(c)].connection) >= 0)
+            ch.connection = before[std::size_t(c)].connection;
+        questionnaire.channels.push_back(ch);
+    }
     return questionnaire;
+}
+
+QuestionnaireChannel withSensor(int modelPosition, int channel, QuestionnaireChannel current, std::uint8_t sensorId)
+{
+    const QuestionnaireChannel fresh = defaultChannel(modelPosition, channel, sensorId);
+    current.sensorId = fresh.sensorId;
+    current.maxText = fresh.maxText;
+    current.minText = fresh.minText;
+    current.nominalR = fresh.nominalR;
+    return current;
 }
 
 Questionnaire defaultQuestionnaire()

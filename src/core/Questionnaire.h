@@ -51,9 +51,13 @@ int channelCount(const DeviceModel &model);
 
 // What choosing things leaves, as the window's lists cascade: a channel set to a characteristic
 // with its full range and default entries; a questionnaire set to a model with every channel at
-// its first RTD characteristic. The requisites and the quantity are not touched.
+// its first RTD characteristic, each channel keeping its connection. The requisites and the
+// quantity are not touched.
 QuestionnaireChannel defaultChannel(int modelPosition, int channel, std::uint8_t sensorId);
 Questionnaire withModel(Questionnaire questionnaire, int modelPosition);
+// What choosing a characteristic leaves of a channel, in the editor and in a load alike: its full
+// range and default resistance; the input, connection and output kept.
+QuestionnaireChannel withSensor(int modelPosition, int channel, QuestionnaireChannel current, std::uint8_t sensorId);
 Questionnaire defaultQuestionnaire(); // what a new window shows
 
 // A list that shows no entry gets the one the cascade gives it; what the save writes.

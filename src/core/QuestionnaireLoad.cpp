@@ -100,10 +100,8 @@ QuestionnaireChannel Loader::loadChannel(int c, const QuestionnaireChannel &star
     const int number = c + 1;
     const bool offered = sensorOffered(file, number);
     QuestionnaireChannel ch = start;
-    if (offered && file.sensor->id != start.sensorId) {
-        ch = defaultChannel(q.modelPosition, c, file.sensor->id);
-        ch.inputOn = start.inputOn;
-    }
+    if (offered && file.sensor->id != start.sensorId)
+        ch = withSensor(q.modelPosition, c, start, file.sensor->id);
     // A box the model locks shows the model's state, whatever the file says.
     if (inputChecks(q.model())[std::size_t(c)].enabled)
         ch.inputOn = file.inputOn.value_or(true);

@@ -173,17 +173,9 @@ void ChannelEditor::chooseCharacteristic(int index)
         chooseSensor(sensors[std::size_t(index)]->id);
 }
 
-// The channel as choosing the sensor leaves it: its full range and default resistance, the
-// input, connection and output kept.
 void ChannelEditor::chooseSensor(std::uint8_t id)
 {
-    const qsjuv::QuestionnaireChannel fresh = qsjuv::defaultChannel(m_model, m_index, id);
-    qsjuv::QuestionnaireChannel next = channel();
-    next.sensorId = fresh.sensorId;
-    next.maxText = fresh.maxText;
-    next.minText = fresh.minText;
-    next.nominalR = fresh.nominalR;
-    setUserChannel(next);
+    setUserChannel(qsjuv::withSensor(m_model, m_index, channel(), id));
 }
 
 void ChannelEditor::setChannel(int modelPosition, const qsjuv::QuestionnaireChannel &channel)

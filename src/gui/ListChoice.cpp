@@ -27,6 +27,8 @@ ListChoice::ListChoice(QComboBox *combo, QObject *owner) : QObject(owner), m_com
         if (index >= 0)
             m_held = index;
     });
+    // A wheel turned over the window must not change a list the user is not in.
+    combo->setFocusPolicy(Qt::StrongFocus);
     combo->installEventFilter(this);
     combo->lineEdit()->installEventFilter(this);
 }
@@ -98,6 +100,8 @@ void ListChoice::markUnnamed(bool unnamed)
 
 bool ListChoice::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_combo && event->type() == QEvent::Wheel && !m_combo->hasFocus())
+        return true;
     // Leaving reaches the combo; Return the combo or its edit, depending on who sends it.
     const bool left = watched == m_combo && event->type() == QEvent::FocusOut && finishesTyping(event);
     const bool entered = (watched == m_combo || watched == m_edit) && event->type() == QEvent::KeyPress

@@ -3,25 +3,33 @@
 #include "gui/Accessibility.h"
 #include "gui/FormStyle.h"
 #include "gui/Hints.h"
+#include "gui/MessageBox.h"
 #include "gui/QuestionnaireDocument.h"
 #include "gui/QuestionnaireEditor.h"
 #include "gui/RecentFiles.h"
 #include "gui/UpDown.h"
 #include "gui/WindowIcon.h"
 #include "ui_QuestionnaireWindow.h"
+#include "core/PathText.h"
 #include "core/QuestionnaireRules.h"
+#include "core/SafeRead.h"
 #include "core/Texts.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolTip>
+#include <QUndoStack>
+
+#include <filesystem>
 
 #include <limits>
 
@@ -36,8 +44,17 @@ QuestionnaireWindow::QuestionnaireWindow(QWidget *parent)
     const qsjuv::Questionnaire start = qsjuv::defaultQuestionnaire();
     m_editor->setQuestionnaire(start);
     m_document = new QuestionnaireDocument(m_editor->questionnaire(), this);
-    connect(m_editor, &QuestionnaireEditor::edited, this, &QuestionnaireWindow::showModified);
+    connect(m_editor, &QuestionnaireEditor::edited, this, &QuestionnaireWindow::noteEdit);
     connect(m_document, &QuestionnaireDocument::currentFileChanged, this, &QuestionnaireWindow::showModified);
+    connect(m_document, &QuestionnaireDocument::restored, this, [this](const qsjuv::Questionnaire &value) {
+        showValue(value);
+        showModified();
+    });
+    // A typed field becomes one step of the history when it is left.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *) {
+        if (m_typing && old == m_typing)
+            commitTyping();
+    });
     connect(m_ui->LoadButton, &QPushButton::clicked, this, &QuestionnaireWindow::load);
     connect(m_ui->SaveButton, &QPushButton::clicked, this, &QuestionnaireWindow::save);
     setupActions();
@@ -218,8 +235,84 @@ void QuestionnaireWindow::setQuestionnaire(const qsjuv::Questionnaire &questionn
 {
     if (!questionnaire.validModel())
         return;
-    m_editor->setQuestionnaire(questionnaire);
+    commitTyping();
+    showValue(questionnaire);
+    m_document->recordChange(m_editor->questionnaire());
     showModified();
+}
+
+void QuestionnaireWindow::showValue(const qsjuv::Questionnaire &value)
+{
+    const QScopedValueRollback showing(m_showing, true);
+    m_editor->setQuestionnaire(value);
+    m_typing = nullptr;
+}
+
+void QuestionnaireWindow::noteEdit()
+{
+    if (m_showing)
+        return;
+    auto *edit = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    if (edit && edit->window() == this && !qobject_cast<QComboBox *>(edit->parentWidget())) {
+        m_typing = edit;
+        showModified();
+        return;
+    }
+    commitTyping();
+}
+
+void QuestionnaireWindow::commitTyping()
+{
+    m_typing = nullptr;
+    m_document->recordChange(m_editor->questionnaire());
+    showModified();
+}
+
+void QuestionnaireWindow::undo()
+{
+    commitTyping();
+    m_document->undoStack()->undo();
+}
+
+void QuestionnaireWindow::redo()
+{
+    commitTyping();
+    m_document->undoStack()->redo();
+}
+
+bool QuestionnaireWindow::offerRecovery()
+{
+    for (const QByteArray &path : QuestionnaireDocument::recoveries()) {
+        const auto bytes = qsjuv::readRegularFile(std::filesystem::path(path.toStdString()));
+        const auto recovery = bytes ? qsjuv::readRecovery(*bytes) : std::nullopt;
+        if (!recovery) {
+            QuestionnaireDocument::discardRecovery(path);
+            continue;
+        }
+        const QString origin = recovery->origin.isEmpty()
+                ? u"новый опросный лист, не записанный в файл"_s
+                : u"файл %1"_s.arg(qsjuv::displayPath(QFile::encodeName(recovery->origin)));
+        const int answer = showBox(
+                QMessageBox::Question,
+                u"Найден несохраненный опросный лист: работа программы была прервана, и изменения в нем не "
+                "были сохранены в файле.\nОткуда: %1\nКогда: %2\nВосстановить его?"_s.arg(
+                        origin, recovery->written.toString(u"dd.MM.yyyy HH:mm:ss"_s)),
+                QString(), QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+        QuestionnaireDocument::discardRecovery(path);
+        if (answer != QMessageBox::Yes)
+            return false;
+        // Modified against what its file holds now, or against a new questionnaire.
+        const QuestionnaireDocument::Opened file = recovery->origin.isEmpty()
+                ? QuestionnaireDocument::Opened{}
+                : QuestionnaireDocument::open(recovery->origin, qsjuv::defaultQuestionnaire());
+        m_document->setUnsaved(recovery->origin,
+                               file.loaded ? file.loaded->value : qsjuv::defaultQuestionnaire());
+        showValue(recovery->value);
+        m_document->recordChange(m_editor->questionnaire());
+        showModified();
+        return true;
+    }
+    return false;
 }
 
 bool QuestionnaireWindow::isModified() const
@@ -244,10 +337,16 @@ void QuestionnaireWindow::showModified()
     const QString file = currentFile();
     setWindowTitle(file.isEmpty() ? mark + m_caption
                                   : u"%1%2 — %3"_s.arg(mark, qsjuv::titleFileName(file), m_caption));
+    if (m_undoAction) {
+        m_undoAction->setEnabled(m_document->undoStack()->canUndo() || m_typing);
+        m_redoAction->setEnabled(m_document->undoStack()->canRedo());
+    }
+    m_document->showing(m_editor->questionnaire());
 }
 
 bool QuestionnaireWindow::mayClose()
 {
+    commitTyping();
     return !isModified()
             || question(u"Внесенные вами изменения не сохранены в файле.\n"
                         "Вы действительно хотите завершить программу?"_s)

@@ -6,11 +6,14 @@
 #include <QMessageBox>
 #include <QWidget>
 
+#include <QPointer>
+
 #include <memory>
 
 class QAction;
 class QFileDialog;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QuestionnaireDocument;
 class QuestionnaireEditor;
@@ -36,8 +39,12 @@ public:
     bool loadFile(const QString &path);
 
     // The commands of the buttons and the menu.
+    void newQuestionnaire();
     void load();
     void save();
+    void saveAs();
+    void undo();
+    void redo();
     void exportPdf();
     void print();
     void about();
@@ -52,6 +59,8 @@ public:
     qsjuv::Summary summary() const;
     // The read error for a file whose name is not UTF-8 (command line, drop).
     void showNameNotUtf8();
+    // At start: offers what a crashed window left unsaved; true when the user took it.
+    bool offerRecovery();
 
     // The file dialogs, built on first use and kept.
     QFileDialog *openDialog();
@@ -59,7 +68,8 @@ public:
     QFileDialog *pdfDialog();
     QMenu *contextMenu() const { return m_contextMenu; }
 
-    // The answer the next message box gives without being shown; for tests and scripts.
+    // The answer the next message box gives without being shown; for tests and scripts
+    // (MessageBox::setNextAnswer).
     static void setNextAnswer(QMessageBox::StandardButton answer);
 
 protected:
@@ -81,16 +91,26 @@ private:
     void setupActions();
     void setupMenu();
     void showModified();
+    // Program writes into the controls: no step of the history, no typing.
+    void showValue(const qsjuv::Questionnaire &value);
+    // The user changed something: a step now, or when the field being typed is finished.
+    void noteEdit();
+    void commitTyping();
+    void saveTo(bool askForExisting);
+    bool mayDiscardFor(const QString &question);
     // The gate every output passes: the corrections leaving each field makes, then the save's
     // refusals; nullopt (after the refusal's message) when the questionnaire cannot go out.
     std::optional<qsjuv::Questionnaire> outputValue();
     void showRefusal(const qsjuv::SaveRefusal &refusal);
     // Asks before replacing, refuses what is not a file, writes atomically and reports failures;
     // the success message once the bytes are in place.
-    std::optional<QString> writeConfirmed(const QString &path, const QByteArray &bytes);
+    enum class Output { Save, SaveAs, Summary };
+    std::optional<QString> writeConfirmed(const QString &path, const QByteArray &bytes, Output output);
+    // Whether an output other than the questionnaire may go to path: never the questionnaire's
+    // own file, an existing file only after a Yes.
+    bool mayReplaceWithSummary(const QString &path);
     // Asked before a file's contents replace unsaved changes.
     bool mayDiscardChanges();
-    int execFileDialog(QFileDialog *dialog, bool remember, const QString &offered = QString());
     QString pdfOffer() const;
     void rebuildRecentMenu();
     void openRecent(const QString &path);
@@ -107,7 +127,10 @@ private:
     QuestionnaireDocument *m_document = nullptr;
     QLabel *m_versionPanel = nullptr, *m_dataPanel = nullptr;
     QAction *m_printAction = nullptr, *m_pdfAction = nullptr, *m_aboutAction = nullptr;
+    QAction *m_newAction = nullptr, *m_saveAsAction = nullptr, *m_undoAction = nullptr, *m_redoAction = nullptr;
     QMenu *m_contextMenu = nullptr, *m_recentMenu = nullptr;
     QFileDialog *m_openDialog = nullptr, *m_saveDialog = nullptr, *m_pdfDialog = nullptr;
     QString m_caption;
+    QPointer<QLineEdit> m_typing; // the field typed into whose change is not yet a step
+    bool m_showing = false;
 };

@@ -1,7 +1,8 @@
 // The window's commands: load, save, PDF and print through one gate, the file dialogs, the
 // message boxes, the context menu and drops.
 #include "gui/ChannelEditor.h"
-#include "gui/FileDialogs.h"
+#include "gui/FileDialog.h"
+#include "gui/MessageBox.h"
 #include "gui/Hints.h"
 #include "gui/QuestionnaireDocument.h"
 #include "gui/QuestionnaireEditor.h"
@@ -12,7 +13,9 @@
 #include "core/QuestionnaireFormat.h"
 #include "core/Requisites.h"
 #include "core/SafeRead.h"
+#include "core/PathText.h"
 #include "core/Texts.h"
+#include "core/UserState.h"
 
 #include <QAbstractItemView>
 #include <QCompleter>
@@ -21,42 +24,21 @@
 #include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QSettings>
+#include <QScopedValueRollback>
 #include <QStatusBar>
-
-#include <deque>
+#include <QUndoStack>
 
 using namespace Qt::StringLiterals;
 
-namespace {
-constexpr char kLastFolderKey[] = "dialogs/lastFolder";
-constexpr char kDialogSizeKey[] = "dialogs/size";
-
-std::deque<QMessageBox::StandardButton> &nextAnswers()
-{
-    static std::deque<QMessageBox::StandardButton> answers;
-    return answers;
-}
-} // namespace
-
 void QuestionnaireWindow::setNextAnswer(QMessageBox::StandardButton answer)
 {
-    nextAnswers().push_back(answer);
+    MessageBox::setNextAnswer(answer);
 }
 
 int QuestionnaireWindow::showBox(QMessageBox::Icon icon, const QString &text, const QString &informative,
                                  QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
 {
-    if (!nextAnswers().empty()) {
-        const QMessageBox::StandardButton answer = nextAnswers().front();
-        nextAnswers().pop_front();
-        return answer;
-    }
-    QMessageBox box(icon, m_caption, text, buttons, this);
-    box.setDefaultButton(defaultButton);
-    if (!informative.isEmpty())
-        box.setInformativeText(informative);
-    return box.exec();
+    return MessageBox::show(this, icon, m_caption, text, informative, buttons, defaultButton);
 }
 
 int QuestionnaireWindow::question(const QString &text)
@@ -87,12 +69,28 @@ void QuestionnaireWindow::showNameNotUtf8()
     error(qsjuv::texts::fileNameNotUtf8());
 }
 
+bool QuestionnaireWindow::mayDiscardFor(const QString &text)
+{
+    commitTyping();
+    return !isModified() || question(text) == QMessageBox::Yes;
+}
+
 bool QuestionnaireWindow::mayDiscardChanges()
 {
-    return !isModified()
-            || question(u"Внесенные вами изменения не сохранены в файле. При считывании данных из файла "
-                        "эти изменения будут утеряны.\nВы действительно хотите считать данные из файла?"_s)
-            == QMessageBox::Yes;
+    return mayDiscardFor(u"Внесенные вами изменения не сохранены в файле. При считывании данных из файла "
+                         "эти изменения будут утеряны.\nВы действительно хотите считать данные из файла?"_s);
+}
+
+void QuestionnaireWindow::newQuestionnaire()
+{
+    if (!mayDiscardFor(u"Внесенные вами изменения не сохранены в файле. При создании нового опросного листа "
+                       "эти изменения будут утеряны.\nВы действительно хотите начать новый опросный лист?"_s))
+        return;
+    showValue(qsjuv::defaultQuestionnaire());
+    m_document->setUnsaved(QString(), m_editor->questionnaire());
+    m_document->recordChange(m_editor->questionnaire());
+    m_dataPanel->clear();
+    showModified();
 }
 
 void QuestionnaireWindow::load()
@@ -102,13 +100,13 @@ void QuestionnaireWindow::load()
     // A kept dialog decides whether "Open" is enabled only when the typed name changes, so the
     // name of a file that has appeared since would stay greyed; setting the mode decides afresh.
     openDialog()->setFileMode(QFileDialog::ExistingFile);
-    if (execFileDialog(openDialog(), true) != QDialog::Accepted)
-        return;
-    loadFile(openDialog()->selectedFiles().value(0));
+    if (const std::optional<QString> path = FileDialog::run(openDialog(), true, currentFile()))
+        loadFile(*path);
 }
 
 bool QuestionnaireWindow::loadFile(const QString &path)
 {
+    commitTyping();
     // Whatever the file now holds, the user learns first where its old content is.
     if (const std::optional<QString> interrupted = QuestionnaireDocument::interruptedSave(path))
         showBox(QMessageBox::Warning, *interrupted, fileDetails(path, QString()));
@@ -117,12 +115,18 @@ bool QuestionnaireWindow::loadFile(const QString &path)
         error(qsjuv::texts::fileUnreadable(), path, opened.reason);
         return false;
     }
-    m_editor->setQuestionnaire(opened.loaded->value);
+    showValue(opened.loaded->value);
     if (opened.loaded->accepted)
         m_dataPanel->setText(qsjuv::texts::dataVersion(opened.loaded->version));
-    // What is shown now is the file, whether or not it warns.
+    // What is shown now is the file, whether or not it warns; the load is one step.
     m_document->setStored(path, m_editor->questionnaire());
+    m_document->recordChange(m_editor->questionnaire());
     showModified();
+    if (m_document->openElsewhere())
+        showBox(QMessageBox::Information,
+                u"Этот опросный лист уже открыт в другом окне программы. Перед записью в файл каждое окно "
+                "спросит, если файл тем временем изменило другое."_s,
+                fileDetails(path, QString()));
     if (!opened.loaded->accepted)
         showBox(QMessageBox::Warning,
                 u"Файл содержит некорректные данные!\nКонфигурация из файла считана, при этом некорректные "
@@ -135,6 +139,7 @@ bool QuestionnaireWindow::loadFile(const QString &path)
 std::optional<qsjuv::Questionnaire> QuestionnaireWindow::outputValue()
 {
     m_editor->finishTyping();
+    commitTyping();
     qsjuv::Questionnaire value = m_editor->questionnaire();
     // What the file will hold: no control characters, no blanks at the ends of a requisite.
     for (const qsjuv::Requisite r : qsjuv::kRequisites) {
@@ -151,7 +156,8 @@ std::optional<qsjuv::Questionnaire> QuestionnaireWindow::outputValue()
         return std::nullopt;
     }
     value = qsjuv::withDefaultEntries(value);
-    m_editor->setQuestionnaire(value);
+    showValue(value);
+    m_document->recordChange(value);
     showModified();
     return value;
 }
@@ -174,13 +180,25 @@ void QuestionnaireWindow::showRefusal(const qsjuv::SaveRefusal &refusal)
 
 void QuestionnaireWindow::save()
 {
+    saveTo(false);
+}
+
+void QuestionnaireWindow::saveAs()
+{
+    saveTo(true);
+}
+
+void QuestionnaireWindow::saveTo(bool askForExisting)
+{
     const std::optional<qsjuv::Questionnaire> value = outputValue();
     if (!value)
         return;
-    if (execFileDialog(saveDialog(), true, currentFile()) != QDialog::Accepted)
+    const std::optional<QString> chosen = FileDialog::run(saveDialog(), true, currentFile());
+    if (!chosen)
         return;
-    const QString path = saveDialog()->selectedFiles().value(0);
-    const std::optional<QString> saved = writeConfirmed(path, qsjuv::writeQuestionnaire(*value).bytes);
+    const QString path = *chosen;
+    const std::optional<QString> saved = writeConfirmed(path, qsjuv::writeQuestionnaire(*value).bytes,
+                                                        askForExisting ? Output::SaveAs : Output::Save);
     if (!saved)
         return;
     m_document->setStored(path, *value);
@@ -188,7 +206,7 @@ void QuestionnaireWindow::save()
     showBox(QMessageBox::Information, *saved);
 }
 
-std::optional<QString> QuestionnaireWindow::writeConfirmed(const QString &path, const QByteArray &bytes)
+std::optional<QString> QuestionnaireWindow::writeConfirmed(const QString &path, const QByteArray &bytes, Output output)
 {
     const QString writeFailed = u"Не удалось сохранить данные в файле. Возможно, диск защищен от записи."_s;
     QString reason;
@@ -196,17 +214,24 @@ std::optional<QString> QuestionnaireWindow::writeConfirmed(const QString &path, 
     case QuestionnaireDocument::Target::NotRegular:
         error(writeFailed, path, reason);
         return std::nullopt;
-    case QuestionnaireDocument::Target::Exists:
-        // The file being edited is saved again without a question; any other is replaced only
-        // after a Yes.
-        if (QFileInfo(path).absoluteFilePath() != currentFile()
-            && question(u"Указанный файл уже существует.\n"
-                        "Вы действительно хотите заменить его содержимое новыми данными?"_s)
+    case QuestionnaireDocument::Target::Exists: {
+        // The file being edited is saved again without a question unless another program or
+        // window changed it since; any other is replaced only after a Yes.
+        const bool own = output == Output::Save && m_document->isCurrentFile(path);
+        const bool asked = own ? m_document->changedOnDisk() : output != Output::Summary;
+        const QString text = own ? u"Файл изменен на диске после того, как был открыт или записан в этом окне "
+                                   "(другой программой или другим окном).\nВы действительно хотите заменить "
+                                   "его содержимое данными этого окна?"_s
+                                 : u"Указанный файл уже существует.\n"
+                                   "Вы действительно хотите заменить его содержимое новыми данными?"_s;
+        if (asked && showBox(QMessageBox::Question, text, own ? fileDetails(path, QString()) : QString(),
+                             QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
                     != QMessageBox::Yes) {
             m_ui->StatusBar->showMessage(u"Не записано"_s, 10000);
             return std::nullopt;
         }
         break;
+    }
     case QuestionnaireDocument::Target::Missing:
         break;
     }
@@ -236,11 +261,31 @@ void QuestionnaireWindow::exportPdf()
     if (!value)
         return;
     // The PDF starts where questionnaires are kept but does not move that folder.
-    if (execFileDialog(pdfDialog(), false, pdfOffer()) != QDialog::Accepted)
+    const std::optional<QString> path = FileDialog::run(pdfDialog(), false, pdfOffer());
+    if (!path || !mayReplaceWithSummary(*path))
         return;
-    const QString path = pdfDialog()->selectedFiles().value(0);
-    if (const std::optional<QString> saved = writeConfirmed(path, qsjuv::summaryPdf(m_document->summary(*value, m_caption))))
+    if (const std::optional<QString> saved =
+                writeConfirmed(*path, qsjuv::summaryPdf(m_document->summary(*value, m_caption)), Output::Summary))
         showBox(QMessageBox::Information, *saved);
+}
+
+bool QuestionnaireWindow::mayReplaceWithSummary(const QString &path)
+{
+    if (m_document->isCurrentFile(path)) {
+        error(u"Указанный файл — открытый в этом окне опросный лист, и документ для печати его не заменит. "
+              "Укажите другое имя файла."_s,
+              path);
+        return false;
+    }
+    QString reason;
+    if (QuestionnaireDocument::probe(path, &reason) == QuestionnaireDocument::Target::Exists
+        && question(u"Указанный файл уже существует.\n"
+                    "Вы действительно хотите заменить его содержимое новыми данными?"_s)
+                != QMessageBox::Yes) {
+        m_ui->StatusBar->showMessage(u"Не записано"_s, 10000);
+        return false;
+    }
+    return true;
 }
 
 void QuestionnaireWindow::print()
@@ -260,6 +305,10 @@ void QuestionnaireWindow::print()
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     if (dialog.exec() != QDialog::Accepted)
         return;
+    // Printing to a file writes it directly: asked first, as the PDF is.
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()
+        && !mayReplaceWithSummary(printer.outputFileName()))
+        return;
     if (!qsjuv::renderSummary(m_document->summary(*value, m_caption), printer)
         || printer.printerState() == QPrinter::Error)
         error(u"Не удалось напечатать опросный лист: принтер не принял задание."_s);
@@ -271,7 +320,7 @@ namespace {
 QFileDialog *kept(QFileDialog *&dialog, QWidget *owner, const qsjuv::FileDialogSetup &setup)
 {
     if (!dialog)
-        dialog = qsjuv::makeFileDialog(owner, setup);
+        dialog = FileDialog::make(owner, setup);
     return dialog;
 }
 } // namespace
@@ -292,46 +341,4 @@ QFileDialog *QuestionnaireWindow::pdfDialog()
 {
     return kept(m_pdfDialog, this, {u"PdfDialog"_s, u"Сохранить опросный лист в PDF"_s, QFileDialog::AcceptSave,
                                     u"pdf"_s, {u"Документы PDF (*.pdf)"_s}, u"qs_juv.pdf"_s});
-}
-
-int QuestionnaireWindow::execFileDialog(QFileDialog *dialog, bool remember, const QString &offered)
-{
-    const std::unique_ptr<QSettings> settings = qsjuv::userSettings();
-    const QString folder = settings ? settings->value(QLatin1StringView(kLastFolderKey)).toString() : QString();
-    // A folder that cannot be listed would show as empty: it counts as gone.
-    const QFileInfo remembered(folder);
-    const bool usable = !folder.isEmpty() && remembered.isDir() && remembered.isReadable() && remembered.isExecutable();
-    QDir start(usable ? folder : u"."_s);
-    const QFileInfo offeredFile(offered);
-    if (!offered.isEmpty() && offeredFile.absoluteDir().exists())
-        start = offeredFile.absoluteDir();
-    if (dialog->directory().absolutePath() != start.absolutePath())
-        dialog->setDirectory(start);
-    if (settings && settings->contains(QLatin1StringView(kDialogSizeKey)))
-        dialog->resize(settings->value(QLatin1StringView(kDialogSizeKey)).toSize().expandedTo(QSize(720, 480)));
-    else
-        dialog->resize(720, 480);
-    // The offered name, selected so that typing replaces it; nothing typed into a cancelled run
-    // comes back, and a list selection left from the last run would win over the name.
-    if (auto *name = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s)) {
-        for (QAbstractItemView *view : dialog->findChildren<QAbstractItemView *>())
-            if (view->selectionModel())
-                view->clearSelection();
-        name->setText(offered.isEmpty() ? dialog->property("qs_juvDefaultName").toString() : offeredFile.fileName());
-        name->selectAll();
-    }
-    const int result = dialog->exec();
-    // Its name-completion list would stay over the form and take the next keys.
-    if (auto *name = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s); name && name->completer()
-        && name->completer()->popup())
-        name->completer()->popup()->hide();
-    if (settings && dialog->size() != settings->value(QLatin1StringView(kDialogSizeKey)).toSize())
-        qsjuv::storeUserSetting(QLatin1StringView(kDialogSizeKey), dialog->size());
-    if (result == QDialog::Accepted && remember) {
-        const QString chosen = dialog->selectedFiles().value(0);
-        const QString used = QFileInfo(chosen).absolutePath();
-        if (settings && !chosen.isEmpty() && used != folder)
-            qsjuv::storeUserSetting(QLatin1StringView(kLastFolderKey), used);
-    }
-    return result;
 }

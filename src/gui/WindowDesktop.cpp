@@ -98,6 +98,15 @@ void QuestionnaireWindow::setupActions()
     m_printAction = makeAction(this, u"Печать…"_s, "PrintAction", QKeySequence(Qt::CTRL | Qt::Key_P));
     m_pdfAction = makeAction(this, u"Сохранить в PDF…"_s, "PdfAction", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     m_aboutAction = makeAction(this, u"О программе…"_s, "AboutAction", QKeySequence(Qt::Key_F1));
+    m_newAction = makeAction(this, u"Новый опросный лист"_s, "NewAction", QKeySequence(Qt::CTRL | Qt::Key_N));
+    m_saveAsAction = makeAction(this, u"Сохранить как…"_s, "SaveAsAction", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    // Their keys are taken before any edit's own undo (see eventFilter); the shortcuts are shown.
+    m_undoAction = makeAction(this, u"Отменить"_s, "UndoAction", QKeySequence(Qt::CTRL | Qt::Key_Z));
+    m_redoAction = makeAction(this, u"Повторить"_s, "RedoAction", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    connect(m_newAction, &QAction::triggered, this, &QuestionnaireWindow::newQuestionnaire);
+    connect(m_saveAsAction, &QAction::triggered, this, &QuestionnaireWindow::saveAs);
+    connect(m_undoAction, &QAction::triggered, this, &QuestionnaireWindow::undo);
+    connect(m_redoAction, &QAction::triggered, this, &QuestionnaireWindow::redo);
     connect(m_printAction, &QAction::triggered, this, &QuestionnaireWindow::print);
     connect(m_pdfAction, &QAction::triggered, this, &QuestionnaireWindow::exportPdf);
     connect(m_aboutAction, &QAction::triggered, this, &QuestionnaireWindow::about);
@@ -109,7 +118,9 @@ void QuestionnaireWindow::setupMenu()
     m_contextMenu->setObjectName(u"ContextMenu"_s);
     m_recentMenu = new QMenu(u"Недавние файлы"_s, this);
     m_recentMenu->setObjectName(u"RecentMenu"_s);
-    m_contextMenu->addActions({m_printAction, m_pdfAction});
+    m_contextMenu->addActions({m_undoAction, m_redoAction});
+    m_contextMenu->addSeparator();
+    m_contextMenu->addActions({m_newAction, m_saveAsAction, m_printAction, m_pdfAction});
     m_contextMenu->addSeparator();
     m_contextMenu->addMenu(m_recentMenu);
     m_contextMenu->addSeparator();
@@ -121,8 +132,39 @@ void QuestionnaireWindow::setupMenu()
     qApp->installEventFilter(this);
 }
 
+namespace {
+enum class HistoryKey { None, Undo, Redo };
+HistoryKey historyKey(const QKeyEvent *key)
+{
+    const QKeyCombination keys = key->keyCombination();
+    if (keys == QKeyCombination(Qt::ControlModifier, Qt::Key_Z))
+        return HistoryKey::Undo;
+    if (keys == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z)
+        || keys == QKeyCombination(Qt::ControlModifier, Qt::Key_Y))
+        return HistoryKey::Redo;
+    return HistoryKey::None;
+}
+} // namespace
+
 bool QuestionnaireWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    auto *target = qobject_cast<QWidget *>(watched);
+    if ((event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) && target
+        && target->window() == this) {
+        // The window's history, not an edit's own: undo takes back a whole change.
+        const HistoryKey history = historyKey(static_cast<QKeyEvent *>(event));
+        if (history != HistoryKey::None) {
+            if (event->type() == QEvent::KeyPress)
+                history == HistoryKey::Undo ? undo() : redo();
+            event->accept();
+            return true;
+        }
+        // Return finishes a typed field: its step once the field has corrected itself.
+        const int pressed = static_cast<QKeyEvent *>(event)->key();
+        if (event->type() == QEvent::KeyPress && m_typing && watched == m_typing.data()
+            && (pressed == Qt::Key_Return || pressed == Qt::Key_Enter))
+            QMetaObject::invokeMethod(this, &QuestionnaireWindow::commitTyping, Qt::QueuedConnection);
+    }
     if (event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         auto *widget = qobject_cast<QWidget *>(watched);
