@@ -58,10 +58,23 @@ bool StateLock::held() const
     return m_held != nullptr;
 }
 
+QByteArray windowsFolder()
+{
+    return stateFolder() + "/windows";
+}
+
+namespace {
+// The windows' files stay apart from the copies interrupted saves leave.
+bool makeWindowsFolder()
+{
+    return !platform::makePrivateFolder(stateFolder()) && !platform::makePrivateFolder(windowsFolder());
+}
+} // namespace
+
 bool StateLock::take(const QByteArray &path)
 {
     release();
-    if (platform::makePrivateFolder(stateFolder()))
+    if (!makeWindowsFolder())
         return false;
     // A lock file removed between our open and our lock is no one's: take the one that is there.
     for (int attempt = 0; attempt < 5; ++attempt) {
@@ -95,7 +108,7 @@ void StateLock::release()
 
 QByteArray openFileLockName(const QByteArray &nativePath)
 {
-    return stateFolder() + "/open-" + QCryptographicHash::hash(nativePath, QCryptographicHash::Sha256).toHex().left(32);
+    return windowsFolder() + "/open-" + QCryptographicHash::hash(nativePath, QCryptographicHash::Sha256).toHex().left(32);
 }
 
 QByteArray recoveryLockName(const QByteArray &recoveryPath)
@@ -184,7 +197,7 @@ std::optional<Recovery> readRecovery(const QByteArray &bytes)
 
 bool writePrivateFile(const QByteArray &path, const QByteArray &bytes)
 {
-    if (platform::makePrivateFolder(stateFolder()))
+    if (!makeWindowsFolder())
         return false;
     const QByteArray temporary = path + ".new";
     platform::remove(temporary);
@@ -199,7 +212,7 @@ bool writePrivateFile(const QByteArray &path, const QByteArray &bytes)
 
 std::vector<QByteArray> orphanedRecoveries()
 {
-    const QByteArray folder = stateFolder();
+    const QByteArray folder = windowsFolder();
     std::vector<std::pair<QDateTime, QByteArray>> found;
     for (const QByteArray &name : platform::folderEntries(folder, "autosave-")) {
         if (!name.endsWith(".json"))

@@ -15,6 +15,8 @@
 namespace qsjuv {
 
 QByteArray stateFolder();
+// Where the windows keep their locks and unsaved questionnaires, inside it.
+QByteArray windowsFolder();
 
 // A file as a load or a save left it: which file, and what it held.
 struct FileIdentity

@@ -138,7 +138,7 @@ void QuestionnaireDocument::writeRecovery()
     }
     if (m_recoveryPath.isEmpty()) {
         const quint64 id = QRandomGenerator::system()->generate64();
-        m_recoveryPath = qsjuv::stateFolder() + "/autosave-" + QByteArray::number(id, 16) + ".json";
+        m_recoveryPath = qsjuv::windowsFolder() + "/autosave-" + QByteArray::number(id, 16) + ".json";
     }
     // Held first, so that no window starting meanwhile takes the copy for a crash's.
     if (!m_recoveryLock.held() && !m_recoveryLock.take(qsjuv::recoveryLockName(m_recoveryPath)))

@@ -67,6 +67,8 @@ QuestionnaireWindow::~QuestionnaireWindow()
     // The controls lose the focus as they go: nothing may then act on them through the editor,
     // nor hear their keys through the window.
     qApp->removeEventFilter(this);
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+    m_showing = true;
     delete m_editor;
 }
 

@@ -122,11 +122,9 @@ bool QuestionnaireWindow::loadFile(const QString &path)
     m_document->setStored(path, m_editor->questionnaire());
     m_document->recordChange(m_editor->questionnaire());
     showModified();
+    // Said where it does not stop the user: each window asks before saving over the other's save.
     if (m_document->openElsewhere())
-        showBox(QMessageBox::Information,
-                u"Этот опросный лист уже открыт в другом окне программы. Перед записью в файл каждое окно "
-                "спросит, если файл тем временем изменило другое."_s,
-                fileDetails(path, QString()));
+        m_ui->StatusBar->showMessage(u"Этот опросный лист уже открыт в другом окне программы"_s, 30000);
     if (!opened.loaded->accepted)
         showBox(QMessageBox::Warning,
                 u"Файл содержит некорректные данные!\nКонфигурация из файла считана, при этом некорректные "
