@@ -260,7 +260,17 @@ void QuestionnaireWindow::noteEdit()
         showModified();
         return;
     }
-    commitTyping();
+    // A choice cascades through many controls within one event: the step is what it leaves.
+    if (!m_commitQueued) {
+        m_commitQueued = true;
+        QMetaObject::invokeMethod(
+                this, [this] {
+                    m_commitQueued = false;
+                    commitTyping();
+                },
+                Qt::QueuedConnection);
+    }
+    showModified();
 }
 
 void QuestionnaireWindow::commitTyping()

@@ -133,4 +133,5 @@ private:
     QString m_caption;
     QPointer<QLineEdit> m_typing; // the field typed into whose change is not yet a step
     bool m_showing = false;
+    bool m_commitQueued = false;
 };

@@ -100,9 +100,16 @@ void QuestionnaireWindow::setupActions()
     m_aboutAction = makeAction(this, u"О программе…"_s, "AboutAction", QKeySequence(Qt::Key_F1));
     m_newAction = makeAction(this, u"Новый опросный лист"_s, "NewAction", QKeySequence(Qt::CTRL | Qt::Key_N));
     m_saveAsAction = makeAction(this, u"Сохранить как…"_s, "SaveAsAction", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-    // Their keys are taken before any edit's own undo (see eventFilter); the shortcuts are shown.
-    m_undoAction = makeAction(this, u"Отменить"_s, "UndoAction", QKeySequence(Qt::CTRL | Qt::Key_Z));
-    m_redoAction = makeAction(this, u"Повторить"_s, "RedoAction", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    // Their keys are taken before any edit's own undo (see eventFilter); the actions live in the
+    // menu only, so that their shortcuts act only there and a key never undoes twice.
+    for (auto [action, text, name, keys] : {std::tuple{&m_undoAction, u"Отменить"_s, "UndoAction", QKeySequence(Qt::CTRL | Qt::Key_Z)},
+                                            std::tuple{&m_redoAction, u"Повторить"_s, "RedoAction",
+                                                       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}}) {
+        *action = new QAction(text, this);
+        (*action)->setObjectName(QLatin1StringView(name));
+        (*action)->setShortcut(keys);
+        (*action)->setShortcutVisibleInContextMenu(true);
+    }
     connect(m_newAction, &QAction::triggered, this, &QuestionnaireWindow::newQuestionnaire);
     connect(m_saveAsAction, &QAction::triggered, this, &QuestionnaireWindow::saveAs);
     connect(m_undoAction, &QAction::triggered, this, &QuestionnaireWindow::undo);

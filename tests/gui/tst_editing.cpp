@@ -49,6 +49,7 @@ private slots:
     void rangeCheck();
     void rangeEditExitAndModified();
     void quantity();
+    void undoWholeChanges();
 };
 
 void TestEditing::modelTable_data()
@@ -253,6 +254,8 @@ void TestEditing::comboExit()
                  {"Ch2OutputCombo", "4-20 мА", "4..20 мА"},
                  {"DeviceCombo", "ЖУВ-9", "ЖУВ-610-201"}};
     pickText(combo(form, "DeviceCombo"), u"ЖУВ-610-201"_s);
+    // The user goes to the lists: the typed field is left.
+    combo(form, "Ch1ConnCombo")->setFocus();
     pickText(combo(form, "Ch1ConnCombo"), u"4-проводная"_s);
     pickText(combo(form, "Ch1NomRCombo"), u"50"_s);
     pickText(combo(form, "Ch1OutputCombo"), u"20..4 мА"_s);
@@ -326,6 +329,7 @@ void TestEditing::userChoicesMarkModified()
     QFETCH(QString, action);
     QuestionnaireWindow form;
     pickText(combo(form, "DeviceCombo"), model);
+    QCoreApplication::processEvents(); // each user action is an event of its own
     const qsjuv::Questionnaire before = form.questionnaire();
     if (action == u"click"_s)
         check(form, control.constData())->click();
@@ -335,6 +339,12 @@ void TestEditing::userChoicesMarkModified()
         typeText(combo(form, control.constData()), action.mid(5));
     QVERIFY(form.questionnaire() != before);
     QVERIFY(form.isModified());
+    // Each choice is one step of the history.
+    const qsjuv::Questionnaire after = form.questionnaire();
+    form.undo();
+    QCOMPARE(form.questionnaire(), before);
+    form.redo();
+    QCOMPARE(form.questionnaire(), after);
 }
 
 void TestEditing::typedTextKeepsNoSelection()
@@ -499,6 +509,44 @@ void TestEditing::quantity()
     QTest::keyClick(qnty, Qt::Key_Backspace);
     QTest::keyClicks(qnty, u"1"_s);
     QVERIFY(!form.isModified()); // back to what was there: nothing to save
+}
+
+
+// Ctrl+Z takes back a whole change, typed text once finished included, even from inside the
+// edit; the mark follows; a model choice keeps the connection; the wheel over a list the user
+// is not in changes nothing.
+void TestEditing::undoWholeChanges()
+{
+    QuestionnaireWindow form;
+    form.show();
+    QVERIFY(activated(form));
+    QLineEdit *firm = edit(form, "FirmNameEdit");
+    firm->setFocus();
+    QTest::keyClicks(firm, u"ACME"_s);
+    QVERIFY(form.isModified());
+    QTest::keyClick(firm, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(firm->text(), QString());
+    QVERIFY(!form.isModified());
+    QTest::keyClick(firm, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(firm->text(), u"ACME"_s);
+    QVERIFY(form.isModified());
+
+    pickText(combo(form, "Ch1ConnCombo"), u"4-проводная"_s);
+    pickText(combo(form, "Ch1SensorCombo"), u"Сопротивление"_s);
+    edit(form, "Ch1MaxEdit")->setText(u"200"_s);
+    pickText(combo(form, "DeviceCombo"), u"ЖУВ-610-201"_s);
+    // The wiring on site is no model's: it survives the reset.
+    QCOMPARE(combo(form, "Ch1ConnCombo")->currentText(), u"4-проводная"_s);
+    QCOMPARE(combo(form, "Ch1SensorCombo")->currentIndex(), 0);
+    const qsjuv::Questionnaire shown = form.questionnaire();
+    QComboBox *model = combo(form, "DeviceCombo");
+    firm->setFocus();
+    QVERIFY(!model->hasFocus());
+    QWheelEvent wheel(QPointF(5, 5), model->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(model, &wheel);
+    QCOMPARE(form.questionnaire(), shown);
+    QVERIFY(!model->hasFocus());
 }
 
 QTEST_MAIN(TestEditing)

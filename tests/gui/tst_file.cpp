@@ -11,6 +11,7 @@
 #include "core/Cp1251.h"
 #include "core/PathText.h"
 #include "core/SafeRead.h"
+#include "gui/FileDialog.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -94,6 +95,7 @@ private slots:
     void specialTargetsAsUser();
     void savedFileKeepsItself_data();
     void savedFileKeepsItself();
+    void fileIsTheUsers();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -905,6 +907,53 @@ void TestFile::savedFileKeepsItself()
         if (qEnvironmentVariableIsSet("XDG_STATE_HOME"))
             QCOMPARE(QDir(qEnvironmentVariable("XDG_STATE_HOME") + u"/qs_juv"_s).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
+}
+
+
+// Nothing the window writes replaces the questionnaire's file behind the user's back: the PDF
+// never takes it, and a file changed on disk since the load is replaced only
+// after a Yes.
+void TestFile::fileIsTheUsers()
+{
+    QuestionnaireWindow form;
+    fillRequisites(form);
+    const QString own = path(u"s0.cfg"_s);
+    QCOMPARE(save(form, own).size(), size_t(1));
+    const QByteArray saved = readAll(own);
+    {
+        ModalScript script;
+        FileDialog::setNextFileName(own);
+        script.press(QMessageBox::Ok);
+        form.exportPdf();
+        QCOMPARE(script.messages().size(), size_t(1));
+        QCOMPARE(script.messages()[0].icon, QMessageBox::Critical);
+        QCOMPARE(readAll(own), saved);
+        QVERIFY(!form.isModified());
+    }
+    // Another PDF is replaced only after a Yes.
+    const QString other = path(u"other.pdf"_s);
+    writeAll(other, "old");
+    QCOMPARE(writeThroughForm(form, other, {QMessageBox::No}, &QuestionnaireWindow::exportPdf).messages.size(),
+             size_t(1));
+    QCOMPARE(readAll(other), QByteArray("old"));
+
+    // Saved again unchanged: no question. Changed on disk: a question naming it; No keeps both.
+    edit(form, "PhoneEdit")->setText(u"1"_s);
+    QCOMPARE(save(form, own).size(), size_t(1));
+    writeAll(own, readAll(own) + "; edited elsewhere\r\n");
+    const QByteArray changed = readAll(own);
+    edit(form, "PhoneEdit")->setText(u"2"_s);
+    std::vector<ModalScript::Message> asked = save(form, own, {QMessageBox::No});
+    QCOMPARE(asked.size(), size_t(1));
+    QCOMPARE(asked[0].icon, QMessageBox::Question);
+    QVERIFY(asked[0].informativeText.contains(QDir::toNativeSeparators(own)));
+    QCOMPARE(readAll(own), changed);
+    QVERIFY(form.isModified());
+    QCOMPARE(edit(form, "PhoneEdit")->text(), u"2"_s);
+    asked = save(form, own, {QMessageBox::Yes, QMessageBox::Ok});
+    QCOMPARE(asked.size(), size_t(2));
+    QVERIFY(!form.isModified());
+    QVERIFY(!readAll(own).contains("edited elsewhere"));
 }
 
 QTEST_MAIN(TestFile)
