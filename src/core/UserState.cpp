@@ -67,7 +67,10 @@ namespace {
 // The windows' files stay apart from the copies interrupted saves leave.
 bool makeWindowsFolder()
 {
-    return !platform::makePrivateFolder(stateFolder()) && !platform::makePrivateFolder(windowsFolder());
+    // $XDG_STATE_HOME itself may not exist yet on a fresh account.
+    const QByteArray state = stateFolder();
+    QDir().mkpath(QFile::decodeName(state.left(state.lastIndexOf('/'))));
+    return !platform::makePrivateFolder(state) && !platform::makePrivateFolder(windowsFolder());
 }
 } // namespace
 

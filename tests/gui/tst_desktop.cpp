@@ -5,6 +5,7 @@
 #include "gui/CommandLine.h"
 #include "FormDriver.h"
 #include "core/Texts.h"
+#include "core/UserState.h"
 #include "ModalScript.h"
 #include "Questionnaires.h"
 #include "Watchdog.h"
@@ -112,6 +113,7 @@ class TestDesktop : public QObject
 
 private slots:
     void init() { QVERIFY(m_dir.isValid()); }
+    void recoveryAfterKill();
     void commandLine_data();
     void commandLine();
     void programWithoutWindow_data();
@@ -967,6 +969,56 @@ void TestDesktop::recentFilesAndDialogs()
     }
     QVERIFY(!offeredAgain.isEmpty());
     QCOMPARE(selectedAgain, offeredAgain);
+}
+
+
+namespace {
+QStringList unsavedCopies()
+{
+    return QDir(QFile::decodeName(qsjuv::windowsFolder())).entryList({u"autosave-*.json"_s}, QDir::Files);
+}
+} // namespace
+
+// A window killed with unsaved changes leaves them in the state folder within two seconds; the
+// next start offers them, and Yes shows them, modified. A running window's copy is not offered.
+void TestDesktop::recoveryAfterKill()
+{
+    if (qEnvironmentVariableIsSet("QS_JUV_KILLED_WINDOW")) {
+        // The process the test kills: a window with a typed firm, until the end comes.
+        QuestionnaireWindow form;
+        edit(form, "FirmNameEdit")->setText(u"Unsaved"_s);
+        QTest::qWait(30000);
+        return;
+    }
+    for (const QString &name : unsavedCopies())
+        QFile::remove(QFile::decodeName(qsjuv::windowsFolder()) + u'/' + name);
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QS_JUV_KILLED_WINDOW"_s, u"1"_s);
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(), {u"recoveryAfterKill"_s});
+    QVERIFY(child.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(!unsavedCopies().isEmpty(), 10000);
+    const QString copy = QFile::decodeName(qsjuv::windowsFolder()) + u'/' + unsavedCopies().front();
+    QCOMPARE(QFileInfo(copy).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFileDevice::Permissions());
+    {
+        // Still running: its copy is its own.
+        QuestionnaireWindow other;
+        QVERIFY(!other.offerRecovery());
+    }
+    ::kill(pid_t(child.processId()), SIGKILL);
+    QVERIFY(child.waitForFinished(5000));
+    QVERIFY(QFile::exists(copy));
+
+    QuestionnaireWindow form;
+    QuestionnaireWindow::setNextAnswer(QMessageBox::Yes);
+    QVERIFY(form.offerRecovery());
+    QCOMPARE(edit(form, "FirmNameEdit")->text(), u"Unsaved"_s);
+    QVERIFY(form.isModified());
+    QVERIFY(!QFile::exists(copy));
+    // Offered once: the next start finds nothing.
+    QuestionnaireWindow next;
+    QVERIFY(!next.offerRecovery());
 }
 
 int main(int argc, char *argv[])
