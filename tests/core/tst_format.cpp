@@ -345,6 +345,20 @@ void TestFormat::cascadeDefaults()
                                                                                               : "Output mode=1\r\n";
     QVERIFY(writeQuestionnaire(q).bytes.contains(outputLine));
     QCOMPARE(defaultQuestionnaire(), withModel(Questionnaire(), 0));
+    // The wiring on site is no model's: a model choice keeps it. A sensor choice keeps the input,
+    // the connection and the output, in the editor and the load alike.
+    Questionnaire wired = defaultQuestionnaire();
+    wired.channels[0].connection = 2;
+    QCOMPARE(withModel(wired, position).channels[0].connection, std::optional<int>(2));
+    QuestionnaireChannel kept = q.channels[0];
+    kept.inputOn = false;
+    kept.connection = 2;
+    const QuestionnaireChannel chosen = withSensor(position, 0, kept, 12);
+    QCOMPARE(chosen.sensorId, std::uint8_t(12));
+    QVERIFY(!chosen.inputOn);
+    QCOMPARE(chosen.connection, kept.connection);
+    QCOMPARE(chosen.output, kept.output);
+    QCOMPARE(chosen.maxText, defaultChannel(position, 0, 12).maxText);
 }
 
 // A file applies over what the window showed: its model or the old one, its requisites only
