@@ -50,6 +50,6 @@ for _ in $(seq 100); do registry_up && break; sleep 0.2; done
 registry_up || { echo "FAIL: the accessibility registry did not start"; cat "$work/bus.log"; exit 1; }
 
 export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 NO_AT_BRIDGE=0
-export XDG_CONFIG_HOME="$work/config"
+export XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state"
 exec 4>&-
 "$python" "$here/atspi_smoke.py" "$program" "$work"

@@ -4,8 +4,8 @@ set -euo pipefail
 root=$1
 export QS_JUV_BUILD_DIR=$2
 # The started program remembers folders: never in the user's settings.
-export XDG_CONFIG_HOME=$(mktemp -d)
-trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
+export XDG_CONFIG_HOME=$(mktemp -d) XDG_STATE_HOME=$(mktemp -d)
+trap 'rm -rf "$XDG_CONFIG_HOME" "$XDG_STATE_HOME"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 version=$("$root/build-and-run.sh" --version) || fail "--version exited with $?"
