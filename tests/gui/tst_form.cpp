@@ -1,6 +1,7 @@
 // The window as laid out and its start-up state, the modified flag and closing.
 #include "FormDriver.h"
 #include "ModalScript.h"
+#include "Renderings.h"
 #include "gui/Application.h"
 #include "core/DeviceModel.h"
 #include "core/Sensor.h"
@@ -13,6 +14,7 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QStyleOption>
+#include <QScopeGuard>
 #include <QToolTip>
 
 #include <cmath>
@@ -101,6 +103,8 @@ private slots:
     void everythingFits_data();
     void everythingFits();
     void focusShown();
+    void renderingUnchanged_data();
+    void renderingUnchanged();
     void screenReaderNames();
     void startUpState();
     void spinners();
@@ -263,6 +267,47 @@ void TestForm::focusShown()
         QVERIFY2(w->hasFocus(), qPrintable(w->objectName()));
         QVERIFY2(w->grab().toImage() != before, qPrintable(w->objectName()));
     }
+}
+
+void TestForm::renderingUnchanged_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::newRow("start") << u"ЖУВ-610-101"_s;
+    QTest::newRow("two channels") << u"ЖУВ-720-220"_s;
+}
+
+// The window and each list as it opens look as they did when the window was first built the
+// plain way, whatever the program does to start faster.
+void TestForm::renderingUnchanged()
+{
+    QFETCH(QString, model);
+    // A face of its own for the application, so that a control left in the form's face shows;
+    // a steady cursor, so that the blink cannot decide.
+    const QFont applicationFont = QApplication::font();
+    const int flashTime = QApplication::cursorFlashTime();
+    QApplication::setFont(QFont(u"Liberation Serif"_s, 10));
+    QApplication::setCursorFlashTime(0);
+    const auto restore = qScopeGuard([&] {
+        QApplication::setFont(applicationFont);
+        QApplication::setCursorFlashTime(flashTime);
+    });
+    QApplication::setEffectEnabled(Qt::UI_AnimateCombo, false);
+    QuestionnaireWindow form;
+    if (model != combo(form, "DeviceCombo")->currentText())
+        pickText(combo(form, "DeviceCombo"), model);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    edit(form, "FirmNameEdit")->setFocus();
+    const QString row = QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'-');
+    QStringList differences;
+    const auto compare = [&differences](const QImage &image, const QString &name) {
+        if (const QString difference = renderingDifference(image, name); !difference.isEmpty())
+            differences << difference;
+    };
+    compare(form.grab().toImage(), row);
+    for (QComboBox *box : offered<QComboBox>(form))
+        compare(popupRendering(box), row + u'-' + box->objectName());
+    QVERIFY2(differences.isEmpty(), qPrintable(differences.join(u"; "_s)));
 }
 
 void TestForm::screenReaderNames()
