@@ -7,6 +7,7 @@
 #include "core/Sensor.h"
 
 #include <QAccessible>
+#include <QCompleter>
 #include <QFile>
 #include <QFileDialog>
 #include <QPushButton>
@@ -115,7 +116,11 @@ private slots:
 
 void TestForm::windowAndLayout()
 {
+    const QFont applicationFont = QApplication::font();
     QuestionnaireWindow form;
+    // Building the window leaves the application's font as it found it.
+    QCOMPARE(QApplication::font(), applicationFont);
+    QVERIFY(QApplication::font() != form.font());
     QCOMPARE(form.objectName(), u"QS_JUVForm"_s);
     QCOMPARE(form.windowTitle(), u"Опросный лист для поверки изделий ЖУВ-610 и ЖУВ-720"_s);
     QCOMPARE(form.size(), QSize(533, 590));
@@ -186,6 +191,9 @@ void TestForm::windowAndLayout()
                  qPrintable(u"%1,%2: %3"_s.arg(at.x()).arg(at.y()).arg(seen.name(QColor::HexArgb))));
     }
     QVERIFY(!form.windowIcon().pixmap(16).isNull());
+    // A window system that takes every size at once gets none above 64; larger ones are drawn.
+    QCOMPARE(form.windowIcon().availableSizes().constLast(), QSize(64, 64));
+    QCOMPARE(form.windowIcon().pixmap(256).size(), QSize(256, 256));
 
     // Tab order within the window and within a channel.
     const QStringList chain = {u"FirmNameEdit"_s, u"PhoneEdit"_s, u"MailEdit"_s, u"BillEdit"_s,
@@ -414,6 +422,12 @@ void TestForm::startUpState()
              u"Максимальное значение: 350 °С\nМинимальная ширина диапазона: 100 °С"_s);
     QCOMPARE(textColour(edit(form, "Ch1MaxEdit")), form.palette().color(QPalette::WindowText));
     QVERIFY(!form.isModified());
+    // Typing completes nothing, and no list builds its drop-down before it is first opened.
+    for (QComboBox *box : form.findChildren<QComboBox *>()) {
+        QVERIFY2(box->lineEdit() && !box->completer(), qPrintable(box->objectName()));
+        QVERIFY2(box->findChildren<QCompleter *>().isEmpty(), qPrintable(box->objectName()));
+        QVERIFY2(!box->findChild<QAbstractItemView *>(), qPrintable(box->objectName()));
+    }
 }
 
 void TestForm::spinners()
