@@ -43,8 +43,9 @@ median() {
 report() {
     awk -v what="$1" -v unit="$2" -v div="$3" -v aim="$4" -v f="$5" -v c="$6" -v b="$7" 'BEGIN {
         r = f / c
-        printf "  %-13s form %7.1f %s, one caption %7.1f, bare %7.1f; form/caption %.2f (aim: at most %s) %s, form/bare %.2f\n",
-            what, f / div, unit, c / div, b / div, r, aim, (aim == "" ? "" : (r <= aim + 0 ? "met" : "NOT MET")), f / b }'
+        verdict = aim == "" ? "" : sprintf(" (aim: at most %s, %s)", aim, r <= aim + 0 ? "met" : "NOT MET")
+        printf "  %-14s form %6.1f %s, one caption %6.1f, bare %6.1f; form/caption %.2f%s, form/bare %.2f\n",
+            what, f / div, unit, c / div, b / div, r, verdict, f / b }'
 }
 
 # Every measure on the platform QT_QPA_PLATFORM names.
@@ -74,7 +75,7 @@ measure() {
         mkb[$p]=$(tr ' ' '\n' <<<"${kb[$p]}" | grep . | median)
     done
     report "wall, median" ms 1000 "" "${mus[form]}" "${mus[caption]}" "${mus[bare]}"
-    report "peak RSS, med" MB 1024 1.1 "${mkb[form]}" "${mkb[caption]}" "${mkb[bare]}"
+    report "peak RSS, median" MB 1024 1.1 "${mkb[form]}" "${mkb[caption]}" "${mkb[bare]}"
     awk -v t="${mus[dialogs]}" -v m="${mkb[dialogs]}" 'BEGIN {
         printf "  bare window + two file dialogs as the form sets them up: median %.1f ms, %.1f MB\n", t / 1000, m / 1024 }'
 }
