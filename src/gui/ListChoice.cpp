@@ -3,6 +3,7 @@
 #include "gui/FieldEvents.h"
 
 #include <QComboBox>
+#include <QCompleter>
 #include <QLineEdit>
 #include <QSignalBlocker>
 
@@ -10,6 +11,24 @@ int namedEntry(const QComboBox *list, const QString &text)
 {
     // findText's fixed-string match ignores case but not blanks.
     return list->findText(text.trimmed(), Qt::MatchFixedString);
+}
+
+void makeEditable(const QList<QComboBox *> &lists)
+{
+    // A combo gives an edit that has no completer one of its own over its list (a proxy model and a
+    // dozen string-based connections), and setEditable() builds the drop-down list at once: each
+    // edit is handed over holding a placeholder that needs no list, taken away again right after.
+    QCompleter placeholder;
+    placeholder.setCompletionMode(QCompleter::InlineCompletion);
+    for (QComboBox *list : lists) {
+        if (list->isEditable())
+            continue;
+        auto *edit = new QLineEdit(list);
+        edit->setPalette(list->palette()); // as setEditable() does
+        edit->setCompleter(&placeholder);
+        list->setLineEdit(edit);
+        edit->setCompleter(nullptr);
+    }
 }
 
 ListChoice::ListChoice(QComboBox *combo, QObject *owner) : QObject(owner), m_combo(combo), m_edit(combo->lineEdit())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QStringList>
 
@@ -44,3 +45,6 @@ private:
 
 // The entry of list that text names: any letter case, blanks at the ends ignored; -1 for none.
 int namedEntry(const QComboBox *list, const QString &text);
+
+// Makes each list editable with a line edit that completes nothing: typing never rewrites the text.
+void makeEditable(const QList<QComboBox *> &lists);

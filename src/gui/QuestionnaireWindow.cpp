@@ -3,6 +3,7 @@
 #include "gui/Accessibility.h"
 #include "gui/FormStyle.h"
 #include "gui/Hints.h"
+#include "gui/ListChoice.h"
 #include "gui/MessageBox.h"
 #include "gui/QuestionnaireDocument.h"
 #include "gui/QuestionnaireEditor.h"
@@ -77,17 +78,24 @@ void QuestionnaireWindow::setupLayout()
     // The fixed layout needs its own metrics whatever style the desktop would pick.
     FormStyle::install();
 
-    // Where MS Sans Serif is missing, a face of Arial's widths keeps the captions inside their
-    // fixed boxes; any sans-serif face after that. Set before the controls exist, so that none of
-    // them lays out its text in the default face first.
-    QFont font(u"MS Sans Serif"_s);
-    font.setFamilies({u"MS Sans Serif"_s, u"Liberation Sans"_s, u"Arial"_s});
+    // The layout was drawn for MS Sans Serif, which no Linux desktop has: a face of Arial's widths
+    // keeps the captions inside their fixed boxes, any sans-serif face after that. A missing face
+    // named first would send every font load through the toolkit's alias and fallback search.
+    QFont font(u"Liberation Sans"_s);
+    font.setFamilies({u"Liberation Sans"_s, u"Arial"_s});
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     setFont(font);
     QToolTip::setFont(font);
 
+    // A new edit lays out its empty text in the application's face before it takes its parent's:
+    // while the controls are made, the two are one, so no face is loaded only for that. Set below
+    // the widgets, which neither hear of it nor lose the fonts the desktop gives their classes.
+    const QFont applicationFont = QGuiApplication::font();
+    QGuiApplication::setFont(font.resolve(applicationFont));
     m_ui->setupUi(this);
+    makeEditable(findChildren<QComboBox *>());
+    QGuiApplication::setFont(applicationFont);
     setObjectName(u"QS_JUVForm"_s);
     m_caption = windowTitle();
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
@@ -200,7 +208,6 @@ void QuestionnaireWindow::setupEntries()
     for (QLineEdit *edit : findChildren<QLineEdit *>())
         edit->setMaxLength(std::numeric_limits<int>::max());
     for (QComboBox *combo : findChildren<QComboBox *>()) {
-        combo->setCompleter(nullptr);
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->setMaxVisibleItems(30);
     }

@@ -79,7 +79,9 @@ QIcon programIcon()
         }
         QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
         {
-            return {{16, 16}, {22, 22}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}};
+            // What a window system takes all of at once (X11 paints each size for the window's
+            // icon property when it is shown); a larger size is drawn when it is asked for.
+            return {{16, 16}, {22, 22}, {24, 24}, {32, 32}, {48, 48}, {64, 64}};
         }
         QIconEngine *clone() const override { return new Engine; }
     };

@@ -1,11 +1,13 @@
 // The window as laid out and its start-up state, the modified flag and closing.
 #include "FormDriver.h"
 #include "ModalScript.h"
+#include "Renderings.h"
 #include "gui/Application.h"
 #include "core/DeviceModel.h"
 #include "core/Sensor.h"
 
 #include <QAccessible>
+#include <QCompleter>
 #include <QFile>
 #include <QFileDialog>
 #include <QPushButton>
@@ -13,6 +15,7 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QStyleOption>
+#include <QScopeGuard>
 #include <QToolTip>
 
 #include <cmath>
@@ -101,6 +104,8 @@ private slots:
     void everythingFits_data();
     void everythingFits();
     void focusShown();
+    void renderingUnchanged_data();
+    void renderingUnchanged();
     void screenReaderNames();
     void startUpState();
     void spinners();
@@ -111,7 +116,11 @@ private slots:
 
 void TestForm::windowAndLayout()
 {
+    const QFont applicationFont = QApplication::font();
     QuestionnaireWindow form;
+    // Building the window leaves the application's font as it found it.
+    QCOMPARE(QApplication::font(), applicationFont);
+    QVERIFY(QApplication::font() != form.font());
     QCOMPARE(form.objectName(), u"QS_JUVForm"_s);
     QCOMPARE(form.windowTitle(), u"Опросный лист для поверки изделий ЖУВ-610 и ЖУВ-720"_s);
     QCOMPARE(form.size(), QSize(533, 590));
@@ -182,6 +191,9 @@ void TestForm::windowAndLayout()
                  qPrintable(u"%1,%2: %3"_s.arg(at.x()).arg(at.y()).arg(seen.name(QColor::HexArgb))));
     }
     QVERIFY(!form.windowIcon().pixmap(16).isNull());
+    // A window system that takes every size at once gets none above 64; larger ones are drawn.
+    QCOMPARE(form.windowIcon().availableSizes().constLast(), QSize(64, 64));
+    QCOMPARE(form.windowIcon().pixmap(256).size(), QSize(256, 256));
 
     // Tab order within the window and within a channel.
     const QStringList chain = {u"FirmNameEdit"_s, u"PhoneEdit"_s, u"MailEdit"_s, u"BillEdit"_s,
@@ -263,6 +275,47 @@ void TestForm::focusShown()
         QVERIFY2(w->hasFocus(), qPrintable(w->objectName()));
         QVERIFY2(w->grab().toImage() != before, qPrintable(w->objectName()));
     }
+}
+
+void TestForm::renderingUnchanged_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::newRow("start") << u"ЖУВ-610-101"_s;
+    QTest::newRow("two channels") << u"ЖУВ-720-220"_s;
+}
+
+// The window and each list as it opens look as they did when the window was first built the
+// plain way, whatever the program does to start faster.
+void TestForm::renderingUnchanged()
+{
+    QFETCH(QString, model);
+    // A face of its own for the application, so that a control left in the form's face shows;
+    // a steady cursor, so that the blink cannot decide.
+    const QFont applicationFont = QApplication::font();
+    const int flashTime = QApplication::cursorFlashTime();
+    QApplication::setFont(QFont(u"Liberation Serif"_s, 10));
+    QApplication::setCursorFlashTime(0);
+    const auto restore = qScopeGuard([&] {
+        QApplication::setFont(applicationFont);
+        QApplication::setCursorFlashTime(flashTime);
+    });
+    QApplication::setEffectEnabled(Qt::UI_AnimateCombo, false);
+    QuestionnaireWindow form;
+    if (model != combo(form, "DeviceCombo")->currentText())
+        pickText(combo(form, "DeviceCombo"), model);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    edit(form, "FirmNameEdit")->setFocus();
+    const QString row = QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'-');
+    QStringList differences;
+    const auto compare = [&differences](const QImage &image, const QString &name) {
+        if (const QString difference = renderingDifference(image, name); !difference.isEmpty())
+            differences << difference;
+    };
+    compare(form.grab().toImage(), row);
+    for (QComboBox *box : offered<QComboBox>(form))
+        compare(popupRendering(box), row + u'-' + box->objectName());
+    QVERIFY2(differences.isEmpty(), qPrintable(differences.join(u"; "_s)));
 }
 
 void TestForm::screenReaderNames()
@@ -369,6 +422,12 @@ void TestForm::startUpState()
              u"Максимальное значение: 350 °С\nМинимальная ширина диапазона: 100 °С"_s);
     QCOMPARE(textColour(edit(form, "Ch1MaxEdit")), form.palette().color(QPalette::WindowText));
     QVERIFY(!form.isModified());
+    // Typing completes nothing, and no list builds its drop-down before it is first opened.
+    for (QComboBox *box : form.findChildren<QComboBox *>()) {
+        QVERIFY2(box->lineEdit() && !box->completer(), qPrintable(box->objectName()));
+        QVERIFY2(box->findChildren<QCompleter *>().isEmpty(), qPrintable(box->objectName()));
+        QVERIFY2(!box->findChild<QAbstractItemView *>(), qPrintable(box->objectName()));
+    }
 }
 
 void TestForm::spinners()
