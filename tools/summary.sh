@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Writes docs/summary.png: the printed summary of docs/summary-example.cfg, as the PDF command
-# renders it, turned into a picture with pdftoppm.
+# Writes docs/summary.png and docs/summary-points.png: the printed summary of
+# docs/summary-example.cfg and its page of verification points, as the PDF command renders them,
+# turned into pictures with pdftoppm.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build"
@@ -10,4 +11,5 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 QT_QPA_PLATFORM=offscreen "$build/tools/qs_juv_screenshot" --summary "$root/docs/summary-example.cfg" "$work/summary.pdf"
 pdftoppm -png -r 60 -singlefile "$work/summary.pdf" "$root/docs/summary"
-echo "wrote $root/docs/summary.png"
+pdftoppm -png -r 60 -f 2 -l 2 -singlefile "$work/summary.pdf" "$root/docs/summary-points"
+echo "wrote $root/docs/summary.png and $root/docs/summary-points.png"

@@ -1,6 +1,7 @@
 #include "check/CheckCommand.h"
 
 #include "check/FileCheck.h"
+#include "check/PointsReport.h"
 #include "check/QuestionnaireDiff.h"
 #include "check/ReportWriter.h"
 #include "core/PathText.h"
@@ -42,6 +43,7 @@ struct Options
     bool help = false;
     bool version = false;
     bool diff = false;
+    bool points = false;
     std::vector<fs::path> paths; // the raw bytes given
 };
 
@@ -50,21 +52,23 @@ class Parser
 public:
     Parser()
     {
-        m_parser.addOptions({m_json, m_csv, m_quiet, m_diff, m_help, m_version});
+        m_parser.addOptions({m_json, m_csv, m_quiet, m_diff, m_points, m_help, m_version});
     }
 
     QString usage() const
     {
         QString text = u"Использование: qs_juv_check [--json | --csv] [--quiet] ПУТЬ...\n"
                        "       qs_juv_check --diff [--json] ФАЙЛ1 ФАЙЛ2\n"
+                       "       qs_juv_check --points [--json | --csv] ПУТЬ...\n"
                        "Проверяет файлы опросных листов ЖУВ так, как их читает форма. ПУТЬ — файл или каталог\n"
                        "(в каталоге проверяются все файлы *.cfg, включая подкаталоги).\n"_s;
-        for (const QCommandLineOption *option : {&m_json, &m_csv, &m_quiet, &m_diff, &m_help, &m_version})
+        for (const QCommandLineOption *option : {&m_json, &m_csv, &m_quiet, &m_diff, &m_points, &m_help, &m_version})
             text += u"  %1%2\n"_s.arg(optionNames(*option), -14).arg(option->description());
         return text
                 + u"Код завершения: 0 — все файлы в порядке, 1 — есть файлы с замечаниями,\n"
                   "2 — ошибка в аргументах или путь не удалось прочитать.\n"
-                  "С --diff: 0 — форма покажет файлы одинаково, 1 — есть различия, 2 — ошибка.\n"_s;
+                  "С --diff: 0 — форма покажет файлы одинаково, 1 — есть различия, 2 — ошибка.\n"
+                  "С --points: 0 — точки выведены для всех файлов, 2 — ошибка.\n"_s;
     }
 
     // Nullopt after a usage error, reported to err.
@@ -85,10 +89,13 @@ public:
         options.help = m_parser.isSet(m_help);
         options.version = m_parser.isSet(m_version);
         options.diff = m_parser.isSet(m_diff);
+        options.points = m_parser.isSet(m_points);
         if (m_parser.isSet(m_json) && m_parser.isSet(m_csv))
             return usageError(err, u"ключи --json и --csv несовместимы"_s);
         if (options.diff && (m_parser.isSet(m_csv) || options.quiet))
             return usageError(err, u"ключ --diff совместим только с --json"_s);
+        if (options.points && (options.diff || options.quiet))
+            return usageError(err, u"ключ --points несовместим с --diff и --quiet"_s);
         options.format = m_parser.isSet(m_json) ? Format::Json : m_parser.isSet(m_csv) ? Format::Csv : Format::Text;
 
         options.paths = rawPaths(arguments);
@@ -139,6 +146,7 @@ private:
     const QCommandLineOption m_csv{u"csv"_s, u"таблица CSV (UTF-8), по строке на файл"_s};
     const QCommandLineOption m_quiet{{u"q"_s, u"quiet"_s}, u"выводить только файлы с замечаниями или не \"ok\""_s};
     const QCommandLineOption m_diff{u"diff"_s, u"сравнить два файла так, как их покажет форма"_s};
+    const QCommandLineOption m_points{u"points"_s, u"точки поверки каналов: сигнал на входе и ожидаемый выход"_s};
     const QCommandLineOption m_help{{u"h"_s, u"help"_s}, u"показать эту справку"_s};
     const QCommandLineOption m_version{u"version"_s, u"показать версию программы"_s};
 };
@@ -164,6 +172,35 @@ int runDiff(const Options &options, QTextStream &out, QTextStream &err)
     return found.empty() ? kExitClean : kExitProblems;
 }
 
+// The points of each readable file as what a new window shows after loading it; exit 0, or 2
+// when a path cannot be read.
+int runPoints(const Options &options, QTextStream &out, QTextStream &err)
+{
+    const std::unique_ptr<PointsWriter> writer = makePointsWriter(options.format, out);
+    writer->begin();
+    bool pathFailed = false;
+    const auto pointsOf = [&](const fs::path &path) {
+        const FileReport report = checkFile(path);
+        if (report.verdict == Verdict::Unreadable) {
+            pathFailed = true;
+            err << kProgram << ": " << report.path << ": " << report.reason << '\n';
+            return;
+        }
+        writer->write(report.path, verificationPoints(report.loaded.value));
+    };
+    for (const fs::path &path : options.paths) {
+        std::error_code ec;
+        if (!fs::is_directory(path, ec))
+            pointsOf(path);
+        else if (forEachQuestionnaireFile(path, pointsOf, err, pathFailed) == 0)
+            err << kProgram << ": " << displayPath(path) << u": файлов *.cfg нет\n"_s;
+    }
+    writer->end();
+    out.flush();
+    err.flush();
+    return pathFailed ? kExitError : kExitClean;
+}
+
 } // namespace
 
 int runCheck(const QByteArrayList &arguments, QTextStream &out, QTextStream &err)
@@ -182,6 +219,8 @@ int runCheck(const QByteArrayList &arguments, QTextStream &out, QTextStream &err
     }
     if (options->diff)
         return runDiff(*options, out, err);
+    if (options->points)
+        return runPoints(*options, out, err);
 
     const std::unique_ptr<ReportWriter> writer = makeReportWriter(options->format, out);
     writer->begin();

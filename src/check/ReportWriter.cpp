@@ -374,3 +374,12 @@ std::unique_ptr<ReportWriter> makeReportWriter(Format format, QTextStream &out)
 }
 
 } // namespace qsjuv::check
+
+namespace qsjuv::check {
+
+QString csvCell(const QString &value, bool text)
+{
+    return csvField(value, text);
+}
+
+} // namespace qsjuv::check

@@ -45,3 +45,11 @@ QStringList csvHeader();
 QStringList csvRow(const FileReport &report);
 
 } // namespace qsjuv::check
+
+namespace qsjuv::check {
+
+// One CSV field as the CSV output quotes it; text (free text from a file) is also guarded
+// against spreadsheet formulas.
+QString csvCell(const QString &value, bool text);
+
+} // namespace qsjuv::check

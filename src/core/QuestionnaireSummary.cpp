@@ -32,6 +32,7 @@ Summary questionnaireSummary(const Questionnaire &q, const QString &title, const
         result.requisites.emplace_back(texts::requisiteCaption(r), requisiteText(q, r));
     result.version = QLatin1StringView(kProgramVersion);
     result.checkCode = writeQuestionnaire(q).checkCode;
+    result.points = verificationPoints(q);
     return result;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Questionnaire.h"
+#include "core/VerificationPoints.h"
 
 #include <QString>
 
@@ -28,6 +29,7 @@ struct Summary
     std::vector<SummaryChannel> channels; // the model's channels only
     QString version;
     qint32 checkCode = 0;
+    std::vector<ChannelPoints> points; // the lab's sheet, one entry per channel
 };
 
 // The summary of a questionnaire, with the check code its save would write. A row that the form

@@ -1,5 +1,7 @@
 #include "gui/SummaryDocument.h"
 
+#include "core/Texts.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QPageLayout>
@@ -53,6 +55,74 @@ QString summaryHtml(const Summary &summary)
     return html;
 }
 
+// The lab's sheet: a table per channel, the last column left for the value measured.
+QString pointsHtml(const Summary &summary)
+{
+    QString html = u"<html><body><h2 align=\"center\">Точки поверки</h2><p align=\"center\">%1</p>"_s.arg(
+            summary.device.empty() ? QString() : summary.device.front().second.toHtmlEscaped());
+    for (const ChannelPoints &channel : summary.points) {
+        QString title = texts::channelTitle(channel.channel) + u": "_s + channel.characteristic;
+        if (channel.nominalR)
+            title += u", R0 = %1 Ом"_s.arg(*channel.nominalR);
+        if (!channel.outputMode.isEmpty())
+            title += u", выход %1"_s.arg(channel.outputMode);
+        html += u"<h3>%1</h3>"_s.arg(title.toHtmlEscaped());
+        if (channel.points.empty()) {
+            html += u"<p>Точек нет: %1.</p>"_s.arg(missingPointsText(channel.missing).toHtmlEscaped());
+            continue;
+        }
+        html += u"<table width=\"100%\" cellspacing=\"0\" cellpadding=\"4\" border=\"1\" "
+                "style=\"border-collapse: collapse;\"><tr><th>%</th><th>Значение, %1</th><th>Сигнал на входе, %2</th>"
+                "<th>Ожидаемый выход, %3</th><th width=\"25%\">Измеренное значение, %3</th></tr>"_s.arg(
+                        channel.valueUnit.toHtmlEscaped(), channel.signalUnit.toHtmlEscaped(),
+                        channel.outputUnit.toHtmlEscaped());
+        for (const VerificationPoint &point : channel.points)
+            html += u"<tr><td align=\"right\">%1</td><td align=\"right\">%2</td><td align=\"right\">%3</td>"
+                    "<td align=\"right\">%4</td><td></td></tr>"_s.arg(QString::number(point.percent),
+                            pointValueText(point.value), signalText(point.signal), outputText(channel, point));
+        html += u"</table>"_s;
+    }
+    return html + u"</body></html>"_s;
+}
+
+// A document laid out for the device's pages, its text at the largest size that keeps it on
+// `pages` pages, down to the smallest readable one.
+void layOut(QTextDocument &document, QPagedPaintDevice &device, const QString &html, int pages)
+{
+    // Laid out for the device's resolution, not the screen's: point sizes keep their size.
+    document.documentLayout()->setPaintDevice(&device);
+    // A value without blanks (a long name typed as one word) is broken anywhere rather than
+    // widening the table past the page, which pushed the check code off it.
+    QTextOption wrapping = document.defaultTextOption();
+    wrapping.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    document.setDefaultTextOption(wrapping);
+    document.setPageSize(device.pageLayout().paintRectPixels(device.logicalDpiX()).size());
+    QFont font(u"Liberation Sans"_s);
+    font.setStyleHint(QFont::SansSerif);
+    for (qreal size = kLargestPointSize; size >= kSmallestPointSize; size -= 0.5) {
+        font.setPointSizeF(size);
+        document.setDefaultFont(font);
+        document.setHtml(html);
+        if (document.pageCount() <= pages)
+            break;
+    }
+}
+
+// Draws every page of the document, the first on a new page unless it is the device's first.
+bool draw(QTextDocument &document, QPainter &painter, QPagedPaintDevice &device, bool first)
+{
+    const QRect page = device.pageLayout().paintRectPixels(device.logicalDpiX());
+    bool drawn = true;
+    for (int i = 0; i < document.pageCount() && drawn; ++i) {
+        drawn = (first && i == 0) || device.newPage();
+        painter.save();
+        painter.translate(0, -i * page.height());
+        document.drawContents(&painter, QRectF(QPointF(0, i * page.height()), page.size()));
+        painter.restore();
+    }
+    return drawn;
+}
+
 } // namespace
 
 bool renderSummary(const Summary &summary, QPagedPaintDevice &device)
@@ -62,36 +132,11 @@ bool renderSummary(const Summary &summary, QPagedPaintDevice &device)
     QPainter painter;
     if (!painter.begin(&device))
         return false;
-
     QTextDocument document;
-    // Laid out for the device's resolution, not the screen's: point sizes keep their size.
-    document.documentLayout()->setPaintDevice(&device);
-    // A value without blanks (a long name typed as one word) is broken anywhere rather than
-    // widening the table past the page, which pushed the check code off it.
-    QTextOption wrapping = document.defaultTextOption();
-    wrapping.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    document.setDefaultTextOption(wrapping);
-    const QRect page = device.pageLayout().paintRectPixels(device.logicalDpiX());
-    document.setPageSize(page.size());
-    const QString html = summaryHtml(summary);
-    QFont font(u"Liberation Sans"_s);
-    font.setStyleHint(QFont::SansSerif);
-    // The largest size that keeps it on one page, down to the smallest readable one.
-    for (qreal size = kLargestPointSize; size >= kSmallestPointSize; size -= 0.5) {
-        font.setPointSizeF(size);
-        document.setDefaultFont(font);
-        document.setHtml(html);
-        if (document.pageCount() == 1)
-            break;
-    }
-    bool drawn = true;
-    for (int i = 0; i < document.pageCount() && drawn; ++i) {
-        drawn = i == 0 || device.newPage();
-        painter.save();
-        painter.translate(0, -i * page.height());
-        document.drawContents(&painter, QRectF(QPointF(0, i * page.height()), page.size()));
-        painter.restore();
-    }
+    layOut(document, device, summaryHtml(summary), 1);
+    QTextDocument sheet;
+    layOut(sheet, device, pointsHtml(summary), 1);
+    const bool drawn = draw(document, painter, device, true) && draw(sheet, painter, device, false);
     return painter.end() && drawn;
 }
 

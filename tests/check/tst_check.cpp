@@ -146,6 +146,7 @@ private slots:
     void junkNeverCrashes();
     void commandLine();
     void diffOfTwoFiles();
+    void pointsOfFiles();
     void outputsParseBack();
     void hostilePaths_data();
     void hostilePaths();
@@ -482,6 +483,60 @@ void TestCheck::diffOfTwoFiles()
         QCOMPARE(r.status, kExitError);
         QVERIFY(r.out.isEmpty());
     }
+}
+
+// The reference file is ЖУВ-610-101 with Pt a=0.00385, 100 Ом, -200..300 °С and 4..20 мА.
+void TestCheck::pointsOfFiles()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString good = dir.path() + u"/good.cfg"_s;
+    writeAll(good, referenceBytes());
+    // Narrower than the least width of 100 °С: the save refuses it, so it has no points.
+    const QString narrow = dir.path() + u"/sub/narrow.cfg"_s;
+    QVERIFY(QDir().mkpath(dir.path() + u"/sub"_s));
+    writeAll(narrow, resealed(withValue(referenceBytes(), "Channel 1", "Temperature max", "-150")));
+
+    Run r = run({u"--points"_s, good});
+    QCOMPARE(r.status, kExitClean);
+    QVERIFY(r.err.isEmpty());
+    // -200 and 300 °С are rows of the Pt100 table (18.52 and 212.05 Ом).
+    for (const QString &line : {u"1 канал: Pt a=0.00385, R0 100 Ом, выход 4..20 мА"_s, u"     0 -200"_s, u"18.520"_s,
+                                u"4.000"_s, u"    25 -75 "_s, u"8.000"_s, u"   100 300 "_s, u"212.05"_s, u"20.000"_s})
+        QVERIFY2(r.out.contains(line), qPrintable(line + u"\n"_s + r.out));
+
+    // A folder, JSON: one object per point, none for a channel without points.
+    r = run({u"--points"_s, u"--json"_s, dir.path()});
+    QCOMPARE(r.status, kExitClean);
+    const QJsonArray points = QJsonDocument::fromJson(r.out.toUtf8()).array();
+    QCOMPARE(points.size(), 5);
+    QCOMPARE(points[0][u"file"].toString(), good);
+    QCOMPARE(points[0][u"nominalR"].toDouble(), 100.0);
+    QCOMPARE(points[0][u"outputMode"].toString(), u"4..20 мА"_s);
+    QCOMPARE(points[4][u"value"].toDouble(), 300.0);
+    QCOMPARE(points[4][u"output"].toDouble(), 20.0);
+    QCOMPARE(points[1][u"percent"].toInt(), 25);
+    r = run({u"--points"_s, narrow});
+    QVERIFY2(r.out.contains(u"точек нет: диапазон измерения задан некорректно"_s), qPrintable(r.out));
+
+    // CSV: a header and a row per point that parse back.
+    r = run({u"--points"_s, u"--csv"_s, good, narrow});
+    QCOMPARE(r.status, kExitClean);
+    bool wellFormed = false;
+    const QList<QStringList> rows = parseCsv(r.out.mid(1), &wellFormed);
+    QVERIFY(wellFormed);
+    QCOMPARE(rows.size(), 6);
+    QCOMPARE(rows[0].first(), u"file"_s);
+    QCOMPARE(rows[1], (QStringList{good, u"1"_s, u"Pt a=0.00385"_s, u"100"_s, u"4..20 мА"_s, u"0"_s, u"-200"_s,
+                                   u"°С"_s, u"18.520"_s, u"Ом"_s, u"4.000"_s, u"мА"_s}));
+
+    // A path that cannot be read is an error; usage errors and --help as for the check.
+    r = run({u"--points"_s, dir.path() + u"/missing.cfg"_s});
+    QCOMPARE(r.status, kExitError);
+    QVERIFY(r.err.contains(u"missing.cfg"_s));
+    QCOMPARE(run({u"--points"_s, u"--quiet"_s, good}).status, kExitError);
+    QCOMPARE(run({u"--points"_s, u"--diff"_s, good, good}).status, kExitError);
+    QVERIFY(run({u"--help"_s}).out.contains(u"--points"_s));
 }
 
 void TestCheck::outputsParseBack()
