@@ -27,6 +27,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QStatusBar>
+#include <QTextBrowser>
 #include <QUrl>
 
 #include <csignal>
@@ -782,7 +783,8 @@ void TestDesktop::shortcutsAndMenu()
             QApplication::sendEvent(&form, &event);
         }
         QCOMPARE(offered, (QStringList{u"PrintAction:Печать…:Ctrl+P"_s, u"PdfAction:Сохранить в PDF…:Ctrl+Shift+P"_s,
-                                       u"::"_s, u":Недавние файлы:"_s, u"::"_s, u"AboutAction:О программе…:F1"_s}));
+                                       u"::"_s, u":Недавние файлы:"_s, u"::"_s,
+                                       u"HelpAction:Как заполнить опросный лист:F1"_s, u"AboutAction:О программе…:"_s}));
         for (const QAction *action : kept->actions())
             QVERIFY(action->isShortcutVisibleInContextMenu() || action->shortcut().isEmpty());
         QCOMPARE(announced, u"Печать…"_s);
@@ -796,6 +798,20 @@ void TestDesktop::shortcutsAndMenu()
     QCOMPARE(about.messages().front().title, form.caption());
     for (const QString &part : {u"qs_juv, версия 4e"_s, u"Версия данных: 4e"_s, u"Qt "_s + QLatin1StringView(qVersion())})
         QVERIFY2(about.messages().front().text.contains(part), qPrintable(about.messages().front().text));
+
+    // F1 shows the guide in a window of its own, the same one when pressed again.
+    for (int press = 0; press < 2; ++press) {
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QTest::keyClick(control<QPushButton>(form, "LoadButton"), Qt::Key_F1);
+        const QList<QWidget *> guides = form.findChildren<QWidget *>(u"HelpWindow"_s);
+        QCOMPARE(guides.size(), 1);
+        QVERIFY(guides.front()->isVisible() && guides.front()->isWindow());
+        const QString text = guides.front()->findChild<QTextBrowser *>(u"HelpBrowser"_s)->toPlainText();
+        for (const QString &part : {u"Модель изделий"_s, u"Что значит красный цвет"_s, u"Как отправить файл"_s})
+            QVERIFY2(text.contains(part), qPrintable(text.left(200)));
+    }
+    form.findChild<QWidget *>(u"HelpWindow"_s)->close();
 }
 
 void TestDesktop::recentFilesAndDialogs()
