@@ -3,6 +3,7 @@
 #include "AsUser.h"
 #include "SpecialFiles.h"
 #include "gui/CommandLine.h"
+#include "gui/HelpWindow.h"
 #include "FormDriver.h"
 #include "core/Texts.h"
 #include "ModalScript.h"
@@ -28,6 +29,7 @@
 #include <QTemporaryDir>
 #include <QStatusBar>
 #include <QTextBrowser>
+#include <QTranslator>
 #include <QUrl>
 
 #include <csignal>
@@ -812,6 +814,15 @@ void TestDesktop::shortcutsAndMenu()
             QVERIFY2(text.contains(part), qPrintable(text.left(200)));
     }
     form.findChild<QWidget *>(u"HelpWindow"_s)->close();
+
+    // The English translation is built in and names a guide of its own.
+    QTranslator english;
+    QVERIFY(english.load(u":/i18n/qs_juv_en.qm"_s));
+    QApplication::installTranslator(&english);
+    HelpWindow guide;
+    QApplication::removeTranslator(&english);
+    QCOMPARE(guide.windowTitle(), u"How to fill in the questionnaire"_s);
+    QVERIFY(guide.findChild<QTextBrowser *>(u"HelpBrowser"_s)->toPlainText().contains(u"What red means"_s));
 }
 
 void TestDesktop::recentFilesAndDialogs()
