@@ -14,12 +14,25 @@ Application::Application(int &argc, char **argv)
 {
     // No display name: the platform would append it to the form's caption.
     setApplicationName(u"qs_juv"_s);
+    installTranslations(*this);
+}
+
+void Application::installTranslations(QCoreApplication &app)
+{
+    // English where the locale is English; anywhere else the sources' own Russian, with no
+    // translator to load.
+    if (QLocale().language() == QLocale::English) {
+        auto *own = new QTranslator(&app);
+        if (own->load(u":/i18n/qs_juv_en.qm"_s))
+            QCoreApplication::installTranslator(own);
+        return;
+    }
     // Qt's own dialogs and buttons speak Russian with the form; without the translation
     // (Debian's qt6-translations-l10n) they stay English and the program runs as well.
-    auto *qtTranslator = new QTranslator(this);
+    auto *qtTranslator = new QTranslator(&app);
     if (qtTranslator->load(QLocale(QLocale::Russian, QLocale::Russia), u"qtbase"_s, u"_"_s,
                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        installTranslator(qtTranslator);
+        QCoreApplication::installTranslator(qtTranslator);
 }
 
 QString Application::title()

@@ -12,6 +12,9 @@ public:
 
     bool notify(QObject *receiver, QEvent *event) override;
 
+    // The program's texts in the locale's language, and Qt's own with them (tests call it too).
+    static void installTranslations(QCoreApplication &app);
+
     // The title of the exception display.
     static QString title();
 

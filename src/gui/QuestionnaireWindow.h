@@ -126,7 +126,7 @@ private:
     QuestionnaireEditor *m_editor = nullptr;
     QuestionnaireDocument *m_document = nullptr;
     QLabel *m_versionPanel = nullptr, *m_dataPanel = nullptr;
-    QAction *m_printAction = nullptr, *m_pdfAction = nullptr, *m_aboutAction = nullptr;
+    QAction *m_printAction = nullptr, *m_pdfAction = nullptr, *m_aboutAction = nullptr, *m_helpAction = nullptr;
     QAction *m_newAction = nullptr, *m_saveAsAction = nullptr, *m_undoAction = nullptr, *m_redoAction = nullptr;
     QMenu *m_contextMenu = nullptr, *m_recentMenu = nullptr;
     QFileDialog *m_openDialog = nullptr, *m_saveDialog = nullptr, *m_pdfDialog = nullptr;

@@ -1,5 +1,6 @@
 // What a desktop program that owns a kind of file is expected to do: take a dropped file, answer
 // the usual shortcuts, offer printing, the files used last and About on its menu.
+#include "gui/HelpWindow.h"
 #include "gui/Hints.h"
 #include "gui/QuestionnaireDocument.h"
 #include "gui/QuestionnaireWindow.h"
@@ -97,7 +98,9 @@ void QuestionnaireWindow::setupActions()
 
     m_printAction = makeAction(this, u"Печать…"_s, "PrintAction", QKeySequence(Qt::CTRL | Qt::Key_P));
     m_pdfAction = makeAction(this, u"Сохранить в PDF…"_s, "PdfAction", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
-    m_aboutAction = makeAction(this, u"О программе…"_s, "AboutAction", QKeySequence(Qt::Key_F1));
+    m_helpAction = makeAction(this, u"Как заполнить опросный лист"_s, "HelpAction", QKeySequence(Qt::Key_F1));
+    m_aboutAction = makeAction(this, u"О программе…"_s, "AboutAction");
+    connect(m_helpAction, &QAction::triggered, this, [this] { HelpWindow::showFor(this); });
     m_newAction = makeAction(this, u"Новый опросный лист"_s, "NewAction", QKeySequence(Qt::CTRL | Qt::Key_N));
     m_saveAsAction = makeAction(this, u"Сохранить как…"_s, "SaveAsAction", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     // Their keys are taken before any edit's own undo (see eventFilter); the actions live in the
@@ -131,7 +134,7 @@ void QuestionnaireWindow::setupMenu()
     m_contextMenu->addSeparator();
     m_contextMenu->addMenu(m_recentMenu);
     m_contextMenu->addSeparator();
-    m_contextMenu->addAction(m_aboutAction);
+    m_contextMenu->addActions({m_helpAction, m_aboutAction});
     // Another window may have used files since: the list is read when the menu opens.
     connect(m_contextMenu, &QMenu::aboutToShow, this, &QuestionnaireWindow::rebuildRecentMenu);
     // Shift+F10 opens the menu wherever the focused control has none of its own (an edit's

@@ -3,6 +3,7 @@
 #include "AsUser.h"
 #include "SpecialFiles.h"
 #include "gui/CommandLine.h"
+#include "gui/HelpWindow.h"
 #include "FormDriver.h"
 #include "core/Texts.h"
 #include "core/UserState.h"
@@ -28,6 +29,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QStatusBar>
+#include <QTextBrowser>
+#include <QTranslator>
 #include <QUrl>
 
 #include <csignal>
@@ -790,7 +793,7 @@ void TestDesktop::shortcutsAndMenu()
                                        u"::"_s, u"NewAction:Новый опросный лист:Ctrl+N"_s,
                                        u"SaveAsAction:Сохранить как…:Ctrl+Shift+S"_s,
                                        u"PrintAction:Печать…:Ctrl+P"_s, u"PdfAction:Сохранить в PDF…:Ctrl+Shift+P"_s,
-                                       u"::"_s, u":Недавние файлы:"_s, u"::"_s, u"AboutAction:О программе…:F1"_s}));
+                                       u"::"_s, u":Недавние файлы:"_s, u"::"_s, u"HelpAction:Как заполнить опросный лист:F1"_s, u"AboutAction:О программе…:"_s}));
         for (const QAction *action : kept->actions())
             QVERIFY(action->isShortcutVisibleInContextMenu() || action->shortcut().isEmpty());
         QCOMPARE(announced, u"Отменить"_s);
@@ -804,6 +807,29 @@ void TestDesktop::shortcutsAndMenu()
     QCOMPARE(about.messages().front().title, form.caption());
     for (const QString &part : {u"qs_juv, версия 4e"_s, u"Версия данных: 4e"_s, u"Qt "_s + QLatin1StringView(qVersion())})
         QVERIFY2(about.messages().front().text.contains(part), qPrintable(about.messages().front().text));
+
+    // F1 shows the guide in a window of its own, the same one when pressed again.
+    for (int press = 0; press < 2; ++press) {
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QTest::keyClick(control<QPushButton>(form, "LoadButton"), Qt::Key_F1);
+        const QList<QWidget *> guides = form.findChildren<QWidget *>(u"HelpWindow"_s);
+        QCOMPARE(guides.size(), 1);
+        QVERIFY(guides.front()->isVisible() && guides.front()->isWindow());
+        const QString text = guides.front()->findChild<QTextBrowser *>(u"HelpBrowser"_s)->toPlainText();
+        for (const QString &part : {u"Модель изделий"_s, u"Что значит красный цвет"_s, u"Как отправить файл"_s})
+            QVERIFY2(text.contains(part), qPrintable(text.left(200)));
+    }
+    form.findChild<QWidget *>(u"HelpWindow"_s)->close();
+
+    // The English translation is built in and names a guide of its own.
+    QTranslator english;
+    QVERIFY(english.load(u":/i18n/qs_juv_en.qm"_s));
+    QApplication::installTranslator(&english);
+    HelpWindow guide;
+    QApplication::removeTranslator(&english);
+    QCOMPARE(guide.windowTitle(), u"How to fill in the questionnaire"_s);
+    QVERIFY(guide.findChild<QTextBrowser *>(u"HelpBrowser"_s)->toPlainText().contains(u"What red means"_s));
 }
 
 void TestDesktop::recentFilesAndDialogs()

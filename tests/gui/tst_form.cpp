@@ -99,6 +99,8 @@ class TestForm : public QObject
     Q_OBJECT
 
 private slots:
+    // The texts of the locale's language, as the program has them (tst_form_en: English).
+    void initTestCase() { Application::installTranslations(*qApp); }
     void windowAndLayout();
     void requisitesHints();
     void everythingFits_data();

@@ -12,7 +12,9 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 prefix=$work/prefix
 cmake --install "$build_dir" --prefix "$prefix" >/dev/null
 for f in bin/qs_juv bin/qs_juv_check share/applications/qs_juv.desktop \
-         share/mime/packages/qs_juv.xml share/icons/hicolor/scalable/apps/qs_juv.svg; do
+         share/mime/packages/qs_juv.xml share/icons/hicolor/scalable/apps/qs_juv.svg \
+         share/metainfo/ru.juv.qs_juv.metainfo.xml share/man/man1/qs_juv.1.gz share/man/man1/qs_juv_check.1.gz \
+         share/man/ru/man1/qs_juv.1.gz share/man/ru/man1/qs_juv_check.1.gz; do
     [ -e "$prefix/$f" ] || fail "not installed: $f"
 done
 "$prefix/bin/qs_juv" --version | grep -qx 'qs_juv 4e' || fail "qs_juv --version"
@@ -21,6 +23,9 @@ desktop=$prefix/share/applications/qs_juv.desktop
 desktop-file-validate "$desktop" || fail "desktop-file-validate"
 grep -qx 'Exec=qs_juv %f' "$desktop" || fail "Exec line"
 grep -qx 'MimeType=application/x-qs-juv-questionnaire;' "$desktop" || fail "MimeType line"
+
+# What a software centre reads; --no-net: the screenshot's address is not fetched.
+appstreamcli validate --no-net "$prefix/share/metainfo/ru.juv.qs_juv.metainfo.xml" || fail "appstreamcli validate"
 
 # The system's database plus ours, in a data folder of this test's own.
 data=$work/data
