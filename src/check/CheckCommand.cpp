@@ -227,8 +227,8 @@ int runCheck(const QByteArrayList &arguments, QTextStream &out, QTextStream &err
     RunTotals totals;
     totals.quiet = options->quiet;
     bool pathFailed = false;
-    const auto checkOne = [&](const fs::path &path) {
-        const FileReport report = checkFile(path);
+    const InterruptedSaves saves;
+    const auto take = [&](const FileReport &report) {
         ++totals.files;
         if (report.verdict == Verdict::Unreadable) {
             ++totals.unreadable;
@@ -242,6 +242,8 @@ int runCheck(const QByteArrayList &arguments, QTextStream &out, QTextStream &err
             ++totals.reported;
         }
     };
+    const auto checkOne = [&](const fs::path &path) { take(checkFile(path)); };
+    const auto checkFound = [&](const WalkEntry &entry) { take(checkFile(entry, saves)); };
 
     for (const fs::path &path : options->paths) {
         std::error_code ec;
@@ -250,7 +252,7 @@ int runCheck(const QByteArrayList &arguments, QTextStream &out, QTextStream &err
             continue;
         }
         // Each file is checked as the walk finds it: memory does not grow with the tree.
-        if (forEachQuestionnaireFile(path, checkOne, err, pathFailed) == 0)
+        if (forEachQuestionnaireFile(path, checkFound, err, pathFailed) == 0)
             err << kProgram << ": " << displayPath(path) << u": файлов *.cfg нет\n"_s;
     }
     writer->end(totals);

@@ -216,34 +216,72 @@ FileReport checkBytes(const QByteArray &bytes, const QString &path)
     return report;
 }
 
+namespace {
+
+FileReport unreadable(const QString &shown, const QString &reason)
+{
+    FileReport report;
+    report.path = shown;
+    report.verdict = Verdict::Unreadable;
+    report.reason = reason;
+    return report;
+}
+
+// Whatever the content says: it may be a mix of the old and the new.
+void markInterrupted(FileReport &report, const std::optional<QByteArray> &copy)
+{
+    if (!copy)
+        return;
+    report.verdict = Verdict::InterruptedSave;
+    report.reason = u"a save was interrupted; the old content is in %1"_s.arg(displayPath(*copy));
+}
+
+// One file that cannot be checked never ends a run over thousands.
+template<typename Check>
+FileReport guarded(const QString &shown, Check &&check)
+{
+    try {
+        return check();
+    } catch (const std::bad_alloc &) {
+        return unreadable(shown, reportReason(systemError(ENOMEM)));
+    } catch (const std::exception &e) {
+        return unreadable(shown, QString::fromLocal8Bit(e.what()));
+    }
+}
+
+} // namespace
+
 FileReport checkFile(const std::filesystem::path &path)
 {
     const QString shown = displayPath(path);
-    const auto unreadable = [&shown](const QString &reason) {
-        FileReport report;
-        report.path = shown;
-        report.verdict = Verdict::Unreadable;
-        report.reason = reason;
-        return report;
-    };
-    // One file that cannot be checked never ends a run over thousands.
-    try {
+    return guarded(shown, [&] {
         FileError failure;
         const std::optional<QByteArray> bytes = readRegularFile(path, &failure);
         if (!bytes)
-            return unreadable(reportReason(failure));
+            return unreadable(shown, reportReason(failure));
         FileReport report = checkBytes(*bytes, shown);
-        // Whatever the content says: it may be a mix of the old and the new.
-        if (const std::optional<QByteArray> copy = interruptedSaveCopy(QByteArray(path.c_str()))) {
-            report.verdict = Verdict::InterruptedSave;
-            report.reason = u"a save was interrupted; the old content is in %1"_s.arg(displayPath(*copy));
-        }
+        markInterrupted(report, interruptedSaveCopy(QByteArray(path.c_str())));
         return report;
-    } catch (const std::bad_alloc &) {
-        return unreadable(reportReason(systemError(ENOMEM)));
-    } catch (const std::exception &e) {
-        return unreadable(QString::fromLocal8Bit(e.what()));
-    }
+    });
+}
+
+FileReport checkFile(const WalkEntry &entry, const InterruptedSaves &saves)
+{
+    const QString shown = displayPath(QByteArrayView(entry.path));
+    return guarded(shown, [&] {
+        FileError failure;
+        platform::File file;
+        platform::Status status;
+        const std::optional<QByteArray> bytes = readRegularFileIn(entry.folder, entry.name, entry.kind, file, &status, &failure);
+        if (!bytes)
+            return unreadable(shown, reportReason(failure));
+        FileReport report = checkBytes(*bytes, shown);
+        // Still under the file's lock: a copy now beside it is no running save's.
+        const std::string &path = entry.path;
+        const QByteArray folderPath = QByteArray::fromStdString(path.substr(0, path.size() - std::size_t(entry.name.size()) - 1));
+        markInterrupted(report, saves.copyOf(status, entry.folder, folderPath, entry.oldCopies));
+        return report;
+    });
 }
 
 } // namespace qsjuv::check

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "check/FolderWalk.h"
+#include "core/AtomicFile.h"
 #include "core/DeviceModel.h"
 #include "core/QuestionnaireLoad.h"
 #include "core/Sensor.h"
@@ -49,5 +51,7 @@ FileReport checkBytes(const QByteArray &bytes, const QString &path = QString());
 // fails (out of memory included), is "unreadable" with the reason. The report shows the path with
 // displayPath.
 FileReport checkFile(const std::filesystem::path &path);
+// The same for an entry a folder walk found, its interrupted saves looked up in saves.
+FileReport checkFile(const WalkEntry &entry, const InterruptedSaves &saves);
 
 } // namespace qsjuv::check

@@ -1,5 +1,6 @@
 #include "check/FolderWalk.h"
 
+#include "core/AtomicFile.h"
 #include "core/PathText.h"
 #include "core/Platform.h"
 
@@ -39,14 +40,19 @@ bool hasQuestionnaireSuffix(std::string_view name)
     return tail[0] == '.' && (tail[1] | 0x20) == 'c' && (tail[2] | 0x20) == 'f' && (tail[3] | 0x20) == 'g';
 }
 
-enum class Kind : char { Folder, Entry };
+// Regular: a file as the listing says, opened without a look first; Entry: anything else.
+enum class Kind : char { Folder, Regular, Entry };
+// Folders held open on the way down; those above are opened again through ".." on the way up.
+constexpr std::size_t kHeldFolders = 64;
+// Names of old-content copies held for one folder; beyond, each file's are asked for.
+constexpr qsizetype kHeldCopyNames = 1024;
 
 // One folder's names while they are sorted: each record is its kind, the name and a 0 byte.
 // What they take is charged to the walk's budget and given back when they go.
 class HeldNames
 {
 public:
-    explicit HeldNames(std::size_t &budget) : m_budget(budget) { }
+    explicit HeldNames(std::size_t &budget) : m_budget(budget), m_limit(budget / 2) { }
     ~HeldNames() { clear(); }
     HeldNames(const HeldNames &) = delete;
     HeldNames &operator=(const HeldNames &) = delete;
@@ -108,7 +114,7 @@ private:
 
     bool charge(std::size_t bytes)
     {
-        if (bytes > m_budget)
+        if (bytes > m_budget || m_charged + bytes > m_limit)
             return false;
         m_budget -= bytes;
         m_charged += bytes;
@@ -116,6 +122,7 @@ private:
     }
 
     std::size_t &m_budget;
+    const std::size_t m_limit;
     std::size_t m_charged = 0;
     std::vector<std::unique_ptr<char[]>> m_blocks;
     std::size_t m_blockSize = 0;
@@ -123,10 +130,16 @@ private:
     std::vector<Record> m_index;
 };
 
+struct Level
+{
+    platform::Folder folder;
+    platform::Status status;
+};
+
 class Walker
 {
 public:
-    Walker(const std::function<void(const fs::path &)> &visit, QTextStream &err, bool &failed, const WalkLimits &limits)
+    Walker(const std::function<void(const WalkEntry &)> &visit, QTextStream &err, bool &failed, const WalkLimits &limits)
         : m_visit(visit), m_err(err), m_failed(failed), m_listingTypes(limits.listingTypes), m_budget(limits.nameBytes)
     {
     }
@@ -136,6 +149,15 @@ public:
     std::size_t walk(std::string current)
     {
         m_current = std::move(current);
+        auto root = std::make_unique<Level>();
+        platform::Error error = root->folder.open(QByteArray::fromStdString(m_current));
+        if (!error)
+            error = root->folder.status(&root->status);
+        if (error) {
+            report(nullptr, u"не удалось прочитать каталог"_s, error);
+            return 0;
+        }
+        m_levels.push_back(std::move(root));
         folder();
         return m_found;
     }
@@ -144,29 +166,40 @@ private:
     void folder();
     void takeInListingOrder(platform::FolderListing &listing, HeldNames &names, Kind kind, const QByteArray &name);
     std::optional<Kind> kindOf(const platform::FolderListing::Entry &entry);
-    void visitOne(Kind kind, const char *name);
+    void visitOne(Kind kind, const QByteArray &name, const QByteArrayList *copies);
+    void enter(const QByteArray &name);
+    void leave(std::unique_ptr<Level> child);
     void report(const char *name, const QString &what, int error);
 
-    const std::function<void(const fs::path &)> &m_visit;
+    const std::function<void(const WalkEntry &)> &m_visit;
     QTextStream &m_err;
     bool &m_failed;
     const bool m_listingTypes;
     std::size_t m_budget;
     std::size_t m_found = 0;
     std::string m_current;
+    std::vector<std::unique_ptr<Level>> m_levels;
 };
 
 void Walker::folder()
 {
     platform::FolderListing listing;
-    if (const platform::Error error = listing.open(QByteArray::fromStdString(m_current))) {
+    if (const platform::Error error = listing.open(m_levels.back()->folder)) {
         report(nullptr, u"не удалось прочитать каталог"_s, error);
         return;
     }
     HeldNames names(m_budget);
+    QByteArrayList copies;
+    bool allCopies = true;
     platform::FolderListing::Entry entry;
     platform::Error error = 0;
     while (listing.next(&entry, &error, !m_listingTypes)) {
+        if (isOldContentCopyName(entry.name)) {
+            allCopies = allCopies && copies.size() < kHeldCopyNames;
+            if (allCopies)
+                copies << entry.name;
+            continue;
+        }
         const std::optional<Kind> kind = kindOf(entry);
         if (kind && !names.add(*kind, std::string_view(entry.name.constData(), entry.name.size()))) {
             takeInListingOrder(listing, names, *kind, entry.name);
@@ -175,10 +208,10 @@ void Walker::folder()
     }
     if (error != 0)
         report(nullptr, u"не удалось прочитать каталог"_s, error);
-    listing.close(); // one folder open at a time, however deep the walk goes
+    listing.close(); // the folder itself stays open, its listing does not
     names.sort();
     for (std::size_t i = 0; i < names.size(); ++i)
-        visitOne(names.kind(i), names.name(i));
+        visitOne(names.kind(i), QByteArray(names.name(i)), allCopies ? &copies : nullptr);
 }
 
 // The names held so far, the one that did not fit, then the rest as the listing gives them.
@@ -187,14 +220,14 @@ void Walker::takeInListingOrder(platform::FolderListing &listing, HeldNames &nam
     m_err << kProgram << ": " << displayPath(QByteArrayView(m_current))
           << u": имён слишком много, чтобы упорядочить их; записи взяты в порядке каталога\n"_s;
     for (std::size_t i = 0; i < names.size(); ++i)
-        visitOne(names.kind(i), names.name(i));
+        visitOne(names.kind(i), QByteArray(names.name(i)), nullptr);
     names.clear();
-    visitOne(kind, name.constData());
+    visitOne(kind, name, nullptr);
     platform::FolderListing::Entry entry;
     platform::Error error = 0;
     while (listing.next(&entry, &error, !m_listingTypes)) {
         if (const std::optional<Kind> nextKind = kindOf(entry))
-            visitOne(*nextKind, entry.name.constData());
+            visitOne(*nextKind, entry.name, nullptr);
     }
     if (error != 0)
         report(nullptr, u"не удалось прочитать каталог"_s, error);
@@ -213,22 +246,71 @@ std::optional<Kind> Walker::kindOf(const platform::FolderListing::Entry &entry)
     }
     if (*entry.kind == platform::Kind::Directory)
         return Kind::Folder;
-    return hasQuestionnaireSuffix(name) ? std::optional(Kind::Entry) : std::nullopt;
+    if (!hasQuestionnaireSuffix(name))
+        return std::nullopt;
+    return *entry.kind == platform::Kind::Regular ? Kind::Regular : Kind::Entry;
 }
 
-void Walker::visitOne(Kind kind, const char *name)
+void Walker::visitOne(Kind kind, const QByteArray &name, const QByteArrayList *copies)
 {
+    // A folder that could not be opened again on the way up was reported then.
+    if (!m_levels.back()->folder.isOpen())
+        return;
     const std::size_t length = m_current.size();
     if (m_current.empty() || m_current.back() != '/')
         m_current += '/';
-    m_current += name;
+    m_current += name.toStdString();
     if (kind == Kind::Folder) {
-        folder();
+        enter(name);
     } else {
-        m_visit(fs::path(m_current));
+        const std::optional<platform::Kind> listed = kind == Kind::Regular ? std::optional(platform::Kind::Regular) : std::nullopt;
+        m_visit(WalkEntry{m_levels.back()->folder, name, m_current, listed, copies});
         ++m_found;
     }
     m_current.resize(length);
+}
+
+void Walker::enter(const QByteArray &name)
+{
+    auto child = std::make_unique<Level>();
+    if (const platform::Error error = child->folder.openChild(m_levels.back()->folder, name, &child->status)) {
+        report(nullptr, u"не удалось прочитать каталог"_s, error);
+        return;
+    }
+    for (const std::unique_ptr<Level> &above : m_levels) {
+        if (above->status.sameFile(child->status)) {
+            m_err << kProgram << ": " << displayPath(QByteArrayView(m_current))
+                  << u": каталог уже обходится выше по пути (смонтирован сам в себя), повторно не обходится\n"_s;
+            return;
+        }
+    }
+    m_levels.push_back(std::move(child));
+    if (m_levels.size() > kHeldFolders)
+        m_levels[m_levels.size() - 1 - kHeldFolders]->folder.close();
+    folder();
+    child = std::move(m_levels.back());
+    m_levels.pop_back();
+    leave(std::move(child));
+}
+
+// Back in the folder above child: opened again where it was closed, and only if it is the same.
+void Walker::leave(std::unique_ptr<Level> child)
+{
+    Level &parent = *m_levels.back();
+    if (parent.folder.isOpen())
+        return;
+    platform::Status again;
+    platform::Error error = parent.folder.openParent(child->folder, &again);
+    if (!error && !again.sameFile(parent.status))
+        error = ESTALE;
+    if (error) {
+        parent.folder.close();
+        const std::size_t slash = m_current.rfind('/');
+        const std::string below = m_current;
+        m_current.resize(slash == std::string::npos ? 0 : slash);
+        report(nullptr, u"каталог перемещён во время обхода"_s, error);
+        m_current = below;
+    }
 }
 
 void Walker::report(const char *name, const QString &what, int error)
@@ -243,10 +325,17 @@ void Walker::report(const char *name, const QString &what, int error)
 
 } // namespace
 
-std::size_t forEachQuestionnaireFile(const fs::path &dir, const std::function<void(const fs::path &)> &visit,
+std::size_t forEachQuestionnaireFile(const fs::path &dir, const std::function<void(const WalkEntry &)> &visit,
                                      QTextStream &err, bool &failed, const WalkLimits &limits)
 {
     return Walker(visit, err, failed, limits).walk(dir.native());
+}
+
+std::size_t forEachQuestionnaireFile(const fs::path &dir, const std::function<void(const fs::path &)> &visit,
+                                     QTextStream &err, bool &failed, const WalkLimits &limits)
+{
+    return forEachQuestionnaireFile(
+            dir, [&visit](const WalkEntry &entry) { visit(fs::path(entry.path)); }, err, failed, limits);
 }
 
 } // namespace qsjuv::check

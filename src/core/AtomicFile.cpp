@@ -9,7 +9,9 @@
 #include <QRandomGenerator>
 #include <QScopeGuard>
 
+#include <algorithm>
 #include <cerrno>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -18,9 +20,18 @@ namespace {
 
 using platform::Error;
 
-// Every copy a save makes starts so; a copy of old content goes on with kOldPrefix.
-constexpr char kPrefix[] = ".qs_juv-";
+// A save's new content waits under kNewPrefix and 16 hexadecimal digits; the old content of a
+// file rewritten in place under kOldPrefix (kPrivatePrefix in the user's own folder) and a
+// digest of the file's device and inode, with "-1" to "-3" where a kept copy has the name.
+constexpr char kNewPrefix[] = ".qs_juv-new-";
 constexpr char kOldPrefix[] = ".qs_juv-old-";
+constexpr char kPrivatePrefix[] = "old-";
+constexpr qsizetype kNewDigits = 16;
+constexpr qsizetype kDigestDigits = 24;
+constexpr int kCopyVariants = 4;
+// A save of a megabyte takes milliseconds: a lock held longer belongs to a save that hangs.
+constexpr int kTargetLockMs = 3000;
+constexpr int kReadLockMs = 1000;
 
 QByteArray folderOf(const QByteArray &path)
 {
@@ -28,16 +39,27 @@ QByteArray folderOf(const QByteArray &path)
     return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
 }
 
-QByteArray digest(const QByteArray &bytes)
+bool isHex(QByteArrayView digits)
 {
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().left(24);
+    return std::all_of(digits.begin(), digits.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
-// Where the old content of target waits while target is rewritten in place: beside it, short
-// enough for any target name, or in the user's own folder when target's folder takes no file.
-QByteArray besideCopyName(const QByteArray &target)
+bool isNewCopyName(QByteArrayView name)
 {
-    return folderOf(target) + '/' + kOldPrefix + digest(target.mid(target.lastIndexOf('/') + 1));
+    const qsizetype prefix = qsizetype(sizeof kNewPrefix) - 1;
+    return name.size() == prefix + kNewDigits && name.startsWith(kNewPrefix) && isHex(name.sliced(prefix));
+}
+
+// The old content's copy follows the file, not one of its names.
+QByteArray fileDigest(const platform::Status &file)
+{
+    const QByteArray identity = QByteArray::number(file.device) + ':' + QByteArray::number(file.inode);
+    return QCryptographicHash::hash(identity, QCryptographicHash::Sha256).toHex().left(kDigestDigits);
+}
+
+QByteArray copyName(const char *prefix, const QByteArray &digest, int variant)
+{
+    return prefix + digest + (variant ? '-' + QByteArray::number(variant) : QByteArray());
 }
 
 QByteArray privateFolder()
@@ -47,9 +69,32 @@ QByteArray privateFolder()
     return base + "/qs_juv";
 }
 
-QByteArray privateCopyName(const QByteArray &target)
+// A copy that an interrupted save of file left, as opposed to one kept read-only after the
+// next save, or one planted by somebody who could not have written the file.
+bool leftFor(const platform::Status &copy, const platform::Status &file)
 {
-    return privateFolder() + "/old-" + digest(target);
+    if (copy.kind != platform::Kind::Regular || copy.links != 1 || !(copy.mode & 0200))
+        return false;
+    return copy.owner == file.owner || copy.owner == platform::currentUser() || (file.mode & 0002)
+            || ((file.mode & 0020) && copy.group == file.group);
+}
+
+// Every place the old content of file may wait: beside it in folder, then privately.
+struct CopyPlace
+{
+    QByteArray folder;
+    QByteArray name;
+    QByteArray path() const { return folder + '/' + name; }
+};
+std::vector<CopyPlace> copyPlaces(const QByteArray &folder, const platform::Status &file)
+{
+    const QByteArray digest = fileDigest(file);
+    std::vector<CopyPlace> places;
+    for (int variant = 0; variant < kCopyVariants; ++variant)
+        places.push_back({folder, copyName(kOldPrefix, digest, variant)});
+    for (int variant = 0; variant < kCopyVariants; ++variant)
+        places.push_back({privateFolder(), copyName(kPrivatePrefix, digest, variant)});
+    return places;
 }
 
 // A new owner-only file, locked while it is written, so that no other save takes it for a
@@ -69,7 +114,7 @@ public:
         if (!error)
             m_name = name;
         if (!error)
-            error = m_file.lock();
+            error = lockOrGoOn(m_file);
         // Removed by a sweep between the create and the lock: it is no one's any more.
         if (!error && !(error = m_file.status(&status)) && status.links == 0)
             error = EAGAIN;
@@ -77,69 +122,121 @@ public:
             remove();
         return error;
     }
+    // An interrupted save's copy of the same file, taken over: it holds the last whole content.
+    Error adopt(const QByteArray &name)
+    {
+        Error error = m_file.openExisting(name);
+        if (!error)
+            error = lockOrGoOn(m_file);
+        if (!error)
+            m_adopted = name;
+        else
+            m_file.close();
+        return error;
+    }
     Error createUnique(const QByteArray &folder)
     {
         for (int attempt = 0; attempt < 100; ++attempt) {
-            const Error error = create(folder + '/' + kPrefix + QByteArray::number(QRandomGenerator::global()->generate(), 36));
+            const quint64 number = QRandomGenerator::global()->generate64();
+            const QByteArray digits = QByteArray::number(number, 16).rightJustified(kNewDigits, '0');
+            const Error error = create(folder + '/' + kNewPrefix + digits);
             if (error != EEXIST && error != EAGAIN)
                 return error;
         }
         return EEXIST;
     }
+    // The whole copy under name at once, so that no name ever shows a part of it.
+    Error publish(const QByteArray &name)
+    {
+        Error error = platform::link(m_name, name);
+        if (error == EPERM || error == EOPNOTSUPP) // a file system without hard links
+            error = platform::rename(m_name, name);
+        else if (!error)
+            platform::remove(m_name);
+        if (!error)
+            m_name = name;
+        return error;
+    }
     platform::File &file() { return m_file; }
-    const QByteArray &name() const { return m_name; }
+    QByteArray name() const { return m_adopted.isEmpty() ? m_name : m_adopted; }
     Error fill(const QByteArray &bytes)
     {
         const Error error = m_file.writeAt(bytes, 0);
         return error ? error : m_file.sync();
     }
+    // Still locked while it becomes the target, so that no sweep takes it on the way.
     Error renameOver(const QByteArray &target)
     {
-        Error error = m_file.close();
-        if (!error)
-            error = platform::rename(m_name, target);
+        Error error = platform::rename(m_name, target);
         if (!error)
             m_name.clear();
-        return error;
+        const Error closed = m_file.close();
+        return error ? error : closed;
     }
-    void keep() { m_name.clear(); }
+    // Leaves the copy where it is, for the user to find.
+    void keep()
+    {
+        m_name.clear();
+        m_adopted.clear();
+    }
+    // The file is whole: a copy made here goes; an adopted one, which the user may have been told
+    // of, stays read-only, so that it no longer says the file is interrupted.
+    void finished()
+    {
+        if (!m_adopted.isEmpty())
+            m_file.setMode(0400);
+        m_adopted.clear();
+        remove();
+    }
     void remove()
     {
         if (!m_name.isEmpty())
             platform::remove(m_name);
         m_name.clear();
+        m_adopted.clear();
         m_file.close();
+    }
+
+    // Where the file system keeps no locks, the names alone keep saves apart.
+    static Error lockOrGoOn(platform::File &file)
+    {
+        const Error error = file.lock();
+        return error == ENOLCK ? 0 : error;
     }
 
 private:
     platform::File m_file;
-    QByteArray m_name;
+    QByteArray m_name; // made here: removed unless kept
+    QByteArray m_adopted; // an earlier save's: never removed
 };
 
-// Copies of killed saves: whatever no running save holds locked, and only our own.
+// Copies of killed saves' new content: only names of that pattern, ours, that no running save
+// holds locked.
 void removeLeftovers(const QByteArray &folder)
 {
-    for (const QByteArray &name : platform::folderEntries(folder, kPrefix)) {
-        if (name.startsWith(kOldPrefix))
+    for (const QByteArray &name : platform::folderEntries(folder, kNewPrefix)) {
+        if (!isNewCopyName(name))
             continue;
         const QByteArray path = folder + '/' + name;
         platform::File file;
         platform::Status status;
         if (file.openExisting(path) || file.status(&status) || status.kind != platform::Kind::Regular
-            || status.owner != platform::currentUser() || file.lock())
+            || status.links != 1 || status.owner != platform::currentUser() || file.lock())
             continue;
         platform::remove(path);
     }
 }
 
-// Once the file is whole again, an interrupted save's copy has said what it had to say; one
-// that a running save holds stays.
-void removeOldContent(const QByteArray &target)
+// Once the file is whole again, an interrupted save's copy no longer says it is not, and stays
+// read-only where the user was told it is.
+void keepEarlierCopies(const QByteArray &folder, const platform::Status &file)
 {
-    for (const QByteArray &name : {besideCopyName(target), privateCopyName(target)}) {
+    for (const CopyPlace &place : copyPlaces(folder, file)) {
         platform::File copy;
-        if (!copy.openExisting(name) && !copy.lock())
-            platform::remove(name);
+        platform::Status status;
+        if (!copy.openExisting(place.path()) && !copy.status(&status) && leftFor(status, file)
+            && status.owner == platform::currentUser() && !Copy::lockOrGoOn(copy))
+            copy.setMode(0400);
     }
 }
 
@@ -159,22 +256,39 @@ Error readAll(platform::File &file, qint64 size, QByteArray *out)
     return 0;
 }
 
-// The old content in a copy that survives a crash: beside the target, or privately.
-Error keepOldContent(const QByteArray &target, const QByteArray &old, Copy *copy)
+// The old content in a copy that survives a crash: beside the file, or privately; it shows under
+// its name only once it is whole. A place taken by an earlier copy that was kept, or by somebody
+// else's file, is passed by; the copy an interrupted save of this file left is taken over as it is.
+Error keepOldContent(const QByteArray &folder, const platform::Status &file, const QByteArray &old, Copy *copy)
 {
-    removeOldContent(target); // an earlier interrupted save's, whose news the user has had
-    QByteArray name = besideCopyName(target);
-    Error error = copy->create(name);
-    if (error == EACCES || error == EPERM || error == EROFS) {
-        if ((error = platform::makePrivateFolder(privateFolder())))
+    Error error = EEXIST;
+    QByteArray filled; // the folder of the whole copy made so far
+    for (const CopyPlace &place : copyPlaces(folder, file)) {
+        platform::Status existing;
+        if (!platform::status(place.path(), &existing, platform::Follow::NotLast)) {
+            if (leftFor(existing, file) && existing.owner == platform::currentUser() && !copy->adopt(place.path()))
+                return 0;
+            continue;
+        }
+        if (filled != place.folder) {
+            copy->remove();
+            filled.clear();
+            if (place.folder != folder && (error = platform::makePrivateFolder(place.folder)))
+                return error;
+            if (!(error = copy->createUnique(place.folder)) && !(error = copy->fill(old)))
+                filled = place.folder;
+            else if (error == EACCES || error == EPERM || error == EROFS)
+                continue; // a folder that takes no file: the private one
+            else
+                return error;
+        }
+        if (!(error = copy->publish(place.path()))) {
+            platform::syncFolder(place.folder);
+            return 0;
+        }
+        if (error != EEXIST)
             return error;
-        name = privateCopyName(target);
-        error = copy->create(name);
     }
-    if (!error)
-        error = copy->fill(old);
-    if (!error)
-        platform::syncFolder(folderOf(name));
     return error;
 }
 
@@ -198,12 +312,15 @@ Error overwrite(platform::File &file, qint64 oldSize, const QByteArray &bytes, b
     return error ? error : file.sync();
 }
 
-// Rewrites target in place, which keeps its inode and so everything that belongs to it.
+// Rewrites target in place, which keeps its inode and so everything that belongs to it. The file
+// stays locked until its copies are dealt with, so that no other save or check sees it half done.
 Error rewrite(const QByteArray &target, const platform::Status &old, const QByteArray &bytes, SaveResult *result)
 {
     platform::File file;
     platform::Status now;
     Error error = file.openForUpdate(target);
+    if (!error && (error = file.lockWithin(kTargetLockMs)) == ENOLCK)
+        error = 0;
     if (!error)
         error = file.status(&now);
     if (error)
@@ -213,14 +330,19 @@ Error rewrite(const QByteArray &target, const platform::Status &old, const QByte
         return EAGAIN;
     QByteArray oldContent;
     Copy copy;
-    if ((error = readAll(file, now.size, &oldContent)) || (error = keepOldContent(target, oldContent, &copy)))
+    const QByteArray folder = folderOf(target);
+    if ((error = readAll(file, now.size, &oldContent)) || (error = keepOldContent(folder, now, oldContent, &copy)))
         return error;
     bool touched = false;
-    if (!(error = overwrite(file, oldContent.size(), bytes, &touched)))
-        error = file.close();
+    error = overwrite(file, oldContent.size(), bytes, &touched);
     if (error && touched && overwrite(file, bytes.size(), oldContent, &touched) != 0) {
         result->oldCopy = copy.name();
         copy.keep();
+    }
+    if (!error) {
+        copy.finished();
+        keepEarlierCopies(folder, now);
+        error = file.close();
     }
     return error;
 }
@@ -283,7 +405,7 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, SaveResul
                 renamed = copy.renameOver(target);
             if (!renamed) {
                 platform::syncFolder(folder);
-                removeOldContent(target);
+                keepEarlierCopies(folder, old);
                 uncreate.dismiss();
                 return finish(result, SaveResult{});
             }
@@ -295,8 +417,6 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, SaveResul
 
     SaveResult outcome{{}, true, {}};
     outcome.error = systemError(rewrite(target, old, bytes, &outcome));
-    if (!outcome.error)
-        removeOldContent(target);
     if (!outcome.error)
         uncreate.dismiss();
     return finish(result, std::move(outcome));
@@ -310,20 +430,49 @@ QString russianReason(const SaveResult &result)
     return u"%1. Файл записан не полностью; его прежнее содержимое сохранено в файле %2"_s.arg(reason, displayPath(result.oldCopy));
 }
 
+bool isOldContentCopyName(QByteArrayView name)
+{
+    const qsizetype prefix = qsizetype(sizeof kOldPrefix) - 1;
+    if (!name.startsWith(kOldPrefix) || name.size() < prefix + kDigestDigits || !isHex(name.sliced(prefix, kDigestDigits)))
+        return false;
+    const QByteArrayView variant = name.sliced(prefix + kDigestDigits);
+    return variant.isEmpty() || (variant.size() == 2 && variant[0] == '-' && variant[1] >= '1' && variant[1] < '0' + kCopyVariants);
+}
+
+InterruptedSaves::InterruptedSaves() : m_private(platform::folderEntries(privateFolder(), kPrivatePrefix)) { }
+
+std::optional<QByteArray> InterruptedSaves::copyOf(const platform::Status &file, const platform::Folder &folder,
+                                                   const QByteArray &folderPath, const QByteArrayList *copyNames) const
+{
+    if (copyNames && copyNames->isEmpty() && m_private.isEmpty())
+        return std::nullopt; // the common case costs no digest
+    for (const CopyPlace &place : copyPlaces(folderPath, file)) {
+        const bool beside = place.folder == folderPath;
+        const QByteArrayList *listed = beside ? copyNames : &m_private;
+        if (listed && !listed->contains(place.name))
+            continue;
+        platform::Status copy;
+        const platform::Error error = beside ? folder.status(place.name, &copy, platform::Follow::NotLast)
+                                             : platform::status(place.path(), &copy, platform::Follow::NotLast);
+        if (!error && leftFor(copy, file))
+            return place.path();
+    }
+    return std::nullopt;
+}
+
 std::optional<QByteArray> interruptedSaveCopy(const QByteArray &nativePath)
 {
     QByteArray target;
     platform::Status status;
-    if (platform::resolve(nativePath, &target, &status))
-        target = nativePath;
-    for (const QByteArray &name : {besideCopyName(target), privateCopyName(target)}) {
-        platform::File copy;
-        platform::Status info;
-        // A copy held locked belongs to a save still running.
-        if (!copy.openExisting(name) && !copy.status(&info) && info.kind == platform::Kind::Regular && !copy.lock())
-            return name;
-    }
-    return std::nullopt;
+    if (platform::resolve(nativePath, &target, &status) || status.kind != platform::Kind::Regular)
+        return std::nullopt;
+    // A save that holds the file is still running: it has not been interrupted.
+    platform::File file;
+    if (!file.openForReading(target) && file.lockWithin(kReadLockMs, platform::File::Lock::Shared) == EWOULDBLOCK)
+        return std::nullopt;
+    platform::Folder folder;
+    folder.open(folderOf(target));
+    return InterruptedSaves().copyOf(status, folder, folderOf(target), nullptr);
 }
 
 std::optional<QString> interruptedSave(const QByteArray &nativePath)

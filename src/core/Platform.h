@@ -38,8 +38,11 @@ Error status(const QByteArray &path, Status *out, Follow follow = Follow::Links)
 Error resolve(const QByteArray &path, QByteArray *resolved, Status *out, bool create = false, bool *created = nullptr);
 
 Error rename(const QByteArray &from, const QByteArray &to);
+// A second name for a file; EEXIST when the name is taken (nothing is replaced).
+Error link(const QByteArray &from, const QByteArray &to);
 Error remove(const QByteArray &path);
-Error makePrivateFolder(const QByteArray &path); // owner only; an existing one must be ours
+// Owner only, and so are the levels above it that it makes; an existing one must be ours.
+Error makePrivateFolder(const QByteArray &path);
 void syncFolder(const QByteArray &path); // best effort
 QByteArrayList folderEntries(const QByteArray &path, const QByteArray &prefix);
 uint currentUser();
@@ -50,6 +53,38 @@ QString errorText(Error error);
 // A file-size limit (ulimit -f) kills a process that writes past it unless SIGXFSZ is ignored;
 // ignored, the write fails with EFBIG.
 void ignoreFileSizeSignal();
+
+// For tests: every later call of the operation fails with error (0: works again), as a full
+// disk, a failing device or a file system without locks would make it.
+enum class Operation { Lock, Write, Sync };
+void injectFault(Operation operation, Error error);
+
+// A folder held open: what is in it is reached by name relative to it, however long the path
+// that leads there, and whatever is renamed above it meanwhile.
+class Folder
+{
+public:
+    Folder() = default;
+    ~Folder();
+    Folder(const Folder &) = delete;
+    Folder &operator=(const Folder &) = delete;
+
+    Error open(const QByteArray &path); // links followed
+    // A folder in parent, the last name not followed; *out is what was opened.
+    Error openChild(const Folder &parent, const QByteArray &name, Status *out);
+    // The folder above child again (after this one was closed).
+    Error openParent(const Folder &child, Status *out);
+    Error status(Status *out) const;
+    // An entry's status, the last name followed or not.
+    Error status(const QByteArray &name, Status *out, Follow follow) const;
+    bool isOpen() const { return m_fd >= 0; }
+    void close();
+
+private:
+    friend class FolderListing;
+    friend class File;
+    int m_fd = -1;
+};
 
 // A folder's entries one at a time, in the order the system lists them; nothing is kept, so a
 // folder of millions of names costs no memory here.
@@ -62,6 +97,7 @@ public:
     FolderListing &operator=(const FolderListing &) = delete;
 
     Error open(const QByteArray &path);
+    Error open(const Folder &folder); // listed from its own position, the folder stays open
     struct Entry
     {
         QByteArray name;
@@ -89,6 +125,7 @@ public:
     // Never blocks on a FIFO and never takes a terminal; the caller checks status() for a
     // regular file.
     Error openForReading(const QByteArray &path);
+    Error openForReading(const Folder &folder, const QByteArray &name);
     // An existing file to be rewritten, read first where it can be; the last name is not followed.
     Error openForUpdate(const QByteArray &path);
     // A new file readable by its owner only; EEXIST when the name is taken.
@@ -104,8 +141,12 @@ public:
     Error reserve(qint64 size);
     Error truncate(qint64 size);
     Error sync();
-    // An exclusive lock held until close; EWOULDBLOCK when another holds it.
-    Error lock();
+    // A lock held until close, exclusive or shared (many readers); EWOULDBLOCK when another
+    // holds one that excludes it, ENOLCK where the file system keeps no locks.
+    enum class Lock { Exclusive, Shared };
+    Error lock(Lock kind = Lock::Exclusive);
+    // The same, waiting at most milliseconds for another's lock to go.
+    Error lockWithin(int milliseconds, Lock kind = Lock::Exclusive);
     Error setMode(uint mode);
     // The mode a file created now would get (0666 less the umask).
     Error setNewFileMode();

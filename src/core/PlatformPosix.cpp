@@ -2,6 +2,7 @@
 
 #ifdef Q_OS_UNIX
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 #ifdef Q_OS_LINUX
 #include <sys/xattr.h>
@@ -22,6 +24,19 @@ namespace {
 Error lastError()
 {
     return errno ? errno : EIO;
+}
+
+std::atomic<Error> g_faults[3] = {0, 0, 0};
+
+Error injected(Operation operation)
+{
+    return g_faults[int(operation)].load(std::memory_order_relaxed);
+}
+
+void sleepMilliseconds(long milliseconds)
+{
+    timespec pause{0, milliseconds * 1000000L};
+    while (::nanosleep(&pause, &pause) != 0 && errno == EINTR) { }
 }
 
 Status fromStat(const struct stat &info)
@@ -176,15 +191,35 @@ Error rename(const QByteArray &from, const QByteArray &to)
     return ::rename(from.constData(), to.constData()) == 0 ? 0 : lastError();
 }
 
+Error link(const QByteArray &from, const QByteArray &to)
+{
+    return ::link(from.constData(), to.constData()) == 0 ? 0 : lastError();
+}
+
 Error remove(const QByteArray &path)
 {
     return ::unlink(path.constData()) == 0 ? 0 : lastError();
 }
 
+// path and the levels above it that are missing, owner only.
+static Error makeFolders(const QByteArray &path)
+{
+    if (::mkdir(path.constData(), 0700) == 0 || errno == EEXIST)
+        return 0;
+    if (errno != ENOENT)
+        return lastError();
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash <= 0)
+        return ENOENT;
+    if (const Error above = makeFolders(path.left(slash)))
+        return above;
+    return ::mkdir(path.constData(), 0700) == 0 || errno == EEXIST ? 0 : lastError();
+}
+
 Error makePrivateFolder(const QByteArray &path)
 {
-    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
-        return lastError();
+    if (const Error error = makeFolders(path))
+        return error;
     struct stat info {};
     if (::lstat(path.constData(), &info) != 0)
         return lastError();
@@ -217,6 +252,70 @@ QByteArrayList folderEntries(const QByteArray &path, const QByteArray &prefix)
     return names;
 }
 
+void injectFault(Operation operation, Error error)
+{
+    g_faults[int(operation)].store(error, std::memory_order_relaxed);
+}
+
+Folder::~Folder()
+{
+    close();
+}
+
+void Folder::close()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+}
+
+Error Folder::open(const QByteArray &path)
+{
+    return openAs(&m_fd, path, O_RDONLY | O_DIRECTORY);
+}
+
+static Error openFolderAt(int *fd, int at, const char *name, Status *out)
+{
+    if (*fd >= 0)
+        ::close(*fd);
+    *fd = ::openat(at, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (*fd < 0)
+        return lastError();
+    struct stat info {};
+    if (::fstat(*fd, &info) != 0)
+        return lastError();
+    *out = fromStat(info);
+    return 0;
+}
+
+Error Folder::openChild(const Folder &parent, const QByteArray &name, Status *out)
+{
+    return openFolderAt(&m_fd, parent.m_fd, name.constData(), out);
+}
+
+Error Folder::openParent(const Folder &child, Status *out)
+{
+    return openFolderAt(&m_fd, child.m_fd, "..", out);
+}
+
+Error Folder::status(Status *out) const
+{
+    struct stat info {};
+    if (::fstat(m_fd, &info) != 0)
+        return lastError();
+    *out = fromStat(info);
+    return 0;
+}
+
+Error Folder::status(const QByteArray &name, Status *out, Follow follow) const
+{
+    struct stat info {};
+    if (::fstatat(m_fd, name.constData(), &info, follow == Follow::Links ? 0 : AT_SYMLINK_NOFOLLOW) != 0)
+        return lastError();
+    *out = fromStat(info);
+    return 0;
+}
+
 FolderListing::~FolderListing()
 {
     close();
@@ -227,6 +326,24 @@ Error FolderListing::open(const QByteArray &path)
     close();
     m_folder = ::opendir(path.constData());
     return m_folder ? 0 : lastError();
+}
+
+Error FolderListing::open(const Folder &folder)
+{
+    close();
+    // A descriptor of its own (the folder's may be closed first); reading "." would need the
+    // right to enter the folder, which listing does not.
+    const int fd = ::fcntl(folder.m_fd, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0)
+        return lastError();
+    m_folder = ::fdopendir(fd);
+    if (m_folder) {
+        ::rewinddir(static_cast<DIR *>(m_folder));
+        return 0;
+    }
+    const Error error = lastError();
+    ::close(fd);
+    return error;
 }
 
 void FolderListing::close()
@@ -303,6 +420,14 @@ Error File::openForReading(const QByteArray &path)
     return openAs(&m_fd, path, O_RDONLY | O_NONBLOCK | O_NOCTTY);
 }
 
+Error File::openForReading(const Folder &folder, const QByteArray &name)
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = ::openat(folder.m_fd, name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    return m_fd >= 0 ? 0 : lastError();
+}
+
 Error File::openForUpdate(const QByteArray &path)
 {
     const int flags = O_NONBLOCK | O_NOCTTY | O_NOFOLLOW;
@@ -344,6 +469,8 @@ Error File::read(char *data, qint64 size, qint64 *got)
 
 Error File::writeAt(const QByteArray &bytes, qint64 offset)
 {
+    if (const Error fault = injected(Operation::Write))
+        return fault;
     for (qsizetype done = 0; done < bytes.size();) {
         const ssize_t n = ::pwrite(m_fd, bytes.constData() + done, size_t(bytes.size() - done), off_t(offset + done));
         if (n < 0 && errno == EINTR)
@@ -372,16 +499,30 @@ Error File::truncate(qint64 size)
 
 Error File::sync()
 {
+    if (const Error fault = injected(Operation::Sync))
+        return fault;
     return ::fsync(m_fd) == 0 ? 0 : lastError();
 }
 
-Error File::lock()
+Error File::lock(Lock kind)
 {
+    if (const Error fault = injected(Operation::Lock))
+        return fault;
     for (;;) {
-        if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0)
+        if (::flock(m_fd, (kind == Lock::Shared ? LOCK_SH : LOCK_EX) | LOCK_NB) == 0)
             return 0;
         if (errno != EINTR)
-            return lastError();
+            return errno == EAGAIN ? EWOULDBLOCK : lastError();
+    }
+}
+
+Error File::lockWithin(int milliseconds, Lock kind)
+{
+    for (int waited = 0;; ++waited) {
+        const Error error = lock(kind);
+        if (error != EWOULDBLOCK || waited >= milliseconds)
+            return error;
+        sleepMilliseconds(1);
     }
 }
 

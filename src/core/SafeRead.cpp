@@ -44,6 +44,9 @@ std::optional<QByteArray> readLimited(platform::File &file, qint64 reportedSize,
     return data;
 }
 
+// A save rewrites a questionnaire in milliseconds: a lock held longer belongs to one that hangs.
+constexpr int kReadLockMs = 1000;
+
 } // namespace
 
 QString russianReason(const FileError &error)
@@ -89,6 +92,35 @@ std::optional<QByteArray> readRegularFile(const std::filesystem::path &path, Fil
     if (info.kind != platform::Kind::Regular)
         return failed(error, FileFault::NotRegular);
     return readLimited(file, info.size, error);
+}
+
+std::optional<QByteArray> readRegularFileIn(const platform::Folder &folder, const QByteArray &name,
+                                            std::optional<platform::Kind> listed, platform::File &file,
+                                            platform::Status *status, FileError *error)
+{
+    // Only what the listing says is a regular file is opened without a look first.
+    if (listed != platform::Kind::Regular) {
+        if (const platform::Error e = folder.status(name, status, platform::Follow::Links)) {
+            platform::Status link;
+            if (e == ENOENT && !folder.status(name, &link, platform::Follow::NotLast) && link.kind == platform::Kind::Link)
+                return failed(error, FileFault::DanglingLink);
+            return failed(error, systemError(e));
+        }
+        if (status->kind != platform::Kind::Regular)
+            return failed(error, FileFault::NotRegular);
+    }
+    platform::Error e = file.openForReading(folder, name);
+    if (!e)
+        e = file.status(status);
+    if (e)
+        return failed(error, systemError(e));
+    if (status->kind != platform::Kind::Regular)
+        return failed(error, FileFault::NotRegular);
+    if (status->size > kQuestionnaireSizeLimit)
+        return failed(error, FileFault::TooLarge);
+    // Waits out a save that rewrites it in place; where nothing can be locked, it is read as it is.
+    file.lockWithin(kReadLockMs, platform::File::Lock::Shared);
+    return readLimited(file, status->size, error);
 }
 
 SaveTarget probeSaveTarget(const std::filesystem::path &path, FileError *error)

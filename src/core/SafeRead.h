@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Platform.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -33,6 +35,14 @@ QString russianReason(const FileError &error);
 // swapped in after the check is refused too. At most the limit plus one byte is read, also
 // from files whose size the system does not know (/proc).
 std::optional<QByteArray> readRegularFile(const std::filesystem::path &path, FileError *error = nullptr);
+
+// The same for name in folder, opened relative to it however deep the folder lies; listed is the
+// entry's kind as its folder's listing gave it, where one did (a regular file then needs no look
+// before the open). The file is left open under a shared lock, so that no rewrite in place of it
+// runs while the caller looks at it and beside it; *status is what was read.
+std::optional<QByteArray> readRegularFileIn(const platform::Folder &folder, const QByteArray &name,
+                                            std::optional<platform::Kind> listed, platform::File &file,
+                                            platform::Status *status, FileError *error = nullptr);
 
 enum class SaveTarget {
     Missing, // no such name (or none that can be seen)
