@@ -6,6 +6,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace qsjuv::check {
@@ -187,18 +189,23 @@ private:
 
 // --- CSV ---------------------------------------------------------------------------------
 
-// RFC 4180 quoting. A spreadsheet runs a cell that starts with = + - @ as a formula, and these
-// texts come from customers: such text cells get a leading apostrophe. So does one that starts
-// with an apostrophe already, or "'-x" would stand for both "-x" and "'-x".
+// RFC 4180 quoting, for every separator a spreadsheet's import may be set to: a comma, a
+// semicolon or a tab in a field quotes it. A spreadsheet runs a cell that starts with = + - @ as
+// a formula, and these texts come from customers: such text cells start with a word joiner
+// (U+2060), which shows as nothing where an apostrophe would show. A text that starts with one
+// already gets another, so two texts never share a cell. Control characters show as U+FFFD, as
+// in the text report: an escape sequence must not reach a terminal that shows the file.
 QString csvField(const QString &value, bool text)
 {
-    QString field = value;
+    constexpr QChar kGuard(0x2060);
+    QString field = text ? printable(value) : value;
     if (text && !field.isEmpty()
         && (field.front() == u'=' || field.front() == u'+' || field.front() == u'-' || field.front() == u'@'
-            || field.front() == u'\t' || field.front() == u'\r' || field.front() == u'\''))
-        field.prepend(u'\'');
-    const bool quote = field.contains(u',') || field.contains(u'"') || field.contains(u'\n')
-            || field.contains(u'\r') || (!field.isEmpty() && (field.front() == u' ' || field.back() == u' '));
+            || field.front() == kGuard))
+        field.prepend(kGuard);
+    static const QString needsQuotes = u",;\t\"\n\r"_s;
+    const bool quote = std::any_of(field.begin(), field.end(), [](QChar c) { return needsQuotes.contains(c); })
+            || (!field.isEmpty() && (field.front() == u' ' || field.back() == u' '));
     if (!quote)
         return field;
     field.replace(u"\""_s, u"\"\""_s);

@@ -240,7 +240,7 @@ void Loader::loadQuantity(const QuestionnaireRead &read)
     m_result.value.quantity = check.rewrite ? QString::number(check.value) : typed;
     if (!check.rewrite)
         return;
-    if (!strictToInt(typed))
+    if (!check.number)
         add("quantity-invalid", 0,
             read.quantity ? u"Количество изделий %1 не является числом: форма заменит его на %2."_s.arg(
                                     quoted(typed), QString::number(check.value))

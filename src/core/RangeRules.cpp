@@ -19,6 +19,33 @@ QString filterDigits(QStringView text)
     return minusFirst ? QLatin1Char('-') + digits : digits;
 }
 
+bool isMinusSign(QChar c)
+{
+    switch (c.unicode()) {
+    case u'-':
+    case 0x2010: // hyphen
+    case 0x2011: // non-breaking hyphen
+    case 0x2012: // figure dash
+    case 0x2013: // en dash
+    case 0x2014: // em dash
+    case 0x2212: // minus sign
+    case 0xFE63: // small hyphen-minus
+    case 0xFF0D: // fullwidth hyphen-minus
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString withAsciiMinus(QString text)
+{
+    for (QChar &c : text) {
+        if (isMinusSign(c))
+            c = u'-';
+    }
+    return text;
+}
+
 std::optional<int> strictToInt(QStringView text)
 {
     qsizetype i = 0;
@@ -92,13 +119,19 @@ RangeCheck checkRange(const QString &maxText, const QString &minText, const Rang
 QuantityCheck checkQuantity(QStringView text, int min, int max)
 {
     const std::optional<int> value = strictToInt(text);
-    if (!value)
-        return {min, true};
+    if (!value) {
+        // Digits too many for 32 bits are still a number, and far beyond a limit.
+        const bool negative = text.startsWith(u'-');
+        const QStringView digits = negative || text.startsWith(u'+') ? text.sliced(1) : text;
+        const bool number = !digits.isEmpty()
+                && std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+        return {number && !negative ? max : min, true, number};
+    }
     if (*value < min)
-        return {min, true};
+        return {min, true, true};
     if (*value > max)
-        return {max, true};
-    return {*value, false};
+        return {max, true, true};
+    return {*value, false, true};
 }
 
 } // namespace qsjuv

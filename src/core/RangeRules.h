@@ -13,6 +13,11 @@ namespace qsjuv {
 // its first digit (or a minus sign and no digit). Only ASCII digits count.
 QString filterDigits(QStringView text);
 
+// The signs people and locales write for a minus: the minus sign U+2212, the dashes and the
+// hyphens. A bound typed or pasted with one of them means '-'.
+bool isMinusSign(QChar c);
+QString withAsciiMinus(QString text);
+
 // Strict signed 32-bit decimal: an optional sign and at least one digit, nothing else.
 // Fails (never wraps) beyond 32 bits. Not QString::toInt, which accepts " 12 " with its blanks.
 std::optional<int> strictToInt(QStringView text);
@@ -36,12 +41,13 @@ struct RangeCheck
 RangeCheck checkRange(const QString &maxText, const QString &minText, const RangeLimits &row,
                       bool holdMin = true);
 
-// The quantity check: a text that is no number stands for min, a number beyond the limits for
-// the limit. Only then is the edit rewritten; "007" stays as typed.
+// The quantity check: a text that is no number stands for min, a number beyond the limits (also
+// one of more digits than 32 bits hold) for the limit. Only then is the edit rewritten; "007" stays as typed.
 struct QuantityCheck
 {
     int value;
     bool rewrite;
+    bool number; // a sign and digits only, whatever their count
 };
 QuantityCheck checkQuantity(QStringView text, int min, int max);
 

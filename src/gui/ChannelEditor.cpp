@@ -20,12 +20,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 // A bound takes digits after an optional minus: anything else is refused keystroke by keystroke.
+// A typographic minus or a dash, typed or pasted, is the minus.
 class BoundValidator : public QValidator
 {
 public:
     using QValidator::QValidator;
     State validate(QString &input, int &) const override
     {
+        input = qsjuv::withAsciiMinus(input);
         const QStringView digits = QStringView(input).sliced(input.startsWith(u'-') ? 1 : 0);
         for (const QChar c : digits)
             if (c < u'0' || c > u'9')

@@ -1,5 +1,8 @@
 #include "gui/UpDown.h"
 
+#include "core/RangeRules.h"
+
+
 #include <QAccessible>
 #include <QEvent>
 #include <QKeyEvent>
@@ -57,8 +60,7 @@ int TUpDown::editValue(bool *ok) const
     text.remove(QChar(0x00A0));
     text.remove(QChar(0x202F));
     text.remove(QLatin1Char(' '));
-    text.replace(QChar(0x2212), QLatin1Char('-'));
-    return text.toInt(ok);
+    return qsjuv::withAsciiMinus(text).toInt(ok);
 }
 
 void TUpDown::step(int action)

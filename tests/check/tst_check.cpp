@@ -551,6 +551,7 @@ void TestCheck::outputsParseBack()
         withValue(withValue(ref, "Reqs", "Phone", "+7 495\x1b[2J"), "Channel 1", "Temperature min", "250"),
         writeQuestionnaire(defaultQuestionnaire(4, {4, 12})).bytes,
         QByteArray("\xff\xfe junk"),
+        withValue(withValue(ref, "Reqs", "Firm", toCp1251Lossy(u"ООО Рога; Копыта"_s)), "Reqs", "Phone", "7\x07"),
         withValue(ref, "Reqs", "Phone", "-2+3"),
         withValue(ref, "Reqs", "Phone", "'-2+3"),
     };
@@ -592,11 +593,16 @@ void TestCheck::outputsParseBack()
         QCOMPARE(row.size(), csvHeader().size());
     const qsizetype firm = rows[0].indexOf(u"firm"_s);
     const qsizetype phone = rows[0].indexOf(u"phone"_s);
-    QCOMPARE(rows[2][firm], u"'=HYPERLINK(\"x\"), «Ёлка»"_s);
-    QVERIFY(rows[3][phone].startsWith(u"'+7 495"_s));
-    // Two texts, two cells: the guard's apostrophe is doubled on a text that has one.
-    QCOMPARE(rows[count - 1][phone], u"'-2+3"_s);
-    QCOMPARE(rows[count][phone], u"''-2+3"_s);
+    // A formula is guarded by a character that shows as nothing; an apostrophe is only text.
+    QCOMPARE(rows[2][firm], u"\u2060=HYPERLINK(\"x\"), «Ёлка»"_s);
+    QCOMPARE(rows[3][phone], u"\u2060+7 495\uFFFD[2J"_s);
+    QCOMPARE(rows[count - 1][phone], u"\u2060-2+3"_s);
+    QCOMPARE(rows[count][phone], u"'-2+3"_s);
+    // Whichever separators an import takes (comma, semicolon, tab), a text holding one is quoted,
+    // and no control character gets through.
+    QVERIFY(r.out.contains(u",\"ООО Рога; Копыта\","_s));
+    QCOMPARE(rows[count - 2][phone], u"7\uFFFD"_s);
+    QVERIFY(!r.out.contains(QChar(0x1b)) && !r.out.contains(QChar(0x07)));
     QCOMPARE(rows[3][rows[0].indexOf(u"problem_codes"_s)], u"range-too-narrow requisite-not-cp1251"_s);
 
     // Text: a block per file, its verdict and problems recoverable line by line.

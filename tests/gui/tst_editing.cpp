@@ -399,6 +399,17 @@ void TestEditing::rangeCheck()
 
     typeInto(max, u"abc1-2"_s); // refused keystroke by keystroke
     QCOMPARE(max->text(), u"12"_s);
+    // A typographic minus or a dash is the minus, typed or pasted.
+    for (const QChar dash : {QChar(0x2212), QChar(0x2013), QChar(0xFF0D)}) {
+        min->setFocus();
+        min->selectAll();
+        for (const QChar c : dash + u"50"_s)
+            typeChar(form, c);
+        QCOMPARE(min->text(), u"-50"_s);
+    }
+    min->selectAll();
+    min->insert(u"\u2212150"_s);
+    QCOMPARE(min->text(), u"-150"_s);
     const struct {
         const char *max, *min, *maxLeft, *minLeft;
         bool redWhileTyped, redLeft;
@@ -489,7 +500,7 @@ void TestEditing::quantity()
         const char *typed, *left;
         bool red;
     } cases[] = {{"0", "1", true}, {"1000", "999", true}, {"", "1", true}, {"007", "007", false},
-                 {"99999999999", "1", true}, {"25", "25", false}};
+                 {"99999999999", "999", true}, {"-99999999999", "1", true}, {"25", "25", false}};
     for (const auto &c : cases) {
         qnty->setText(QString::fromLatin1(c.typed));
         QCOMPARE(qnty->text(), QString::fromLatin1(c.typed));
