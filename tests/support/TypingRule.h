@@ -54,7 +54,9 @@ inline QString typedInto(const QString &old, bool replace, const QStringList &ke
 {
     QString text = old;
     bool selected = replace;
-    for (const QString &key : keys) {
+    for (const QString &typed : keys) {
+        // A bound takes a typographic minus or a dash as the minus.
+        const QString key = bound && *bound ? withAsciiMinus(typed) : typed;
         const QString next = (selected ? QString() : text) + key;
         if (bound && numberText(text, *bound) && !numberText(next, *bound))
             continue;
