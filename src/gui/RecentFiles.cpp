@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <functional>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -38,9 +40,16 @@ QStringList bounded(QStringList files)
     return kept;
 }
 
-void store(const QStringList &files)
+// The list as stored now, changed and stored again: other windows may have added to it.
+void change(const std::function<void(QStringList &)> &edit)
 {
-    qsjuv::storeUserSetting(QLatin1StringView(kRecentFilesKey), bounded(files));
+    qsjuv::updateUserSetting(QLatin1StringView(kRecentFilesKey), [&](const QVariant &stored) {
+        QStringList files = bounded(stored.toStringList());
+        const QStringList before = files;
+        edit(files);
+        // Writing the settings syncs a file: not when the list stays as it is.
+        return files == before ? stored : QVariant(bounded(files));
+    });
 }
 
 QString shown(const QString &name, qsizetype maxLength)
@@ -62,20 +71,15 @@ QStringList recentFiles()
 
 void rememberRecentFile(const QString &path)
 {
-    QStringList files = recentFiles();
-    // Writing the settings syncs a file: not when the list stays as it is.
-    if (files.value(0) == path)
-        return;
-    files.removeAll(path);
-    files.prepend(path);
-    store(files);
+    change([&](QStringList &files) {
+        files.removeAll(path);
+        files.prepend(path);
+    });
 }
 
 void forgetRecentFile(const QString &path)
 {
-    QStringList files = recentFiles();
-    if (files.removeAll(path) > 0)
-        store(files);
+    change([&](QStringList &files) { files.removeAll(path); });
 }
 
 QString titleFileName(const QString &path)

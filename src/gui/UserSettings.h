@@ -4,6 +4,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 
 namespace qsjuv {
@@ -18,5 +19,8 @@ std::unique_ptr<QSettings> userSettings();
 // cannot be used or their lock cannot be had within a short time (another writer that hangs, or
 // a stale lock that a full disk or a file-size limit keeps from being replaced).
 bool storeUserSetting(const QString &key, const QVariant &value);
+// Replaces one value by what update makes of the value stored now, with no other window's change
+// between the read and the write. False as for storeUserSetting.
+bool updateUserSetting(const QString &key, const std::function<QVariant(const QVariant &)> &update);
 
 } // namespace qsjuv

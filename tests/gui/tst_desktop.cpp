@@ -4,6 +4,7 @@
 #include "SpecialFiles.h"
 #include "gui/CommandLine.h"
 #include "gui/HelpWindow.h"
+#include "gui/RecentFiles.h"
 #include "FormDriver.h"
 #include "core/Texts.h"
 #include "core/UserState.h"
@@ -34,6 +35,8 @@
 #include <QUrl>
 
 #include <csignal>
+#include <memory>
+#include <vector>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -998,6 +1001,27 @@ void TestDesktop::recentFilesAndDialogs()
     }
     QVERIFY(!offeredAgain.isEmpty());
     QCOMPARE(selectedAgain, offeredAgain);
+
+    // Windows that open files at once each add theirs: none reads the list before another's
+    // write and writes it back without that entry.
+    QStringList opened;
+    std::vector<std::unique_ptr<QProcess>> windows;
+    for (int i = 0; i < 8; ++i) {
+        opened << file(100 + i);
+        writeAll(opened.back(), kQuestionnaire);
+        windows.push_back(std::make_unique<QProcess>());
+        windows.back()->start(QStringLiteral(QS_JUV_BINARY), {opened.back()});
+    }
+    const auto atOnce = [] {
+        QStringList files = qsjuv::recentFiles();
+        files.sort();
+        return files;
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(atOnce(), opened, 20000);
+    for (const auto &window : windows) {
+        window->kill();
+        window->waitForFinished();
+    }
 }
 
 
