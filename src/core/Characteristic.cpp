@@ -114,6 +114,10 @@ constexpr Piece kTypeA3[] = {{kAbove, kA3}};
 
 double thermoEmf(std::span<const Piece> pieces, double t)
 {
+    // Both junctions at 0 °С give no EMF, as the tables' first rows say; GOST's fits for A-1..A-3,
+    // L and M carry a free term there (0.0007 mV for A-1) that is only their residual.
+    if (t == 0)
+        return 0;
     const Piece &piece = *std::find_if(pieces.begin(), pieces.end() - 1, [t](const Piece &p) { return t < p.below; });
     double emf = series(piece.c, t);
     // Type K above 0 °С adds the term of its magnetic transition.
@@ -212,6 +216,9 @@ std::optional<double> valueAt(std::uint8_t sensorId, double signal, double nomin
     double low = span->lowest, high = span->highest;
     if (signal < forward(sensor, low, nominalR) || signal > forward(sensor, high, nominalR))
         return std::nullopt;
+    // Beside 0 °С those fits may dip below 0 (L's upper piece to -0.00002 mV): no EMF is 0 °С.
+    if (sensor.type == kSensorThermocouple && signal == 0 && low <= 0)
+        return 0.0;
     // Every characteristic rises over its span: bisection converges on any of them, flat ends
     // (type K near −270 °С) included, to far below a table's resolution.
     for (int i = 0; i < 200 && high - low > 1e-10; ++i) {

@@ -63,10 +63,12 @@ void TestCharacteristics::publishedTables_data()
     rows("M", M, {{-200, "-6.154"}, {0, "0.000"}, {100, "4.722"}});
     rows("A-2", A2, {{0, "0.000"}, {1800, "27.232"}});
     rows("A-3", A3, {{0, "0.000"}, {1800, "26.773"}});
-    // Type A-1 from a table of GOST R 8.585-2001 values every 50 °C, and its end (as above).
-    // The standard's approximating polynomial, which is what the program has, departs from
-    // this table by one unit of its last digit at 1000 and 1300 °C.
-    rows("A-1", A1, {{100, "1.337"}, {500, "7.908"}, {1000, "16.127"}, {1300, "20.590"}, {2500, "33.640"}}, 1);
+    rows("A-1", A1, {{0, "0.000"}, {2500, "33.640"}});
+    // The A-1 column of a published table of thermo-EMFs every 50 °C by standard (ДСТУ, to
+    // 1450 °C; oldradiogid.ru/news/termo-eds). GOST R 8.585-2001's approximating polynomial, which
+    // the program has, departs from it by up to two units of its last digit (600-900 °C).
+    rows("A-1 DSTU", A1, {{50, "0.636"}, {100, "1.337"}, {300, "4.514"}, {600, "9.604"}, {900, "14.548"},
+                         {1000, "16.127"}, {1300, "20.590"}, {1450, "22.651"}}, 2);
     // IEC 60751 / GOST 6651-2009 table for Pt100 (α = 0.00385), ohms to two decimals.
     rows("Pt385", Pt385, {{-200, "18.52"}, {-100, "60.26"}, {0, "100.00"}, {100, "138.51"}, {200, "175.86"},
                           {300, "212.05"}, {450, "264.18"}});
