@@ -57,8 +57,9 @@ void TestCharacteristics::publishedTables_data()
     // The catalogue's B starts at 200 °C (610 series): 0 and 100 °C lie outside (outsideSpan).
     rows("B", B, {{200, "0.178"}, {300, "0.431"}, {600, "1.792"}, {700, "2.431"}, {1000, "4.834"},
                   {1500, "10.099"}, {1820, "13.820"}});
-    // GOST R 8.585-2001, types L, M and ends: the ranges its tables span in mV as a
-    // calculator citing them states (its tables 11-13); the full tables were not to be found.
+    // GOST R 8.585-2001, types L, M and A-1..A-3: 0 °C and the ends of the ranges its tables span
+    // in mV, as a calculator citing them states (its tables 11-13); the full tables were not to be
+    // found. At 0 °C every table has 0.000, which A-1's polynomial alone would miss.
     rows("L", L, {{-200, "-9.488"}, {0, "0.000"}, {800, "66.466"}});
     rows("M", M, {{-200, "-6.154"}, {0, "0.000"}, {100, "4.722"}});
     rows("A-2", A2, {{0, "0.000"}, {1800, "27.232"}});
