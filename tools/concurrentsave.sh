@@ -12,20 +12,7 @@
 # BUILD_DIR names the build folder (default: build); the two programs are built first.
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$root/build}
-seed=${1:-$(( (RANDOM << 15) | RANDOM ))}
-count=${2:-200}
-for number in "$seed" "$count"; do
-    [[ $number =~ ^[0-9]+$ ]] || { echo "concurrentsave.sh: not a whole number: $number" >&2; exit 2; }
-done
-cmake --build "$build" --target qs_juv_savefile qs_juv_check >/dev/null \
-    || { echo "concurrentsave.sh: cannot build in $build" >&2; exit 2; }
-save=$build/tools/qs_juv_savefile
-check=$build/src/check/qs_juv_check
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-RANDOM=$seed
+source "$(dirname "$0")/saverun.sh"
 
 fail() {
     echo "concurrentsave.sh: seed $seed, round $i: $*" >&2

@@ -10,20 +10,7 @@
 # BUILD_DIR names the build folder (default: build); the two programs are built first.
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$root/build}
-seed=${1:-$(( (RANDOM << 15) | RANDOM ))}
-count=${2:-200}
-for number in "$seed" "$count"; do
-    [[ $number =~ ^[0-9]+$ ]] || { echo "killsave.sh: not a whole number: $number" >&2; exit 2; }
-done
-cmake --build "$build" --target qs_juv_savefile qs_juv_check >/dev/null \
-    || { echo "killsave.sh: cannot build in $build" >&2; exit 2; }
-save=$build/tools/qs_juv_savefile
-check=$build/src/check/qs_juv_check
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-RANDOM=$seed
+source "$(dirname "$0")/saverun.sh"
 
 # Old and new differ at every offset, so that any mix of them is neither.
 # The new content is the shorter: a rewrite cut short before its truncation leaves the old tail.
