@@ -1,6 +1,7 @@
 #!/bin/bash
 # Kills saves at random moments and checks what each leaves: the file must be whole (all old or
-# all new) or reported by qs_juv_check as interrupted-save; the next save must then leave no copy.
+# all new) or reported by qs_juv_check as interrupted-save; the next save must then leave no copy
+# but the one the checker named, kept read-only, and the file must no longer be reported.
 # Half the saves replace the file by rename, half rewrite it in place (it has a second hard link);
 # half of the latter are killed while the rewrite runs, the rest at a random moment of the save.
 #
@@ -9,20 +10,7 @@
 # BUILD_DIR names the build folder (default: build); the two programs are built first.
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$root/build}
-seed=${1:-$(( (RANDOM << 15) | RANDOM ))}
-count=${2:-200}
-for number in "$seed" "$count"; do
-    [[ $number =~ ^[0-9]+$ ]] || { echo "killsave.sh: not a whole number: $number" >&2; exit 2; }
-done
-cmake --build "$build" --target qs_juv_savefile qs_juv_check >/dev/null \
-    || { echo "killsave.sh: cannot build in $build" >&2; exit 2; }
-save=$build/tools/qs_juv_savefile
-check=$build/src/check/qs_juv_check
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-RANDOM=$seed
+source "$(dirname "$0")/saverun.sh"
 
 # Old and new differ at every offset, so that any mix of them is neither.
 # The new content is the shorter: a rewrite cut short before its truncation leaves the old tail.
@@ -84,10 +72,20 @@ for ((i = 0; i < count; i++)); do
         echo "killsave.sh: seed $seed, kill $i ($mode): the file is neither old nor new, and the checker does not say so" >&2
         exit 1
     fi
-    # Another save completes and takes every copy of its own with it.
+    # Another save completes and takes every copy of its own with it, but the one the user may
+    # have been told of: that stays, whole and read-only, and no longer says the file is interrupted.
     "$save" "$dir/q.cfg" <"$work/new"
+    kept=0
+    if [[ $state == interrupted ]]; then
+        again=$("$check" --json "$dir/q.cfg" || true)
+        if [[ $(stat -c %a "$copy") != 400 || $again == *interrupted-save* ]] || ! cmp -s "$copy" "$work/old"; then
+            echo "killsave.sh: seed $seed, kill $i ($mode): the next save did not keep $copy read-only, or the file is still reported" >&2
+            exit 1
+        fi
+        kept=1
+    fi
     leftovers=$(find "$dir" -name '.qs_juv-*' | wc -l)
-    if (( leftovers )) || ! cmp -s "$dir/q.cfg" "$work/new"; then
+    if (( leftovers != kept )) || ! cmp -s "$dir/q.cfg" "$work/new"; then
         echo "killsave.sh: seed $seed, kill $i ($mode): the next save left $leftovers copies" >&2
         exit 1
     fi

@@ -67,7 +67,8 @@ public:
         return text
                 + u"Код завершения: 0 — все файлы в порядке, 1 — есть файлы с замечаниями,\n"
                   "2 — ошибка в аргументах или путь не удалось прочитать.\n"
-                  "С --diff: 0 — форма покажет файлы одинаково, 1 — есть различия, 2 — ошибка.\n"
+                  "С --diff: 0 — форма покажет файлы одинаково, 1 — есть различия или сохранение\n"
+                  "файла было прервано, 2 — ошибка.\n"
                   "С --points: 0 — точки выведены для всех файлов, 2 — ошибка.\n"_s;
     }
 
@@ -151,14 +152,19 @@ private:
     const QCommandLineOption m_version{u"version"_s, u"показать версию программы"_s};
 };
 
-// Exit 0 when a new window shows both files alike, 1 when not, 2 when either cannot be read.
+// Exit 0 when a new window shows both files alike, 1 when not or when either is interrupted, 2
+// when either cannot be read.
 int runDiff(const Options &options, QTextStream &out, QTextStream &err)
 {
     std::vector<FileReport> reports;
+    bool interrupted = false;
     for (const fs::path &path : options.paths) {
         reports.push_back(checkFile(path));
-        if (reports.back().verdict == Verdict::Unreadable)
-            err << kProgram << ": " << reports.back().path << ": " << reports.back().reason << '\n';
+        const FileReport &report = reports.back();
+        // Its content may be a mix of old and new: compared all the same, but never equal.
+        interrupted = interrupted || report.verdict == Verdict::InterruptedSave;
+        if (report.verdict == Verdict::Unreadable || report.verdict == Verdict::InterruptedSave)
+            err << kProgram << ": " << report.path << ": " << report.reason << '\n';
     }
     if (reports[0].verdict == Verdict::Unreadable || reports[1].verdict == Verdict::Unreadable)
         return kExitError;
@@ -169,7 +175,7 @@ int runDiff(const Options &options, QTextStream &out, QTextStream &err)
         for (const FieldDifference &difference : found)
             out << differenceLine(difference) << '\n';
     }
-    return found.empty() ? kExitClean : kExitProblems;
+    return found.empty() && !interrupted ? kExitClean : kExitProblems;
 }
 
 // The points of each readable file as what a new window shows after loading it; exit 0, or 2

@@ -2,9 +2,9 @@
 
 #include "core/PathText.h"
 #include "core/Platform.h"
+#include "core/UserState.h"
 
 #include <QCryptographicHash>
-#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QScopeGuard>
@@ -62,13 +62,6 @@ QByteArray copyName(const char *prefix, const QByteArray &digest, int variant)
     return prefix + digest + (variant ? '-' + QByteArray::number(variant) : QByteArray());
 }
 
-QByteArray privateFolder()
-{
-    const QByteArray state = qgetenv("XDG_STATE_HOME");
-    const QByteArray base = state.startsWith('/') ? state : QFile::encodeName(QDir::homePath()) + "/.local/state";
-    return base + "/qs_juv";
-}
-
 // A copy that an interrupted save of file left, as opposed to one kept read-only after the
 // next save, or one planted by somebody who could not have written the file.
 bool leftFor(const platform::Status &copy, const platform::Status &file)
@@ -93,7 +86,7 @@ std::vector<CopyPlace> copyPlaces(const QByteArray &folder, const platform::Stat
     for (int variant = 0; variant < kCopyVariants; ++variant)
         places.push_back({folder, copyName(kOldPrefix, digest, variant)});
     for (int variant = 0; variant < kCopyVariants; ++variant)
-        places.push_back({privateFolder(), copyName(kPrivatePrefix, digest, variant)});
+        places.push_back({stateFolder(), copyName(kPrivatePrefix, digest, variant)});
     return places;
 }
 
@@ -145,14 +138,18 @@ public:
         }
         return EEXIST;
     }
-    // The whole copy under name at once, so that no name ever shows a part of it.
+    // The whole copy under name at once, so that no name ever shows a part of it, and with one
+    // link only: a copy with two names is not one an interrupted save left (leftFor).
     Error publish(const QByteArray &name)
     {
-        Error error = platform::link(m_name, name);
-        if (error == EPERM || error == EOPNOTSUPP) // a file system without hard links
-            error = platform::rename(m_name, name);
-        else if (!error)
-            platform::remove(m_name);
+        Error error = platform::renameNoReplace(m_name, name);
+        if (error == EINVAL || error == ENOSYS) {
+            error = platform::link(m_name, name);
+            if (error == EPERM || error == EOPNOTSUPP) // a file system without hard links
+                error = platform::rename(m_name, name);
+            else if (!error)
+                platform::remove(m_name);
+        }
         if (!error)
             m_name = name;
         return error;
@@ -439,7 +436,7 @@ bool isOldContentCopyName(QByteArrayView name)
     return variant.isEmpty() || (variant.size() == 2 && variant[0] == '-' && variant[1] >= '1' && variant[1] < '0' + kCopyVariants);
 }
 
-InterruptedSaves::InterruptedSaves() : m_private(platform::folderEntries(privateFolder(), kPrivatePrefix)) { }
+InterruptedSaves::InterruptedSaves() : m_private(platform::folderEntries(stateFolder(), kPrivatePrefix)) { }
 
 std::optional<QByteArray> InterruptedSaves::copyOf(const platform::Status &file, const platform::Folder &folder,
                                                    const QByteArray &folderPath, const QByteArrayList *copyNames) const

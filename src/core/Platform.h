@@ -40,6 +40,9 @@ Error resolve(const QByteArray &path, QByteArray *resolved, Status *out, bool cr
 Error rename(const QByteArray &from, const QByteArray &to);
 // A second name for a file; EEXIST when the name is taken (nothing is replaced).
 Error link(const QByteArray &from, const QByteArray &to);
+// The file under a new name at once, never two names at any moment; EEXIST when the name is
+// taken (nothing is replaced), EINVAL where the file system cannot do it.
+Error renameNoReplace(const QByteArray &from, const QByteArray &to);
 Error remove(const QByteArray &path);
 // Owner only, and so are the levels above it that it makes; an existing one must be ours.
 Error makePrivateFolder(const QByteArray &path);
@@ -58,6 +61,9 @@ void ignoreFileSizeSignal();
 // disk, a failing device or a file system without locks would make it.
 enum class Operation { Lock, Write, Sync };
 void injectFault(Operation operation, Error error);
+// For tests of a process killed part-way: the process stops itself (SIGSTOP) at the count-th
+// call of the operation from now, before it acts, so that a kill finds it exactly there.
+void stopAt(Operation operation, int count);
 
 // A folder held open: what is in it is reached by name relative to it, however long the path
 // that leads there, and whatever is renamed above it meanwhile.

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <type_traits>
@@ -27,9 +28,12 @@ Error lastError()
 }
 
 std::atomic<Error> g_faults[3] = {0, 0, 0};
+std::atomic<int> g_stops[3] = {0, 0, 0};
 
 Error injected(Operation operation)
 {
+    if (g_stops[int(operation)].load(std::memory_order_relaxed) > 0 && g_stops[int(operation)].fetch_sub(1) == 1)
+        ::raise(SIGSTOP);
     return g_faults[int(operation)].load(std::memory_order_relaxed);
 }
 
@@ -196,6 +200,17 @@ Error link(const QByteArray &from, const QByteArray &to)
     return ::link(from.constData(), to.constData()) == 0 ? 0 : lastError();
 }
 
+Error renameNoReplace(const QByteArray &from, const QByteArray &to)
+{
+#ifdef RENAME_NOREPLACE
+    return ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0 ? 0 : lastError();
+#else
+    Q_UNUSED(from);
+    Q_UNUSED(to);
+    return EINVAL;
+#endif
+}
+
 Error remove(const QByteArray &path)
 {
     return ::unlink(path.constData()) == 0 ? 0 : lastError();
@@ -255,6 +270,11 @@ QByteArrayList folderEntries(const QByteArray &path, const QByteArray &prefix)
 void injectFault(Operation operation, Error error)
 {
     g_faults[int(operation)].store(error, std::memory_order_relaxed);
+}
+
+void stopAt(Operation operation, int count)
+{
+    g_stops[int(operation)].store(count, std::memory_order_relaxed);
 }
 
 Folder::~Folder()

@@ -67,10 +67,8 @@ namespace {
 // The windows' files stay apart from the copies interrupted saves leave.
 bool makeWindowsFolder()
 {
-    // $XDG_STATE_HOME itself may not exist yet on a fresh account.
-    const QByteArray state = stateFolder();
-    QDir().mkpath(QFile::decodeName(state.left(state.lastIndexOf('/'))));
-    return !platform::makePrivateFolder(state) && !platform::makePrivateFolder(windowsFolder());
+    // Its levels above ($XDG_STATE_HOME itself on a fresh account) are made too.
+    return !platform::makePrivateFolder(stateFolder()) && !platform::makePrivateFolder(windowsFolder());
 }
 } // namespace
 

@@ -233,7 +233,7 @@ std::optional<QString> QuestionnaireWindow::writeConfirmed(const QString &path, 
     case QuestionnaireDocument::Target::Missing:
         break;
     }
-    // The copy an interrupted save left goes with the next one: the user hears of it first.
+    // The copy an interrupted save left is kept read-only by the next one: the user hears where first.
     if (const std::optional<QString> interrupted = QuestionnaireDocument::interruptedSave(path))
         showBox(QMessageBox::Warning, *interrupted, fileDetails(path, QString()));
     const QuestionnaireDocument::Written written = QuestionnaireDocument::write(path, bytes);

@@ -21,12 +21,14 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <random>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -688,7 +690,9 @@ QByteArray undisplay(const QString &shown)
 void TestCheck::hostilePaths_data()
 {
     QTest::addColumn<QByteArray>("name");
-    QTest::addColumn<int>("special"); // a Special, -1 for a file with the contents below, -2 for one whose rewrite was killed
+    // A Special, -1 for a file with the contents below, -2 for one whose rewrite was killed, -3 for
+    // one at the end of the path name, -4 for one beside a folder bind-mounted into its own.
+    QTest::addColumn<int>("special");
     QTest::addColumn<QByteArray>("contents");
     QTest::addColumn<QString>("shown"); // of the one file reported
     QTest::addColumn<QString>("verdict");
@@ -736,6 +740,10 @@ void TestCheck::hostilePaths_data()
     // that copy is there, the file may be a mix of old and new, whatever its content says.
     QTest::newRow("rewrite in place killed") << QByteArray("killed.cfg") << -2 << atTheLimit() << u"killed.cfg"_s
                                              << u"interrupted-save"_s << QString();
+    // Longer than any path the system takes, walked with fewer descriptors than it has levels.
+    const QByteArray deep = QByteArray("d/").repeated(3000) + "deep.cfg";
+    QTest::newRow("3000 folders deep") << deep << -3 << ref << QString::fromLatin1(deep) << u"ok"_s << QString();
+    QTest::newRow("folder bind-mounted into itself") << QByteArray("in.cfg") << -4 << ref << u"in.cfg"_s << u"ok"_s << QString();
     // A real folder is searched, whatever its name.
     QTest::newRow("folder named x.cfg") << QByteArray("x.cfg") << int(Special::Folder) << ref << u"x.cfg/in.cfg"_s
                                         << u"ok"_s << QString();
@@ -758,20 +766,74 @@ void TestCheck::hostilePaths()
     const QByteArray path = root + '/' + name;
     if (Special(special) == Special::UnsizedLink && !unsizedHoldsMore(kQuestionnaireSizeLimit))
         QSKIP("no file here reports size 0 and holds more than 1 MiB");
+    if (special == -3) {
+        // Made level by level: the whole path is longer than the system takes at once.
+        int level = ::open(root.constData(), O_RDONLY | O_DIRECTORY);
+        for (int i = 0; i < 3000 && level >= 0; ++i) {
+            const int below = ::mkdirat(level, "d", 0755) == 0 ? ::openat(level, "d", O_RDONLY | O_DIRECTORY) : -1;
+            ::close(level);
+            level = below;
+        }
+        const int fd = level >= 0 ? ::openat(level, "deep.cfg", O_WRONLY | O_CREAT, 0644) : -1;
+        QVERIFY(fd >= 0 && ::write(fd, contents.constData(), size_t(contents.size())) == contents.size());
+        ::close(fd);
+        ::close(level);
+        rlimit descriptors {};
+        QCOMPARE(getrlimit(RLIMIT_NOFILE, &descriptors), 0);
+        const rlimit few{256, descriptors.rlim_max};
+        QCOMPARE(setrlimit(RLIMIT_NOFILE, &few), 0);
+        const Run r = runRaw({"--json", root});
+        QCOMPARE(setrlimit(RLIMIT_NOFILE, &descriptors), 0);
+        QProcess::execute(u"rm"_s, {u"-rf"_s, dir.filePath(u"d"_s)}); // QDir cannot remove so deep a tree
+        expectOneReport(r, dir.path() + u'/' + shown, verdict, reason);
+        return;
+    }
+    if (special == -4) {
+        putFile(path, contents);
+        QVERIFY(QDir(dir.path()).mkdir(u"loop"_s));
+        // In a mount namespace of its own, which goes with the checker.
+        QProcess check;
+        check.start(u"unshare"_s, {u"-rm"_s, u"sh"_s, u"-c"_s, u"mount --bind \"$1\" \"$1/loop\" || exit 97; exec \"$0\" --json \"$1\""_s,
+                                   QStringLiteral(QS_JUV_CHECK_BINARY), dir.path()});
+        const bool finished = check.waitForFinished(20000);
+        if (check.error() == QProcess::FailedToStart || (finished && check.exitCode() == 97))
+            QSKIP("needs a mount namespace of its own (unshare -rm) to bind-mount a folder");
+        QVERIFY2(finished && check.exitStatus() == QProcess::NormalExit, "the checker did not end");
+        const Run r{check.exitCode(), QString::fromUtf8(check.readAllStandardOutput()), QString()};
+        expectOneReport(r, dir.path() + u'/' + shown, verdict, reason);
+        QCOMPARE(QString::fromUtf8(check.readAllStandardError()),
+                 u"qs_juv_check: %1/loop: каталог уже обходится выше по пути (смонтирован сам в себя), повторно не обходится\n"_s.arg(dir.path()));
+        return;
+    }
     if (special < 0)
         putFile(path, contents);
     else
         QVERIFY(makeSpecial(Special(special), path));
     if (special == -2) {
         QCOMPARE(::link(path.constData(), (path + ".link").constData()), 0);
-        const auto killed = qsjuv::testing::killSaveMidway(QFile::decodeName(path), 512 << 10, dir.path(), u".qs_juv-old-"_s);
-        // Copying megabytes and syncing them takes far longer than the poll.
-        QVERIFY2(!killed.copy.isEmpty(), "the save made no copy, or ended before it was seen");
-        const Run r = runRaw({"--json", path});
-        const QJsonObject report = QJsonDocument::fromJson(r.out.toUtf8()).array().at(0).toObject();
-        QCOMPARE(report[u"verdict"].toString(), verdict);
-        QCOMPARE(report[u"reason"].toString(), u"a save was interrupted; the old content is in "_s + displayPath(killed.copy));
-        QCOMPARE(r.status, kExitProblems);
+        {
+            // Killed after the new content is written, before it is synced and its copy removed.
+            StoppedSave save(QFile::decodeName(path), QByteArray(512 << 10, 'n'), "sync:2");
+            QVERIFY2(save.stopped(), "the save did not stop in its rewrite");
+        }
+        const QStringList copies = QDir(dir.path()).entryList({u".qs_juv-old-*"_s}, QDir::Files | QDir::Hidden);
+        QCOMPARE(copies.size(), 1);
+        const QString said = u"a save was interrupted; the old content is in "_s + dir.filePath(copies[0]);
+        // Another checker reads it meanwhile, under a shared lock as a checker does.
+        const int reader = ::open(path.constData(), O_RDONLY);
+        QVERIFY(reader >= 0 && ::flock(reader, LOCK_SH) == 0);
+        const auto closeReader = qScopeGuard([reader] { ::close(reader); });
+        for (const QByteArray &named : {path, root}) {
+            const Run r = runRaw({"--json", named});
+            const QJsonObject report = QJsonDocument::fromJson(r.out.toUtf8()).array().at(0).toObject();
+            QCOMPARE(report[u"verdict"].toString(), verdict);
+            QCOMPARE(report[u"reason"].toString(), said);
+            QCOMPARE(r.status, kExitProblems);
+        }
+        // Equal to itself as the form shows it, yet it may be a mix: never called equal.
+        const Run diff = runRaw({"--diff", path, path});
+        QCOMPARE(diff.status, kExitProblems);
+        QCOMPARE(diff.err, (u"qs_juv_check: %1: %2\n"_s.arg(dir.filePath(shown), said)).repeated(2));
         return;
     }
     if (Special(special) == Special::Folder)

@@ -21,6 +21,8 @@
 
 #include <cerrno>
 #include <grp.h>
+#include <memory>
+#include <thread>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -702,8 +704,34 @@ void TestFile::specialTargetsAsUser()
 namespace {
 enum class Kept {
     LongName, HardLink, OwnerAndGroup, Xattr, GroupNotMine, OwnerNotMe, LockedFolder, StickyFolder, SizeLimit,
-    KilledCopy, KilledRewrite, LinkInSticky,
+    KilledCopy, KilledRewrite, LinkInSticky, NoLocks, DeviceFails, DiskFull, LockedFolderNoState, PlantedCopy,
+    SavedAtOnce,
 };
+
+// Rows whose file has a second name, so that it is rewritten in place.
+bool hasHardLink(Kept kind)
+{
+    return kind == Kept::HardLink || kind == Kept::NoLocks || kind == Kept::DeviceFails || kind == Kept::DiskFull
+            || kind == Kept::PlantedCopy || kind == Kept::SavedAtOnce;
+}
+
+// The system error a row's save must fail with, 0 where it must succeed.
+int failureOf(Kept kind)
+{
+    return kind == Kept::SizeLimit ? EFBIG : kind == Kept::DeviceFails ? EIO : kind == Kept::DiskFull ? ENOSPC : 0;
+}
+
+// What a row's file system does wrong during the save, as platform::injectFault makes it.
+void injectRowFault(Kept kind, bool on)
+{
+    using qsjuv::platform::Operation;
+    if (kind == Kept::NoLocks)
+        qsjuv::platform::injectFault(Operation::Lock, on ? ENOLCK : 0);
+    if (kind == Kept::DeviceFails)
+        qsjuv::platform::injectFault(Operation::Sync, on ? EIO : 0);
+    if (kind == Kept::DiskFull)
+        qsjuv::platform::injectFault(Operation::Write, on ? ENOSPC : 0);
+}
 
 // What belongs to a file beside its content.
 QByteArray ownership(const QString &path)
@@ -746,6 +774,16 @@ void TestFile::savedFileKeepsItself_data()
     QTest::newRow("rewrite in place killed") << int(Kept::KilledRewrite) << false << true;
     // The kernel refuses to follow it (fs.protected_symlinks), and the save says so.
     QTest::newRow("another user's link in a sticky folder") << int(Kept::LinkInSticky) << false << false;
+    // Where the file system keeps no locks, the save goes on.
+    QTest::newRow("file system without locks") << int(Kept::NoLocks) << false << true;
+    QTest::newRow("failing device") << int(Kept::DeviceFails) << false << true;
+    QTest::newRow("full disk") << int(Kept::DiskFull) << false << true;
+    // The state folder's levels above it are made on the way.
+    QTest::newRow("read-only folder, no state folder yet") << int(Kept::LockedFolderNoState) << true << true;
+    // Somebody else's copy under the name the file's own would take: neither trusted nor in the way.
+    QTest::newRow("another user's copy beside the file") << int(Kept::PlantedCopy) << false << true;
+    // Another save rewrites the file through its other name meanwhile: the later save waits for it.
+    QTest::newRow("two saves at once through two names") << int(Kept::SavedAtOnce) << false << true;
 }
 
 // A save or a PDF over a file replaces its content and nothing else: links, owner, group, mode
@@ -762,7 +800,7 @@ void TestFile::savedFileKeepsItself()
     QString folder = qEnvironmentVariable("QS_JUV_TEST_FOLDER");
     QTemporaryDir base;
     // Files of other users, and a folder made for nobody, only root can set up.
-    const bool needsRoot = kind == Kept::OwnerAndGroup || (asNobody && folder.isEmpty());
+    const bool needsRoot = kind == Kept::OwnerAndGroup || kind == Kept::PlantedCopy || (asNobody && folder.isEmpty());
     if (needsRoot && geteuid() != 0)
         QSKIP("needs root to give files to another user (chown); the run as root covers this row");
     if (asNobody && geteuid() == 0) {
@@ -778,17 +816,20 @@ void TestFile::savedFileKeepsItself()
         for (const char *suffix : {".cfg", ".pdf"}) {
             const QByteArray file = native + "/q" + QByteArray::number(kept) + suffix;
             writeAll(QFile::decodeName(file), "old");
-            const bool mine = kind == Kept::GroupNotMine || kind == Kept::LockedFolder;
+            const bool lockedFolder = kind == Kept::LockedFolder || kind == Kept::LockedFolderNoState;
+            const bool mine = kind == Kept::GroupNotMine || lockedFolder;
             QCOMPARE(chown(file.constData(), mine ? 65534 : 0, kind == Kept::GroupNotMine ? users->gr_gid : 0), 0);
             QCOMPARE(chmod(file.constData(), kind == Kept::GroupNotMine ? 0660 : 0666), 0);
         }
-        QCOMPARE(chown(native.constData(), kind == Kept::LockedFolder || kind == Kept::StickyFolder ? 0 : 65534, 0), 0);
+        const bool lockedFolder = kind == Kept::LockedFolder || kind == Kept::LockedFolderNoState;
+        QCOMPARE(chown(native.constData(), lockedFolder || kind == Kept::StickyFolder ? 0 : 65534, 0), 0);
         QCOMPARE(chmod(native.constData(), kind == Kept::StickyFolder ? 01777 : 0755), 0);
-        const QByteArray state = QFile::encodeName(base.path()) + "/state";
-        QCOMPARE(mkdir(state.constData(), 0700), 0);
-        QCOMPARE(chown(state.constData(), 65534, 65534), 0);
+        // A fresh account's home has no ~/.local/state yet.
+        const QByteArray home = QFile::encodeName(base.path()) + (kind == Kept::LockedFolderNoState ? "/home" : "/state");
+        QCOMPARE(mkdir(home.constData(), 0700), 0);
+        QCOMPARE(chown(home.constData(), 65534, 65534), 0);
         qputenv("QS_JUV_TEST_FOLDER", QFile::encodeName(folder));
-        qputenv("XDG_STATE_HOME", state);
+        qputenv("XDG_STATE_HOME", kind == Kept::LockedFolderNoState ? home + "/.local/state" : home);
         const auto unset = qScopeGuard([] {
             qunsetenv("QS_JUV_TEST_FOLDER");
             qunsetenv("XDG_STATE_HOME");
@@ -811,7 +852,7 @@ void TestFile::savedFileKeepsItself()
         if (!asNobody)
             writeAll(target, "old");
         const QString other = folder + u"/other-name"_s;
-        if (kind == Kept::HardLink) {
+        if (hasHardLink(kind)) {
             QFile::remove(other);
             QCOMPARE(link(native.constData(), QFile::encodeName(other).constData()), 0);
         }
@@ -828,6 +869,14 @@ void TestFile::savedFileKeepsItself()
             QCOMPARE(chmod(QFile::encodeName(folder).constData(), 01777), 0);
             QCOMPARE(symlink(QFile::encodeName(victim).constData(), native.constData()), 0);
             QCOMPARE(lchown(native.constData(), 65534, 65534), 0);
+        }
+        if (kind == Kept::PlantedCopy) {
+            // A save stopped in its rewrite leaves its copy, which then passes to another user.
+            { qsjuv::testing::StoppedSave stopped(target, "planted", "sync:2"); QVERIFY(stopped.stopped()); }
+            const QStringList copies = QDir(folder).entryList({u".qs_juv-old-*"_s}, QDir::Files | QDir::Hidden);
+            QCOMPARE(copies.size(), 1);
+            QCOMPARE(chown(QFile::encodeName(folder + u'/' + copies[0]).constData(), 65534, 65534), 0);
+            QVERIFY(!qsjuv::interruptedSave(native));
         }
         if (kind == Kept::KilledCopy || kind == Kept::KilledRewrite) {
             const bool rewrite = kind == Kept::KilledRewrite;
@@ -853,6 +902,12 @@ void TestFile::savedFileKeepsItself()
                 QCOMPARE(told.texts().value(0), *said);
             }
         }
+        // The user's own files of names like a save's are no save's.
+        const QStringList ownNames{u".qs_juv-notes.txt"_s, u".qs_juv-new-notes.txt"_s};
+        for (const QString &own : ownNames) {
+            if (kind == Kept::KilledCopy)
+                writeAll(folder + u'/' + own, "mine");
+        }
         const QByteArray before = ownership(target);
 
         rlimit oldLimit {};
@@ -863,6 +918,21 @@ void TestFile::savedFileKeepsItself()
         }
         // An interrupted rewrite is told before the save that clears its copy.
         const std::optional<QString> interrupted = qsjuv::interruptedSave(native);
+        const QByteArray planted = kind == Kept::PlantedCopy ? ownership(folder + u'/' + QDir(folder).entryList({u".qs_juv-old-*"_s}, QDir::Files | QDir::Hidden).value(0)) : QByteArray();
+        // Stopped in its rewrite through the other name, holding the file, and resumed while the
+        // form's save waits for it.
+        std::unique_ptr<qsjuv::testing::StoppedSave> atOnce;
+        std::thread resumer;
+        if (kind == Kept::SavedAtOnce) {
+            atOnce = std::make_unique<qsjuv::testing::StoppedSave>(other, QByteArray(100000, 'c'), "write:2");
+            QVERIFY(atOnce->stopped());
+            resumer = std::thread([pid = atOnce->pid()] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                ::kill(pid, SIGCONT);
+            });
+        }
+        injectRowFault(kind, true);
+        const auto noFault = qScopeGuard([kind] { injectRowFault(kind, false); });
         QuestionnaireWindow form;
         fillRequisites(form);
         ModalScript script;
@@ -875,6 +945,11 @@ void TestFile::savedFileKeepsItself()
         else
             form.save();
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &oldLimit), 0);
+        injectRowFault(kind, false);
+        if (atOnce) {
+            resumer.join();
+            QVERIFY2(atOnce->resume(), "the other save failed");
+        }
 
         const QString what = pdf ? u"PDF "_s : u"save "_s;
         QVERIFY2(script.unexpected().isEmpty(), qPrintable(what + script.unexpected().join(u'\n')));
@@ -889,9 +964,9 @@ void TestFile::savedFileKeepsItself()
             QFile::remove(target);
             continue;
         }
-        if (kind == Kept::SizeLimit) {
+        if (const int failure = failureOf(kind)) {
             QCOMPARE(m.text, kWriteFailed);
-            QVERIFY2(m.informativeText.endsWith(u"Причина: "_s + qt_error_string(EFBIG)), qPrintable(m.informativeText));
+            QVERIFY2(m.informativeText.endsWith(u"Причина: "_s + qt_error_string(failure)), qPrintable(m.informativeText));
             QCOMPARE(readAll(target), QByteArray("old"));
         } else {
             const QString saved = inPlace ? u"Файл успешно сохранен, но перезаписан на месте, а не заменен целиком."_s : kSaved;
@@ -899,8 +974,19 @@ void TestFile::savedFileKeepsItself()
             QVERIFY(readAll(target).startsWith(pdf ? "%PDF" : "[Device]\r\n"));
         }
         QCOMPARE(ownership(target), before);
-        if (kind == Kept::HardLink)
+        if (hasHardLink(kind))
             QCOMPARE(readAll(other), readAll(target));
+        for (const QString &own : ownNames) {
+            if (kind == Kept::KilledCopy)
+                QCOMPARE(readAll(folder + u'/' + own), QByteArray("mine"));
+            QFile::remove(folder + u'/' + own);
+        }
+        if (kind == Kept::PlantedCopy) {
+            const QString copy = folder + u'/' + QDir(folder).entryList({u".qs_juv-old-*"_s}, QDir::Files | QDir::Hidden).value(0);
+            QCOMPARE(ownership(copy), planted);
+            QCOMPARE(readAll(copy), QByteArray("old"));
+            QFile::remove(copy);
+        }
         // No copy is left behind but the one the user was told of: kept whole and read-only, so
         // that it no longer says the file is interrupted.
         QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);

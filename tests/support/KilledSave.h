@@ -1,13 +1,17 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryFile>
 
+#include <csignal>
+#include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace qsjuv::testing {
 
@@ -43,5 +47,57 @@ inline KilledSave killSaveMidway(const QString &target, qint64 size, const QStri
     save.waitForFinished();
     return killed;
 }
+
+// A save of bytes to target by the saving program, stopped by itself at the step stopAt names
+// (qs_juv_savefile --stop-at write:2) and held there, so that a kill lands at exactly that step.
+class StoppedSave
+{
+public:
+    StoppedSave(const QString &target, const QByteArray &bytes, const char *stopAt)
+    {
+        if (!m_content.open() || m_content.write(bytes) != bytes.size() || !m_content.flush())
+            return;
+        m_save.setStandardInputFile(m_content.fileName());
+        m_save.start(QStringLiteral(QS_JUV_SAVEFILE_BINARY), {QStringLiteral("--stop-at"), QString::fromLatin1(stopAt), target});
+        if (!m_save.waitForStarted())
+            return;
+        const QString stat = QStringLiteral("/proc/%1/stat").arg(m_save.processId());
+        for (QDeadlineTimer deadline(20000); !deadline.hasExpired() && !m_save.waitForFinished(1);) {
+            QFile file(stat);
+            const QByteArray line = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+            const qsizetype end = line.lastIndexOf(") ");
+            if (end > 0 && line.mid(end + 2, 1) == "T") {
+                m_stopped = true;
+                return;
+            }
+        }
+    }
+    ~StoppedSave() { kill(); }
+    StoppedSave(const StoppedSave &) = delete;
+    StoppedSave &operator=(const StoppedSave &) = delete;
+
+    bool stopped() const { return m_stopped; }
+    pid_t pid() const { return pid_t(m_save.processId()); }
+    // Goes on as if nothing had happened; true when it then saved.
+    bool resume()
+    {
+        ::kill(pid(), SIGCONT);
+        if (m_save.state() != QProcess::NotRunning)
+            m_save.waitForFinished(20000);
+        return m_save.state() == QProcess::NotRunning && m_save.exitStatus() == QProcess::NormalExit && m_save.exitCode() == 0;
+    }
+    void kill()
+    {
+        if (m_save.state() == QProcess::NotRunning)
+            return;
+        m_save.kill();
+        m_save.waitForFinished();
+    }
+
+private:
+    QTemporaryFile m_content;
+    QProcess m_save;
+    bool m_stopped = false;
+};
 
 } // namespace qsjuv::testing
