@@ -31,7 +31,7 @@ QString text(const std::optional<QByteArray> &value)
 
 QString quoted(const QString &value)
 {
-    return u"«"_s + value + u"»"_s;
+    return QCoreApplication::translate("FileCheck", "«%1»").arg(value);
 }
 
 // Windows-1251 decodes any byte sequence, so a text typed in UTF-8 somewhere else only shows as

@@ -99,7 +99,7 @@ public:
             for (const Problem &p : r.problems) {
                 m_out << u"  ["_s << p.code << u"] "_s;
                 if (p.channel)
-                    m_out << p.channel << QCoreApplication::translate("ReportWriter", " канал: ");
+                    m_out << QCoreApplication::translate("ReportWriter", "%1 канал: ").arg(p.channel);
                 m_out << printable(p.text) << '\n';
             }
         }

@@ -27,7 +27,7 @@ QString text(const std::optional<QByteArray> &value)
 
 QString quoted(const QString &value)
 {
-    return u"«"_s + value + u"»"_s;
+    return QCoreApplication::translate("QuestionnaireLoad", "«%1»").arg(value);
 }
 
 QString limitText(float limit)
