@@ -6,5 +6,5 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 lupdate=$(command -v lupdate || echo /usr/lib/qt6/bin/lupdate)
 cd "$root"
-"$lupdate" -I src -locations none -source-language ru_RU -target-language en \
+"$lupdate" -I src -no-obsolete -locations none -source-language ru_RU -target-language en \
     src/core src/gui src/app src/check -ts translations/qs_juv_en.ts
