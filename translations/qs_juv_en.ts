@@ -301,6 +301,10 @@ With --points: 0 — the points of every file were printed, 2 — an error.
         <source>Поле «%1» записано в UTF-8, а не в Windows-1251: %2.</source>
         <translation>The field “%1” is written in UTF-8, not in Windows-1251: %2.</translation>
     </message>
+    <message>
+        <source>«%1»</source>
+        <translation>“%1”</translation>
+    </message>
 </context>
 <context>
     <name>FileDialog</name>
@@ -460,19 +464,19 @@ With --points: 0 — the points of every file were printed, 2 — an error.
     </message>
     <message>
         <source>Не указана НСХ (ключ «Sensor id»): форма оставит НСХ по умолчанию.</source>
-        <translation>No characteristic is given (key “Sensor id”): the form keeps the default characteristic.</translation>
+        <translation>No curve is given (key “Sensor id”): the form keeps the default curve.</translation>
     </message>
     <message>
         <source>НСХ с id %1 отсутствует в каталоге.</source>
-        <translation>The catalogue has no characteristic with id %1.</translation>
+        <translation>The catalogue has no curve with id %1.</translation>
     </message>
     <message>
         <source>Модель %1 не принимает датчики типа %2 (НСХ %3).</source>
-        <translation>The model %1 does not take sensors of the type %2 (characteristic %3).</translation>
+        <translation>The model %1 does not take sensors of the type %2 (curve %3).</translation>
     </message>
     <message>
         <source>«Sensor type» %1 не соответствует НСХ %2 (тип %3)%4.</source>
-        <translation>“Sensor type” %1 does not match the characteristic %2 (type %3)%4.</translation>
+        <translation>“Sensor type” %1 does not match the curve %2 (type %3)%4.</translation>
     </message>
     <message>
         <source>не указан</source>
@@ -488,11 +492,11 @@ With --points: 0 — the points of every file were printed, 2 — an error.
     </message>
     <message>
         <source>«Sensor R» %1: у НСХ %2 нет списка номинальных сопротивлений.</source>
-        <translation>“Sensor R” %1: the characteristic %2 has no list of nominal resistances.</translation>
+        <translation>“Sensor R” %1: the curve %2 has no list of nominal resistances.</translation>
     </message>
     <message>
         <source>«Sensor R» %1 не входит в список номинальных сопротивлений НСХ %2.</source>
-        <translation>“Sensor R” %1 is not in the list of nominal resistances of the characteristic %2.</translation>
+        <translation>“Sensor R” %1 is not in the list of nominal resistances of the curve %2.</translation>
     </message>
     <message>
         <source>«%1» %2: у модели нет выходов.</source>
@@ -537,6 +541,10 @@ With --points: 0 — the points of every file were printed, 2 — an error.
     <message>
         <source>Количество изделий %1 вне пределов %2–%3: форма заменит его на %4.</source>
         <translation>The number of devices %1 is outside %2–%3: the form replaces it with %4.</translation>
+    </message>
+    <message>
+        <source>«%1»</source>
+        <translation>“%1”</translation>
     </message>
 </context>
 <context>
@@ -806,10 +814,6 @@ Qt %3</translation>
 </translation>
     </message>
     <message>
-        <source> канал: </source>
-        <translation> channel: </translation>
-    </message>
-    <message>
         <source>Итого файлов: %1, без замечаний: %2, с замечаниями: %3, не прочитано: %4
 </source>
         <translation>Files in all: %1, without problems: %2, with problems: %3, not read: %4
@@ -918,7 +922,7 @@ Qt %3</translation>
     </message>
     <message>
         <source>Количество изделий</source>
-        <translation>Number of devices</translation>
+        <translation>Quantity</translation>
     </message>
     <message>
         <source>%1 канал</source>
@@ -930,7 +934,7 @@ Qt %3</translation>
     </message>
     <message>
         <source>НСХ</source>
-        <translation>Characteristic</translation>
+        <translation>Curve</translation>
     </message>
     <message>
         <source>Схема подключения</source>
@@ -1023,7 +1027,7 @@ The file&apos;s name is not in UTF-8.</translation>
     </message>
     <message>
         <source>диапазон выходит за пределы НСХ</source>
-        <translation>the range goes beyond the characteristic&apos;s limits</translation>
+        <translation>the range goes beyond the curve&apos;s limits</translation>
     </message>
 </context>
 <context>
