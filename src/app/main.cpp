@@ -5,7 +5,6 @@
 #include "core/Translation.h"
 
 #include <QCoreApplication>
-
 #include <QTimer>
 
 #include <cerrno>

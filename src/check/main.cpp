@@ -3,7 +3,6 @@
 #include "core/Translation.h"
 
 #include <QCoreApplication>
-
 #include <QFile>
 
 #include <clocale>
