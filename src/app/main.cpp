@@ -2,7 +2,9 @@
 #include "gui/CommandLine.h"
 #include "gui/QuestionnaireWindow.h"
 #include "core/AtomicFile.h"
+#include "core/Translation.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 
 #include <cerrno>
@@ -25,7 +27,8 @@ int finish(const qsjuv::CommandLine &commandLine)
             && std::fflush(stream) == 0;
     if (!written) {
         const int error = errno;
-        std::fprintf(stderr, "qs_juv: не удалось вывести текст: %s\n", std::strerror(error));
+        std::fprintf(stderr, "%s", QCoreApplication::translate("main", "qs_juv: не удалось вывести текст: %1\n")
+                                           .arg(QString::fromLocal8Bit(std::strerror(error))).toLocal8Bit().constData());
         return commandLine.exitCode ? commandLine.exitCode : 1;
     }
     return commandLine.exitCode;
@@ -46,9 +49,18 @@ int main(int argc, char *argv[])
         typed << QByteArray(argv[i]);
     }
     const QList<QByteArray> rawArguments = typed.mid(1);
-    const qsjuv::CommandLine commandLine = qsjuv::parseCommandLine(arguments, typed);
-    if (commandLine.action != qsjuv::CommandLine::Action::Run)
-        return finish(commandLine);
+    qsjuv::CommandLine commandLine;
+    {
+        // Help and usage errors speak the user's language too: a translator needs an application
+        // object, and this one sees no argument and is gone before the window's exists.
+        int coreArgc = 1;
+        char *coreArgv[] = {argv[0], nullptr};
+        QCoreApplication language(coreArgc, coreArgv);
+        qsjuv::installTranslation(language);
+        commandLine = qsjuv::parseCommandLine(arguments, typed);
+        if (commandLine.action != qsjuv::CommandLine::Action::Run)
+            return finish(commandLine);
+    }
 
     // The application sees its own options only: never the FILE, nothing after "--".
     std::vector<char *> qtArgv{argv[0]};

@@ -7,6 +7,7 @@
 #include "core/PathText.h"
 #include "core/QuestionnaireRules.h"
 
+#include <QCoreApplication>
 #include <QCommandLineParser>
 #include <QFile>
 #include <QJsonDocument>
@@ -57,19 +58,19 @@ public:
 
     QString usage() const
     {
-        QString text = u"Использование: qs_juv_check [--json | --csv] [--quiet] ПУТЬ...\n"
+        QString text = QCoreApplication::translate("CheckCommand", "Использование: qs_juv_check [--json | --csv] [--quiet] ПУТЬ...\n"
                        "       qs_juv_check --diff [--json] ФАЙЛ1 ФАЙЛ2\n"
                        "       qs_juv_check --points [--json | --csv] ПУТЬ...\n"
                        "Проверяет файлы опросных листов ЖУВ так, как их читает форма. ПУТЬ — файл или каталог\n"
-                       "(в каталоге проверяются все файлы *.cfg, включая подкаталоги).\n"_s;
+                       "(в каталоге проверяются все файлы *.cfg, включая подкаталоги).\n");
         for (const QCommandLineOption *option : {&m_json, &m_csv, &m_quiet, &m_diff, &m_points, &m_help, &m_version})
             text += u"  %1%2\n"_s.arg(optionNames(*option), -14).arg(option->description());
         return text
-                + u"Код завершения: 0 — все файлы в порядке, 1 — есть файлы с замечаниями,\n"
+                + QCoreApplication::translate("CheckCommand", "Код завершения: 0 — все файлы в порядке, 1 — есть файлы с замечаниями,\n"
                   "2 — ошибка в аргументах или путь не удалось прочитать.\n"
                   "С --diff: 0 — форма покажет файлы одинаково, 1 — есть различия или сохранение\n"
                   "файла было прервано, 2 — ошибка.\n"
-                  "С --points: 0 — точки выведены для всех файлов, 2 — ошибка.\n"_s;
+                  "С --points: 0 — точки выведены для всех файлов, 2 — ошибка.\n");
     }
 
     // Nullopt after a usage error, reported to err.
@@ -81,7 +82,7 @@ public:
         if (!m_parser.parse(decoded)) {
             const QStringList unknown = m_parser.unknownOptionNames();
             if (!unknown.isEmpty())
-                return usageError(err, u"неизвестный ключ «%1»"_s.arg(displayPath(QFile::encodeName(
+                return usageError(err, QCoreApplication::translate("CheckCommand", "неизвестный ключ «%1»").arg(displayPath(QFile::encodeName(
                                                (unknown.front().size() == 1 ? u"-"_s : u"--"_s) + unknown.front()))));
             return usageError(err, m_parser.errorText());
         }
@@ -92,22 +93,22 @@ public:
         options.diff = m_parser.isSet(m_diff);
         options.points = m_parser.isSet(m_points);
         if (m_parser.isSet(m_json) && m_parser.isSet(m_csv))
-            return usageError(err, u"ключи --json и --csv несовместимы"_s);
+            return usageError(err, QCoreApplication::translate("CheckCommand", "ключи --json и --csv несовместимы"));
         if (options.diff && (m_parser.isSet(m_csv) || options.quiet))
-            return usageError(err, u"ключ --diff совместим только с --json"_s);
+            return usageError(err, QCoreApplication::translate("CheckCommand", "ключ --diff совместим только с --json"));
         if (options.points && (options.diff || options.quiet))
-            return usageError(err, u"ключ --points несовместим с --diff и --quiet"_s);
+            return usageError(err, QCoreApplication::translate("CheckCommand", "ключ --points несовместим с --diff и --quiet"));
         options.format = m_parser.isSet(m_json) ? Format::Json : m_parser.isSet(m_csv) ? Format::Csv : Format::Text;
 
         options.paths = rawPaths(arguments);
         if (!agreeWithParser(options.paths))
-            return usageError(err, u"не удалось разобрать аргументы"_s);
+            return usageError(err, QCoreApplication::translate("CheckCommand", "не удалось разобрать аргументы"));
         if (options.help || options.version)
             return options;
         if (options.paths.empty())
-            return usageError(err, u"не указан ни один путь"_s);
+            return usageError(err, QCoreApplication::translate("CheckCommand", "не указан ни один путь"));
         if (options.diff && options.paths.size() != 2)
-            return usageError(err, u"ключу --diff нужны ровно два файла"_s);
+            return usageError(err, QCoreApplication::translate("CheckCommand", "ключу --diff нужны ровно два файла"));
         return options;
     }
 
@@ -143,13 +144,13 @@ private:
     }
 
     QCommandLineParser m_parser;
-    const QCommandLineOption m_json{u"json"_s, u"один документ JSON: массив, по объекту на файл"_s};
-    const QCommandLineOption m_csv{u"csv"_s, u"таблица CSV (UTF-8), по строке на файл"_s};
-    const QCommandLineOption m_quiet{{u"q"_s, u"quiet"_s}, u"выводить только файлы с замечаниями или не \"ok\""_s};
-    const QCommandLineOption m_diff{u"diff"_s, u"сравнить два файла так, как их покажет форма"_s};
-    const QCommandLineOption m_points{u"points"_s, u"точки поверки каналов: сигнал на входе и ожидаемый выход"_s};
-    const QCommandLineOption m_help{{u"h"_s, u"help"_s}, u"показать эту справку"_s};
-    const QCommandLineOption m_version{u"version"_s, u"показать версию программы"_s};
+    const QCommandLineOption m_json{u"json"_s, QCoreApplication::translate("CheckCommand", "один документ JSON: массив, по объекту на файл")};
+    const QCommandLineOption m_csv{u"csv"_s, QCoreApplication::translate("CheckCommand", "таблица CSV (UTF-8), по строке на файл")};
+    const QCommandLineOption m_quiet{{u"q"_s, u"quiet"_s}, QCoreApplication::translate("CheckCommand", "выводить только файлы с замечаниями или не \"ok\"")};
+    const QCommandLineOption m_diff{u"diff"_s, QCoreApplication::translate("CheckCommand", "сравнить два файла так, как их покажет форма")};
+    const QCommandLineOption m_points{u"points"_s, QCoreApplication::translate("CheckCommand", "точки поверки каналов: сигнал на входе и ожидаемый выход")};
+    const QCommandLineOption m_help{{u"h"_s, u"help"_s}, QCoreApplication::translate("CheckCommand", "показать эту справку")};
+    const QCommandLineOption m_version{u"version"_s, QCoreApplication::translate("CheckCommand", "показать версию программы")};
 };
 
 // Exit 0 when a new window shows both files alike, 1 when not or when either is interrupted, 2
@@ -199,7 +200,7 @@ int runPoints(const Options &options, QTextStream &out, QTextStream &err)
         if (!fs::is_directory(path, ec))
             pointsOf(path);
         else if (forEachQuestionnaireFile(path, pointsOf, err, pathFailed) == 0)
-            err << kProgram << ": " << displayPath(path) << u": файлов *.cfg нет\n"_s;
+            err << kProgram << ": " << displayPath(path) << QCoreApplication::translate("CheckCommand", ": файлов *.cfg нет\n");
     }
     writer->end();
     out.flush();
@@ -259,7 +260,7 @@ int runCheck(const QByteArrayList &arguments, QTextStream &out, QTextStream &err
         }
         // Each file is checked as the walk finds it: memory does not grow with the tree.
         if (forEachQuestionnaireFile(path, checkFound, err, pathFailed) == 0)
-            err << kProgram << ": " << displayPath(path) << u": файлов *.cfg нет\n"_s;
+            err << kProgram << ": " << displayPath(path) << QCoreApplication::translate("CheckCommand", ": файлов *.cfg нет\n");
     }
     writer->end(totals);
     out.flush();

@@ -11,6 +11,7 @@
 #include "core/SafeRead.h"
 #include "core/Texts.h"
 
+#include <QCoreApplication>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -30,7 +31,7 @@ QString text(const std::optional<QByteArray> &value)
 
 QString quoted(const QString &value)
 {
-    return u"«"_s + value + u"»"_s;
+    return QCoreApplication::translate("FileCheck", "«%1»").arg(value);
 }
 
 // Windows-1251 decodes any byte sequence, so a text typed in UTF-8 somewhere else only shows as
@@ -90,14 +91,14 @@ std::optional<Problem> refusalProblem(const SaveRefusal &refusal, const Question
         const ChannelRead &file = read.channels[std::size_t(refusal.channel)];
         const std::optional<QByteArray> &typed = refusal.maxBound ? file.maxValue : file.minValue;
         return Problem{"range-not-number", number,
-                       u"%1 диапазона %2 не является числом: форма не сохранит такой опросный лист."_s.arg(
-                               refusal.maxBound ? u"Максимум"_s : u"Минимум"_s,
+                       QCoreApplication::translate("FileCheck", "%1 диапазона %2 не является числом: форма не сохранит такой опросный лист.").arg(
+                               refusal.maxBound ? QCoreApplication::translate("FileCheck", "Максимум") : QCoreApplication::translate("FileCheck", "Минимум"),
                                quoted(typed ? text(typed) : refusal.maxBound ? ch.maxText : ch.minText))};
     }
     const RangeLimits *row = rangeRow(value.series610(), ch.sensorId);
     const QString unit = channelShown(value, refusal.channel).unit;
     return Problem{"range-too-narrow", number,
-                   u"Диапазон %1…%2 %3 уже наименьшей ширины %4 %3: форма не сохранит такой опросный лист."_s.arg(
+                   QCoreApplication::translate("FileCheck", "Диапазон %1…%2 %3 уже наименьшей ширины %4 %3: форма не сохранит такой опросный лист.").arg(
                            QString::number(*ch.min()), QString::number(*ch.max()), unit,
                            QString::asprintf("%.0f", double(row->minSpan)))};
 }
@@ -126,11 +127,11 @@ void checkRequisiteBytes(const QuestionnaireRead &read, FileReport &report)
             continue;
         if (!isRequisiteText(text(bytes)))
             report.problems.push_back({"requisite-not-cp1251", 0,
-                                       u"Поле «%1» содержит байты, которые не являются текстом в кодировке Windows-1251."_s.arg(
+                                       QCoreApplication::translate("FileCheck", "Поле «%1» содержит байты, которые не являются текстом в кодировке Windows-1251.").arg(
                                                texts::requisiteCaption(r))});
         else if (utf8File && looksLikeUtf8(*bytes))
             report.problems.push_back({"requisite-not-cp1251", 0,
-                                       u"Поле «%1» записано в UTF-8, а не в Windows-1251: %2."_s.arg(
+                                       QCoreApplication::translate("FileCheck", "Поле «%1» записано в UTF-8, а не в Windows-1251: %2.").arg(
                                                texts::requisiteCaption(r), quoted(QString::fromUtf8(*bytes)))});
     }
 }

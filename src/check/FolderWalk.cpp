@@ -4,6 +4,8 @@
 #include "core/PathText.h"
 #include "core/Platform.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -154,7 +156,7 @@ public:
         if (!error)
             error = root->folder.status(&root->status);
         if (error) {
-            report(nullptr, u"не удалось прочитать каталог"_s, error);
+            report(nullptr, QCoreApplication::translate("FolderWalk", "не удалось прочитать каталог"), error);
             return 0;
         }
         m_levels.push_back(std::move(root));
@@ -185,7 +187,7 @@ void Walker::folder()
 {
     platform::FolderListing listing;
     if (const platform::Error error = listing.open(m_levels.back()->folder)) {
-        report(nullptr, u"не удалось прочитать каталог"_s, error);
+        report(nullptr, QCoreApplication::translate("FolderWalk", "не удалось прочитать каталог"), error);
         return;
     }
     HeldNames names(m_budget);
@@ -207,7 +209,7 @@ void Walker::folder()
         }
     }
     if (error != 0)
-        report(nullptr, u"не удалось прочитать каталог"_s, error);
+        report(nullptr, QCoreApplication::translate("FolderWalk", "не удалось прочитать каталог"), error);
     listing.close(); // the folder itself stays open, its listing does not
     names.sort();
     for (std::size_t i = 0; i < names.size(); ++i)
@@ -218,7 +220,7 @@ void Walker::folder()
 void Walker::takeInListingOrder(platform::FolderListing &listing, HeldNames &names, Kind kind, const QByteArray &name)
 {
     m_err << kProgram << ": " << displayPath(QByteArrayView(m_current))
-          << u": имён слишком много, чтобы упорядочить их; записи взяты в порядке каталога\n"_s;
+          << QCoreApplication::translate("FolderWalk", ": имён слишком много, чтобы упорядочить их; записи взяты в порядке каталога\n");
     for (std::size_t i = 0; i < names.size(); ++i)
         visitOne(names.kind(i), QByteArray(names.name(i)), nullptr);
     names.clear();
@@ -230,7 +232,7 @@ void Walker::takeInListingOrder(platform::FolderListing &listing, HeldNames &nam
             visitOne(*nextKind, entry.name, nullptr);
     }
     if (error != 0)
-        report(nullptr, u"не удалось прочитать каталог"_s, error);
+        report(nullptr, QCoreApplication::translate("FolderWalk", "не удалось прочитать каталог"), error);
 }
 
 // Nullopt for an entry the walk passes by: not a folder, not named *.cfg, or gone meanwhile.
@@ -241,7 +243,7 @@ std::optional<Kind> Walker::kindOf(const platform::FolderListing::Entry &entry)
         if (hasQuestionnaireSuffix(name))
             return Kind::Entry; // its check says why it cannot be read
         if (entry.kindError != ENOENT)
-            report(entry.name.constData(), u"не удалось узнать тип записи"_s, entry.kindError);
+            report(entry.name.constData(), QCoreApplication::translate("FolderWalk", "не удалось узнать тип записи"), entry.kindError);
         return std::nullopt;
     }
     if (*entry.kind == platform::Kind::Directory)
@@ -274,13 +276,13 @@ void Walker::enter(const QByteArray &name)
 {
     auto child = std::make_unique<Level>();
     if (const platform::Error error = child->folder.openChild(m_levels.back()->folder, name, &child->status)) {
-        report(nullptr, u"не удалось прочитать каталог"_s, error);
+        report(nullptr, QCoreApplication::translate("FolderWalk", "не удалось прочитать каталог"), error);
         return;
     }
     for (const std::unique_ptr<Level> &above : m_levels) {
         if (above->status.sameFile(child->status)) {
             m_err << kProgram << ": " << displayPath(QByteArrayView(m_current))
-                  << u": каталог уже обходится выше по пути (смонтирован сам в себя), повторно не обходится\n"_s;
+                  << QCoreApplication::translate("FolderWalk", ": каталог уже обходится выше по пути (смонтирован сам в себя), повторно не обходится\n");
             return;
         }
     }
@@ -308,7 +310,7 @@ void Walker::leave(std::unique_ptr<Level> child)
         const std::size_t slash = m_current.rfind('/');
         const std::string below = m_current;
         m_current.resize(slash == std::string::npos ? 0 : slash);
-        report(nullptr, u"каталог перемещён во время обхода"_s, error);
+        report(nullptr, QCoreApplication::translate("FolderWalk", "каталог перемещён во время обхода"), error);
         m_current = below;
     }
 }

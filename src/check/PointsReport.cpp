@@ -2,6 +2,7 @@
 
 #include "core/Texts.h"
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -27,18 +28,18 @@ public:
         for (const ChannelPoints &channel : channels) {
             m_out << "  " << texts::channelTitle(channel.channel) << ": " << channel.characteristic;
             if (channel.nominalR)
-                m_out << u", R0 %1 Ом"_s.arg(nominalRText(channel));
+                m_out << QCoreApplication::translate("PointsReport", ", R0 %1 Ом").arg(nominalRText(channel));
             if (!channel.outputMode.isEmpty())
-                m_out << u", выход %1"_s.arg(channel.outputMode);
+                m_out << QCoreApplication::translate("PointsReport", ", выход %1").arg(channel.outputMode);
             if (channel.points.empty()) {
-                m_out << u" — точек нет: "_s << missingPointsText(channel.missing) << '\n';
+                m_out << QCoreApplication::translate("PointsReport", " — точек нет: ") << missingPointsText(channel.missing) << '\n';
                 continue;
             }
             m_out << '\n'
                   << u"    %1 %2 %3 %4\n"_s.arg(u"%"_s, 4)
-                             .arg(u"Значение, "_s + channel.valueUnit, -18)
-                             .arg(u"Сигнал, "_s + channel.signalUnit, -14)
-                             .arg(u"Выход, "_s + channel.outputUnit);
+                             .arg(QCoreApplication::translate("PointsReport", "Значение, ") + channel.valueUnit, -18)
+                             .arg(QCoreApplication::translate("PointsReport", "Сигнал, ") + channel.signalUnit, -14)
+                             .arg(QCoreApplication::translate("PointsReport", "Выход, ") + channel.outputUnit);
             for (const VerificationPoint &point : channel.points)
                 m_out << u"    %1 %2 %3 %4\n"_s.arg(point.percent, 4)
                                  .arg(pointValueText(point.value), -18)

@@ -3,6 +3,7 @@
 #include "check/ReportWriter.h"
 #include "core/Texts.h"
 
+#include <QCoreApplication>
 #include <QJsonObject>
 
 #include <algorithm>
@@ -35,7 +36,7 @@ std::vector<ShownField> channelFields(const Questionnaire &q, int c)
         return {};
     const QuestionnaireChannel &ch = q.channels[std::size_t(c)];
     const ChannelShown shown = channelShown(q, c);
-    return {{texts::channelCaption(ChannelField::Input), ch.inputOn ? u"да"_s : u"нет"_s},
+    return {{texts::channelCaption(ChannelField::Input), ch.inputOn ? QCoreApplication::translate("QuestionnaireDiff", "да") : QCoreApplication::translate("QuestionnaireDiff", "нет")},
             {texts::channelCaption(ChannelField::SensorType), shown.sensorType},
             {texts::channelCaption(ChannelField::Characteristic), shown.characteristic},
             {shown.maxCaption, ch.maxText},

@@ -3,6 +3,7 @@
 #include "core/Cp1251.h"
 #include "core/Texts.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -65,21 +66,21 @@ QString verdictExplanation(const FileReport &report)
 {
     switch (report.verdict) {
     case Verdict::Unreadable:
-        return u"файл не удалось прочитать: %1"_s.arg(report.reason);
+        return QCoreApplication::translate("ReportWriter", "файл не удалось прочитать: %1").arg(report.reason);
     case Verdict::InterruptedSave:
-        return u"сохранение файла было прервано, в нём может быть смесь старых и новых данных (%1)"_s.arg(report.reason);
+        return QCoreApplication::translate("ReportWriter", "сохранение файла было прервано, в нём может быть смесь старых и новых данных (%1)").arg(report.reason);
     case Verdict::NoModelId:
-        return u"в файле не указана модель (Device/id): форма применит его к прежней модели"_s;
+        return QCoreApplication::translate("ReportWriter", "в файле не указана модель (Device/id): форма применит его к прежней модели");
     case Verdict::CheckCodeMismatch:
-        return u"контрольный код не совпадает (в файле %1, по данным %2): форма покажет предупреждение "
-               "и не примет реквизиты"_s.arg(report.storedCode ? QString::number(*report.storedCode) : u"—"_s)
+        return QCoreApplication::translate("ReportWriter", "контрольный код не совпадает (в файле %1, по данным %2): форма покажет предупреждение "
+               "и не примет реквизиты").arg(report.storedCode ? QString::number(*report.storedCode) : u"—"_s)
                 .arg(report.computedCode);
     case Verdict::NoCheckCode:
-        return u"контрольного кода нет: форма загрузит файл без предупреждения, но данные ничем не защищены"_s;
+        return QCoreApplication::translate("ReportWriter", "контрольного кода нет: форма загрузит файл без предупреждения, но данные ничем не защищены");
     case Verdict::Ok:
         break;
     }
-    return u"контрольный код верен"_s;
+    return QCoreApplication::translate("ReportWriter", "контрольный код верен");
 }
 
 class TextWriter : public ReportWriter
@@ -89,16 +90,16 @@ public:
 
     void write(const FileReport &r) override
     {
-        m_out << u"Файл: "_s << printable(r.path) << '\n';
-        m_out << u"Результат: "_s << verdictName(r.verdict) << u" — "_s << verdictExplanation(r) << '\n';
+        m_out << QCoreApplication::translate("ReportWriter", "Файл: ") << printable(r.path) << '\n';
+        m_out << QCoreApplication::translate("ReportWriter", "Результат: ") << verdictName(r.verdict) << u" — "_s << verdictExplanation(r) << '\n';
         if (r.verdict != Verdict::Unreadable)
             writeContents(r);
         if (!r.problems.empty()) {
-            m_out << u"Замечания:\n"_s;
+            m_out << QCoreApplication::translate("ReportWriter", "Замечания:\n");
             for (const Problem &p : r.problems) {
                 m_out << u"  ["_s << p.code << u"] "_s;
                 if (p.channel)
-                    m_out << p.channel << u" канал: "_s;
+                    m_out << QCoreApplication::translate("ReportWriter", "%1 канал: ").arg(p.channel);
                 m_out << printable(p.text) << '\n';
             }
         }
@@ -110,7 +111,7 @@ public:
     {
         if (s.quiet && s.reported == 0)
             return;
-        m_out << u"Итого файлов: %1, без замечаний: %2, с замечаниями: %3, не прочитано: %4\n"_s.arg(s.files)
+        m_out << QCoreApplication::translate("ReportWriter", "Итого файлов: %1, без замечаний: %2, с замечаниями: %3, не прочитано: %4\n").arg(s.files)
                          .arg(s.clean)
                          .arg(s.files - s.clean - s.unreadable)
                          .arg(s.unreadable);
@@ -123,7 +124,7 @@ private:
         if (r.model())
             m_out << modelName(r) << u" (id "_s << *r.modelId << ')';
         else if (r.modelId)
-            m_out << u"нет в каталоге (id "_s << *r.modelId << ')';
+            m_out << QCoreApplication::translate("ReportWriter", "нет в каталоге (id ") << *r.modelId << ')';
         else
             m_out << u"—"_s;
         m_out << '\n';
@@ -146,12 +147,12 @@ private:
             m_out << u"  "_s << caption << u": "_s << value << '\n';
         };
         m_out << texts::channelTitle(c) << '\n';
-        line(texts::channelCaption(ChannelField::Input), ch.inputOn ? u"да"_s : u"нет"_s);
+        line(texts::channelCaption(ChannelField::Input), ch.inputOn ? QCoreApplication::translate("ReportWriter", "да") : QCoreApplication::translate("ReportWriter", "нет"));
         line(texts::channelCaption(ChannelField::SensorType), orDash(shown.sensorType));
         line(texts::channelCaption(ChannelField::Characteristic),
              shown.characteristic.isEmpty() ? u"—"_s : u"%1 (id %2)"_s.arg(shown.characteristic).arg(ch.sensorId));
-        line(shown.maxCaption.isEmpty() ? u"Максимум"_s : shown.maxCaption, orDash(optionalNumber(ch.max())));
-        line(shown.minCaption.isEmpty() ? u"Минимум"_s : shown.minCaption, orDash(optionalNumber(ch.min())));
+        line(shown.maxCaption.isEmpty() ? QCoreApplication::translate("ReportWriter", "Максимум") : shown.maxCaption, orDash(optionalNumber(ch.max())));
+        line(shown.minCaption.isEmpty() ? QCoreApplication::translate("ReportWriter", "Минимум") : shown.minCaption, orDash(optionalNumber(ch.min())));
         if (!shown.nominalR.isEmpty())
             line(texts::channelCaption(ChannelField::NominalR), shown.nominalR);
         if (!shown.connection.isEmpty())
@@ -361,7 +362,7 @@ QStringList csvRow(const FileReport &r)
     QStringList codes, texts;
     for (const Problem &p : r.problems) {
         codes << QString::fromLatin1(p.code);
-        texts << (p.channel ? u"%1 канал: "_s.arg(p.channel) : QString()) + p.text;
+        texts << (p.channel ? QCoreApplication::translate("ReportWriter", "%1 канал: ").arg(p.channel) : QString()) + p.text;
     }
     row << codes.join(u' ') << texts.join(u"; "_s);
     return row;

@@ -1,6 +1,8 @@
 // qs_juv_check: checks questionnaire files in bulk, reading them as the form's loader does.
 #include "check/CheckCommand.h"
+#include "core/Translation.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <clocale>
@@ -15,6 +17,12 @@ int main(int argc, char **argv)
     QByteArrayList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QByteArray(argv[i]);
+
+    // The application object only carries the translator: it reads no argument.
+    int coreArgc = 1;
+    char *coreArgv[] = {argv[0], nullptr};
+    QCoreApplication app(coreArgc, coreArgv);
+    qsjuv::installTranslation(app);
 
     QFile out;
     QFile err;

@@ -4,6 +4,7 @@
 #include "core/Platform.h"
 #include "core/UserState.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QFile>
 #include <QRandomGenerator>
@@ -424,7 +425,7 @@ QString russianReason(const SaveResult &result)
     const QString reason = russianReason(result.error);
     if (result.oldCopy.isEmpty())
         return reason;
-    return u"%1. Файл записан не полностью; его прежнее содержимое сохранено в файле %2"_s.arg(reason, displayPath(result.oldCopy));
+    return QCoreApplication::translate("AtomicFile", "%1. Файл записан не полностью; его прежнее содержимое сохранено в файле %2").arg(reason, displayPath(result.oldCopy));
 }
 
 bool isOldContentCopyName(QByteArrayView name)
@@ -477,8 +478,8 @@ std::optional<QString> interruptedSave(const QByteArray &nativePath)
     const std::optional<QByteArray> copy = interruptedSaveCopy(nativePath);
     if (!copy)
         return std::nullopt;
-    return u"Предыдущее сохранение файла было прервано: в нём может быть смесь старых и новых данных. "
-           "Прежнее содержимое файла сохранено в файле %1."_s.arg(displayPath(*copy));
+    return QCoreApplication::translate("AtomicFile", "Предыдущее сохранение файла было прервано: в нём может быть смесь старых и новых данных. "
+           "Прежнее содержимое файла сохранено в файле %1.").arg(displayPath(*copy));
 }
 
 } // namespace qsjuv

@@ -1,5 +1,7 @@
 #include "core/DeviceModel.h"
 
+#include <QtGlobal>
+
 #include <algorithm>
 #include <array>
 
@@ -26,10 +28,13 @@ constexpr std::array<DeviceModel, kModelCount> kModels{{
 }};
 
 // The "мА" and "В" are Cyrillic.
-constexpr const char *kOutputModes610[] = {"4..20 мА", "20..4 мА"};
-constexpr const char *kOutputModes720[] = {"Отключен", "0..20 мА", "4..20 мА", "0..5 В", "1..5 В", "0..10 В", "2..10 В"};
+constexpr const char *kOutputModes610[] = {QT_TRANSLATE_NOOP("Catalogue", "4..20 мА"), QT_TRANSLATE_NOOP("Catalogue", "20..4 мА")};
+constexpr const char *kOutputModes720[] = {
+    QT_TRANSLATE_NOOP("Catalogue", "Отключен"), QT_TRANSLATE_NOOP("Catalogue", "0..20 мА"), QT_TRANSLATE_NOOP("Catalogue", "4..20 мА"),
+    QT_TRANSLATE_NOOP("Catalogue", "0..5 В"), QT_TRANSLATE_NOOP("Catalogue", "1..5 В"), QT_TRANSLATE_NOOP("Catalogue", "0..10 В"),
+    QT_TRANSLATE_NOOP("Catalogue", "2..10 В")};
 
-constexpr const char *kConnections[] = {"3-проводная", "4-проводная"};
+constexpr const char *kConnections[] = {QT_TRANSLATE_NOOP("Catalogue", "3-проводная"), QT_TRANSLATE_NOOP("Catalogue", "4-проводная")};
 
 } // namespace
 

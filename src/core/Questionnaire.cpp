@@ -6,6 +6,7 @@
 #include "core/RangeLimits.h"
 #include "core/RangeRules.h"
 #include "core/Requisites.h"
+#include "core/Translation.h"
 
 #include <QtGlobal>
 
@@ -100,13 +101,13 @@ Questionnaire withDefaultEntries(Questionnaire q)
 namespace {
 QString utf8(const char *text)
 {
-    return text ? QString::fromUtf8(text) : QString();
+    return catalogueText(text);
 }
 
 // The entry at position, empty for none.
 QString entry(std::span<const char *const> list, int position)
 {
-    return position < 0 ? QString() : QString::fromUtf8(list[std::size_t(position)]);
+    return position < 0 ? QString() : catalogueText(list[std::size_t(position)]);
 }
 } // namespace
 

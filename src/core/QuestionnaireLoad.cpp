@@ -5,6 +5,9 @@
 #include "core/QuestionnaireRules.h"
 #include "core/RangeLimits.h"
 #include "core/RangeRules.h"
+#include "core/Translation.h"
+
+#include <QCoreApplication>
 
 using namespace Qt::StringLiterals;
 
@@ -14,7 +17,7 @@ namespace {
 
 QString utf8(const char *text)
 {
-    return QString::fromUtf8(text);
+    return catalogueText(text);
 }
 
 QString text(const std::optional<QByteArray> &value)
@@ -24,7 +27,7 @@ QString text(const std::optional<QByteArray> &value)
 
 QString quoted(const QString &value)
 {
-    return u"«"_s + value + u"»"_s;
+    return QCoreApplication::translate("QuestionnaireLoad", "«%1»").arg(value);
 }
 
 QString limitText(float limit)
@@ -71,7 +74,7 @@ void Loader::run()
         q = m_base.validModel() ? m_base : withModel(m_base, 0);
         if (m_read.idText)
             add("unknown-model", 0,
-                u"Модель с id %1 отсутствует в каталоге: форма оставит прежнюю модель."_s.arg(m_read.deviceCode));
+                QCoreApplication::translate("QuestionnaireLoad", "Модель с id %1 отсутствует в каталоге: форма оставит прежнюю модель.").arg(m_read.deviceCode));
     }
     // Every channel the model shows, and no other: a section beyond them is not shown.
     const Questionnaire fresh = withModel(q, q.modelPosition);
@@ -121,10 +124,10 @@ QuestionnaireChannel Loader::loadChannel(int c, const QuestionnaireChannel &star
 bool Loader::sensorOffered(const ChannelRead &file, int number)
 {
     if (!file.sensorIdText)
-        add("sensor-missing", number, u"Не указана НСХ (ключ «Sensor id»): форма оставит НСХ по умолчанию."_s);
+        add("sensor-missing", number, QCoreApplication::translate("QuestionnaireLoad", "Не указана НСХ (ключ «Sensor id»): форма оставит НСХ по умолчанию."));
     else if (!file.sensor)
         add("sensor-not-offered", number,
-            u"НСХ с id %1 отсутствует в каталоге."_s.arg(std::uint8_t(profileNumber(*file.sensorIdText))));
+            QCoreApplication::translate("QuestionnaireLoad", "НСХ с id %1 отсутствует в каталоге.").arg(std::uint8_t(profileNumber(*file.sensorIdText))));
     if (!file.sensor)
         return false;
     const Questionnaire &q = m_result.value;
@@ -132,7 +135,7 @@ bool Loader::sensorOffered(const ChannelRead &file, int number)
     const QString sensorName = QString::fromStdString(displayName(file.sensor->name));
     if (!offered)
         add("sensor-not-offered", number,
-            u"Модель %1 не принимает датчики типа %2 (НСХ %3)."_s.arg(
+            QCoreApplication::translate("QuestionnaireLoad", "Модель %1 не принимает датчики типа %2 (НСХ %3).").arg(
                     QString::fromStdString(modelListText(q.model())),
                     quoted(utf8(sensorTypeEntryText(indexOfSensorType(file.sensor->type)))), sensorName));
     if (file.rangeType != file.sensor->type) {
@@ -140,10 +143,10 @@ bool Loader::sensorOffered(const ChannelRead &file, int number)
         const auto fileKeys = RangeKeyNames(file.rangeType);
         const bool sameKeys = fileKeys && qstrcmp(fileKeys->maxKey, RangeKeyNames(file.sensor->type)->maxKey) == 0;
         add("sensor-type-mismatch", number,
-            u"«Sensor type» %1 не соответствует НСХ %2 (тип %3)%4."_s.arg(
-                    file.sensorTypeText ? quoted(text(file.sensorTypeText)) : u"не указан"_s, sensorName,
+            QCoreApplication::translate("QuestionnaireLoad", "«Sensor type» %1 не соответствует НСХ %2 (тип %3)%4.").arg(
+                    file.sensorTypeText ? quoted(text(file.sensorTypeText)) : QCoreApplication::translate("QuestionnaireLoad", "не указан"), sensorName,
                     QString::number(file.sensor->type),
-                    sameKeys ? QString() : u": границы диапазона форма прочитает не из тех ключей"_s));
+                    sameKeys ? QString() : QCoreApplication::translate("QuestionnaireLoad", ": границы диапазона форма прочитает не из тех ключей")));
     }
     return offered;
 }
@@ -155,7 +158,7 @@ void Loader::loadLists(const ChannelRead &file, const RangeLimits *row, Question
         ch.connection = connectionValue(*file.connPosition);
         if (!ch.connection)
             add("connection-invalid", number,
-                u"«Input connection» %1 не входит в список схем подключения (1, 2)."_s.arg(
+                QCoreApplication::translate("QuestionnaireLoad", "«Input connection» %1 не входит в список схем подключения (1, 2).").arg(
                         quoted(text(file.inputConnection))));
     }
     if (!row || !file.nomRPosition)
@@ -168,8 +171,8 @@ void Loader::loadLists(const ChannelRead &file, const RangeLimits *row, Question
     const QString typed = quoted(text(file.sensorR));
     const QString name = QString::fromStdString(displayName(ch.sensor()->name));
     add("nominal-r-invalid", number,
-        emptyList ? u"«Sensor R» %1: у НСХ %2 нет списка номинальных сопротивлений."_s.arg(typed, name)
-                  : u"«Sensor R» %1 не входит в список номинальных сопротивлений НСХ %2."_s.arg(typed, name));
+        emptyList ? QCoreApplication::translate("QuestionnaireLoad", "«Sensor R» %1: у НСХ %2 нет списка номинальных сопротивлений.").arg(typed, name)
+                  : QCoreApplication::translate("QuestionnaireLoad", "«Sensor R» %1 не входит в список номинальных сопротивлений НСХ %2.").arg(typed, name));
 }
 
 void Loader::loadOutput(const ChannelRead &file, QuestionnaireChannel &ch, int number)
@@ -182,13 +185,13 @@ void Loader::loadOutput(const ChannelRead &file, QuestionnaireChannel &ch, int n
     if (!showsOutputs(q.model())) {
         // The empty list takes no entry; what the save writes for it (255) reads as 0.
         if (*file.outputPosition != 0)
-            add("output-invalid", number, u"«%1» %2: у модели нет выходов."_s.arg(key, quoted(text(outputKey))));
+            add("output-invalid", number, QCoreApplication::translate("QuestionnaireLoad", "«%1» %2: у модели нет выходов.").arg(key, quoted(text(outputKey))));
         return;
     }
     ch.output = outputValue(q.series610(), *file.outputPosition);
     if (!ch.output)
         add("output-invalid", number,
-            u"«%1» %2 не входит в список режимов выхода."_s.arg(key, quoted(text(outputKey))));
+            QCoreApplication::translate("QuestionnaireLoad", "«%1» %2 не входит в список режимов выхода.").arg(key, quoted(text(outputKey))));
 }
 
 // The window sets the file's max and min over what the channel showed, and its range check
@@ -220,15 +223,15 @@ void Loader::loadRange(const ChannelRead &file, const RangeLimits &row, Question
         if (!bound.checked || !bound.value)
             continue;
         const char *code = bound.isMax ? "range-max-corrected" : "range-min-corrected";
-        const QString name = bound.isMax ? u"Максимум"_s : u"Минимум"_s;
+        const QString name = bound.isMax ? QCoreApplication::translate("QuestionnaireLoad", "Максимум") : QCoreApplication::translate("QuestionnaireLoad", "Минимум");
         if (bound.shown != digits)
             add(code, number,
-                u"%1 диапазона %2 %3 предела %4 %5: форма заменит его на %6."_s.arg(
-                        name, quoted(bound.typed), bound.isMax ? u"выше верхнего"_s : u"ниже нижнего"_s,
+                QCoreApplication::translate("QuestionnaireLoad", "%1 диапазона %2 %3 предела %4 %5: форма заменит его на %6.").arg(
+                        name, quoted(bound.typed), bound.isMax ? QCoreApplication::translate("QuestionnaireLoad", "выше верхнего") : QCoreApplication::translate("QuestionnaireLoad", "ниже нижнего"),
                         limitText(bound.limit), unit, bound.shown));
         else if (digits != bound.typed)
             add(code, number,
-                u"%1 диапазона %2 содержит посторонние символы: форма покажет %3."_s.arg(name, quoted(bound.typed),
+                QCoreApplication::translate("QuestionnaireLoad", "%1 диапазона %2 содержит посторонние символы: форма покажет %3.").arg(name, quoted(bound.typed),
                                                                                           quoted(digits)));
     }
 }
@@ -242,12 +245,12 @@ void Loader::loadQuantity(const QuestionnaireRead &read)
         return;
     if (!check.number)
         add("quantity-invalid", 0,
-            read.quantity ? u"Количество изделий %1 не является числом: форма заменит его на %2."_s.arg(
+            read.quantity ? QCoreApplication::translate("QuestionnaireLoad", "Количество изделий %1 не является числом: форма заменит его на %2.").arg(
                                     quoted(typed), QString::number(check.value))
-                          : u"Количество изделий не указано: форма заменит его на %1."_s.arg(check.value));
+                          : QCoreApplication::translate("QuestionnaireLoad", "Количество изделий не указано: форма заменит его на %1.").arg(check.value));
     else
         add("quantity-invalid", 0,
-            u"Количество изделий %1 вне пределов %2–%3: форма заменит его на %4."_s.arg(
+            QCoreApplication::translate("QuestionnaireLoad", "Количество изделий %1 вне пределов %2–%3: форма заменит его на %4.").arg(
                     quoted(typed), QString::number(kQuantityMin), QString::number(kQuantityMax),
                     QString::number(check.value)));
 }

@@ -3,6 +3,8 @@
 #include "core/QuestionnaireFormat.h"
 #include "core/Texts.h"
 
+#include <QCoreApplication>
+
 using namespace Qt::StringLiterals;
 
 namespace qsjuv {
@@ -18,12 +20,12 @@ Summary questionnaireSummary(const Questionnaire &q, const QString &title, const
     for (std::size_t c = 0; c < q.channels.size(); ++c) {
         const QuestionnaireChannel &ch = q.channels[c];
         const ChannelShown shown = channelShown(q, int(c));
-        const QString range = u"от %1 до %2 %3"_s.arg(ch.minText, ch.maxText, shown.unit);
+        const QString range = QCoreApplication::translate("QuestionnaireSummary", "от %1 до %2 %3").arg(ch.minText, ch.maxText, shown.unit);
         result.channels.push_back({texts::channelTitle(int(c)),
-                                   {{u"Вход"_s, ch.inputOn ? u"включен"_s : u"отключен"_s},
+                                   {{QCoreApplication::translate("QuestionnaireSummary", "Вход"), ch.inputOn ? QCoreApplication::translate("QuestionnaireSummary", "включен") : QCoreApplication::translate("QuestionnaireSummary", "отключен")},
                                     {texts::channelCaption(texts::ChannelField::SensorType), shown.sensorType},
                                     {texts::channelCaption(texts::ChannelField::Characteristic), shown.characteristic},
-                                    {u"Диапазон измерения"_s, range.trimmed()},
+                                    {QCoreApplication::translate("QuestionnaireSummary", "Диапазон измерения"), range.trimmed()},
                                     {texts::channelCaption(texts::ChannelField::Connection), shown.connection},
                                     {texts::channelCaption(texts::ChannelField::NominalR), shown.nominalR},
                                     {texts::channelCaption(texts::ChannelField::Output), shown.output}}});

@@ -2,6 +2,8 @@
 
 #include "core/Platform.h"
 
+#include <QCoreApplication>
+
 #include <cerrno>
 
 namespace qsjuv {
@@ -57,11 +59,11 @@ QString russianReason(const FileError &error)
     case FileFault::System:
         return platform::errorText(error.system);
     case FileFault::NotRegular:
-        return QStringLiteral("не обычный файл");
+        return QCoreApplication::translate("SafeRead", "не обычный файл");
     case FileFault::TooLarge:
-        return QStringLiteral("файл больше 1 МиБ");
+        return QCoreApplication::translate("SafeRead", "файл больше 1 МиБ");
     case FileFault::DanglingLink:
-        return QStringLiteral("ссылка никуда не ведёт");
+        return QCoreApplication::translate("SafeRead", "ссылка никуда не ведёт");
     }
     return QString();
 }

@@ -1,5 +1,7 @@
 #include "core/Sensor.h"
 
+#include <QtGlobal>
+
 #include <array>
 #include <iterator>
 
@@ -32,10 +34,10 @@ constexpr std::array<SensorDescriptor, kSensorCount> kSensors{{
 }};
 
 constexpr const char *kSensorTypeEntries[] = {
-    "Термосопротивление",
-    "Сопротивление",
-    "Термопара",
-    "Напряжение",
+    QT_TRANSLATE_NOOP("Catalogue", "Термосопротивление"),
+    QT_TRANSLATE_NOOP("Catalogue", "Сопротивление"),
+    QT_TRANSLATE_NOOP("Catalogue", "Термопара"),
+    QT_TRANSLATE_NOOP("Catalogue", "Напряжение"),
 };
 
 // Indexed by SensorType; entry 0 is unused. The "С" of "°С" is Cyrillic.
@@ -47,10 +49,10 @@ struct TypeTexts
 };
 constexpr TypeTexts kTypeTexts[] = {
     {nullptr, nullptr, nullptr},
-    {"°С", "T макс, °С", "T мин, °С"},
-    {"°С", "T макс, °С", "T мин, °С"},
-    {"мВ", "U макс, мВ", "U мин, мВ"},
-    {"Ом", "R макс, Ом", "R мин, Ом"},
+    {QT_TRANSLATE_NOOP("Catalogue", "°С"), QT_TRANSLATE_NOOP("Catalogue", "T макс, °С"), QT_TRANSLATE_NOOP("Catalogue", "T мин, °С")},
+    {QT_TRANSLATE_NOOP("Catalogue", "°С"), QT_TRANSLATE_NOOP("Catalogue", "T макс, °С"), QT_TRANSLATE_NOOP("Catalogue", "T мин, °С")},
+    {QT_TRANSLATE_NOOP("Catalogue", "мВ"), QT_TRANSLATE_NOOP("Catalogue", "U макс, мВ"), QT_TRANSLATE_NOOP("Catalogue", "U мин, мВ")},
+    {QT_TRANSLATE_NOOP("Catalogue", "Ом"), QT_TRANSLATE_NOOP("Catalogue", "R макс, Ом"), QT_TRANSLATE_NOOP("Catalogue", "R мин, Ом")},
 };
 
 const TypeTexts *typeTexts(SensorType type)

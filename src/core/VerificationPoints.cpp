@@ -3,6 +3,9 @@
 #include "core/Characteristic.h"
 #include "core/QuestionnaireRules.h"
 #include "core/RangeLimits.h"
+#include "core/Translation.h"
+
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <array>
@@ -19,11 +22,13 @@ constexpr std::array kPercents{0, 25, 50, 75, 100};
 struct OutputScale
 {
     double atStart, atEnd;
-    const char16_t *unit; // nullptr: the device only reports the value
+    const char *unit; // nullptr: the device only reports the value
 };
-constexpr OutputScale kScales610[] = {{4, 20, u"мА"}, {20, 4, u"мА"}};
-constexpr OutputScale kScales720[] = {{0, 0, nullptr}, {0, 20, u"мА"}, {4, 20, u"мА"}, {0, 5, u"В"},
-                                      {1, 5, u"В"},    {0, 10, u"В"},  {2, 10, u"В"}};
+constexpr const char *kMilliampere = QT_TRANSLATE_NOOP("Catalogue", "мА");
+constexpr const char *kVolt = QT_TRANSLATE_NOOP("Catalogue", "В");
+constexpr OutputScale kScales610[] = {{4, 20, kMilliampere}, {20, 4, kMilliampere}};
+constexpr OutputScale kScales720[] = {{0, 0, nullptr}, {0, 20, kMilliampere}, {4, 20, kMilliampere}, {0, 5, kVolt},
+                                      {1, 5, kVolt},   {0, 10, kVolt},        {2, 10, kVolt}};
 
 // No negative zero on paper.
 QString fixed(double value, int decimals)
@@ -54,7 +59,7 @@ ChannelPoints describe(const Questionnaire &q, int c, const OutputScale *&scale)
     result.valueUnit = shown.unit;
     result.outputMode = shown.output;
     const SensorType type = ch.sensor() ? ch.sensor()->type : kSensorRtd;
-    result.signalUnit = (type == kSensorRtd || type == kSensorResistance) ? u"Ом"_s : u"мВ"_s;
+    result.signalUnit = (type == kSensorRtd || type == kSensorResistance) ? QCoreApplication::translate("VerificationPoints", "Ом") : QCoreApplication::translate("VerificationPoints", "мВ");
     const RangeLimits *row = rangeRow(q.series610(), ch.sensorId);
     if (type == kSensorRtd && row && ch.nominalR && *ch.nominalR >= 0 && *ch.nominalR < row->nominalRCount)
         result.nominalR = row->nominalR[*ch.nominalR];
@@ -65,7 +70,7 @@ ChannelPoints describe(const Questionnaire &q, int c, const OutputScale *&scale)
             scale = q.series610() ? &kScales610[position] : &kScales720[position];
     }
     result.reported = !(scale && scale->unit);
-    result.outputUnit = result.reported ? result.valueUnit : QString::fromUtf16(scale->unit);
+    result.outputUnit = result.reported ? result.valueUnit : catalogueText(scale->unit);
     return result;
 }
 
@@ -131,11 +136,11 @@ QString missingPointsText(ChannelPoints::Missing missing)
 {
     switch (missing) {
     case ChannelPoints::Missing::InputOff:
-        return u"вход отключен"_s;
+        return QCoreApplication::translate("VerificationPoints", "вход отключен");
     case ChannelPoints::Missing::RangeRefused:
-        return u"диапазон измерения задан некорректно"_s;
+        return QCoreApplication::translate("VerificationPoints", "диапазон измерения задан некорректно");
     case ChannelPoints::Missing::BeyondCharacteristic:
-        return u"диапазон выходит за пределы НСХ"_s;
+        return QCoreApplication::translate("VerificationPoints", "диапазон выходит за пределы НСХ");
     case ChannelPoints::Missing::None:
         break;
     }

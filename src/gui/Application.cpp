@@ -1,5 +1,7 @@
 #include "gui/Application.h"
 
+#include "core/Translation.h"
+
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -21,12 +23,8 @@ void Application::installTranslations(QCoreApplication &app)
 {
     // English where the locale is English; anywhere else the sources' own Russian, with no
     // translator to load.
-    if (QLocale().language() == QLocale::English) {
-        auto *own = new QTranslator(&app);
-        if (own->load(u":/i18n/qs_juv_en.qm"_s))
-            QCoreApplication::installTranslator(own);
+    if (qsjuv::installTranslation(app))
         return;
-    }
     // Qt's own dialogs and buttons speak Russian with the form; without the translation
     // (Debian's qt6-translations-l10n) they stay English and the program runs as well.
     auto *qtTranslator = new QTranslator(&app);
@@ -37,7 +35,7 @@ void Application::installTranslations(QCoreApplication &app)
 
 QString Application::title()
 {
-    return u"Опросный лист ЖУВ"_s;
+    return tr("Опросный лист ЖУВ");
 }
 
 bool Application::notify(QObject *receiver, QEvent *event)

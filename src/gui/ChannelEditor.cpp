@@ -9,6 +9,7 @@
 #include "core/RangeRules.h"
 #include "core/Sensor.h"
 #include "core/Texts.h"
+#include "core/Translation.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -40,7 +41,7 @@ QStringList utf8List(std::span<const char *const> texts)
 {
     QStringList list;
     for (const char *text : texts)
-        list << QString::fromUtf8(text);
+        list << qsjuv::catalogueText(text);
     return list;
 }
 
@@ -62,8 +63,7 @@ void setTextColour(QLineEdit *edit, const QColor &colour)
 
 QString unitOf(qsjuv::SensorType type)
 {
-    const char *unit = qsjuv::unitText(type);
-    return QString::fromUtf8(unit ? unit : "");
+    return qsjuv::catalogueText(qsjuv::unitText(type));
 }
 } // namespace
 
@@ -197,7 +197,7 @@ void ChannelEditor::showLists(const qsjuv::QuestionnaireChannel &channel)
     const qsjuv::SensorType type = shownType();
     QStringList types;
     for (int i = 0; i < qsjuv::offeredSensorTypeCount(m_model); ++i)
-        types << QString::fromUtf8(qsjuv::sensorTypeEntryText(i));
+        types << qsjuv::catalogueText(qsjuv::sensorTypeEntryText(i));
     m_sensor->show(types, qsjuv::indexOfSensorType(type));
 
     QStringList names;
@@ -235,8 +235,8 @@ void ChannelEditor::showRows(qsjuv::SensorType type)
     m_ui.connCombo->setVisible(connection);
     m_ui.nomRLabel->setVisible(qsjuv::showsNominalR(type));
     m_ui.nomRCombo->setVisible(qsjuv::showsNominalR(type));
-    m_ui.maxLabel->setText(QString::fromUtf8(qsjuv::maxCaption(type)));
-    m_ui.minLabel->setText(QString::fromUtf8(qsjuv::minCaption(type)));
+    m_ui.maxLabel->setText(qsjuv::catalogueText(qsjuv::maxCaption(type)));
+    m_ui.minLabel->setText(qsjuv::catalogueText(qsjuv::minCaption(type)));
     // A spinner is announced as its edit is.
     m_ui.maxUpDown->setAccessibleName(m_ui.maxLabel->text());
     m_ui.minUpDown->setAccessibleName(m_ui.minLabel->text());
@@ -301,7 +301,7 @@ void ChannelEditor::showRangeState()
     setTextColour(m_ui.maxEdit, colour);
     setTextColour(m_ui.minEdit, colour);
     const QString why = rangeRefusal();
-    const QString description = why.isEmpty() ? QString() : u"Некорректно задан диапазон измерения. "_s + why;
+    const QString description = why.isEmpty() ? QString() : tr("Некорректно задан диапазон измерения. ") + why;
     for (QWidget *w : {static_cast<QWidget *>(m_ui.maxEdit), static_cast<QWidget *>(m_ui.minEdit),
                        static_cast<QWidget *>(m_ui.maxUpDown), static_cast<QWidget *>(m_ui.minUpDown)})
         if (w->accessibleDescription() != description)
@@ -342,9 +342,9 @@ QString ChannelEditor::rangeRefusal() const
     const QString unit = unitOf(shownType());
     const QString least = qsjuv::texts::rangeHints(*range, unit).leastWidth;
     if (!check.complete)
-        return u"Граница диапазона не является целым числом. "_s + least;
+        return tr("Граница диапазона не является целым числом. ") + least;
     const qint64 width = qint64(*check.max) - qint64(*check.min);
-    return u"Ширина диапазона: %1 %2. "_s.arg(width).arg(unit) + least;
+    return tr("Ширина диапазона: %1 %2. ").arg(width).arg(unit) + least;
 }
 
 QWidget *ChannelEditor::rangeFocus() const

@@ -3,6 +3,7 @@
 #include "core/PathText.h"
 #include "core/QuestionnaireFormat.h"
 
+#include <QCoreApplication>
 #include <QCommandLineParser>
 #include <QFile>
 
@@ -81,7 +82,7 @@ CommandLine parseCommandLine(const QStringList &arguments, const QList<QByteArra
 
     CommandLine result;
     result.qtArguments = qtArguments(arguments);
-    const QString usage = u"Использование: qs_juv [ФАЙЛ]\n"_s;
+    const QString usage = QCoreApplication::translate("CommandLine", "Использование: qs_juv [ФАЙЛ]\n");
     if (!parser.parse(arguments)) {
         result.action = CommandLine::Action::Error;
         const QStringList unknown = parser.unknownOptionNames();
@@ -90,19 +91,19 @@ CommandLine parseCommandLine(const QStringList &arguments, const QList<QByteArra
             // As it was typed, with its dashes; escaped, so that it cannot drive the terminal.
             shown = displayPath(typedOption(arguments, rawArguments, unknown.front()));
         }
-        result.output = (unknown.isEmpty() ? u"qs_juv: неверные параметры\n"_s
-                                           : u"qs_juv: неизвестный параметр: %1\n"_s.arg(shown))
-                + usage + u"Подробнее: qs_juv --help\n"_s;
+        result.output = (unknown.isEmpty() ? QCoreApplication::translate("CommandLine", "qs_juv: неверные параметры\n")
+                                           : QCoreApplication::translate("CommandLine", "qs_juv: неизвестный параметр: %1\n").arg(shown))
+                + usage + QCoreApplication::translate("CommandLine", "Подробнее: qs_juv --help\n");
         result.exitCode = 2;
         return result;
     }
     if (parser.isSet(help)) {
         result.action = CommandLine::Action::Help;
         result.output = usage
-                + u"Опросный лист для поверки изделий ЖУВ-610 и ЖУВ-720.\n\n"
+                + QCoreApplication::translate("CommandLine", "Опросный лист для поверки изделий ЖУВ-610 и ЖУВ-720.\n\n"
                   "  ФАЙЛ           опросный лист (*.cfg), который открывается при запуске\n"
                   "  -h, --help     показать эту справку и выйти\n"
-                  "  -v, --version  показать версию программы и выйти\n"_s;
+                  "  -v, --version  показать версию программы и выйти\n");
         return result;
     }
     if (parser.isSet(version)) {
@@ -113,7 +114,7 @@ CommandLine parseCommandLine(const QStringList &arguments, const QList<QByteArra
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1) {
         result.action = CommandLine::Action::Error;
-        result.output = u"qs_juv: можно указать только один файл\n"_s + usage;
+        result.output = QCoreApplication::translate("CommandLine", "qs_juv: можно указать только один файл\n") + usage;
         result.exitCode = 2;
         return result;
     }

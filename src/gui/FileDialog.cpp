@@ -4,6 +4,7 @@
 #include "core/PathText.h"
 #include "core/Platform.h"
 
+#include <QCoreApplication>
 #include <QAbstractItemView>
 #include <QCompleter>
 #include <QDir>
@@ -33,9 +34,9 @@ public:
     QString type(const QFileInfo &info) const override
     {
         if (info.isDir())
-            return u"Папка"_s;
+            return QCoreApplication::translate("FileDialog", "Папка");
         const QString suffix = info.suffix();
-        return suffix.isEmpty() ? u"Файл"_s : u"Файл %1"_s.arg(suffix.toUpper());
+        return suffix.isEmpty() ? QCoreApplication::translate("FileDialog", "Файл") : QCoreApplication::translate("FileDialog", "Файл %1").arg(suffix.toUpper());
     }
 };
 
@@ -119,7 +120,7 @@ QString FileDialog::skippedNames(const QString &folder)
             names << qsjuv::displayPath(entry.name);
     if (names.isEmpty())
         return {};
-    return u"Имена этих файлов записаны не в UTF-8, и открыть их отсюда нельзя (переименуйте их): %1"_s.arg(
+    return QCoreApplication::translate("FileDialog", "Имена этих файлов записаны не в UTF-8, и открыть их отсюда нельзя (переименуйте их): %1").arg(
             names.join(u", "_s));
 }
 

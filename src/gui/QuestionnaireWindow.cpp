@@ -152,21 +152,21 @@ void QuestionnaireWindow::markOptionalRequisites()
         edit->setPalette(pal);
     }
     const std::pair<QWidget *, QString> requisiteHints[] = {
-        {ui.FirmNameLabel, u"Обязательно для заполнения"_s},
-        {ui.FirmNameEdit, u"Укажите здесь название вашей фирмы"_s},
-        {ui.PhoneLabel, u"Заполнять не обязательно"_s},
-        {ui.PhoneEdit, u"Здесь можно указать телефонный номер для связи с вами"_s},
-        {ui.MailLabel, u"Обязательно для заполнения"_s},
-        {ui.MailEdit, u"Укажите здесь адрес электронной почты для связи с вами"_s},
-        {ui.BillLabel, u"Заполнять не обязательно"_s},
-        {ui.BillEdit, u"Если счет еще не был выставлен нашей фирмой, оставьте это поле пустым"_s},
+        {ui.FirmNameLabel, tr("Обязательно для заполнения")},
+        {ui.FirmNameEdit, tr("Укажите здесь название вашей фирмы")},
+        {ui.PhoneLabel, tr("Заполнять не обязательно")},
+        {ui.PhoneEdit, tr("Здесь можно указать телефонный номер для связи с вами")},
+        {ui.MailLabel, tr("Обязательно для заполнения")},
+        {ui.MailEdit, tr("Укажите здесь адрес электронной почты для связи с вами")},
+        {ui.BillLabel, tr("Заполнять не обязательно")},
+        {ui.BillEdit, tr("Если счет еще не был выставлен нашей фирмой, оставьте это поле пустым")},
     };
     for (const auto &[control, hint] : requisiteHints) {
         setHint(control, hint);
         setHintShown(control, true);
     }
     for (QComboBox *output : {ui.Ch1OutputCombo, ui.Ch2OutputCombo})
-        setHint(output, u"Режимы работы выхода с релейным модулем ЖУВ-930 поверке не подлежат"_s);
+        setHint(output, tr("Режимы работы выхода с релейным модулем ЖУВ-930 поверке не подлежат"));
 }
 
 void QuestionnaireWindow::nameControls()
@@ -221,9 +221,9 @@ void QuestionnaireWindow::setupStatusBar()
 {
     QStatusBar *bar = m_ui->StatusBar;
     bar->setSizeGripEnabled(false);
-    bar->setAccessibleName(u"Строка состояния"_s);
+    bar->setAccessibleName(tr("Строка состояния"));
     // Panel 0 shows the program version for good; panel 1 the data version of a load.
-    m_versionPanel = new QLabel(u"Версия: %1"_s.arg(QLatin1StringView(qsjuv::kProgramVersion)), bar);
+    m_versionPanel = new QLabel(tr("Версия: %1").arg(QLatin1StringView(qsjuv::kProgramVersion)), bar);
     m_versionPanel->setObjectName(u"StatusBarPanel0"_s);
     m_versionPanel->setAlignment(Qt::AlignCenter);
     m_versionPanel->setFixedWidth(bar->width() / 3);
@@ -309,12 +309,12 @@ bool QuestionnaireWindow::offerRecovery()
             continue;
         }
         const QString origin = recovery->origin.isEmpty()
-                ? u"новый опросный лист, не записанный в файл"_s
-                : u"файл %1"_s.arg(qsjuv::displayPath(QFile::encodeName(recovery->origin)));
+                ? tr("новый опросный лист, не записанный в файл")
+                : tr("файл %1").arg(qsjuv::displayPath(QFile::encodeName(recovery->origin)));
         const int answer = showBox(
                 QMessageBox::Question,
-                u"Найден несохраненный опросный лист: работа программы была прервана, и изменения в нем не "
-                "были сохранены в файле.\nОткуда: %1\nКогда: %2\nВосстановить его?"_s.arg(
+                tr("Найден несохраненный опросный лист: работа программы была прервана, и изменения в нем не "
+                "были сохранены в файле.\nОткуда: %1\nКогда: %2\nВосстановить его?").arg(
                         origin, recovery->written.toString(u"dd.MM.yyyy HH:mm:ss"_s)),
                 QString(), QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
         QuestionnaireDocument::discardRecovery(path);
@@ -367,8 +367,8 @@ bool QuestionnaireWindow::mayClose()
 {
     commitTyping();
     return !isModified()
-            || question(u"Внесенные вами изменения не сохранены в файле.\n"
-                        "Вы действительно хотите завершить программу?"_s)
+            || question(tr("Внесенные вами изменения не сохранены в файле.\n"
+                        "Вы действительно хотите завершить программу?"))
             == QMessageBox::Yes;
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/Texts.h"
 
+#include <QCoreApplication>
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QPageLayout>
@@ -44,13 +45,13 @@ void appendSection(QString &html, const QString &title, const std::vector<Summar
 
 QString summaryHtml(const Summary &summary)
 {
-    QString html = u"<html><body><h2 align=\"center\">%1</h2><p align=\"right\">Дата: %2</p>"_s.arg(
+    QString html = QCoreApplication::translate("SummaryDocument", "<html><body><h2 align=\"center\">%1</h2><p align=\"right\">Дата: %2</p>").arg(
             summary.title.toHtmlEscaped(), summary.date.toHtmlEscaped());
-    appendSection(html, u"Изделия"_s, summary.device);
+    appendSection(html, QCoreApplication::translate("SummaryDocument", "Изделия"), summary.device);
     for (const SummaryChannel &channel : summary.channels)
         appendSection(html, channel.title, channel.rows);
-    appendSection(html, u"Реквизиты"_s, summary.requisites);
-    html += u"<p>Версия данных: %1<br>Контрольный код: %2</p></body></html>"_s.arg(
+    appendSection(html, QCoreApplication::translate("SummaryDocument", "Реквизиты"), summary.requisites);
+    html += QCoreApplication::translate("SummaryDocument", "<p>Версия данных: %1<br>Контрольный код: %2</p></body></html>").arg(
             summary.version.toHtmlEscaped(), QString::number(summary.checkCode));
     return html;
 }
@@ -58,22 +59,22 @@ QString summaryHtml(const Summary &summary)
 // The lab's sheet: a table per channel, the last column left for the value measured.
 QString pointsHtml(const Summary &summary)
 {
-    QString html = u"<html><body><h2 align=\"center\">Точки поверки</h2><p align=\"center\">%1</p>"_s.arg(
+    QString html = QCoreApplication::translate("SummaryDocument", "<html><body><h2 align=\"center\">Точки поверки</h2><p align=\"center\">%1</p>").arg(
             summary.device.empty() ? QString() : summary.device.front().second.toHtmlEscaped());
     for (const ChannelPoints &channel : summary.points) {
         QString title = texts::channelTitle(channel.channel) + u": "_s + channel.characteristic;
         if (channel.nominalR)
-            title += u", R0 = %1 Ом"_s.arg(*channel.nominalR);
+            title += QCoreApplication::translate("SummaryDocument", ", R0 = %1 Ом").arg(*channel.nominalR);
         if (!channel.outputMode.isEmpty())
-            title += u", выход %1"_s.arg(channel.outputMode);
+            title += QCoreApplication::translate("SummaryDocument", ", выход %1").arg(channel.outputMode);
         html += u"<h3>%1</h3>"_s.arg(title.toHtmlEscaped());
         if (channel.points.empty()) {
-            html += u"<p>Точек нет: %1.</p>"_s.arg(missingPointsText(channel.missing).toHtmlEscaped());
+            html += QCoreApplication::translate("SummaryDocument", "<p>Точек нет: %1.</p>").arg(missingPointsText(channel.missing).toHtmlEscaped());
             continue;
         }
-        html += u"<table width=\"100%\" cellspacing=\"0\" cellpadding=\"4\" border=\"1\" "
+        html += QCoreApplication::translate("SummaryDocument", "<table width=\"100%\" cellspacing=\"0\" cellpadding=\"4\" border=\"1\" "
                 "style=\"border-collapse: collapse;\"><tr><th>%</th><th>Значение, %1</th><th>Сигнал на входе, %2</th>"
-                "<th>Ожидаемый выход, %3</th><th width=\"25%\">Измеренное значение, %3</th></tr>"_s.arg(
+                "<th>Ожидаемый выход, %3</th><th width=\"25%\">Измеренное значение, %3</th></tr>").arg(
                         channel.valueUnit.toHtmlEscaped(), channel.signalUnit.toHtmlEscaped(),
                         channel.outputUnit.toHtmlEscaped());
         for (const VerificationPoint &point : channel.points)

@@ -52,9 +52,9 @@ QString fileDetails(const QString &path, const QString &reason)
 {
     QStringList lines;
     if (!path.isEmpty())
-        lines << u"Файл: %1"_s.arg(QDir::toNativeSeparators(path));
+        lines << QCoreApplication::translate("QuestionnaireWindow", "Файл: %1").arg(QDir::toNativeSeparators(path));
     if (!reason.isEmpty())
-        lines << u"Причина: %1"_s.arg(reason);
+        lines << QCoreApplication::translate("QuestionnaireWindow", "Причина: %1").arg(reason);
     return lines.join(u'\n');
 }
 } // namespace
@@ -77,14 +77,14 @@ bool QuestionnaireWindow::mayDiscardFor(const QString &text)
 
 bool QuestionnaireWindow::mayDiscardChanges()
 {
-    return mayDiscardFor(u"Внесенные вами изменения не сохранены в файле. При считывании данных из файла "
-                         "эти изменения будут утеряны.\nВы действительно хотите считать данные из файла?"_s);
+    return mayDiscardFor(tr("Внесенные вами изменения не сохранены в файле. При считывании данных из файла "
+                         "эти изменения будут утеряны.\nВы действительно хотите считать данные из файла?"));
 }
 
 void QuestionnaireWindow::newQuestionnaire()
 {
-    if (!mayDiscardFor(u"Внесенные вами изменения не сохранены в файле. При создании нового опросного листа "
-                       "эти изменения будут утеряны.\nВы действительно хотите начать новый опросный лист?"_s))
+    if (!mayDiscardFor(tr("Внесенные вами изменения не сохранены в файле. При создании нового опросного листа "
+                       "эти изменения будут утеряны.\nВы действительно хотите начать новый опросный лист?")))
         return;
     showValue(qsjuv::defaultQuestionnaire());
     m_document->setUnsaved(QString(), m_editor->questionnaire());
@@ -124,12 +124,12 @@ bool QuestionnaireWindow::loadFile(const QString &path)
     showModified();
     // Said where it does not stop the user: each window asks before saving over the other's save.
     if (m_document->openElsewhere())
-        m_ui->StatusBar->showMessage(u"Этот опросный лист уже открыт в другом окне программы"_s, 30000);
+        m_ui->StatusBar->showMessage(tr("Этот опросный лист уже открыт в другом окне программы"), 30000);
     if (!opened.loaded->accepted)
         showBox(QMessageBox::Warning,
-                u"Файл содержит некорректные данные!\nКонфигурация из файла считана, при этом некорректные "
+                tr("Файл содержит некорректные данные!\nКонфигурация из файла считана, при этом некорректные "
                 "данные, по возможности, исправлены.\nРекомендуется проверить, что опросный лист содержит "
-                "данные, соответствующие вашему заказу, и сохранить файл заново."_s,
+                "данные, соответствующие вашему заказу, и сохранить файл заново."),
                 fileDetails(path, QString()));
     return true;
 }
@@ -164,7 +164,7 @@ void QuestionnaireWindow::showRefusal(const qsjuv::SaveRefusal &refusal)
 {
     QString why;
     if (refusal.kind == qsjuv::SaveRefusal::RangeNotNumber || refusal.kind == qsjuv::SaveRefusal::RangeTooNarrow)
-        why = u"%1 канал. "_s.arg(refusal.channel + 1) + m_editor->channel(refusal.channel).rangeRefusal();
+        why = tr("%1 канал. ").arg(refusal.channel + 1) + m_editor->channel(refusal.channel).rangeRefusal();
     showBox(QMessageBox::Warning, qsjuv::texts::saveRefusal(refusal), why);
     QWidget *fault = m_editor->focusFor(refusal);
     if (fault && fault->isEnabled()) {
@@ -206,7 +206,7 @@ void QuestionnaireWindow::saveTo(bool askForExisting)
 
 std::optional<QString> QuestionnaireWindow::writeConfirmed(const QString &path, const QByteArray &bytes, Output output)
 {
-    const QString writeFailed = u"Не удалось сохранить данные в файле. Возможно, диск защищен от записи."_s;
+    const QString writeFailed = tr("Не удалось сохранить данные в файле. Возможно, диск защищен от записи.");
     QString reason;
     switch (QuestionnaireDocument::probe(path, &reason)) {
     case QuestionnaireDocument::Target::NotRegular:
@@ -217,15 +217,15 @@ std::optional<QString> QuestionnaireWindow::writeConfirmed(const QString &path, 
         // window changed it since; any other is replaced only after a Yes.
         const bool own = output == Output::Save && m_document->isCurrentFile(path);
         const bool asked = own ? m_document->changedOnDisk() : output != Output::Summary;
-        const QString text = own ? u"Файл изменен на диске после того, как был открыт или записан в этом окне "
+        const QString text = own ? tr("Файл изменен на диске после того, как был открыт или записан в этом окне "
                                    "(другой программой или другим окном).\nВы действительно хотите заменить "
-                                   "его содержимое данными этого окна?"_s
-                                 : u"Указанный файл уже существует.\n"
-                                   "Вы действительно хотите заменить его содержимое новыми данными?"_s;
+                                   "его содержимое данными этого окна?")
+                                 : tr("Указанный файл уже существует.\n"
+                                   "Вы действительно хотите заменить его содержимое новыми данными?");
         if (asked && showBox(QMessageBox::Question, text, own ? fileDetails(path, QString()) : QString(),
                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
                     != QMessageBox::Yes) {
-            m_ui->StatusBar->showMessage(u"Не записано"_s, 10000);
+            m_ui->StatusBar->showMessage(tr("Не записано"), 10000);
             return std::nullopt;
         }
         break;
@@ -270,17 +270,17 @@ void QuestionnaireWindow::exportPdf()
 bool QuestionnaireWindow::mayReplaceWithSummary(const QString &path)
 {
     if (m_document->isCurrentFile(path)) {
-        error(u"Указанный файл — открытый в этом окне опросный лист, и документ для печати его не заменит. "
-              "Укажите другое имя файла."_s,
+        error(tr("Указанный файл — открытый в этом окне опросный лист, и документ для печати его не заменит. "
+              "Укажите другое имя файла."),
               path);
         return false;
     }
     QString reason;
     if (QuestionnaireDocument::probe(path, &reason) == QuestionnaireDocument::Target::Exists
-        && question(u"Указанный файл уже существует.\n"
-                    "Вы действительно хотите заменить его содержимое новыми данными?"_s)
+        && question(tr("Указанный файл уже существует.\n"
+                    "Вы действительно хотите заменить его содержимое новыми данными?"))
                 != QMessageBox::Yes) {
-        m_ui->StatusBar->showMessage(u"Не записано"_s, 10000);
+        m_ui->StatusBar->showMessage(tr("Не записано"), 10000);
         return false;
     }
     return true;
@@ -297,7 +297,7 @@ void QuestionnaireWindow::print()
     printer.setOutputFileName(offer.isEmpty() ? QDir::current().filePath(u"qs_juv.pdf"_s) : offer);
     QPrintDialog dialog(&printer, this);
     dialog.setObjectName(u"PrintDialog"_s);
-    dialog.setWindowTitle(u"Печать опросного листа"_s);
+    dialog.setWindowTitle(tr("Печать опросного листа"));
     dialog.setMinMax(1, 2);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
@@ -309,7 +309,7 @@ void QuestionnaireWindow::print()
         return;
     if (!qsjuv::renderSummary(m_document->summary(*value, m_caption), printer)
         || printer.printerState() == QPrinter::Error)
-        error(u"Не удалось напечатать опросный лист: принтер не принял задание."_s);
+        error(tr("Не удалось напечатать опросный лист: принтер не принял задание."));
 }
 
 // The dialogs cost more to build than the rest of the form (icons, the MIME database, a folder
@@ -325,18 +325,18 @@ QFileDialog *kept(QFileDialog *&dialog, QWidget *owner, const qsjuv::FileDialogS
 
 QFileDialog *QuestionnaireWindow::openDialog()
 {
-    return kept(m_openDialog, this, {u"OpenDialog"_s, u"Открыть опросный лист"_s, QFileDialog::AcceptOpen, u"cfg"_s,
-                                     {u"Опросные листы (*.cfg)"_s, u"Все файлы (*)"_s}, u"qs_juv.cfg"_s});
+    return kept(m_openDialog, this, {u"OpenDialog"_s, tr("Открыть опросный лист"), QFileDialog::AcceptOpen, u"cfg"_s,
+                                     {tr("Опросные листы (*.cfg)"), tr("Все файлы (*)")}, u"qs_juv.cfg"_s});
 }
 
 QFileDialog *QuestionnaireWindow::saveDialog()
 {
-    return kept(m_saveDialog, this, {u"SaveDialog"_s, u"Сохранить опросный лист"_s, QFileDialog::AcceptSave, u"cfg"_s,
-                                     {u"Опросные листы (*.cfg)"_s}, u"qs_juv.cfg"_s});
+    return kept(m_saveDialog, this, {u"SaveDialog"_s, tr("Сохранить опросный лист"), QFileDialog::AcceptSave, u"cfg"_s,
+                                     {tr("Опросные листы (*.cfg)")}, u"qs_juv.cfg"_s});
 }
 
 QFileDialog *QuestionnaireWindow::pdfDialog()
 {
-    return kept(m_pdfDialog, this, {u"PdfDialog"_s, u"Сохранить опросный лист в PDF"_s, QFileDialog::AcceptSave,
-                                    u"pdf"_s, {u"Документы PDF (*.pdf)"_s}, u"qs_juv.pdf"_s});
+    return kept(m_pdfDialog, this, {u"PdfDialog"_s, tr("Сохранить опросный лист в PDF"), QFileDialog::AcceptSave,
+                                    u"pdf"_s, {tr("Документы PDF (*.pdf)")}, u"qs_juv.pdf"_s});
 }

@@ -96,17 +96,17 @@ void QuestionnaireWindow::setupActions()
     setHintShown(m_ui->LoadButton, true);
     setHintShown(m_ui->SaveButton, true);
 
-    m_printAction = makeAction(this, u"Печать…"_s, "PrintAction", QKeySequence(Qt::CTRL | Qt::Key_P));
-    m_pdfAction = makeAction(this, u"Сохранить в PDF…"_s, "PdfAction", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
-    m_helpAction = makeAction(this, u"Как заполнить опросный лист"_s, "HelpAction", QKeySequence(Qt::Key_F1));
-    m_aboutAction = makeAction(this, u"О программе…"_s, "AboutAction");
+    m_printAction = makeAction(this, tr("Печать…"), "PrintAction", QKeySequence(Qt::CTRL | Qt::Key_P));
+    m_pdfAction = makeAction(this, tr("Сохранить в PDF…"), "PdfAction", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    m_helpAction = makeAction(this, tr("Как заполнить опросный лист"), "HelpAction", QKeySequence(Qt::Key_F1));
+    m_aboutAction = makeAction(this, tr("О программе…"), "AboutAction");
     connect(m_helpAction, &QAction::triggered, this, [this] { HelpWindow::showFor(this); });
-    m_newAction = makeAction(this, u"Новый опросный лист"_s, "NewAction", QKeySequence(Qt::CTRL | Qt::Key_N));
-    m_saveAsAction = makeAction(this, u"Сохранить как…"_s, "SaveAsAction", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    m_newAction = makeAction(this, tr("Новый опросный лист"), "NewAction", QKeySequence(Qt::CTRL | Qt::Key_N));
+    m_saveAsAction = makeAction(this, tr("Сохранить как…"), "SaveAsAction", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     // Their keys are taken before any edit's own undo (see eventFilter); the actions live in the
     // menu only, so that their shortcuts act only there and a key never undoes twice.
-    for (auto [action, text, name, keys] : {std::tuple{&m_undoAction, u"Отменить"_s, "UndoAction", QKeySequence(Qt::CTRL | Qt::Key_Z)},
-                                            std::tuple{&m_redoAction, u"Повторить"_s, "RedoAction",
+    for (auto [action, text, name, keys] : {std::tuple{&m_undoAction, tr("Отменить"), "UndoAction", QKeySequence(Qt::CTRL | Qt::Key_Z)},
+                                            std::tuple{&m_redoAction, tr("Повторить"), "RedoAction",
                                                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}}) {
         *action = new QAction(text, this);
         (*action)->setObjectName(QLatin1StringView(name));
@@ -126,7 +126,7 @@ void QuestionnaireWindow::setupMenu()
 {
     m_contextMenu = new QMenu(this);
     m_contextMenu->setObjectName(u"ContextMenu"_s);
-    m_recentMenu = new QMenu(u"Недавние файлы"_s, this);
+    m_recentMenu = new QMenu(tr("Недавние файлы"), this);
     m_recentMenu->setObjectName(u"RecentMenu"_s);
     m_contextMenu->addActions({m_undoAction, m_redoAction});
     m_contextMenu->addSeparator();
@@ -197,7 +197,7 @@ void QuestionnaireWindow::contextMenuEvent(QContextMenuEvent *event)
 void QuestionnaireWindow::about()
 {
     QMessageBox box(QMessageBox::NoIcon, m_caption,
-                    u"%1\n\nПрограмма qs_juv, версия %2\nВерсия данных: %2\nQt %3"_s.arg(
+                    tr("%1\n\nПрограмма qs_juv, версия %2\nВерсия данных: %2\nQt %3").arg(
                             m_caption, QLatin1StringView(qsjuv::kProgramVersion), QLatin1StringView(qVersion())),
                     QMessageBox::Ok, this);
     box.setObjectName(u"AboutBox"_s);

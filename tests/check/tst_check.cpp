@@ -24,6 +24,7 @@
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QTest>
 
 #include <cerrno>
@@ -379,6 +380,23 @@ void TestCheck::commandLine()
     r = run({u"-q"_s, root + u"/good"_s});
     QCOMPARE(r.status, kExitClean);
     QVERIFY(r.out.isEmpty());
+
+    // In English the report for people is English; the model's name, the verdicts and the codes
+    // stay as they are.
+    {
+        QTranslator english;
+        QVERIFY(english.load(u":/i18n/qs_juv_en.qm"_s));
+        QCoreApplication::installTranslator(&english);
+        const auto removeEnglish = qScopeGuard([&english] { QCoreApplication::removeTranslator(&english); });
+        r = run({root + u"/a/bad.cfg"_s});
+        QVERIFY2(r.out.contains(u"Result: check-code-mismatch — the check code does not match"_s), qPrintable(r.out));
+        QVERIFY(r.out.contains(u"Device model: ЖУВ-610-101 (id 50)\n"_s));
+        r = run({u"--json"_s, root + u"/a/bad.cfg"_s});
+        const QJsonObject report = QJsonDocument::fromJson(r.out.toUtf8()).array().at(0).toObject();
+        QCOMPARE(report[u"verdict"_s].toString(), u"check-code-mismatch"_s);
+        QCOMPARE(report[u"model"_s][u"name"_s].toString(), u"ЖУВ-610-101"_s);
+        QCOMPARE(run({u"--bogus"_s}).err.section(u'\n', 0, 0), u"qs_juv_check: unknown option “--bogus”"_s);
+    }
 
     // Each folder's entries in name order, subfolders in place; other extensions skipped.
     r = run({u"--json"_s, root + u"/a"_s, root + u"/b"_s});

@@ -13,11 +13,14 @@
 #include "core/SafeRead.h"
 #include "gui/FileDialog.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QStatusBar>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QTranslator>
 
 #include <cerrno>
 #include <grp.h>
@@ -125,6 +128,18 @@ void TestFile::saveTheWorkedExample()
     QCOMPARE(edit(other, "FirmNameEdit")->text(), u"ACME"_s);
     QCOMPARE(panel1(other), u"Версия данных: 4e"_s);
     QVERIFY(closesSilently(other));
+
+    // In English the window speaks English, and the file holds the same bytes.
+    QTranslator english;
+    QVERIFY(english.load(u":/i18n/qs_juv_en.qm"_s));
+    QApplication::installTranslator(&english);
+    const auto removeEnglish = qScopeGuard([&english] { QApplication::removeTranslator(&english); });
+    QuestionnaireWindow translated;
+    QCOMPARE(translated.findChild<QComboBox *>(u"Ch1SensorCombo"_s)->itemText(0), u"RTD"_s);
+    fillRequisites(translated);
+    edit(translated, "Ch1MaxEdit")->setText(u"300"_s);
+    QCOMPARE(save(translated, path(u"english.cfg"_s)).at(0).text, u"The file was saved."_s);
+    QCOMPARE(readAll(path(u"english.cfg"_s)), qsjuv::testing::referenceBytes());
 }
 
 void TestFile::refusals_data()

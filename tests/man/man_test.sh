@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The manual pages and --help name the same options, in every language the pages are written in:
-# an option added to one and forgotten in the other fails here.
+# an option added to one and forgotten in the other fails here. Each page is compared with the
+# --help of its own language.
 #   man_test.sh MAN_SOURCE_DIR PROGRAM...
 set -euo pipefail
 man_dir=$1
@@ -17,11 +18,22 @@ man_options() {
          in_options && /^\.TP/ { tag = 1 }' "$1" | sed 's/\\-/-/g' | options_in
 }
 
+# The locale that gives a page's language: English for en, the environment's (Russian) otherwise.
+locale_for() { [ "$1" = en ] && echo en_US.UTF-8 || echo "${LC_ALL:-C.UTF-8}"; }
+
 for program in "$@"; do
     name=$(basename "$program")
-    help=$("$program" --help | options_in)
-    [ -n "$help" ] || { echo "FAIL: $name --help names no option"; status=1; }
     for page in "$man_dir"/*/"$name.1.in"; do
+        language=$(basename "$(dirname "$page")")
+        text=$(LC_ALL=$(locale_for "$language") "$program" --help)
+        help=$(options_in <<<"$text")
+        [ -n "$help" ] || { echo "FAIL: $name --help names no option"; status=1; }
+        # English help has no Cyrillic letter; Russian help has some.
+        if LC_ALL=C.UTF-8 grep -qP '\p{Cyrillic}' <<<"$text"; then cyrillic=yes; else cyrillic=no; fi
+        if [ "$cyrillic" = "$([ "$language" = en ] && echo yes || echo no)" ]; then
+            echo "FAIL: $name --help under $(locale_for "$language") is not in the language of ${page#"$man_dir"/}"
+            status=1
+        fi
         page_options=$(man_options "$page")
         if [ "$help" != "$page_options" ]; then
             echo "FAIL: $name --help and ${page#"$man_dir"/} disagree (< help, > page):"
