@@ -8,6 +8,17 @@
 #include <clocale>
 #include <cstdio>
 
+static bool machineReadable(const QByteArrayList &arguments)
+{
+    for (const QByteArray &argument : arguments) {
+        if (argument == "--")
+            return false;
+        if (argument == "--json" || argument == "--csv")
+            return true;
+    }
+    return false;
+}
+
 int main(int argc, char **argv)
 {
     // The system's reasons (strerror) in the user's language.
@@ -22,7 +33,9 @@ int main(int argc, char **argv)
     int coreArgc = 1;
     char *coreArgv[] = {argv[0], nullptr};
     QCoreApplication app(coreArgc, coreArgv);
-    qsjuv::installTranslation(app);
+    // JSON and CSV feed the lab's scripts: their values stay the same on every desktop.
+    if (!machineReadable(arguments))
+        qsjuv::installTranslation(app);
 
     QFile out;
     QFile err;

@@ -446,6 +446,26 @@ void TestCheck::commandLine()
     QCOMPARE(r.status, kExitError);
     QVERIFY(r.err.contains(u"--json: "_s));
 
+    // An English desktop reads English text, but JSON and CSV keep their values for scripts.
+    QTemporaryDir english;
+    QVERIFY(english.isValid());
+    writeAll(english.filePath(u"a.cfg"_s), referenceBytes());
+    const auto checkInEnglish = [&english](const QStringList &options) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(u"LC_ALL"_s);
+        environment.remove(u"LC_MESSAGES"_s);
+        environment.insert(u"LANG"_s, u"en_US.UTF-8"_s);
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(QS_JUV_CHECK_BINARY), options + QStringList{english.filePath(u"a.cfg"_s)});
+        return process.waitForFinished(20000) ? QString::fromUtf8(process.readAllStandardOutput()) : QString();
+    };
+    QVERIFY(checkInEnglish({}).contains(u"Device model: "_s));
+    for (const QString &format : {u"--json"_s, u"--csv"_s}) {
+        const QString report = checkInEnglish({format});
+        QVERIFY2(report.contains(u" мА"_s) && !report.contains(u" mA"_s), qPrintable(report));
+    }
+
     // The system's reasons in the user's language: a Russian locale made for this run only.
     QTemporaryDir locales;
     QVERIFY(locales.isValid());
