@@ -1,4 +1,5 @@
 #include "gui/Application.h"
+#include "gui/MessageBox.h"
 
 #include <QLibraryInfo>
 #include <QLocale>
@@ -63,5 +64,5 @@ void Application::showException(const QString &message)
 {
     QMessageBox box(QMessageBox::Critical, title(), exceptionText(message),
                     QMessageBox::Ok, QApplication::activeWindow());
-    box.exec();
+    MessageBox::exec(box);
 }

@@ -4,6 +4,7 @@
 #include "SpecialFiles.h"
 #include "Watchdog.h"
 #include "FormDriver.h"
+#include "Answers.h"
 #include "ModalScript.h"
 #include "Questionnaires.h"
 #include "check/FileCheck.h"
@@ -43,7 +44,7 @@ void fillRequisites(QuestionnaireWindow &form)
 }
 
 // The messages one save shows, the file dialog answered with path when it is reached.
-std::vector<ModalScript::Message> save(QuestionnaireWindow &form, const QString &path,
+std::vector<Answers::Message> save(QuestionnaireWindow &form, const QString &path,
                                        std::initializer_list<QMessageBox::StandardButton> answers = {QMessageBox::Ok})
 {
     return writeThroughForm(form, path, answers).messages;
@@ -66,7 +67,7 @@ QString panel1(const QuestionnaireWindow &form)
 bool closesSilently(QuestionnaireWindow &form)
 {
     bool canClose = false;
-    ModalScript script;
+    Answers script;
     canClose = form.mayClose();
     return canClose && script.messages().empty();
 }
@@ -165,7 +166,7 @@ void TestFile::refusals()
     edit(form, "MailEdit")->setText(mail);
     edit(form, "PhoneEdit")->setText(phone);
     edit(form, "BillEdit")->setText(u"№ 5 €"_s); // both exist in Windows-1251
-    ModalScript script;
+    Answers script;
     script.press(QMessageBox::Ok);
     form.save();
     QVERIFY(script.unexpected().isEmpty());
@@ -184,7 +185,7 @@ void TestFile::inputsAndRanges()
     pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-120"_s);
     check(form, "Ch1InputCheck")->click();
     {
-        ModalScript script;
+        Answers script;
         script.press(QMessageBox::Ok);
         form.save();
         QCOMPARE(script.messages().at(0).text,
@@ -218,7 +219,7 @@ void TestFile::inputsAndRanges()
         if (QByteArray(n.bound).startsWith("Ch2"))
             edit(form, "Ch1MinEdit")->setText(u"-200"_s);
         edit(form, "FirmNameEdit")->setFocus();
-        ModalScript script;
+        Answers script;
         script.press(QMessageBox::Ok);
         form.save();
         QCOMPARE(script.messages().at(0).text, kRangeRefused);
@@ -259,8 +260,8 @@ void TestFile::replaceAndFailures()
     // A folder that cannot hold files: the error, no file, the flag kept.
     edit(form, "PhoneEdit")->setText(u"1"_s);
     writeAll(path(u"plain"_s), "x");
-    ModalScript script;
-    script.choosePath(path(u"plain/q.cfg"_s)).press(QMessageBox::Ok);
+    Answers script;
+    script.choose(path(u"plain/q.cfg"_s)).press(QMessageBox::Ok);
     form.save();
     QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'\n')));
     QCOMPARE(script.messages().size(), size_t(1));
@@ -301,7 +302,7 @@ void TestFile::roundTripTwoChannels()
     // Loading over unsaved changes asks first; No keeps everything.
     edit(other, "FirmNameEdit")->setText(u"Changed"_s);
     {
-        ModalScript script;
+        Answers script;
         script.press(QMessageBox::No);
         other.load();
         QVERIFY(script.messages().at(0).text.startsWith(u"Внесенные вами изменения не сохранены в файле. При считывании"_s));
@@ -483,8 +484,8 @@ void TestFile::loadDamaged()
 
     // A folder cannot be read as a file.
     QuestionnaireWindow fresh;
-    ModalScript script;
-    script.press(QMessageBox::Yes).choosePath(m_dir.path()).press(QMessageBox::Ok);
+    Answers script;
+    script.press(QMessageBox::Yes).choose(m_dir.path()).press(QMessageBox::Ok);
     edit(fresh, "PhoneEdit")->setText(u"1"_s);
     fresh.load();
     QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'\n')));
@@ -501,7 +502,7 @@ void TestFile::loadCancelPaths()
         QuestionnaireWindow form;
         edit(form, "FirmNameEdit")->setText(u"Kept"_s);
         const QStringList before = snapshot(form);
-        ModalScript script;
+        Answers script;
         script.press(QMessageBox::Yes).cancel();
         form.load();
         QVERIFY(script.done());
@@ -518,11 +519,11 @@ void TestFile::loadCancelPaths()
     writeAll(path(u"qs_juv.cfg"_s), "[Device]\r\nid=49\r\n");
     bool openEnabled = false;
     ModalScript look;
-    look.look([&openEnabled](QWidget *modal) {
-            const auto *buttons = modal->findChild<QDialogButtonBox *>();
-            openEnabled = buttons && buttons->button(QDialogButtonBox::Open)
-                && buttons->button(QDialogButtonBox::Open)->isEnabled();
-        }).cancel();
+    look.inspect([&openEnabled](QWidget *modal) {
+        const auto *buttons = modal->findChild<QDialogButtonBox *>();
+        openEnabled = buttons && buttons->button(QDialogButtonBox::Open)
+            && buttons->button(QDialogButtonBox::Open)->isEnabled();
+    });
     fresh.load();
     QDir::setCurrent(cwd);
     QVERIFY(look.done());
@@ -616,8 +617,8 @@ void TestFile::specialTargets()
 
     {
         QuestionnaireWindow form;
-        ModalScript script;
-        script.choosePath(name).press(QMessageBox::Ok);
+        Answers script;
+        script.choose(name).press(QMessageBox::Ok);
         form.load();
         QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'\n')));
         if (loadReason.isEmpty()) {
@@ -633,12 +634,12 @@ void TestFile::specialTargets()
     {
         QuestionnaireWindow form;
         fillRequisites(form);
-        ModalScript script;
-        script.choosePath(name).press(saveReason.isEmpty() ? QMessageBox::No : QMessageBox::Ok);
+        Answers script;
+        script.choose(name).press(saveReason.isEmpty() ? QMessageBox::No : QMessageBox::Ok);
         form.save();
         QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'\n')));
         QCOMPARE(script.messages().size(), size_t(1));
-        const ModalScript::Message &m = script.messages()[0];
+        const Answers::Message &m = script.messages()[0];
         QCOMPARE(m.text, saveReason.isEmpty() ? kReplace : kWriteFailed);
         QCOMPARE(m.icon, saveReason.isEmpty() ? QMessageBox::Question : QMessageBox::Critical);
         QCOMPARE(m.informativeText, saveReason.isEmpty() ? QString() : fileFailure(name, saveReason));
@@ -661,8 +662,8 @@ void TestFile::specialTargetsAsUser()
     QVERIFY(QFile::setPermissions(writeOnly, QFileDevice::WriteOwner));
     {
         QuestionnaireWindow form;
-        ModalScript script;
-        script.choosePath(writeOnly).press(QMessageBox::Ok);
+        Answers script;
+        script.choose(writeOnly).press(QMessageBox::Ok);
         form.load();
         QCOMPARE(script.messages().size(), size_t(1));
         QCOMPARE(script.messages()[0].text, kUnreadable);
@@ -687,8 +688,8 @@ void TestFile::specialTargetsAsUser()
     {
         QuestionnaireWindow form;
         fillRequisites(form);
-        ModalScript script;
-        script.choosePath(locked + u"/q.cfg"_s).press(QMessageBox::Ok);
+        Answers script;
+        script.choose(locked + u"/q.cfg"_s).press(QMessageBox::Ok);
         form.save();
         QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'\n')));
         QCOMPARE(script.messages().size(), size_t(1));
@@ -847,7 +848,7 @@ void TestFile::savedFileKeepsItself()
                 QVERIFY2(said->contains(qsjuv::displayPath(killed.copy)), qPrintable(*said));
                 // A load of that file tells it first, whatever it then makes of the file.
                 QuestionnaireWindow reader;
-                ModalScript told;
+                Answers told;
                 told.press(QMessageBox::Ok).press(QMessageBox::Ok);
                 reader.loadFile(target);
                 QCOMPARE(told.texts().value(0), *said);
@@ -865,8 +866,8 @@ void TestFile::savedFileKeepsItself()
         const std::optional<QString> interrupted = qsjuv::interruptedSave(native);
         QuestionnaireWindow form;
         fillRequisites(form);
-        ModalScript script;
-        script.choosePath(target).press(QMessageBox::Yes);
+        Answers script;
+        script.choose(target).press(QMessageBox::Yes);
         if (interrupted)
             script.press(QMessageBox::Ok);
         script.press(QMessageBox::Ok);
@@ -881,7 +882,7 @@ void TestFile::savedFileKeepsItself()
         QCOMPARE(script.messages().size(), size_t(interrupted ? 3 : 2));
         if (interrupted)
             QCOMPARE(script.messages()[1].text, *interrupted);
-        const ModalScript::Message &m = script.messages().back();
+        const Answers::Message &m = script.messages().back();
         if (kind == Kept::LinkInSticky) {
             QCOMPARE(m.text, kWriteFailed);
             QVERIFY2(m.informativeText.endsWith(u"Причина: "_s + qt_error_string(EACCES)), qPrintable(m.informativeText));
@@ -931,7 +932,7 @@ void TestFile::fileIsTheUsers()
     QCOMPARE(save(form, own).size(), size_t(1));
     const QByteArray saved = readAll(own);
     {
-        ModalScript script;
+        Answers script;
         FileDialog::setNextFileName(own);
         script.press(QMessageBox::Ok);
         form.exportPdf();
@@ -953,7 +954,7 @@ void TestFile::fileIsTheUsers()
     writeAll(own, readAll(own) + "; edited elsewhere\r\n");
     const QByteArray changed = readAll(own);
     edit(form, "PhoneEdit")->setText(u"2"_s);
-    std::vector<ModalScript::Message> asked = save(form, own, {QMessageBox::No});
+    std::vector<Answers::Message> asked = save(form, own, {QMessageBox::No});
     QCOMPARE(asked.size(), size_t(1));
     QCOMPARE(asked[0].icon, QMessageBox::Question);
     QVERIFY(asked[0].informativeText.contains(QDir::toNativeSeparators(own)));
