@@ -13,6 +13,7 @@
 #include "core/PathText.h"
 #include "core/SafeRead.h"
 #include "gui/FileDialog.h"
+#include "gui/PrintDialog.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -96,6 +97,7 @@ private slots:
     void specialTargetsAsUser();
     void savedFileKeepsItself_data();
     void savedFileKeepsItself();
+    void fileIsTheUsers_data();
     void fileIsTheUsers();
 
 private:
@@ -922,31 +924,47 @@ void TestFile::savedFileKeepsItself()
 
 
 // Nothing the window writes replaces the questionnaire's file behind the user's back: the PDF
-// never takes it, and a file changed on disk since the load is replaced only
+// or a print into a file never takes it, and a file changed on disk since the load is replaced only
 // after a Yes.
+void TestFile::fileIsTheUsers_data()
+{
+    QTest::addColumn<bool>("print");
+    QTest::newRow("PDF") << false;
+    QTest::newRow("printed into a file") << true;
+}
+
 void TestFile::fileIsTheUsers()
 {
+    QFETCH(bool, print);
+    const auto output = print ? &QuestionnaireWindow::print : &QuestionnaireWindow::exportPdf;
+    const auto choose = print ? &PrintDialog::setNextOutputFile : &FileDialog::setNextFileName;
     QuestionnaireWindow form;
     fillRequisites(form);
-    const QString own = path(u"s0.cfg"_s);
+    const QString own = path(print ? u"s1.cfg"_s : u"s0.cfg"_s);
     QCOMPARE(save(form, own).size(), size_t(1));
     const QByteArray saved = readAll(own);
     {
         Answers script;
-        FileDialog::setNextFileName(own);
+        choose(own);
         script.press(QMessageBox::Ok);
-        form.exportPdf();
+        (form.*output)();
         QCOMPARE(script.messages().size(), size_t(1));
         QCOMPARE(script.messages()[0].icon, QMessageBox::Critical);
         QCOMPARE(readAll(own), saved);
         QVERIFY(!form.isModified());
     }
-    // Another PDF is replaced only after a Yes.
-    const QString other = path(u"other.pdf"_s);
+    // Another file is replaced only after a Yes.
+    const QString other = path(print ? u"printed.pdf"_s : u"other.pdf"_s);
     writeAll(other, "old");
-    QCOMPARE(writeThroughForm(form, other, {QMessageBox::No}, &QuestionnaireWindow::exportPdf).messages.size(),
-             size_t(1));
-    QCOMPARE(readAll(other), QByteArray("old"));
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        Answers script;
+        choose(other);
+        script.press(answer).press(QMessageBox::Ok);
+        (form.*output)();
+        QCOMPARE(script.texts().value(0), kReplace);
+        QVERIFY(script.unexpected().isEmpty());
+        QCOMPARE(readAll(other).startsWith("%PDF"), answer == QMessageBox::Yes);
+    }
 
     // Saved again unchanged: no question. Changed on disk: a question naming it; No keeps both.
     edit(form, "PhoneEdit")->setText(u"1"_s);

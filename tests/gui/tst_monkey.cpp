@@ -140,6 +140,7 @@ private:
         QByteArray targetBytes;
         QStringList unexpected, titles, emptyBefore;
         Questionnaire before; // the value when the step began
+        std::optional<Questionnaire> clicked; // after the click into a field, which left another one
         std::optional<Questionnaire> loadBase; // the value a load read its file over
         QPointer<QWidget> leftFrom; // the field a focus move left, or Return finished
         Expect expect;
@@ -389,6 +390,7 @@ QString Monkey::enter(quint32 a, quint32 b, bool paste)
         return u"type: the form did not become active again"_s;
     const QString old = line->text();
     const Questionnaire before = m_form->questionnaire(); // the click may have left another field
+    m_step.clicked = before;
     sendKey(append ? Qt::Key_End : Qt::Key_A, append ? Qt::NoModifier : Qt::ControlModifier);
     int named = -1; // the entry the typing named last
     if (paste) {
@@ -538,6 +540,8 @@ QString Monkey::history(quint32 a, quint32)
     const auto &[code, modifiers, name] = keys[a % std::size(keys)];
     const QWidget *target = m_form->focusWidget();
     sendKey(code, modifiers);
+    // A value taken back may hold a list without an entry, as its file did.
+    m_step.emptyBefore += emptyLists(m_form->questionnaire());
     return u"%1 in %2"_s.arg(QLatin1StringView(name), target ? target->objectName() : u"form"_s);
 }
 
@@ -889,23 +893,29 @@ void Monkey::undone()
         return shows(back ? "undo" : "redo", m_history[m_at], u"the step"_s);
     }
     // The history's keys finish the field being typed first, as leaving it would.
-    std::optional<Questionnaire> finished = finishedByLeaving(m_form->questionnaire());
-    if (!finished)
+    const std::optional<Questionnaire> finished = finishedByLeaving(m_form->questionnaire());
+    if (!finished) { // what the window finished is taken as the step's value
+        sendKey(Qt::Key_Z, Qt::ControlModifier);
+        sendKey(Qt::Key_Y, Qt::ControlModifier);
+    }
+    const Questionnaire after = finished ? *finished : m_form->questionnaire();
+    // Leaving a field by the click that began the typing is a change of its own.
+    std::vector<Questionnaire> values{m_step.before};
+    for (const Questionnaire &q : {m_step.clicked.value_or(m_step.before), after})
+        if (q != values.back())
+            values.push_back(q);
+    if (values.size() == 1 && m_at == 0)
         return;
-    const Questionnaire after = *finished;
-    const bool changed = after != m_step.before;
-    if (!changed && m_at == 0)
-        return;
-    if (changed) {
+    if (values.size() > 1) {
         m_history.resize(m_at + 1);
-        m_history.push_back(after);
+        m_history.insert(m_history.end(), values.begin() + 1, values.end());
         // The window keeps the last thousand steps.
-        if (m_history.size() > 1001)
+        while (m_history.size() > 1001)
             m_history.erase(m_history.begin());
         m_at = m_history.size() - 1;
     }
     sendKey(Qt::Key_Z, Qt::ControlModifier);
-    shows("undo", changed ? m_step.before : m_history[m_at - 1], u"Ctrl+Z after the step"_s);
+    shows("undo", m_history[m_at - 1], u"Ctrl+Z after the step"_s);
     const bool y = m_step.b & 1;
     sendKey(y ? Qt::Key_Y : Qt::Key_Z, y ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
     shows("redo", after, y ? u"Ctrl+Y after that"_s : u"Ctrl+Shift+Z after that"_s);
