@@ -1068,8 +1068,11 @@ void TestDesktop::recoveryAfterKill()
     QVERIFY(QFile::exists(copy));
 
     QuestionnaireWindow form;
-    QuestionnaireWindow::setNextAnswer(QMessageBox::Yes);
+    Answers script;
+    script.press(QMessageBox::Yes);
     QVERIFY(form.offerRecovery());
+    QVERIFY(script.texts().value(0).startsWith(u"Найден несохраненный опросный лист"_s));
+    QVERIFY(script.texts().value(0).contains(u"новый опросный лист, не записанный в файл"_s));
     QCOMPARE(edit(form, "FirmNameEdit")->text(), u"Unsaved"_s);
     QVERIFY(form.isModified());
     QVERIFY(!QFile::exists(copy));

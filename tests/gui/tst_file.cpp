@@ -99,6 +99,7 @@ private slots:
     void savedFileKeepsItself();
     void fileIsTheUsers_data();
     void fileIsTheUsers();
+    void newAndSaveAs();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -983,6 +984,42 @@ void TestFile::fileIsTheUsers()
     QCOMPARE(asked.size(), size_t(2));
     QVERIFY(!form.isModified());
     QVERIFY(!readAll(own).contains("edited elsewhere"));
+}
+
+// Save as writes under the name chosen and asks before replacing any file, the open one too;
+// New asks before it drops changes and leaves no file behind the window; the title follows.
+void TestFile::newAndSaveAs()
+{
+    QuestionnaireWindow form;
+    fillRequisites(form);
+    const QString first = path(u"first.cfg"_s), second = path(u"second.cfg"_s);
+    QCOMPARE(save(form, first).size(), size_t(1));
+    edit(form, "PhoneEdit")->setText(u"1"_s);
+    for (const auto &[target, answers, said] :
+         {std::tuple{second, std::vector{QMessageBox::Ok}, QStringList{kSaved}},
+          std::tuple{second, std::vector{QMessageBox::No}, QStringList{kReplace}}}) {
+        Answers script;
+        script.choose(target);
+        for (const auto answer : answers)
+            script.press(answer);
+        form.saveAs();
+        QCOMPARE(script.texts(), said);
+    }
+    QCOMPARE(form.currentFile(), second);
+    QCOMPARE(form.windowTitle(), u"second.cfg — "_s + form.caption());
+    QVERIFY(readAll(second).contains("Phone=1") && !readAll(first).contains("Phone=1"));
+
+    edit(form, "PhoneEdit")->setText(u"2"_s);
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        Answers script;
+        script.press(answer);
+        form.newQuestionnaire();
+        QCOMPARE(script.messages().size(), size_t(1));
+        QCOMPARE(edit(form, "PhoneEdit")->text(), answer == QMessageBox::No ? u"2"_s : QString());
+    }
+    QCOMPARE(form.currentFile(), QString());
+    QCOMPARE(form.windowTitle(), form.caption());
+    QVERIFY(edit(form, "FirmNameEdit")->text().isEmpty());
 }
 
 QTEST_MAIN(TestFile)
