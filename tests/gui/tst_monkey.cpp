@@ -851,8 +851,8 @@ void Monkey::modified() const
         fail("title", u"the title "_s + ofKinds(m_form->windowTitle()) + u" is not "_s + ofKinds(title));
 }
 
-// What leaving the focused field makes of q; nullopt where a list without an entry would take
-// the cascade's.
+// What leaving the focused field makes of q; nullopt where that is not known here (a list
+// without an entry takes the cascade's).
 std::optional<Questionnaire> Monkey::finishedByLeaving(Questionnaire q) const
 {
     QWidget *focus = m_form->focusWidget();
@@ -864,8 +864,11 @@ std::optional<Questionnaire> Monkey::finishedByLeaving(Questionnaire q) const
         if (check.rewrite)
             q.quantity = QString::number(check.value);
     } else if (field.endsWith(u"MaxEdit"_s) || field.endsWith(u"MinEdit"_s)) {
-        QuestionnaireChannel &ch = q.channels[std::size_t(field.mid(2, 1).toInt() - 1)];
-        const RangeLimits *row = rangeRow(q.series610(), ch.sensorId);
+        const std::size_t c = std::size_t(field.mid(2, 1).toInt() - 1);
+        const RangeLimits *row = c < q.channels.size() ? rangeRow(q.series610(), q.channels[c].sensorId) : nullptr;
+        if (!row)
+            return std::nullopt;
+        QuestionnaireChannel &ch = q.channels[c];
         std::tie(ch.maxText, ch.minText) = heldBounds(ch.maxText, ch.minText, field.endsWith(u"MaxEdit"_s), *row);
     }
     return q;
