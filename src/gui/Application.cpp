@@ -1,4 +1,5 @@
 #include "gui/Application.h"
+#include "gui/MessageBox.h"
 
 #include "core/Translation.h"
 
@@ -61,5 +62,5 @@ void Application::showException(const QString &message)
 {
     QMessageBox box(QMessageBox::Critical, title(), exceptionText(message),
                     QMessageBox::Ok, QApplication::activeWindow());
-    box.exec();
+    MessageBox::exec(box);
 }

@@ -106,6 +106,13 @@ void FileDialog::setNextFileName(const QString &path)
     nextFileNames().push_back(path);
 }
 
+int FileDialog::dropNextFileNames()
+{
+    const int left = int(nextFileNames().size());
+    nextFileNames().clear();
+    return left;
+}
+
 QString FileDialog::skippedNames(const QString &folder)
 {
     qsjuv::platform::FolderListing listing;
@@ -126,13 +133,19 @@ QString FileDialog::skippedNames(const QString &folder)
 
 std::optional<QString> FileDialog::run(QFileDialog *dialog, bool remember, const QString &offered)
 {
+    const std::unique_ptr<QSettings> settings = qsjuv::userSettings();
+    const QString folder = settings ? settings->value(QLatin1StringView(kLastFolderKey)).toString() : QString();
+    const auto chose = [&](const QString &chosen) {
+        const QString used = QFileInfo(chosen).absolutePath();
+        if (remember && settings && !chosen.isEmpty() && used != folder)
+            qsjuv::storeUserSetting(QLatin1StringView(kLastFolderKey), used);
+        return chosen;
+    };
     if (!nextFileNames().empty()) {
         const QString path = nextFileNames().front();
         nextFileNames().pop_front();
-        return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
+        return path.isEmpty() ? std::nullopt : std::optional<QString>(chose(path));
     }
-    const std::unique_ptr<QSettings> settings = qsjuv::userSettings();
-    const QString folder = settings ? settings->value(QLatin1StringView(kLastFolderKey)).toString() : QString();
     // A folder that cannot be listed would show as empty: it counts as gone.
     const QFileInfo remembered(folder);
     const bool usable = !folder.isEmpty() && remembered.isDir() && remembered.isReadable() && remembered.isExecutable();
@@ -165,11 +178,5 @@ std::optional<QString> FileDialog::run(QFileDialog *dialog, bool remember, const
         qsjuv::storeUserSetting(QLatin1StringView(kDialogSizeKey), dialog->size());
     if (result != QDialog::Accepted)
         return std::nullopt;
-    const QString chosen = dialog->selectedFiles().value(0);
-    if (remember) {
-        const QString used = QFileInfo(chosen).absolutePath();
-        if (settings && !chosen.isEmpty() && used != folder)
-            qsjuv::storeUserSetting(QLatin1StringView(kLastFolderKey), used);
-    }
-    return chosen;
+    return chose(dialog->selectedFiles().value(0));
 }

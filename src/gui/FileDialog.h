@@ -32,6 +32,8 @@ public:
 
     // The path the next run delivers; an empty one cancels it.
     static void setNextFileName(const QString &path);
+    // Names set and never asked for: dropped, and how many they were.
+    static int dropNextFileNames();
 
     // Runs dialog in the folder of offered (or the last folder used, or the current one) with
     // offered's name (or the dialog's default) selected; remember keeps the folder chosen for

@@ -287,14 +287,18 @@ void QuestionnaireWindow::commitTyping()
     showModified();
 }
 
+// The field being typed is finished first, as leaving it would: no value in the history holds
+// a number or a list's text that the form never lets stand.
 void QuestionnaireWindow::undo()
 {
+    m_editor->finishTyping();
     commitTyping();
     m_document->undoStack()->undo();
 }
 
 void QuestionnaireWindow::redo()
 {
+    m_editor->finishTyping();
     commitTyping();
     m_document->undoStack()->redo();
 }

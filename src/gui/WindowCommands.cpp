@@ -3,6 +3,7 @@
 #include "gui/ChannelEditor.h"
 #include "gui/FileDialog.h"
 #include "gui/MessageBox.h"
+#include "gui/PrintDialog.h"
 #include "gui/Hints.h"
 #include "gui/QuestionnaireDocument.h"
 #include "gui/QuestionnaireEditor.h"
@@ -301,7 +302,7 @@ void QuestionnaireWindow::print()
     dialog.setMinMax(1, 2);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
-    if (dialog.exec() != QDialog::Accepted)
+    if (!PrintDialog::run(dialog, printer))
         return;
     // Printing to a file writes it directly: asked first, as the PDF is.
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()

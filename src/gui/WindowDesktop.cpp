@@ -2,6 +2,7 @@
 // the usual shortcuts, offer printing, the files used last and About on its menu.
 #include "gui/HelpWindow.h"
 #include "gui/Hints.h"
+#include "gui/MessageBox.h"
 #include "gui/QuestionnaireDocument.h"
 #include "gui/QuestionnaireWindow.h"
 #include "gui/RecentFiles.h"
@@ -202,7 +203,7 @@ void QuestionnaireWindow::about()
                     QMessageBox::Ok, this);
     box.setObjectName(u"AboutBox"_s);
     box.setIconPixmap(windowIcon().pixmap(64));
-    box.exec();
+    MessageBox::exec(box);
 }
 
 void QuestionnaireWindow::rebuildRecentMenu()

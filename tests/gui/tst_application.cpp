@@ -1,6 +1,8 @@
 // An exception that escapes an event handler is shown, and the program goes on.
-#include "ModalScript.h"
+#include "Answers.h"
 #include "gui/Application.h"
+
+#include <QAbstractButton>
 
 #include <QFileInfo>
 #include <QLibraryInfo>
@@ -42,7 +44,7 @@ private slots:
 void TestApplication::exceptionsAreShown()
 {
     Thrower thrower;
-    ModalScript script;
+    Answers script;
     script.press(QMessageBox::Ok).press(QMessageBox::Ok);
     QEvent first(QEvent::User);
     QCoreApplication::sendEvent(&thrower, &first);

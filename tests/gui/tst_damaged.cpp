@@ -229,14 +229,15 @@ void TestDamaged::saveAndLoadBack(const QByteArray &name)
 
     // The first box is either the refusal or the file dialog, which this probe cancels.
     {
-        ModalScript probe;
-        probe.press(QMessageBox::Ok);
+        Answers probe;
+        probe.press(QMessageBox::Ok).cancel();
         form.save();
         if (!probe.messages().empty()) {
             QCOMPARE(probe.messages()[0].icon, QMessageBox::Warning);
             return;
         }
-        QCOMPARE(probe.unexpected(), QStringList{u"QFileDialog"_s});
+        QVERIFY(probe.unexpected().isEmpty());
+        QCOMPARE(FileDialog::dropNextFileNames(), 0);
     }
 
     const QStringList saved = savedSettings(form);

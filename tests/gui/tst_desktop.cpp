@@ -8,6 +8,7 @@
 #include "FormDriver.h"
 #include "core/Texts.h"
 #include "core/UserState.h"
+#include "Answers.h"
 #include "ModalScript.h"
 #include "Questionnaires.h"
 #include "Watchdog.h"
@@ -311,7 +312,7 @@ void TestDesktop::commandLineLoads()
     const qsjuv::CommandLine parsed = qsjuv::parseCommandLine({u"qs_juv"_s, file});
     QVERIFY(parsed.file);
     QuestionnaireWindow form;
-    ModalScript script;
+    Answers script;
     if (!message.isEmpty())
         script.press(QMessageBox::Ok);
     form.loadFile(*parsed.file);
@@ -396,7 +397,7 @@ void TestDesktop::drop()
         QCOMPARE(enter.proposedAction(), kind == "shift" ? Qt::MoveAction : Qt::CopyAction);
     }
 
-    ModalScript script;
+    Answers script;
     if (unsavedAnswer != QMessageBox::NoButton)
         script.press(QMessageBox::StandardButton(unsavedAnswer));
     if (kind == "cp1251") {
@@ -438,7 +439,7 @@ void TestDesktop::rememberedFolder()
     // A load from one folder: both dialogs, of this form and of the next, start there.
     writeAll(first + u"/q.cfg"_s, kQuestionnaire);
     {
-        ModalScript script;
+        Answers script;
         script.choose(first + u"/q.cfg"_s);
         form.load();
         QVERIFY(script.unexpected().isEmpty());
@@ -660,7 +661,7 @@ void TestDesktop::summaryReplaceAndFailure()
     QuestionnaireWindow form;
     // What the save refuses is not printed either: the save's message, no dialog, nothing written.
     {
-        ModalScript script;
+        Answers script;
         script.press(QMessageBox::Ok);
         form.exportPdf();
         QCOMPARE(script.texts(), QStringList{qsjuv::texts::saveRefusal({qsjuv::SaveRefusal::MissingFirm})});
@@ -675,7 +676,7 @@ void TestDesktop::summaryReplaceAndFailure()
     edit(form, "Ch1MaxEdit")->setText(u"1000"_s);
     edit(form, "Ch1MinEdit")->setText(u"990"_s);
     for (void (QuestionnaireWindow::*output)() : {&QuestionnaireWindow::exportPdf, &QuestionnaireWindow::print}) {
-        ModalScript script;
+        Answers script;
         script.press(QMessageBox::Ok);
         (form.*output)();
         QCOMPARE(script.texts(), QStringList{qsjuv::texts::saveRefusal({qsjuv::SaveRefusal::RangeTooNarrow, 0})});
@@ -696,7 +697,7 @@ void TestDesktop::summaryReplaceAndFailure()
         QVERIFY(script.unexpected().isEmpty());
     }
     {
-        ModalScript script;
+        Answers script;
         script.choose(target).press(QMessageBox::No);
         form.exportPdf();
         QCOMPARE(script.messages().at(0).text, kReplace);
@@ -707,7 +708,7 @@ void TestDesktop::summaryReplaceAndFailure()
     QCOMPARE(file.readAll(), QByteArray("old"));
     file.close();
     {
-        ModalScript script;
+        Answers script;
         script.choose(target).press(QMessageBox::Yes).press(QMessageBox::Ok);
         form.exportPdf();
         QCOMPARE(script.texts(), (QStringList{kReplace, kSaved}));
@@ -719,8 +720,8 @@ void TestDesktop::summaryReplaceAndFailure()
     // A folder that cannot hold files: the save's error, and nothing there.
     writeAll(path(u"plain"_s), "x");
     {
-        ModalScript script;
-        script.choosePath(path(u"plain/s.pdf"_s)).press(QMessageBox::Ok);
+        Answers script;
+        script.choose(path(u"plain/s.pdf"_s)).press(QMessageBox::Ok);
         form.exportPdf();
         QCOMPARE(script.messages().back().text, u"Не удалось сохранить данные в файле. Возможно, диск защищен от записи."_s);
         QCOMPARE(script.messages().back().icon, QMessageBox::Critical);
@@ -730,8 +731,8 @@ void TestDesktop::summaryReplaceAndFailure()
     const Watchdog watchdog(30);
     const QString fifo = path(u"pipe.pdf"_s);
     QVERIFY(mkfifo(QFile::encodeName(fifo).constData(), 0644) == 0);
-    ModalScript refused;
-    refused.choosePath(fifo).press(QMessageBox::Ok);
+    Answers refused;
+    refused.choose(fifo).press(QMessageBox::Ok);
     form.exportPdf();
     QVERIFY2(refused.unexpected().isEmpty(), qPrintable(refused.unexpected().join(u'\n')));
     QCOMPARE(refused.messages().size(), size_t(1));
@@ -803,7 +804,7 @@ void TestDesktop::shortcutsAndMenu()
     }
     QCOMPARE(kept->actions().at(8)->menu(), form.findChild<QMenu *>(u"RecentMenu"_s));
 
-    ModalScript about;
+    Answers about;
     about.press(QMessageBox::Ok);
     form.findChild<QAction *>(u"AboutAction"_s)->trigger();
     QCOMPARE(about.messages().size(), size_t(1));
@@ -871,16 +872,19 @@ void TestDesktop::recentFilesAndDialogs()
     QVERIFY(form.windowTitle().startsWith(u"*r8.cfg"_s));
     QString offered;
     {
-        ModalScript script;
-        script.look([&offered](QWidget *modal) {
-                  auto *dialog = qobject_cast<QFileDialog *>(modal);
-                  auto *name = modal->findChild<QLineEdit *>(u"fileNameEdit"_s);
-                  if (dialog && name && name->selectedText() == name->text())
-                      offered = QDir(dialog->directory()).filePath(name->text());
-              })
-                .choose(file(3))
-                .press(QMessageBox::Yes)
-                .press(QMessageBox::Ok);
+        ModalScript look;
+        look.inspect([&offered](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            auto *name = modal->findChild<QLineEdit *>(u"fileNameEdit"_s);
+            if (dialog && name && name->selectedText() == name->text())
+                offered = QDir(dialog->directory()).filePath(name->text());
+        });
+        form.save();
+        QVERIFY(look.unexpected().isEmpty());
+    }
+    {
+        Answers script;
+        script.choose(file(3)).press(QMessageBox::Yes).press(QMessageBox::Ok);
         form.save();
         QCOMPARE(script.texts(), (QStringList{kReplace, kSaved}));
         QVERIFY(script.unexpected().isEmpty());
@@ -892,13 +896,13 @@ void TestDesktop::recentFilesAndDialogs()
     // Saving the window's own file again asks nothing; another existing file still asks, and a
     // No leaves a word in the status bar.
     {
-        ModalScript script;
+        Answers script;
         script.choose(file(3)).press(QMessageBox::Ok);
         form.save();
         QCOMPARE(script.texts(), QStringList{kSaved});
     }
     {
-        ModalScript script;
+        Answers script;
         script.choose(file(4)).press(QMessageBox::No);
         form.save();
         QCOMPARE(script.texts(), QStringList{kReplace});
@@ -913,7 +917,7 @@ void TestDesktop::recentFilesAndDialogs()
             vanished = action;
     QVERIFY(vanished);
     {
-        ModalScript script;
+        Answers script;
         script.press(QMessageBox::Ok);
         vanished->trigger();
         QCOMPARE(script.texts(), QStringList{kUnreadable});
@@ -942,10 +946,10 @@ void TestDesktop::recentFilesAndDialogs()
     // the next window too.
     {
         ModalScript script;
-        script.look([](QWidget *modal) {
-                  modal->findChild<QLineEdit *>(u"fileNameEdit"_s)->setText(u"/tmp/gu"_s);
-                  modal->resize(900, 640);
-              }).cancel();
+        script.inspect([](QWidget *modal) {
+            modal->findChild<QLineEdit *>(u"fileNameEdit"_s)->setText(u"/tmp/gu"_s);
+            modal->resize(900, 640);
+        });
         form.load();
     }
     for (QuestionnaireWindow *window : {&form, new QuestionnaireWindow}) {
@@ -1064,8 +1068,11 @@ void TestDesktop::recoveryAfterKill()
     QVERIFY(QFile::exists(copy));
 
     QuestionnaireWindow form;
-    QuestionnaireWindow::setNextAnswer(QMessageBox::Yes);
+    Answers script;
+    script.press(QMessageBox::Yes);
     QVERIFY(form.offerRecovery());
+    QVERIFY(script.texts().value(0).startsWith(u"Найден несохраненный опросный лист"_s));
+    QVERIFY(script.texts().value(0).contains(u"новый опросный лист, не записанный в файл"_s));
     QCOMPARE(edit(form, "FirmNameEdit")->text(), u"Unsaved"_s);
     QVERIFY(form.isModified());
     QVERIFY(!QFile::exists(copy));

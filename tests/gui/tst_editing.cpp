@@ -319,6 +319,8 @@ void TestEditing::userChoicesMarkModified_data()
     QTest::newRow("connection picked") << u"ЖУВ-610-101"_s << QByteArray("Ch1ConnCombo") << u"pick:4-проводная"_s;
     QTest::newRow("nominal resistance picked") << u"ЖУВ-610-101"_s << QByteArray("Ch1NomRCombo") << u"pick:50"_s;
     QTest::newRow("nominal resistance typed") << u"ЖУВ-610-201"_s << QByteArray("Ch2NomRCombo") << u"type:50"_s;
+    QTest::newRow("model picked, channels reset") << u"ЖУВ-610-101"_s << QByteArray("DeviceCombo") << u"pick:ЖУВ-720-220"_s;
+    QTest::newRow("sensor picked, range reset") << u"ЖУВ-720-220"_s << QByteArray("Ch2SensorCombo") << u"pick:Термопара"_s;
 }
 
 // Every choice the file keeps changes the questionnaire: closing must ask.
@@ -544,11 +546,22 @@ void TestEditing::undoWholeChanges()
 
     pickText(combo(form, "Ch1ConnCombo"), u"4-проводная"_s);
     pickText(combo(form, "Ch1SensorCombo"), u"Сопротивление"_s);
+    edit(form, "Ch1MaxEdit")->setFocus();
     edit(form, "Ch1MaxEdit")->setText(u"200"_s);
+    combo(form, "DeviceCombo")->setFocus();
     pickText(combo(form, "DeviceCombo"), u"ЖУВ-610-201"_s);
     // The wiring on site is no model's: it survives the reset.
     QCOMPARE(combo(form, "Ch1ConnCombo")->currentText(), u"4-проводная"_s);
     QCOMPARE(combo(form, "Ch1SensorCombo")->currentIndex(), 0);
+    // Undo of the reset brings back the typed range and the sensor, redo the reset.
+    const qsjuv::Questionnaire reset = form.questionnaire();
+    QTest::keyClick(firm, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(edit(form, "Ch1MaxEdit")->text(), u"200"_s);
+    QCOMPARE(combo(form, "Ch1SensorCombo")->currentText(), u"Сопротивление"_s);
+    QCOMPARE(combo(form, "Ch1ConnCombo")->currentText(), u"4-проводная"_s);
+    QCOMPARE(combo(form, "DeviceCombo")->currentText(), u"ЖУВ-610-101"_s);
+    QTest::keyClick(firm, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(form.questionnaire(), reset);
     const qsjuv::Questionnaire shown = form.questionnaire();
     QComboBox *model = combo(form, "DeviceCombo");
     firm->setFocus();

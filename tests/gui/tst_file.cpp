@@ -4,6 +4,7 @@
 #include "SpecialFiles.h"
 #include "Watchdog.h"
 #include "FormDriver.h"
+#include "Answers.h"
 #include "ModalScript.h"
 #include "Questionnaires.h"
 #include "check/FileCheck.h"
@@ -12,6 +13,7 @@
 #include "core/PathText.h"
 #include "core/SafeRead.h"
 #include "gui/FileDialog.h"
+#include "gui/PrintDialog.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -48,7 +50,7 @@ void fillRequisites(QuestionnaireWindow &form)
 }
 
 // The messages one save shows, the file dialog answered with path when it is reached.
-std::vector<ModalScript::Message> save(QuestionnaireWindow &form, const QString &path,
+std::vector<Answers::Message> save(QuestionnaireWindow &form, const QString &path,
                                        std::initializer_list<QMessageBox::StandardButton> answers = {QMessageBox::Ok})
 {
     return writeThroughForm(form, path, answers).messages;
@@ -71,7 +73,7 @@ QString panel1(const QuestionnaireWindow &form)
 bool closesSilently(QuestionnaireWindow &form)
 {
     bool canClose = false;
-    ModalScript script;
+    Answers script;
     canClose = form.mayClose();
     return canClose && script.messages().empty();
 }
@@ -100,7 +102,9 @@ private slots:
     void specialTargetsAsUser();
     void savedFileKeepsItself_data();
     void savedFileKeepsItself();
+    void fileIsTheUsers_data();
     void fileIsTheUsers();
+    void newAndSaveAs();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -182,7 +186,7 @@ void TestFile::refusals()
     edit(form, "MailEdit")->setText(mail);
     edit(form, "PhoneEdit")->setText(phone);
     edit(form, "BillEdit")->setText(u"№ 5 €"_s); // both exist in Windows-1251
-    ModalScript script;
+    Answers script;
     script.press(QMessageBox::Ok);
     form.save();
     QVERIFY(script.unexpected().isEmpty());
@@ -201,7 +205,7 @@ void TestFile::inputsAndRanges()
     pickText(combo(form, "DeviceCombo"), u"ЖУВ-720-120"_s);
     check(form, "Ch1InputCheck")->click();
     {
-        ModalScript script;
+        Answers script;
         script.press(QMessageBox::Ok);
         form.save();
         QCOMPARE(script.messages().at(0).text,
@@ -235,7 +239,7 @@ void TestFile::inputsAndRanges()
         if (QByteArray(n.bound).startsWith("Ch2"))
             edit(form, "Ch1MinEdit")->setText(u"-200"_s);
         edit(form, "FirmNameEdit")->setFocus();
-        ModalScript script;
+        Answers script;
         script.press(QMessageBox::Ok);
         form.save();
         QCOMPARE(script.messages().at(0).text, kRangeRefused);
@@ -276,8 +280,8 @@ void TestFile::replaceAndFailures()
     // A folder that cannot hold files: the error, no file, the flag kept.
     edit(form, "PhoneEdit")->setText(u"1"_s);
     writeAll(path(u"plain"_s), "x");
-    ModalScript script;
-    script.choosePath(path(u"plain/q.cfg"_s)).press(QMessageBox::Ok);
+    Answers script;
+    script.choose(path(u"plain/q.cfg"_s)).press(QMessageBox::Ok);
     form.save();
     QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'\n')));
     QCOMPARE(script.messages().size(), size_t(1));
@@ -318,7 +322,7 @@ void TestFile::roundTripTwoChannels()
     // Loading over unsaved changes asks first; No keeps everything.
     edit(other, "FirmNameEdit")->setText(u"Changed"_s);
     {
-        ModalScript script;
+        Answers script;
         script.press(QMessageBox::No);
         other.load();
         QVERIFY(script.messages().at(0).text.startsWith(u"Внесенные вами изменения не сохранены в файле. При считывании"_s));
@@ -500,8 +504,8 @@ void TestFile::loadDamaged()
 
     // A folder cannot be read as a file.
     QuestionnaireWindow fresh;
-    ModalScript script;
-    script.press(QMessageBox::Yes).choosePath(m_dir.path()).press(QMessageBox::Ok);
+    Answers script;
+    script.press(QMessageBox::Yes).choose(m_dir.path()).press(QMessageBox::Ok);
     edit(fresh, "PhoneEdit")->setText(u"1"_s);
     fresh.load();
     QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'\n')));
@@ -518,7 +522,7 @@ void TestFile::loadCancelPaths()
         QuestionnaireWindow form;
         edit(form, "FirmNameEdit")->setText(u"Kept"_s);
         const QStringList before = snapshot(form);
-        ModalScript script;
+        Answers script;
         script.press(QMessageBox::Yes).cancel();
         form.load();
         QVERIFY(script.done());
@@ -535,11 +539,11 @@ void TestFile::loadCancelPaths()
     writeAll(path(u"qs_juv.cfg"_s), "[Device]\r\nid=49\r\n");
     bool openEnabled = false;
     ModalScript look;
-    look.look([&openEnabled](QWidget *modal) {
-            const auto *buttons = modal->findChild<QDialogButtonBox *>();
-            openEnabled = buttons && buttons->button(QDialogButtonBox::Open)
-                && buttons->button(QDialogButtonBox::Open)->isEnabled();
-        }).cancel();
+    look.inspect([&openEnabled](QWidget *modal) {
+        const auto *buttons = modal->findChild<QDialogButtonBox *>();
+        openEnabled = buttons && buttons->button(QDialogButtonBox::Open)
+            && buttons->button(QDialogButtonBox::Open)->isEnabled();
+    });
     fresh.load();
     QDir::setCurrent(cwd);
     QVERIFY(look.done());
@@ -633,8 +637,8 @@ void TestFile::specialTargets()
 
     {
         QuestionnaireWindow form;
-        ModalScript script;
-        script.choosePath(name).press(QMessageBox::Ok);
+        Answers script;
+        script.choose(name).press(QMessageBox::Ok);
         form.load();
         QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'\n')));
         if (loadReason.isEmpty()) {
@@ -650,12 +654,12 @@ void TestFile::specialTargets()
     {
         QuestionnaireWindow form;
         fillRequisites(form);
-        ModalScript script;
-        script.choosePath(name).press(saveReason.isEmpty() ? QMessageBox::No : QMessageBox::Ok);
+        Answers script;
+        script.choose(name).press(saveReason.isEmpty() ? QMessageBox::No : QMessageBox::Ok);
         form.save();
         QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'\n')));
         QCOMPARE(script.messages().size(), size_t(1));
-        const ModalScript::Message &m = script.messages()[0];
+        const Answers::Message &m = script.messages()[0];
         QCOMPARE(m.text, saveReason.isEmpty() ? kReplace : kWriteFailed);
         QCOMPARE(m.icon, saveReason.isEmpty() ? QMessageBox::Question : QMessageBox::Critical);
         QCOMPARE(m.informativeText, saveReason.isEmpty() ? QString() : fileFailure(name, saveReason));
@@ -678,8 +682,8 @@ void TestFile::specialTargetsAsUser()
     QVERIFY(QFile::setPermissions(writeOnly, QFileDevice::WriteOwner));
     {
         QuestionnaireWindow form;
-        ModalScript script;
-        script.choosePath(writeOnly).press(QMessageBox::Ok);
+        Answers script;
+        script.choose(writeOnly).press(QMessageBox::Ok);
         form.load();
         QCOMPARE(script.messages().size(), size_t(1));
         QCOMPARE(script.messages()[0].text, kUnreadable);
@@ -704,8 +708,8 @@ void TestFile::specialTargetsAsUser()
     {
         QuestionnaireWindow form;
         fillRequisites(form);
-        ModalScript script;
-        script.choosePath(locked + u"/q.cfg"_s).press(QMessageBox::Ok);
+        Answers script;
+        script.choose(locked + u"/q.cfg"_s).press(QMessageBox::Ok);
         form.save();
         QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'\n')));
         QCOMPARE(script.messages().size(), size_t(1));
@@ -911,7 +915,7 @@ void TestFile::savedFileKeepsItself()
                 QVERIFY2(said->contains(qsjuv::displayPath(killed.copy)), qPrintable(*said));
                 // A load of that file tells it first, whatever it then makes of the file.
                 QuestionnaireWindow reader;
-                ModalScript told;
+                Answers told;
                 told.press(QMessageBox::Ok).press(QMessageBox::Ok);
                 reader.loadFile(target);
                 QCOMPARE(told.texts().value(0), *said);
@@ -950,8 +954,8 @@ void TestFile::savedFileKeepsItself()
         const auto noFault = qScopeGuard([kind] { injectRowFault(kind, false); });
         QuestionnaireWindow form;
         fillRequisites(form);
-        ModalScript script;
-        script.choosePath(target).press(QMessageBox::Yes);
+        Answers script;
+        script.choose(target).press(QMessageBox::Yes);
         if (interrupted)
             script.press(QMessageBox::Ok);
         script.press(QMessageBox::Ok);
@@ -971,7 +975,7 @@ void TestFile::savedFileKeepsItself()
         QCOMPARE(script.messages().size(), size_t(interrupted ? 3 : 2));
         if (interrupted)
             QCOMPARE(script.messages()[1].text, *interrupted);
-        const ModalScript::Message &m = script.messages().back();
+        const Answers::Message &m = script.messages().back();
         if (kind == Kept::LinkInSticky) {
             QCOMPARE(m.text, kWriteFailed);
             QVERIFY2(m.informativeText.endsWith(u"Причина: "_s + qt_error_string(EACCES)), qPrintable(m.informativeText));
@@ -1022,31 +1026,47 @@ void TestFile::savedFileKeepsItself()
 
 
 // Nothing the window writes replaces the questionnaire's file behind the user's back: the PDF
-// never takes it, and a file changed on disk since the load is replaced only
+// or a print into a file never takes it, and a file changed on disk since the load is replaced only
 // after a Yes.
+void TestFile::fileIsTheUsers_data()
+{
+    QTest::addColumn<bool>("print");
+    QTest::newRow("PDF") << false;
+    QTest::newRow("printed into a file") << true;
+}
+
 void TestFile::fileIsTheUsers()
 {
+    QFETCH(bool, print);
+    const auto output = print ? &QuestionnaireWindow::print : &QuestionnaireWindow::exportPdf;
+    const auto choose = print ? &PrintDialog::setNextOutputFile : &FileDialog::setNextFileName;
     QuestionnaireWindow form;
     fillRequisites(form);
-    const QString own = path(u"s0.cfg"_s);
+    const QString own = path(print ? u"s1.cfg"_s : u"s0.cfg"_s);
     QCOMPARE(save(form, own).size(), size_t(1));
     const QByteArray saved = readAll(own);
     {
-        ModalScript script;
-        FileDialog::setNextFileName(own);
+        Answers script;
+        choose(own);
         script.press(QMessageBox::Ok);
-        form.exportPdf();
+        (form.*output)();
         QCOMPARE(script.messages().size(), size_t(1));
         QCOMPARE(script.messages()[0].icon, QMessageBox::Critical);
         QCOMPARE(readAll(own), saved);
         QVERIFY(!form.isModified());
     }
-    // Another PDF is replaced only after a Yes.
-    const QString other = path(u"other.pdf"_s);
+    // Another file is replaced only after a Yes.
+    const QString other = path(print ? u"printed.pdf"_s : u"other.pdf"_s);
     writeAll(other, "old");
-    QCOMPARE(writeThroughForm(form, other, {QMessageBox::No}, &QuestionnaireWindow::exportPdf).messages.size(),
-             size_t(1));
-    QCOMPARE(readAll(other), QByteArray("old"));
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        Answers script;
+        choose(other);
+        script.press(answer).press(QMessageBox::Ok);
+        (form.*output)();
+        QCOMPARE(script.texts().value(0), kReplace);
+        QVERIFY(script.unexpected().isEmpty());
+        QCOMPARE(readAll(other).startsWith("%PDF"), answer == QMessageBox::Yes);
+    }
 
     // Saved again unchanged: no question. Changed on disk: a question naming it; No keeps both.
     edit(form, "PhoneEdit")->setText(u"1"_s);
@@ -1054,7 +1074,7 @@ void TestFile::fileIsTheUsers()
     writeAll(own, readAll(own) + "; edited elsewhere\r\n");
     const QByteArray changed = readAll(own);
     edit(form, "PhoneEdit")->setText(u"2"_s);
-    std::vector<ModalScript::Message> asked = save(form, own, {QMessageBox::No});
+    std::vector<Answers::Message> asked = save(form, own, {QMessageBox::No});
     QCOMPARE(asked.size(), size_t(1));
     QCOMPARE(asked[0].icon, QMessageBox::Question);
     QVERIFY(asked[0].informativeText.contains(QDir::toNativeSeparators(own)));
@@ -1065,6 +1085,42 @@ void TestFile::fileIsTheUsers()
     QCOMPARE(asked.size(), size_t(2));
     QVERIFY(!form.isModified());
     QVERIFY(!readAll(own).contains("edited elsewhere"));
+}
+
+// Save as writes under the name chosen and asks before replacing any file, the open one too;
+// New asks before it drops changes and leaves no file behind the window; the title follows.
+void TestFile::newAndSaveAs()
+{
+    QuestionnaireWindow form;
+    fillRequisites(form);
+    const QString first = path(u"first.cfg"_s), second = path(u"second.cfg"_s);
+    QCOMPARE(save(form, first).size(), size_t(1));
+    edit(form, "PhoneEdit")->setText(u"1"_s);
+    for (const auto &[target, answers, said] :
+         {std::tuple{second, std::vector{QMessageBox::Ok}, QStringList{kSaved}},
+          std::tuple{second, std::vector{QMessageBox::No}, QStringList{kReplace}}}) {
+        Answers script;
+        script.choose(target);
+        for (const auto answer : answers)
+            script.press(answer);
+        form.saveAs();
+        QCOMPARE(script.texts(), said);
+    }
+    QCOMPARE(form.currentFile(), second);
+    QCOMPARE(form.windowTitle(), u"second.cfg — "_s + form.caption());
+    QVERIFY(readAll(second).contains("Phone=1") && !readAll(first).contains("Phone=1"));
+
+    edit(form, "PhoneEdit")->setText(u"2"_s);
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        Answers script;
+        script.press(answer);
+        form.newQuestionnaire();
+        QCOMPARE(script.messages().size(), size_t(1));
+        QCOMPARE(edit(form, "PhoneEdit")->text(), answer == QMessageBox::No ? u"2"_s : QString());
+    }
+    QCOMPARE(form.currentFile(), QString());
+    QCOMPARE(form.windowTitle(), form.caption());
+    QVERIFY(edit(form, "FirmNameEdit")->text().isEmpty());
 }
 
 QTEST_MAIN(TestFile)

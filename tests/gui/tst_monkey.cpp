@@ -8,6 +8,7 @@
 // QS_JUV_MONKEY_TRACE=1 writes each step to standard error before it runs. tools/monkey.sh
 // drives all of it.
 #include "FormAgreement.h"
+#include "ModalScript.h"
 #include "Questionnaires.h"
 #include "RandomSession.h"
 #include "TypingRule.h"
@@ -68,6 +69,7 @@ public:
     QString save(quint32 a, quint32 b);
     QString load(quint32 a, quint32 b);
     QString close(quint32 a, quint32 b);
+    QString history(quint32 a, quint32 b);
 
     // Invariants: each reports what it finds to fail()
     void dialogs() const;
@@ -82,6 +84,8 @@ public:
     void loaded() const;
     void gate() const;
     void modified() const;
+    void undone();
+    std::optional<Questionnaire> finishedByLeaving(Questionnaire q) const;
 
 private:
     // Keeps the first problem of a step whose invariant is not left out.
@@ -110,6 +114,9 @@ private:
     QTemporaryDir m_dir;
     QStringList m_savedFiles;
     QString m_currentFile; // the file last saved or loaded in this window
+    // The values the window's history holds, as its steps made them, and which one is shown.
+    std::vector<Questionnaire> m_history;
+    std::size_t m_at = 0;
     Questionnaire m_stored; // what that file holds, or what a new window started with
 
     struct Expect
@@ -129,9 +136,11 @@ private:
         QString loadPath, chosen, savedPath;
         bool loaded = false, lostOnClose = false, gatePassed = false, finished = false;
         bool replaceAsked = false, replaceDeclined = false, targetExisted = false, targetCurrent = false;
+        bool history = false, newForm = false; // the step went through the history, or closed the window
         QByteArray targetBytes;
         QStringList unexpected, titles, emptyBefore;
         Questionnaire before; // the value when the step began
+        std::optional<Questionnaire> clicked; // after the click into a field, which left another one
         std::optional<Questionnaire> loadBase; // the value a load read its file over
         QPointer<QWidget> leftFrom; // the field a focus move left, or Return finished
         Expect expect;
@@ -149,7 +158,7 @@ const Action kActionTable[] = {
     {"pick", 14, &Monkey::pick}, {"key", 8, &Monkey::key},     {"type", 16, &Monkey::type},
     {"paste", 5, &Monkey::paste}, {"focus", 8, &Monkey::focus}, {"spin", 8, &Monkey::spin},
     {"check", 4, &Monkey::toggle}, {"save", 7, &Monkey::save},  {"load", 4, &Monkey::load},
-    {"close", 1, &Monkey::close},
+    {"close", 1, &Monkey::close}, {"undo", 6, &Monkey::history},
 };
 const std::span<const Action> kActions(kActionTable);
 
@@ -157,7 +166,7 @@ const std::span<const Action> kActions(kActionTable);
 const char *const kInvariantNames[] = {
     "dialogs", "lists", "shows-entry", "list-empty", "locked", "bounds", "bounds-32bit", "requisites",
     "typed-bound", "typed-text", "typed-list", "list-left", "bound-left", "return-left", "spinner", "focus",
-    "saved-checker", "saved-reload", "replace", "loaded", "gate", "modified", "title"};
+    "saved-checker", "saved-reload", "replace", "loaded", "gate", "modified", "title", "undo", "redo"};
 
 void (Monkey::*const kInvariants[])() const = {
     &Monkey::dialogs, &Monkey::lists, &Monkey::entries, &Monkey::locked, &Monkey::bounds, &Monkey::requisites,
@@ -179,6 +188,8 @@ void Monkey::newForm()
         qFatal("the form did not become active");
     m_currentFile.clear();
     m_stored = m_form->questionnaire();
+    m_history = {m_stored};
+    m_at = 0;
 }
 
 Monkey::Failure Monkey::run(const std::vector<Step> &steps, QStringList *descriptions)
@@ -213,6 +224,8 @@ Monkey::Failure Monkey::run(const std::vector<Step> &steps, QStringList *descrip
             (this->*check)();
         if (m_step.loaded) // what the window shows now is the file
             m_stored = m_form->questionnaire();
+        if (m_failure.invariant.isEmpty())
+            undone();
         if (!m_failure.invariant.isEmpty()) {
             m_failure.step = i;
             return m_failure;
@@ -234,7 +247,7 @@ void Monkey::respond(QWidget *modal)
         modal->close();
         return;
     }
-    const ModalScript::Message message = ModalScript::describe(box);
+    const MessageBox::Said message = ModalScript::describe(box);
     m_step.titles << message.title;
     if (message.text == kSaved) {
         ++saves;
@@ -377,6 +390,7 @@ QString Monkey::enter(quint32 a, quint32 b, bool paste)
         return u"type: the form did not become active again"_s;
     const QString old = line->text();
     const Questionnaire before = m_form->questionnaire(); // the click may have left another field
+    m_step.clicked = before;
     sendKey(append ? Qt::Key_End : Qt::Key_A, append ? Qt::NoModifier : Qt::ControlModifier);
     int named = -1; // the entry the typing named last
     if (paste) {
@@ -510,8 +524,25 @@ QString Monkey::close(quint32, quint32)
     if (!m_form->close())
         return u"close: answered No"_s;
     m_step.lostOnClose = m_step.dialogs == dialogs && changed;
+    m_step.newForm = true;
     newForm();
     return u"close, then start again in %1"_s.arg(QLocale().name());
+}
+
+// The history's keys, wherever the focus is.
+QString Monkey::history(quint32 a, quint32)
+{
+    m_step.history = true;
+    const std::tuple<int, Qt::KeyboardModifiers, const char *> keys[] = {
+            {Qt::Key_Z, Qt::ControlModifier, "Ctrl+Z"},
+            {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, "Ctrl+Shift+Z"},
+            {Qt::Key_Y, Qt::ControlModifier, "Ctrl+Y"}};
+    const auto &[code, modifiers, name] = keys[a % std::size(keys)];
+    const QWidget *target = m_form->focusWidget();
+    sendKey(code, modifiers);
+    // A value taken back may hold a list without an entry, as its file did.
+    m_step.emptyBefore += emptyLists(m_form->questionnaire());
+    return u"%1 in %2"_s.arg(QLatin1StringView(name), target ? target->objectName() : u"form"_s);
 }
 
 // --- Invariants ------------------------------------------------------------------------------
@@ -818,6 +849,79 @@ void Monkey::modified() const
     const QString title = (m_form->isModified() ? u"*"_s : QString()) + file + kCaption;
     if (m_form->windowTitle() != title)
         fail("title", u"the title "_s + ofKinds(m_form->windowTitle()) + u" is not "_s + ofKinds(title));
+}
+
+// What leaving the focused field makes of q; nullopt where that is not known here (a list
+// without an entry takes the cascade's).
+std::optional<Questionnaire> Monkey::finishedByLeaving(Questionnaire q) const
+{
+    QWidget *focus = m_form->focusWidget();
+    const QString field = focus ? focus->objectName() : QString();
+    if (QComboBox *box = listOf(focus))
+        return entryShown(q, box->objectName()).isEmpty() ? std::nullopt : std::optional(q);
+    if (field == u"QntyEdit"_s) {
+        const QuantityCheck check = checkQuantity(q.quantity, kQuantityMin, kQuantityMax);
+        if (check.rewrite)
+            q.quantity = QString::number(check.value);
+    } else if (field.endsWith(u"MaxEdit"_s) || field.endsWith(u"MinEdit"_s)) {
+        const std::size_t c = std::size_t(field.mid(2, 1).toInt() - 1);
+        const RangeLimits *row = c < q.channels.size() ? rangeRow(q.series610(), q.channels[c].sensorId) : nullptr;
+        if (!row)
+            return std::nullopt;
+        QuestionnaireChannel &ch = q.channels[c];
+        std::tie(ch.maxText, ch.minText) = heldBounds(ch.maxText, ch.minText, field.endsWith(u"MaxEdit"_s), *row);
+    }
+    return q;
+}
+
+// Undo after any step restores the value before it and redo the value after it, the mark
+// following; the history's own keys move along the values the steps left, as far as there are.
+void Monkey::undone()
+{
+    if (m_step.newForm || !m_step.unexpected.isEmpty())
+        return;
+    const auto shows = [this](const char *name, const Questionnaire &expected, const QString &after) {
+        const Questionnaire q = m_form->questionnaire();
+        if (q != expected)
+            fail(name, after + u" shows "_s + valueChanges(expected, q));
+        else if (m_form->isModified() != (q != m_stored))
+            fail(name, after + (m_form->isModified() ? u" is marked changed"_s : u" is not marked changed"_s));
+    };
+    if (m_step.history) {
+        const bool back = m_step.a % 3 == 0;
+        if (back && m_at > 0)
+            --m_at;
+        else if (!back && m_at + 1 < m_history.size())
+            ++m_at;
+        return shows(back ? "undo" : "redo", m_history[m_at], u"the step"_s);
+    }
+    // The history's keys finish the field being typed first, as leaving it would.
+    const std::optional<Questionnaire> finished = finishedByLeaving(m_form->questionnaire());
+    if (!finished) { // what the window finished is taken as the step's value
+        sendKey(Qt::Key_Z, Qt::ControlModifier);
+        sendKey(Qt::Key_Y, Qt::ControlModifier);
+    }
+    const Questionnaire after = finished ? *finished : m_form->questionnaire();
+    // Leaving a field by the click that began the typing is a change of its own.
+    std::vector<Questionnaire> values{m_step.before};
+    for (const Questionnaire &q : {m_step.clicked.value_or(m_step.before), after})
+        if (q != values.back())
+            values.push_back(q);
+    if (values.size() == 1 && m_at == 0)
+        return;
+    if (values.size() > 1) {
+        m_history.resize(m_at + 1);
+        m_history.insert(m_history.end(), values.begin() + 1, values.end());
+        // The window keeps the last thousand steps.
+        while (m_history.size() > 1001)
+            m_history.erase(m_history.begin());
+        m_at = m_history.size() - 1;
+    }
+    sendKey(Qt::Key_Z, Qt::ControlModifier);
+    shows("undo", m_history[m_at - 1], u"Ctrl+Z after the step"_s);
+    const bool y = m_step.b & 1;
+    sendKey(y ? Qt::Key_Y : Qt::Key_Z, y ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
+    shows("redo", after, y ? u"Ctrl+Y after that"_s : u"Ctrl+Shift+Z after that"_s);
 }
 
 class TestMonkey : public QObject

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ModalScript.h"
+#include "Answers.h"
 #include "gui/QuestionnaireWindow.h"
 #include "gui/UpDown.h"
 
@@ -177,7 +177,7 @@ inline void fillTwoChannels(QWidget &form)
 // What one load through LoadButton showed, the unsaved-changes question left out.
 struct LoadResult
 {
-    std::vector<ModalScript::Message> messages;
+    std::vector<Answers::Message> messages;
     QStringList unexpected; // dialogs nobody answered as planned
 
     // Every box seen: the messages' texts, then each dialog nobody planned for.
@@ -196,7 +196,7 @@ inline LoadResult writeThroughForm(QuestionnaireWindow &form, const QString &pat
                                    std::initializer_list<QMessageBox::StandardButton> answers = {QMessageBox::Ok},
                                    void (QuestionnaireWindow::*command)() = &QuestionnaireWindow::save)
 {
-    ModalScript script;
+    Answers script;
     script.choose(path);
     for (const auto answer : answers)
         script.press(answer);
@@ -225,7 +225,7 @@ inline QStringList snapshot(const QWidget &form)
 inline LoadResult loadThroughForm(QuestionnaireWindow &form, const QString &path,
                                   QMessageBox::StandardButton unsavedAnswer = QMessageBox::Yes)
 {
-    ModalScript script;
+    Answers script;
     const bool asks = form.isModified();
     if (asks)
         script.press(unsavedAnswer);

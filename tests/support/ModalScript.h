@@ -1,33 +1,23 @@
 #pragma once
 
-#include <QAbstractButton>
+#include "gui/MessageBox.h"
+
+#include <QAbstractItemView>
+#include <QPushButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QListView>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QTimer>
-#include <QTreeView>
 
 #include <deque>
 #include <functional>
 
-// Answers the modal dialogs a handler opens, in order, as a user would. Records every message
-// box it answered.
+// Looks at the dialogs a handler opens, in order, as they are shown: what a file dialog offers,
+// or a random user's answers. Boxes and file choices a test only answers go through Answers.
 class ModalScript
 {
 public:
-    struct Message
-    {
-        QString title;
-        QString text;
-        QMessageBox::Icon icon;
-        QMessageBox::StandardButton defaultButton;
-        QString detailedText;
-        QString informativeText; // an error's file and reason, a refusal's channel
-    };
-
     ModalScript()
     {
         m_timer.setInterval(5);
@@ -35,41 +25,18 @@ public:
         m_timer.start();
     }
 
-    // The next dialog must be a message box: press this button.
-    ModalScript &press(QMessageBox::StandardButton button)
-    {
-        m_actions.push_back([this, button](QWidget *modal) {
-            auto *box = qobject_cast<QMessageBox *>(modal);
-            if (!box) {
-                m_unexpected.append(QString::fromLatin1(modal->metaObject()->className()));
-                close(modal);
-                return;
-            }
-            m_messages.push_back(describe(box));
-            if (QAbstractButton *b = box->button(button))
-                b->click();
-            else
-                box->done(button);
-        });
-        return *this;
-    }
-
-    // The next dialog must be a file dialog: choose this path.
-    ModalScript &choose(const QString &path)
-    {
-        return onFileDialog([this, path](QFileDialog *dialog) {
-            if (!chooseIn(dialog, path))
-                m_unexpected.append(QStringLiteral("file dialog refused ") + path);
-        });
-    }
-
-    // Chooses path in an open file dialog; false (the dialog closed as cancelled) when it refused
-    // the name, so that a test never hangs on it.
+    // Chooses path in an open file dialog as a user types it; false (the dialog closed as
+    // cancelled) when it refused the name, so that a session never hangs on it.
     static bool chooseIn(QFileDialog *dialog, const QString &path)
     {
         const QFileInfo info(path);
         dialog->setDirectory(info.absolutePath());
-        typeName(dialog, info.fileName());
+        // A list selection left from an earlier run would override the typed name.
+        for (QAbstractItemView *view : dialog->findChildren<QAbstractItemView *>())
+            if (view->selectionModel())
+                view->clearSelection();
+        if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            edit->setText(info.fileName());
         QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
         if (!dialog->isVisible())
             return true;
@@ -77,30 +44,10 @@ public:
         return false;
     }
 
-    static Message describe(const QMessageBox *box)
+    static MessageBox::Said describe(const QMessageBox *box)
     {
-        return {box->windowTitle(), box->text(), box->icon(),
-                box->defaultButton() ? box->standardButton(box->defaultButton()) : QMessageBox::NoButton,
-                box->detailedText(), box->informativeText()};
-    }
-
-    // For paths the dialog cannot browse to (a missing or unusable folder, a folder to open as a
-    // file): the full path typed into the name field, the dialog closed as accepted. selectFile()
-    // is unreliable on the offscreen platform, so the path the dialog would deliver is checked
-    // first: a test must never go on with another file than the one it names.
-    ModalScript &choosePath(const QString &path)
-    {
-        return onFileDialog([this, path](QFileDialog *dialog) {
-            typeName(dialog, path);
-            const QStringList delivered = dialog->selectedFiles();
-            if (delivered != QStringList{path}) {
-                m_unexpected.append(QStringLiteral("file dialog would deliver ") + delivered.join(u';')
-                                    + QStringLiteral(" instead of ") + path);
-                dialog->reject();
-                return;
-            }
-            static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
-        });
+        return {box->icon(), box->windowTitle(), box->text(), box->informativeText(),
+                box->defaultButton() ? box->standardButton(box->defaultButton()) : QMessageBox::NoButton};
     }
 
     // The next dialog is looked at and left open for the next step.
@@ -120,54 +67,10 @@ public:
         return *this;
     }
 
-    ModalScript &cancel()
-    {
-        m_actions.push_back([](QWidget *modal) { close(modal); });
-        return *this;
-    }
-
-    const std::vector<Message> &messages() const { return m_messages; }
-    QStringList texts() const
-    {
-        QStringList list;
-        for (const Message &m : m_messages)
-            list << m.text;
-        return list;
-    }
     QStringList unexpected() const { return m_unexpected; }
     bool done() const { return m_actions.empty(); }
 
 private:
-    // The name typed as a user would; a list selection left from an earlier run would override it.
-    // The next dialog must be a file dialog: act on it.
-    ModalScript &onFileDialog(std::function<void(QFileDialog *)> act)
-    {
-        m_actions.push_back([this, act = std::move(act)](QWidget *modal) {
-            if (QFileDialog *dialog = expectFileDialog(modal))
-                act(dialog);
-        });
-        return *this;
-    }
-
-    static void typeName(QFileDialog *dialog, const QString &name)
-    {
-        for (QAbstractItemView *view : dialog->findChildren<QAbstractItemView *>())
-            if (view->selectionModel())
-                view->clearSelection();
-        if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
-            edit->setText(name);
-    }
-
-    QFileDialog *expectFileDialog(QWidget *modal)
-    {
-        auto *dialog = qobject_cast<QFileDialog *>(modal);
-        if (!dialog) {
-            m_unexpected.append(QString::fromLatin1(modal->metaObject()->className()));
-            close(modal);
-        }
-        return dialog;
-    }
-
     static void close(QWidget *modal)
     {
         if (auto *dialog = qobject_cast<QDialog *>(modal))
@@ -196,6 +99,5 @@ private:
 
     QTimer m_timer;
     std::deque<std::function<void(QWidget *)>> m_actions;
-    std::vector<Message> m_messages;
     QStringList m_unexpected;
 };
