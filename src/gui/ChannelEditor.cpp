@@ -10,6 +10,7 @@
 #include "core/Sensor.h"
 #include "core/Texts.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -58,6 +59,18 @@ void setTextColour(QLineEdit *edit, const QColor &colour)
     pal.setColor(QPalette::Active, QPalette::Text, colour);
     pal.setColor(QPalette::Inactive, QPalette::Text, colour);
     edit->setPalette(pal);
+}
+
+// A screen reader names an edit after its caption, and keeps the name it last heard.
+void setCaption(QLabel *caption, const QString &text)
+{
+    if (caption->text() == text)
+        return;
+    caption->setText(text);
+    if (caption->buddy()) {
+        QAccessibleEvent event(caption->buddy(), QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 QString unitOf(qsjuv::SensorType type)
@@ -235,8 +248,8 @@ void ChannelEditor::showRows(qsjuv::SensorType type)
     m_ui.connCombo->setVisible(connection);
     m_ui.nomRLabel->setVisible(qsjuv::showsNominalR(type));
     m_ui.nomRCombo->setVisible(qsjuv::showsNominalR(type));
-    m_ui.maxLabel->setText(QString::fromUtf8(qsjuv::maxCaption(type)));
-    m_ui.minLabel->setText(QString::fromUtf8(qsjuv::minCaption(type)));
+    setCaption(m_ui.maxLabel, QString::fromUtf8(qsjuv::maxCaption(type)));
+    setCaption(m_ui.minLabel, QString::fromUtf8(qsjuv::minCaption(type)));
     // A spinner is announced as its edit is.
     m_ui.maxUpDown->setAccessibleName(m_ui.maxLabel->text());
     m_ui.minUpDown->setAccessibleName(m_ui.minLabel->text());

@@ -10,6 +10,7 @@
 #include "gui/SummaryDocument.h"
 #include "gui/UserSettings.h"
 #include "ui_QuestionnaireWindow.h"
+#include "core/LockedChannels.h"
 #include "core/QuestionnaireFormat.h"
 #include "core/Requisites.h"
 #include "core/SafeRead.h"
@@ -131,6 +132,11 @@ bool QuestionnaireWindow::loadFile(const QString &path)
                 "данные, по возможности, исправлены.\nРекомендуется проверить, что опросный лист содержит "
                 "данные, соответствующие вашему заказу, и сохранить файл заново."_s,
                 fileDetails(path, QString()));
+    else if (const qsjuv::Problem *locked = qsjuv::lockedRangeReplacement(opened.loaded->changes))
+        showBox(QMessageBox::Warning,
+                u"Диапазон измерения выключенного канала, который нельзя изменить в форме, был некорректен и "
+                "заменен.\nРекомендуется проверить опросный лист и сохранить файл заново."_s,
+                fileDetails(path, u"%1 канал. %2"_s.arg(locked->channel).arg(locked->text)));
     return true;
 }
 

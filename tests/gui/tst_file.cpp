@@ -30,6 +30,7 @@ using qsjuv::testing::readAll;
 using qsjuv::testing::writeAll;
 using qsjuv::testing::defaultQuestionnaire;
 using qsjuv::testing::resealed;
+using qsjuv::testing::withValue;
 
 namespace {
 const QString kRangeRefused = u"Некорректно задан диапазон измерения. Для сохранения данных в файле диапазон "
@@ -468,6 +469,36 @@ void TestFile::loadDamaged()
         }
     }
     QCOMPARE(load(form, path(u"off.cfg"_s)), QStringList{kDamaged});
+
+    // A range a switched-off channel could never put right is replaced, with a word; it saves.
+    writeAll(path(u"lockedmin.cfg"_s), resealed(withValue(writeQuestionnaire(defaultQuestionnaire(12)).bytes,
+                                                          "Channel 2", "Temperature min", "99999999999")));
+    const QStringList lockedBoxes = load(form, path(u"lockedmin.cfg"_s));
+    QCOMPARE(lockedBoxes.size(), 1);
+    QVERIFY2(lockedBoxes[0].startsWith(u"Диапазон измерения выключенного канала"_s), qPrintable(lockedBoxes[0]));
+    QCOMPARE(edit(form, "Ch2MinEdit")->text(), defaultQuestionnaire(12).channels[1].minText);
+    fillRequisites(form);
+    QCOMPARE(save(form, path(u"lockedmin.cfg"_s)).at(0).text, kSaved);
+
+    // A load's warning that takes the focus from an empty list is no leaving it: the list stays
+    // empty and the form unmodified.
+    writeAll(path(u"nomr.cfg"_s), withValue(base, "Channel 1", "Sensor R", "99"));
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QCOMPARE(load(form, path(u"nomr.cfg"_s)), QStringList{kDamaged});
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    combo(form, "Ch1NomRCombo")->setFocus();
+    QVERIFY(combo(form, "Ch1NomRCombo")->hasFocus() && combo(form, "Ch1NomRCombo")->currentText().isEmpty());
+    {
+        ModalScript script;
+        script.press(QMessageBox::Ok);
+        QVERIFY(form.loadFile(path(u"nomr.cfg"_s)));
+        QCOMPARE(script.texts(), QStringList{kDamaged});
+    }
+    QVERIFY(combo(form, "Ch1NomRCombo")->currentText().isEmpty());
+    QVERIFY(!form.isModified());
+    form.hide();
 
     // An empty file, binary junk and a line of nearly 1 MiB: a warning, never a crash.
     writeAll(path(u"empty.cfg"_s), QByteArray());
