@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 
 #include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 #include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -547,17 +549,29 @@ void TestFile::loadCancelPaths()
     QuestionnaireWindow fresh;
     fresh.openDialog();
     writeAll(path(u"qs_juv.cfg"_s), "[Device]\r\nid=49\r\n");
+    // A name the listing cannot show («Опрос.cfg» in Windows-1251) is said under it.
+    const QByteArray cp1251Name = QFile::encodeName(m_dir.path()) + "/\xCE\xEF\xF0\xEE\xF1.cfg";
+    const int fd = ::open(cp1251Name.constData(), O_CREAT | O_WRONLY, 0644);
+    QVERIFY(fd >= 0);
+    ::close(fd);
     bool openEnabled = false;
+    QString skipped;
     ModalScript look;
-    look.look([&openEnabled](QWidget *modal) {
+    look.look([&openEnabled, &skipped](QWidget *modal) {
             const auto *buttons = modal->findChild<QDialogButtonBox *>();
             openEnabled = buttons && buttons->button(QDialogButtonBox::Open)
                 && buttons->button(QDialogButtonBox::Open)->isEnabled();
+            const auto *label = modal->findChild<QLabel *>(u"SkippedNames"_s);
+            skipped = label && label->isVisible() ? label->text() : QString();
         }).cancel();
     fresh.load();
     QDir::setCurrent(cwd);
+    ::unlink(cp1251Name.constData()); // QTemporaryDir cannot remove it
     QVERIFY(look.done());
     QVERIFY(openEnabled);
+    QVERIFY2(skipped.startsWith(u"Имена этих файлов записаны не в UTF-8"_s)
+                     && skipped.endsWith(qsjuv::displayPath(cp1251Name.mid(cp1251Name.lastIndexOf('/') + 1))),
+             qPrintable(skipped));
 }
 
 void TestFile::loadSensorNotOffered()
