@@ -12,6 +12,7 @@
 #include "core/PathText.h"
 #include "core/SafeRead.h"
 #include "gui/FileDialog.h"
+#include "gui/UserSettings.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -554,6 +555,8 @@ void TestFile::loadCancelPaths()
     const int fd = ::open(cp1251Name.constData(), O_CREAT | O_WRONLY, 0644);
     QVERIFY(fd >= 0);
     ::close(fd);
+    // Opened in this folder whatever folder an earlier test left remembered.
+    QVERIFY(qsjuv::storeUserSetting(u"dialogs/lastFolder"_s, m_dir.path()));
     bool openEnabled = false;
     QString skipped;
     ModalScript look;
