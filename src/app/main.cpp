@@ -76,11 +76,18 @@ int main(int argc, char *argv[])
         // Once the window is up, so that its messages have a window to belong to: first what a
         // crash left unsaved; a questionnaire taken back from it is not replaced by the file.
         const bool survives = commandLine.file && qsjuv::fileNameSurvives(*commandLine.file, rawArguments);
-        QTimer::singleShot(0, &form, [&form, &commandLine, survives] {
+        // A name that is not UTF-8 is opened by the bytes it was given as.
+        QByteArray typedName;
+        for (const QByteArray &raw : rawArguments)
+            if (commandLine.file && !survives && QString::fromLocal8Bit(raw) == *commandLine.file)
+                typedName = raw;
+        QTimer::singleShot(0, &form, [&form, &commandLine, survives, typedName] {
             if (form.offerRecovery())
                 return;
             if (survives)
                 form.loadFile(*commandLine.file);
+            else if (!typedName.isEmpty())
+                form.loadFileByName(typedName);
             else if (commandLine.file)
                 form.showNameNotUtf8();
         });

@@ -1,6 +1,7 @@
 #include "core/QuestionnaireLoad.h"
 
 #include "core/Cp1251.h"
+#include "core/LockedChannels.h"
 #include "core/ProfileNumber.h"
 #include "core/QuestionnaireRules.h"
 #include "core/RangeLimits.h"
@@ -261,6 +262,7 @@ LoadedQuestionnaire loadedQuestionnaire(const QuestionnaireRead &read, const Que
 {
     LoadedQuestionnaire result;
     Loader(read, base, result).run();
+    replaceLockedRanges(result);
     return result;
 }
 

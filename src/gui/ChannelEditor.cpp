@@ -11,6 +11,7 @@
 #include "core/Texts.h"
 #include "core/Translation.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -59,6 +60,18 @@ void setTextColour(QLineEdit *edit, const QColor &colour)
     pal.setColor(QPalette::Active, QPalette::Text, colour);
     pal.setColor(QPalette::Inactive, QPalette::Text, colour);
     edit->setPalette(pal);
+}
+
+// A screen reader names an edit after its caption, and keeps the name it last heard.
+void setCaption(QLabel *caption, const QString &text)
+{
+    if (caption->text() == text)
+        return;
+    caption->setText(text);
+    if (caption->buddy()) {
+        QAccessibleEvent event(caption->buddy(), QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 QString unitOf(qsjuv::SensorType type)
@@ -235,8 +248,8 @@ void ChannelEditor::showRows(qsjuv::SensorType type)
     m_ui.connCombo->setVisible(connection);
     m_ui.nomRLabel->setVisible(qsjuv::showsNominalR(type));
     m_ui.nomRCombo->setVisible(qsjuv::showsNominalR(type));
-    m_ui.maxLabel->setText(qsjuv::catalogueText(qsjuv::maxCaption(type)));
-    m_ui.minLabel->setText(qsjuv::catalogueText(qsjuv::minCaption(type)));
+    setCaption(m_ui.maxLabel, qsjuv::catalogueText(qsjuv::maxCaption(type)));
+    setCaption(m_ui.minLabel, qsjuv::catalogueText(qsjuv::minCaption(type)));
     // A spinner is announced as its edit is.
     m_ui.maxUpDown->setAccessibleName(m_ui.maxLabel->text());
     m_ui.minUpDown->setAccessibleName(m_ui.minLabel->text());

@@ -1,5 +1,6 @@
 #include "gui/Hints.h"
 
+#include <QAccessible>
 #include <QVariant>
 #include <QWidget>
 
@@ -9,7 +10,13 @@ constexpr char kShownProperty[] = "qsjuvHintShown";
 
 void refresh(QWidget *control)
 {
-    control->setToolTip(hintShown(control) ? control->property(kHintProperty).toString() : QString());
+    const QString tip = hintShown(control) ? control->property(kHintProperty).toString() : QString();
+    if (control->toolTip() == tip)
+        return;
+    control->setToolTip(tip);
+    // The tool tip is the description a screen reader reads, and it keeps the one it last heard.
+    QAccessibleEvent event(control, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
 }
 } // namespace
 

@@ -8,6 +8,7 @@
 #include "gui/QuestionnaireDocument.h"
 #include "gui/QuestionnaireEditor.h"
 #include "gui/RecentFiles.h"
+#include "gui/ScreenFit.h"
 #include "gui/UpDown.h"
 #include "gui/WindowIcon.h"
 #include "ui_QuestionnaireWindow.h"
@@ -387,6 +388,7 @@ void QuestionnaireWindow::closeEvent(QCloseEvent *event)
 void QuestionnaireWindow::showEvent(QShowEvent *event)
 {
     if (!event->spontaneous()) {
+        fitIntoScreen(this);
         if (const QScreen *screen = this->screen()) {
             QRect frame = frameGeometry();
             frame.moveCenter(screen->availableGeometry().center());

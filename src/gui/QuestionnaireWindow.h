@@ -4,6 +4,7 @@
 #include "core/QuestionnaireSummary.h"
 
 #include <QMessageBox>
+#include <QByteArray>
 #include <QWidget>
 
 #include <QPointer>
@@ -37,6 +38,9 @@ public:
     // Loads path as the load command does once its dialog gave it: the command line, a drop and
     // the recent files come in here too. False when the file could not be read.
     bool loadFile(const QString &path);
+    // Loads a file whose name is not UTF-8 by its bytes (command line, drop): QString cannot name
+    // it, so the questionnaire shows unattached to a file and a save asks for another name.
+    bool loadFileByName(const QByteArray &nativeName);
 
     // The commands of the buttons and the menu.
     void newQuestionnaire();

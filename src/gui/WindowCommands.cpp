@@ -11,7 +11,10 @@
 #include "gui/SummaryDocument.h"
 #include "gui/UserSettings.h"
 #include "ui_QuestionnaireWindow.h"
+#include "core/LockedChannels.h"
+#include "core/ProfileFile.h"
 #include "core/QuestionnaireFormat.h"
+#include "core/QuestionnaireLoad.h"
 #include "core/Requisites.h"
 #include "core/SafeRead.h"
 #include "core/PathText.h"
@@ -28,6 +31,8 @@
 #include <QScopedValueRollback>
 #include <QStatusBar>
 #include <QUndoStack>
+
+#include <filesystem>
 
 using namespace Qt::StringLiterals;
 
@@ -132,6 +137,38 @@ bool QuestionnaireWindow::loadFile(const QString &path)
                 "данные, по возможности, исправлены.\nРекомендуется проверить, что опросный лист содержит "
                 "данные, соответствующие вашему заказу, и сохранить файл заново."),
                 fileDetails(path, QString()));
+    else if (const qsjuv::Problem *locked = qsjuv::lockedRangeReplacement(opened.loaded->changes))
+        showBox(QMessageBox::Warning,
+                u"Диапазон измерения выключенного канала, который нельзя изменить в форме, был некорректен и "
+                "заменен.\nРекомендуется проверить опросный лист и сохранить файл заново."_s,
+                fileDetails(path, u"%1 канал. %2"_s.arg(locked->channel).arg(locked->text)));
+    return true;
+}
+
+bool QuestionnaireWindow::loadFileByName(const QByteArray &nativeName)
+{
+    commitTyping();
+    const QString shown = qsjuv::displayPath(nativeName);
+    qsjuv::FileError failure;
+    const auto bytes = qsjuv::readRegularFile(std::filesystem::path(nativeName.toStdString()), &failure);
+    if (!bytes) {
+        error(qsjuv::texts::fileUnreadable(), shown, qsjuv::russianReason(failure));
+        return false;
+    }
+    const qsjuv::LoadedQuestionnaire loaded =
+            qsjuv::loadedQuestionnaire(qsjuv::readQuestionnaire(qsjuv::ProfileReader(*bytes)), m_editor->questionnaire());
+    showValue(loaded.value);
+    m_document->setUnsaved(QString(), m_editor->questionnaire());
+    m_document->recordChange(m_editor->questionnaire());
+    m_dataPanel->clear();
+    if (loaded.accepted)
+        m_dataPanel->setText(qsjuv::texts::dataVersion(loaded.version));
+    showModified();
+    showBox(QMessageBox::Warning,
+            u"Опросный лист считан, но имя файла записано не в кодировке UTF-8, и сохранить его под этим "
+            "именем нельзя: при сохранении укажите другое имя."_s
+                    + (loaded.accepted ? QString() : u"\nФайл содержит некорректные данные, они по возможности исправлены."_s),
+            fileDetails(shown, QString()));
     return true;
 }
 

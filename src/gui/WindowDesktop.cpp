@@ -30,6 +30,7 @@ namespace {
 struct DraggedFile
 {
     QString path;
+    QByteArray bytes;
     bool nameLost = false; // not UTF-8: the path no longer names the file's bytes
 };
 
@@ -46,7 +47,7 @@ std::optional<DraggedFile> draggedFile(const QMimeData *data)
     if (path.isEmpty() || QFileInfo(path).isDir())
         return std::nullopt;
     const QByteArray bytes = QByteArray::fromPercentEncoding(urls.front().path(QUrl::FullyEncoded).toLatin1());
-    return DraggedFile{path, QFile::encodeName(path) != bytes};
+    return DraggedFile{path, bytes, QFile::encodeName(path) != bytes};
 }
 
 // A file manager that sees "move" accepted deletes its file: only copy or link is taken.
@@ -246,9 +247,11 @@ void QuestionnaireWindow::dropEvent(QDropEvent *event)
     // The drag source waits until the drop returns: the question and the load come after it.
     QMetaObject::invokeMethod(
             this, [this, file = *draggedFile(event->mimeData())] {
+                if (!mayDiscardChanges())
+                    return;
                 if (file.nameLost)
-                    showNameNotUtf8();
-                else if (mayDiscardChanges())
+                    loadFileByName(file.bytes);
+                else
                     loadFile(file.path);
             },
             Qt::QueuedConnection);

@@ -212,6 +212,10 @@ void TestCheck::verdictsAndProblems_data()
     row("no sensor id, max beyond the RTD limit",
         resealed(withValue(withValue(ref, "Channel 1", "Sensor id", QByteArray()), "Channel 1", "Temperature max", "400")),
         Verdict::Ok, {u"sensor-missing"_s, u"range-max-corrected"_s});
+    row("switched-off channel's min beyond 32 bits",
+        resealed(withValue(writeQuestionnaire(defaultQuestionnaire(12)).bytes, "Channel 2", "Temperature min",
+                           "99999999999")),
+        Verdict::Ok, {u"range-locked-replaced"_s});
     row("range below least width", edited("Channel 1", "Temperature min", "250"), Verdict::Ok, {u"range-too-narrow"_s});
     row("range exactly least width", edited("Channel 1", "Temperature min", "200"), Verdict::Ok);
     row("nominal resistance off the list", edited("Channel 1", "Sensor R", "5"), Verdict::Ok, {u"nominal-r-invalid"_s});

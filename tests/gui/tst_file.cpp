@@ -14,6 +14,7 @@
 #include "core/SafeRead.h"
 #include "gui/FileDialog.h"
 #include "gui/PrintDialog.h"
+#include "gui/UserSettings.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -25,6 +26,8 @@
 #include <QTranslator>
 
 #include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 #include <grp.h>
 #include <memory>
 #include <thread>
@@ -37,6 +40,7 @@ using qsjuv::testing::readAll;
 using qsjuv::testing::writeAll;
 using qsjuv::testing::defaultQuestionnaire;
 using qsjuv::testing::resealed;
+using qsjuv::testing::withValue;
 
 namespace {
 const QString kRangeRefused = u"Некорректно задан диапазон измерения. Для сохранения данных в файле диапазон "
@@ -490,6 +494,36 @@ void TestFile::loadDamaged()
     }
     QCOMPARE(load(form, path(u"off.cfg"_s)), QStringList{kDamaged});
 
+    // A range a switched-off channel could never put right is replaced, with a word; it saves.
+    writeAll(path(u"lockedmin.cfg"_s), resealed(withValue(writeQuestionnaire(defaultQuestionnaire(12)).bytes,
+                                                          "Channel 2", "Temperature min", "99999999999")));
+    const QStringList lockedBoxes = load(form, path(u"lockedmin.cfg"_s));
+    QCOMPARE(lockedBoxes.size(), 1);
+    QVERIFY2(lockedBoxes[0].startsWith(u"Диапазон измерения выключенного канала"_s), qPrintable(lockedBoxes[0]));
+    QCOMPARE(edit(form, "Ch2MinEdit")->text(), defaultQuestionnaire(12).channels[1].minText);
+    fillRequisites(form);
+    QCOMPARE(save(form, path(u"lockedmin.cfg"_s)).at(0).text, kSaved);
+
+    // A load's warning that takes the focus from an empty list is no leaving it: the list stays
+    // empty and the form unmodified.
+    writeAll(path(u"nomr.cfg"_s), withValue(base, "Channel 1", "Sensor R", "99"));
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QCOMPARE(load(form, path(u"nomr.cfg"_s)), QStringList{kDamaged});
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    combo(form, "Ch1NomRCombo")->setFocus();
+    QVERIFY(combo(form, "Ch1NomRCombo")->hasFocus() && combo(form, "Ch1NomRCombo")->currentText().isEmpty());
+    {
+        ModalScript script;
+        script.press(QMessageBox::Ok);
+        QVERIFY(form.loadFile(path(u"nomr.cfg"_s)));
+        QCOMPARE(script.texts(), QStringList{kDamaged});
+    }
+    QVERIFY(combo(form, "Ch1NomRCombo")->currentText().isEmpty());
+    QVERIFY(!form.isModified());
+    form.hide();
+
     // An empty file, binary junk and a line of nearly 1 MiB: a warning, never a crash.
     writeAll(path(u"empty.cfg"_s), QByteArray());
     QCOMPARE(load(form, path(u"empty.cfg"_s)), QStringList{kDamaged});
@@ -537,17 +571,31 @@ void TestFile::loadCancelPaths()
     QuestionnaireWindow fresh;
     fresh.openDialog();
     writeAll(path(u"qs_juv.cfg"_s), "[Device]\r\nid=49\r\n");
+    // A name the listing cannot show («Опрос.cfg» in Windows-1251) is said under it.
+    const QByteArray cp1251Name = QFile::encodeName(m_dir.path()) + "/\xCE\xEF\xF0\xEE\xF1.cfg";
+    const int fd = ::open(cp1251Name.constData(), O_CREAT | O_WRONLY, 0644);
+    QVERIFY(fd >= 0);
+    ::close(fd);
+    // Opened in this folder whatever folder an earlier test left remembered.
+    QVERIFY(qsjuv::storeUserSetting(u"dialogs/lastFolder"_s, m_dir.path()));
     bool openEnabled = false;
+    QString skipped;
     ModalScript look;
-    look.inspect([&openEnabled](QWidget *modal) {
+    look.inspect([&openEnabled, &skipped](QWidget *modal) {
         const auto *buttons = modal->findChild<QDialogButtonBox *>();
         openEnabled = buttons && buttons->button(QDialogButtonBox::Open)
             && buttons->button(QDialogButtonBox::Open)->isEnabled();
+        const auto *label = modal->findChild<QLabel *>(u"SkippedNames"_s);
+        skipped = label && label->isVisible() ? label->text() : QString();
     });
     fresh.load();
     QDir::setCurrent(cwd);
+    ::unlink(cp1251Name.constData()); // QTemporaryDir cannot remove it
     QVERIFY(look.done());
     QVERIFY(openEnabled);
+    QVERIFY2(skipped.startsWith(u"Имена этих файлов записаны не в UTF-8"_s)
+                     && skipped.endsWith(qsjuv::displayPath(cp1251Name.mid(cp1251Name.lastIndexOf('/') + 1))),
+             qPrintable(skipped));
 }
 
 void TestFile::loadSensorNotOffered()

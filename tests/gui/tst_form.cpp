@@ -12,6 +12,7 @@
 #include <QFileDialog>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QStyleOption>
@@ -108,6 +109,7 @@ private slots:
     void focusShown();
     void renderingUnchanged_data();
     void renderingUnchanged();
+    void smallScreen();
     void screenReaderNames();
     void startUpState();
     void spinners();
@@ -318,6 +320,45 @@ void TestForm::renderingUnchanged()
     for (QComboBox *box : offered<QComboBox>(form))
         compare(popupRendering(box), row + u'-' + box->objectName());
     QVERIFY2(differences.isEmpty(), qPrintable(differences.join(u"; "_s)));
+}
+
+// Where the screen has room the window is as designed; where not (twice the scale on the test
+// screen) it fits the screen and every control can be scrolled to.
+void TestForm::smallScreen()
+{
+    QuestionnaireWindow form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const QRect available = form.screen()->availableGeometry();
+    auto *scroller = form.findChild<QScrollArea *>(u"FormScrollArea"_s);
+    if (available.width() >= 533 && available.height() >= 590) {
+        QVERIFY(!scroller);
+        QCOMPARE(form.size(), QSize(533, 590));
+        return;
+    }
+    QVERIFY(scroller);
+    QVERIFY(available.contains(form.frameGeometry()));
+    const QuestionnaireWindow designed; // never shown: as laid out
+    QCOMPARE(combo(form, "Ch1SensorCombo")->geometry(), combo(designed, "Ch1SensorCombo")->geometry());
+    for (const char *name : {"SaveButton", "FirmNameEdit", "StatusBar"}) {
+        auto *w = control<QWidget>(form, name);
+        if (w->focusPolicy() != Qt::NoFocus)
+            w->setFocus();
+        else
+            scroller->ensureWidgetVisible(w);
+        const QRect shown(w->mapTo(scroller->viewport(), QPoint()), w->size());
+        const QRect viewport = scroller->viewport()->rect();
+        QVERIFY2(viewport.intersects(shown) && shown.top() >= 0 && shown.bottom() <= viewport.bottom(), name);
+    }
+    // Tab still walks the controls in their order.
+    const auto tabOrder = [](const QWidget &window) {
+        QStringList order;
+        for (QWidget *w = window.nextInFocusChain(); w != &window; w = w->nextInFocusChain())
+            if ((w->focusPolicy() & Qt::TabFocus) && !w->objectName().isEmpty())
+                order << w->objectName();
+        return order;
+    };
+    QCOMPARE(tabOrder(form), tabOrder(designed));
 }
 
 void TestForm::screenReaderNames()

@@ -240,6 +240,8 @@ void addCatalogueMisses(Corpus &corpus, const std::vector<QByteArray> &valid)
     corpus.add("no-id", withValue(valid[3], "Device", "id", QByteArray()));
     corpus.add("no-id-no-code", withValue(withValue(valid[3], "Device", "id", QByteArray()), "Reqs", "CheckCode", QByteArray()));
     corpus.add("no-code", withValue(valid[4], "Reqs", "CheckCode", QByteArray()));
+    // A range the model's switched-off channel could never put right.
+    corpus.addSignedAndNot("locked-off-min-beyond", withValue(valid[4], "Channel 2", "Temperature min", "99999999999"));
     // The range check stops at a max that is no number and leaves the min as the file has it.
     corpus.addSignedAndNot("max-no-number-min-beyond",
                            withValue(withValue(valid[0], "Channel 1", "Temperature max", "-"), "Channel 1",
