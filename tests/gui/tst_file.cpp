@@ -515,10 +515,15 @@ void TestFile::loadDamaged()
     combo(form, "Ch1NomRCombo")->setFocus();
     QVERIFY(combo(form, "Ch1NomRCombo")->hasFocus() && combo(form, "Ch1NomRCombo")->currentText().isEmpty());
     {
+        // The real box, not the seam's answer: it is its taking the focus that is tested.
         ModalScript script;
-        script.press(QMessageBox::Ok);
+        QStringList texts;
+        script.inspect([&texts](QWidget *modal) {
+            if (const auto *box = qobject_cast<QMessageBox *>(modal))
+                texts << box->text();
+        });
         QVERIFY(form.loadFile(path(u"nomr.cfg"_s)));
-        QCOMPARE(script.texts(), QStringList{kDamaged});
+        QCOMPARE(texts, QStringList{kDamaged});
     }
     QVERIFY(combo(form, "Ch1NomRCombo")->currentText().isEmpty());
     QVERIFY(!form.isModified());
