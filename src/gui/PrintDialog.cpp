@@ -1,8 +1,5 @@
 #include "gui/PrintDialog.h"
 
-#include <QPrintDialog>
-#include <QPrinter>
-
 #include <deque>
 
 namespace {
@@ -18,15 +15,11 @@ void PrintDialog::setNextOutputFile(const QString &path)
     nextOutputFiles().push_back(path);
 }
 
-bool PrintDialog::run(QPrintDialog &dialog, QPrinter &printer)
+std::optional<QString> PrintDialog::takeNextOutputFile()
 {
     if (nextOutputFiles().empty())
-        return dialog.exec() == QDialog::Accepted;
+        return std::nullopt;
     const QString path = nextOutputFiles().front();
     nextOutputFiles().pop_front();
-    if (path.isEmpty())
-        return false;
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    return true;
+    return path;
 }

@@ -2,17 +2,16 @@
 
 #include <QString>
 
-class QPrintDialog;
-class QPrinter;
+#include <optional>
 
-// The print dialog's run. setNextOutputFile() gives the next run its answer without showing the
-// dialog: printing into that file (an empty name cancels), the one way tests choose where a
-// print goes.
+// The print dialog's answer for tests. setNextOutputFile() gives the next print its answer
+// without showing the dialog: printing into that file (an empty name cancels), the one way tests
+// choose where a print goes.
 class PrintDialog
 {
 public:
     static void setNextOutputFile(const QString &path);
 
-    // Whether the user chose to print; printer then holds the choice.
-    static bool run(QPrintDialog &dialog, QPrinter &printer);
+    // The answer set for this print, if any; the print path asks the dialog without one.
+    static std::optional<QString> takeNextOutputFile();
 };

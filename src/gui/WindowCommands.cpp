@@ -4,6 +4,7 @@
 #include "gui/FileDialog.h"
 #include "gui/MessageBox.h"
 #include "gui/PrintDialog.h"
+#include "gui/PrintJob.h"
 #include "gui/Hints.h"
 #include "gui/QuestionnaireDocument.h"
 #include "gui/QuestionnaireEditor.h"
@@ -26,8 +27,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QScopedValueRollback>
 #include <QStatusBar>
 #include <QUndoStack>
@@ -329,24 +328,25 @@ void QuestionnaireWindow::print()
     const std::optional<qsjuv::Questionnaire> value = outputValue();
     if (!value)
         return;
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(u"qs_juv"_s);
     const QString offer = pdfOffer();
-    printer.setOutputFileName(offer.isEmpty() ? QDir::current().filePath(u"qs_juv.pdf"_s) : offer);
-    QPrintDialog dialog(&printer, this);
-    dialog.setObjectName(u"PrintDialog"_s);
-    dialog.setWindowTitle(tr("Печать опросного листа"));
-    dialog.setMinMax(1, 2);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
-    if (!PrintDialog::run(dialog, printer))
+    QString why;
+    const std::unique_ptr<PrintJob> job = makePrintJob(
+        u"qs_juv"_s, offer.isEmpty() ? QDir::current().filePath(u"qs_juv.pdf"_s) : offer, why);
+    if (!job) {
+        error(tr("Печать недоступна: не загружен модуль печати (%1).").arg(why));
         return;
+    }
+    if (const std::optional<QString> answer = PrintDialog::takeNextOutputFile()) {
+        if (answer->isEmpty())
+            return;
+        job->printInto(*answer);
+    } else if (!job->ask(this, tr("Печать опросного листа"))) {
+        return;
+    }
     // Printing to a file writes it directly: asked first, as the PDF is.
-    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()
-        && !mayReplaceWithSummary(printer.outputFileName()))
+    if (!job->outputFile().isEmpty() && !mayReplaceWithSummary(job->outputFile()))
         return;
-    if (!qsjuv::renderSummary(m_document->summary(*value, m_caption), printer)
-        || printer.printerState() == QPrinter::Error)
+    if (!qsjuv::renderSummary(m_document->summary(*value, m_caption), job->device()) || job->failed())
         error(tr("Не удалось напечатать опросный лист: принтер не принял задание."));
 }
 

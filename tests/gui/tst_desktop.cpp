@@ -24,7 +24,6 @@
 #include <QFile>
 #include <QMenu>
 #include <QMimeData>
-#include <QPrintDialog>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -705,6 +704,17 @@ void TestDesktop::summaryReplaceAndFailure()
         });
         form.exportPdf();
         QVERIFY(script.unexpected().isEmpty());
+    }
+    // The print dialog comes from its module, loaded on this first print; cancelled, it prints nothing.
+    {
+        ModalScript script;
+        script.inspect([](QWidget *modal) {
+            QCOMPARE(modal->objectName(), u"PrintDialog"_s);
+            QCOMPARE(modal->windowTitle(), u"Печать опросного листа"_s);
+        });
+        form.print();
+        QVERIFY(script.unexpected().isEmpty());
+        QVERIFY(script.texts().isEmpty());
     }
     {
         Answers script;

@@ -17,6 +17,8 @@ for f in bin/qs_juv bin/qs_juv_check share/applications/qs_juv.desktop \
          share/man/ru/man1/qs_juv.1.gz share/man/ru/man1/qs_juv_check.1.gz; do
     [ -e "$prefix/$f" ] || fail "not installed: $f"
 done
+compgen -G "$prefix/lib*/qs_juv/qs_juv_print.so" >/dev/null || compgen -G "$prefix/lib/*/qs_juv/qs_juv_print.so" >/dev/null \
+    || fail "not installed: the print module"
 "$prefix/bin/qs_juv" --version | grep -qx 'qs_juv 4e' || fail "qs_juv --version"
 
 desktop=$prefix/share/applications/qs_juv.desktop
