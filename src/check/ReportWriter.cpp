@@ -26,7 +26,7 @@ QString modelName(const FileReport &report)
 // The channels a window shows once it has loaded the file.
 int shownChannels(const FileReport &report)
 {
-    return int(report.loaded.value.channels.size());
+    return report.loaded.questionnaire ? int(report.loaded.value.channels.size()) : 0;
 }
 
 const QuestionnaireChannel &channelOf(const FileReport &report, int c)
@@ -68,12 +68,20 @@ QString verdictExplanation(const FileReport &report)
         return u"файл не удалось прочитать: %1"_s.arg(report.reason);
     case Verdict::InterruptedSave:
         return u"сохранение файла было прервано, в нём может быть смесь старых и новых данных (%1)"_s.arg(report.reason);
+    case Verdict::NotQuestionnaire:
+        return u"не опросный лист: в файле нет ни модели (Device/id), ни настроек каналов; форма его не откроет"_s;
+    case Verdict::RequisiteUnreadable:
+        return u"реквизиты записаны не так, как форма их читает: форма покажет предупреждение"_s;
     case Verdict::NoModelId:
-        return u"в файле не указана модель (Device/id): форма применит его к прежней модели"_s;
+        return u"в файле не указана модель (Device/id): форма покажет предупреждение и применит каналы к "
+               "модели, которую показывала"_s;
     case Verdict::CheckCodeMismatch:
-        return u"контрольный код не совпадает (в файле %1, по данным %2): форма покажет предупреждение "
-               "и не примет реквизиты"_s.arg(report.storedCode ? QString::number(*report.storedCode) : u"—"_s)
+        return u"контрольный код не совпадает (в файле %1, по данным %2): форма покажет предупреждение"_s
+                .arg(report.storedCode ? QString::number(*report.storedCode) : u"—"_s)
                 .arg(report.computedCode);
+    case Verdict::Incomplete:
+        return u"контрольного кода нет, а ключей, которые есть в каждом сохранённом файле, недостаёт: "
+               "форма покажет предупреждение"_s;
     case Verdict::NoCheckCode:
         return u"контрольного кода нет: форма загрузит файл без предупреждения, но данные ничем не защищены"_s;
     case Verdict::Ok:
@@ -91,7 +99,7 @@ public:
     {
         m_out << u"Файл: "_s << printable(r.path) << '\n';
         m_out << u"Результат: "_s << verdictName(r.verdict) << u" — "_s << verdictExplanation(r) << '\n';
-        if (r.verdict != Verdict::Unreadable)
+        if (r.verdict != Verdict::Unreadable && r.verdict != Verdict::NotQuestionnaire)
             writeContents(r);
         if (!r.problems.empty()) {
             m_out << u"Замечания:\n"_s;
@@ -267,7 +275,7 @@ QJsonObject reportToJson(const FileReport &r)
     QJsonObject o;
     o.insert(u"path"_s, r.path);
     o.insert(u"verdict"_s, QString::fromLatin1(verdictName(r.verdict)));
-    const bool read = r.verdict != Verdict::Unreadable;
+    const bool read = r.verdict != Verdict::Unreadable && r.verdict != Verdict::NotQuestionnaire;
     o.insert(u"reason"_s, r.reason.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(r.reason));
     o.insert(u"storedCode"_s, r.storedCode ? QJsonValue(*r.storedCode) : QJsonValue(QJsonValue::Null));
     o.insert(u"computedCode"_s, read ? QJsonValue(r.computedCode) : QJsonValue(QJsonValue::Null));
@@ -332,7 +340,7 @@ QStringList csvHeader()
 
 QStringList csvRow(const FileReport &r)
 {
-    const bool read = r.verdict != Verdict::Unreadable;
+    const bool read = r.verdict != Verdict::Unreadable && r.verdict != Verdict::NotQuestionnaire;
     QStringList row = {r.path,
                        QString::fromLatin1(verdictName(r.verdict)),
                        r.reason,

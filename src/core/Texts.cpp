@@ -78,6 +78,11 @@ QString fileUnreadable()
     return u"Указанный файл не удалось прочитать!"_s;
 }
 
+QString notQuestionnaire()
+{
+    return u"файл не является опросным листом: в нём нет ни модели, ни настроек каналов"_s;
+}
+
 QString fileNameNotUtf8()
 {
     return fileUnreadable() + u"\nИмя файла записано не в кодировке UTF-8."_s;
