@@ -275,7 +275,10 @@ QuestionnaireRead readQuestionnaire(const ProfileReader &reader)
         text = nonEmpty(reader.text(reqs, key));
         // A text pasted in UTF-8 into a Windows-1251 file: Cyrillic in Windows-1251 is never
         // well-formed UTF-8 once two letters stand side by side, so such a text was meant as UTF-8.
-        if (text && !reader.utf8()) {
+        const auto beyondAscii = [](const QString &t) {
+            return std::any_of(t.begin(), t.end(), [](QChar c) { return c.unicode() >= 0x80; });
+        };
+        if (text && !reader.utf8() && beyondAscii(*text)) {
             const std::optional<QByteArray> bytes = reader.value(reqs, key);
             if (isUtf8BeyondAscii(*bytes)) {
                 text = QString::fromUtf8(*bytes);
