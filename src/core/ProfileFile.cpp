@@ -105,13 +105,10 @@ QByteArray ProfileReader::windowsValue(QByteArrayView raw) const
 
 std::optional<QString> ProfileReader::text(QByteArrayView section, QByteArrayView key) const
 {
-    const Key *k = findKey(section, key);
-    if (!k || !k->hasValue)
+    const std::optional<QByteArrayView> v = rawValue(section, key);
+    if (!v)
         return std::nullopt;
-    QByteArrayView v = slice(k->valueBegin, k->valueSize);
-    if (isQuoted(v))
-        v = v.sliced(1, v.size() - 2);
-    return m_utf8 ? QString::fromUtf8(v) : fromCp1251(v);
+    return m_utf8 ? QString::fromUtf8(*v) : fromCp1251(*v);
 }
 
 QByteArrayView ProfileReader::slice(qsizetype begin, qsizetype size) const
@@ -198,7 +195,7 @@ const ProfileReader::Key *ProfileReader::findKey(QByteArrayView section, QByteAr
     return nullptr;
 }
 
-std::optional<QByteArray> ProfileReader::value(QByteArrayView section, QByteArrayView key) const
+std::optional<QByteArrayView> ProfileReader::rawValue(QByteArrayView section, QByteArrayView key) const
 {
     const Key *k = findKey(section, key);
     if (!k || !k->hasValue)
@@ -206,7 +203,15 @@ std::optional<QByteArray> ProfileReader::value(QByteArrayView section, QByteArra
     QByteArrayView v = slice(k->valueBegin, k->valueSize);
     if (isQuoted(v))
         v = v.sliced(1, v.size() - 2);
-    return windowsValue(v);
+    return v;
+}
+
+std::optional<QByteArray> ProfileReader::value(QByteArrayView section, QByteArrayView key) const
+{
+    const std::optional<QByteArrayView> v = rawValue(section, key);
+    if (!v)
+        return std::nullopt;
+    return windowsValue(*v);
 }
 
 QByteArray ProfileReader::valueCut(QByteArrayView section, QByteArrayView key, int bufferSize,

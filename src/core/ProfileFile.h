@@ -61,6 +61,8 @@ private:
     const Key *findKey(QByteArrayView section, QByteArrayView key) const;
     QByteArrayView slice(qsizetype begin, qsizetype size) const;
     QByteArray windowsValue(QByteArrayView raw) const;
+    // The value as the file's text holds it, outer quotes removed.
+    std::optional<QByteArrayView> rawValue(QByteArrayView section, QByteArrayView key) const;
 
     QByteArray m_text; // Windows-1251 or UTF-8; names and values point into it
     bool m_utf8 = false;

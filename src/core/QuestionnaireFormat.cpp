@@ -259,6 +259,8 @@ QuestionnaireRead readQuestionnaire(const ProfileReader &reader)
     }
     read.valuesInUtf8 = reader.valuesInUtf8();
     read.name = reader.text(kDevice, "name");
+    const std::optional<QByteArray> nameBytes = reader.value(kDevice, "name");
+    const bool nameUtf8 = !reader.utf8() && nameBytes && isUtf8BeyondAscii(*nameBytes);
 
     const bool series610Code = isSeries610Code(read.deviceCode);
     for (int c = 0; c < read.channelCount && c < 2; ++c)
@@ -273,12 +275,14 @@ QuestionnaireRead readQuestionnaire(const ProfileReader &reader)
                 : r == Requisite::Mail                      ? read.mail
                                                             : read.bill;
         text = nonEmpty(reader.text(reqs, key));
-        // A text pasted in UTF-8 into a Windows-1251 file: Cyrillic in Windows-1251 is never
-        // well-formed UTF-8 once two letters stand side by side, so such a text was meant as UTF-8.
+        // A file once saved in UTF-8 (its model's name says so; the form writes it in Windows-1251)
+        // and edited in Windows-1251 since: Cyrillic in Windows-1251 is never well-formed UTF-8
+        // once two letters stand side by side, so such a text was meant as UTF-8. The form's own
+        // files never qualify: what it saves reads back as it showed it.
         const auto beyondAscii = [](const QString &t) {
             return std::any_of(t.begin(), t.end(), [](QChar c) { return c.unicode() >= 0x80; });
         };
-        if (text && !reader.utf8() && beyondAscii(*text)) {
+        if (text && nameUtf8 && beyondAscii(*text)) {
             const std::optional<QByteArray> bytes = reader.value(reqs, key);
             if (isUtf8BeyondAscii(*bytes)) {
                 text = QString::fromUtf8(*bytes);

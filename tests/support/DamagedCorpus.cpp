@@ -297,7 +297,9 @@ void addReceived(Corpus &corpus, const std::vector<QByteArray> &valid)
 {
     const QByteArray &two = valid[3];
     corpus.add("received-bom-on-cp1251", "\xEF\xBB\xBF" + two);
-    corpus.add("received-utf8-firm-pasted", withValue(two, "Reqs", "Firm", u"ООО «Рога; Копыта»"_s.toUtf8()));
+    corpus.add("received-utf8-then-cp1251",
+               withValue(encoded(two, QStringConverter::Utf8, false), "Reqs", "Firm", toCp1251Lossy(u"ООО «Рога; Копыта»"_s)));
+    corpus.add("received-cp1251-valid-utf8", withValue(two, "Reqs", "Firm", toCp1251Lossy(u"ACME Р»"_s)));
     corpus.add("received-firm-beyond-cp1251",
                encoded(withValue(two, "Reqs", "Firm", "F"), QStringConverter::Utf8, false).replace("Firm=F", u"Firm=Łódź ☺"_s.toUtf8()));
     corpus.add("received-undefined-byte", withValue(two, "Reqs", "Phone", "12\x98" "3"));
