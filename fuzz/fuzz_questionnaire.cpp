@@ -190,8 +190,13 @@ void checkRead(const ProfileReader &reader, const QuestionnaireRead &read)
             FUZZ_CHECK(!ch.inputMode && !ch.sensorIdText && !ch.maxValue && !ch.outputMode && !ch.sensor);
         }
     }
-    FUZZ_CHECK(read.firm == fileValue(reader, "Reqs", "Firm"));
-    FUZZ_CHECK(read.quantity == fileValue(reader, "Reqs", "Quantity"));
+    // Texts lose nothing: a Windows-1251 value reads back as its bytes, a UTF-8 one as UTF-8.
+    const std::optional<QString> firm = reader.text("Reqs", "Firm");
+    FUZZ_CHECK(read.firm.has_value() == bool(fileValue(reader, "Reqs", "Firm")));
+    FUZZ_CHECK(!read.firm || read.firm == firm || (!reader.utf8() && read.firm == QString::fromUtf8(*reader.value("Reqs", "Firm"))));
+    FUZZ_CHECK(!read.firm || reader.utf8() || read.firm->size() <= reader.value("Reqs", "Firm")->size());
+    const std::optional<QString> quantity = reader.text("Reqs", "Quantity");
+    FUZZ_CHECK(read.quantity == (quantity && !quantity->isEmpty() ? quantity : std::nullopt));
 }
 
 bool sameChannel(const ChannelRead &a, const ChannelRead &b)

@@ -169,7 +169,11 @@ int runDiff(const Options &options, QTextStream &out, QTextStream &err)
     }
     if (reports[0].verdict == Verdict::Unreadable || reports[1].verdict == Verdict::Unreadable)
         return kExitError;
-    const std::vector<FieldDifference> found = differences(reports[0].loaded.value, reports[1].loaded.value);
+    std::vector<FieldDifference> found;
+    if (auto code = checkCodeDifference(reports[0].storedCode, reports[1].storedCode))
+        found.push_back(std::move(*code));
+    const std::vector<FieldDifference> shown = differences(reports[0].loaded.value, reports[1].loaded.value);
+    found.insert(found.end(), shown.begin(), shown.end());
     if (options.format == Format::Json) {
         out << QString::fromUtf8(QJsonDocument(differencesToJson(found)).toJson(QJsonDocument::Indented));
     } else {

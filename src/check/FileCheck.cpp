@@ -12,7 +12,6 @@
 #include "core/Texts.h"
 
 #include <QCoreApplication>
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <cerrno>
@@ -24,42 +23,25 @@ namespace qsjuv::check {
 
 namespace {
 
-QString text(const std::optional<QByteArray> &value)
-{
-    return value ? fromCp1251(*value) : QString();
-}
-
 QString quoted(const QString &value)
 {
     return QCoreApplication::translate("FileCheck", "«%1»").arg(value);
 }
 
-// Windows-1251 decodes any byte sequence, so a text typed in UTF-8 somewhere else only shows as
-// gibberish; high bytes that are well-formed UTF-8 give it away.
-bool looksLikeUtf8(QByteArrayView bytes)
+Verdict verdictOf(const QuestionnaireRead &read, const LoadedQuestionnaire &loaded)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8,
-                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-    const QString text = decoder.decode(bytes);
-    return !decoder.hasError() && text.size() < bytes.size(); // fewer characters: some took several bytes
-}
-
-// Every UTF-8 byte sequence is also Windows-1251 text a person could type («ACME Р»» is), so a
-// requisite alone proves nothing. The model's name does: the form writes it in Windows-1251,
-// where it is never well-formed UTF-8.
-bool writtenInUtf8(const QuestionnaireRead &read)
-{
-    return read.name && looksLikeUtf8(*read.name);
-}
-
-Verdict verdictOf(const QuestionnaireRead &read)
-{
+    if (!loaded.questionnaire)
+        return Verdict::NotQuestionnaire;
     // A matching code does not save a file without a model: the form would apply its channels
     // to whatever model it showed before.
     if (!read.idText)
         return Verdict::NoModelId;
     if (!read.accepted())
         return Verdict::CheckCodeMismatch;
+    if (!loaded.complete)
+        return Verdict::Incomplete;
+    if (loaded.warning) // a requisite not read as written
+        return Verdict::RequisiteUnreadable;
     if (read.noCode)
         return Verdict::NoCheckCode;
     return Verdict::Ok;
@@ -76,8 +58,12 @@ std::optional<Problem> refusalProblem(const SaveRefusal &refusal, const Question
         return Problem{"missing-mail", 0, texts::saveRefusal(refusal)};
     case SaveRefusal::MailFormat:
         return Problem{"mail-format", 0, texts::saveRefusal(refusal)};
-    case SaveRefusal::RequisiteRefused: // text decoded from Windows-1251 always encodes again
-        return std::nullopt;
+    case SaveRefusal::RequisiteRefused:
+        // A character that could not be read is the load's problem already.
+        if (std::any_of(read.otherEncoding.begin(), read.otherEncoding.end(), [&](Requisite r) { return r == refusal.requisite; })
+            || requisiteText(value, refusal.requisite).contains(QChar::ReplacementCharacter))
+            return std::nullopt;
+        return Problem{"requisite-not-cp1251", 0, texts::saveRefusal(refusal)};
     case SaveRefusal::NoInput:
         return Problem{"no-input", 0, texts::saveRefusal(refusal)};
     case SaveRefusal::RangeNotNumber:
@@ -93,7 +79,7 @@ std::optional<Problem> refusalProblem(const SaveRefusal &refusal, const Question
         return Problem{"range-not-number", number,
                        QCoreApplication::translate("FileCheck", "%1 диапазона %2 не является числом: форма не сохранит такой опросный лист.").arg(
                                refusal.maxBound ? QCoreApplication::translate("FileCheck", "Максимум") : QCoreApplication::translate("FileCheck", "Минимум"),
-                               quoted(typed ? text(typed) : refusal.maxBound ? ch.maxText : ch.minText))};
+                               quoted(typed ? read.text(typed) : refusal.maxBound ? ch.maxText : ch.minText))};
     }
     const RangeLimits *row = rangeRow(value.series610(), ch.sensorId);
     const QString unit = channelShown(value, refusal.channel).unit;
@@ -114,25 +100,19 @@ int rank(const Problem &p)
     return qstrcmp(p.code, "quantity-invalid") == 0 ? 4 : 3;
 }
 
-// Bytes of the file's requisites that the window would show other than they were meant.
-void checkRequisiteBytes(const QuestionnaireRead &read, FileReport &report)
+// Control characters the window shows and the save turns into blanks.
+void checkRequisiteCharacters(const Questionnaire &value, FileReport &report)
 {
-    const bool utf8File = writtenInUtf8(read);
     for (const Requisite r : kRequisites) {
-        const std::optional<QByteArray> &bytes = r == Requisite::Firm ? read.firm
-                : r == Requisite::Phone                               ? read.phone
-                : r == Requisite::Mail                                ? read.mail
-                                                                      : read.bill;
-        if (!bytes)
-            continue;
-        if (!isRequisiteText(text(bytes)))
+        const QString &text = requisiteText(value, r);
+        // C1 controls are bytes that mean no character: the load's problem already.
+        const bool control = std::any_of(text.begin(), text.end(), [](QChar c) {
+            return c.category() == QChar::Other_Control && (c.unicode() < 0x80 || c.unicode() >= 0xA0);
+        });
+        if (control)
             report.problems.push_back({"requisite-not-cp1251", 0,
-                                       QCoreApplication::translate("FileCheck", "Поле «%1» содержит байты, которые не являются текстом в кодировке Windows-1251.").arg(
+                                       QCoreApplication::translate("FileCheck", "Поле «%1» содержит управляющие символы: форма сохранит вместо них пробелы.").arg(
                                                texts::requisiteCaption(r))});
-        else if (utf8File && looksLikeUtf8(*bytes))
-            report.problems.push_back({"requisite-not-cp1251", 0,
-                                       QCoreApplication::translate("FileCheck", "Поле «%1» записано в UTF-8, а не в Windows-1251: %2.").arg(
-                                               texts::requisiteCaption(r), quoted(QString::fromUtf8(*bytes)))});
     }
 }
 
@@ -141,27 +121,25 @@ void check(const QuestionnaireRead &read, FileReport &report)
     report.computedCode = read.sum;
     if (read.checkCodeText)
         report.storedCode = read.storedCode;
-    report.verdict = verdictOf(read);
     if (read.idText)
         report.modelId = read.deviceCode;
-    report.firm = text(read.firm);
-    report.phone = text(read.phone);
-    report.mail = text(read.mail);
-    report.bill = text(read.bill);
-    report.version = text(read.version);
-
     // As a new window loads it.
     report.loaded = loadedQuestionnaire(read, defaultQuestionnaire());
+    report.verdict = verdictOf(read, report.loaded);
+    if (!report.loaded.questionnaire)
+        return;
+    const Questionnaire &shown = report.loaded.value;
+    report.firm = shown.firm;
+    report.phone = shown.phone;
+    report.mail = shown.mail;
+    report.bill = shown.bill;
+    report.version = report.loaded.version;
     report.problems = report.loaded.changes;
     for (const SaveRefusal &refusal : saveRefusals(report.loaded.value)) {
-        // A refused file's requisites are not taken: the window's own are no problem of the file.
-        const bool ofRequisites = refusal.kind < SaveRefusal::NoInput;
-        if (ofRequisites && !report.loaded.accepted)
-            continue;
         if (auto problem = refusalProblem(refusal, read, report.loaded.value))
             report.problems.push_back(std::move(*problem));
     }
-    checkRequisiteBytes(read, report);
+    checkRequisiteCharacters(report.loaded.value, report);
     std::stable_sort(report.problems.begin(), report.problems.end(),
                      [](const Problem &a, const Problem &b) { return rank(a) < rank(b); });
 }
@@ -197,10 +175,16 @@ const char *verdictName(Verdict verdict)
         return "unreadable";
     case Verdict::InterruptedSave:
         return "interrupted-save";
+    case Verdict::NotQuestionnaire:
+        return "not-questionnaire";
     case Verdict::NoModelId:
         return "no-model-id";
     case Verdict::CheckCodeMismatch:
         return "check-code-mismatch";
+    case Verdict::Incomplete:
+        return "incomplete";
+    case Verdict::RequisiteUnreadable:
+        return "requisite-unreadable";
     case Verdict::NoCheckCode:
         return "no-check-code";
     case Verdict::Ok:

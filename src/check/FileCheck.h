@@ -16,7 +16,17 @@
 namespace qsjuv::check {
 
 // Worst first: a file gets the first verdict that applies.
-enum class Verdict { Unreadable, InterruptedSave, NoModelId, CheckCodeMismatch, NoCheckCode, Ok };
+enum class Verdict {
+    Unreadable,
+    InterruptedSave,
+    NotQuestionnaire,
+    NoModelId,
+    CheckCodeMismatch,
+    Incomplete,
+    RequisiteUnreadable,
+    NoCheckCode,
+    Ok
+};
 
 // The stable machine name: "ok", "no-check-code", ...
 const char *verdictName(Verdict verdict);
@@ -31,7 +41,7 @@ struct FileReport
     std::optional<qint32> storedCode; // nullopt when the file has none
     qint32 computedCode = 0;
     std::optional<int> modelId; // the "id" number as the loader takes it (low 8 bits)
-    // Requisites and version as the file holds them, even where the window would not take them.
+    // Requisites and version as the window shows them.
     QString firm, phone, mail, bill, version;
 
     // What a new window shows once it has loaded the file, and what it changed to show it.

@@ -53,8 +53,11 @@ void compare(const std::vector<ShownField> &from, const std::vector<ShownField> 
     for (std::size_t i = 0; i < std::max(from.size(), to.size()); ++i) {
         const ShownField before = i < from.size() ? from[i] : ShownField{};
         const ShownField after = i < to.size() ? to[i] : ShownField{};
-        if (before.text != after.text)
-            out.push_back({after.caption.isEmpty() ? before.caption : after.caption, channel, before.text, after.text});
+        if (before.text == after.text)
+            continue;
+        const bool ownCaption = !before.caption.isEmpty() && !after.caption.isEmpty() && before.caption != after.caption;
+        out.push_back({after.caption.isEmpty() ? before.caption : after.caption, channel, before.text, after.text,
+                       ownCaption ? before.caption : QString()});
     }
 }
 
@@ -74,21 +77,35 @@ std::vector<FieldDifference> differences(const Questionnaire &from, const Questi
     return out;
 }
 
+std::optional<FieldDifference> checkCodeDifference(const std::optional<qint32> &from, const std::optional<qint32> &to)
+{
+    if (from == to)
+        return std::nullopt;
+    const auto text = [](const std::optional<qint32> &code) { return code ? QString::number(*code) : QString(); };
+    return FieldDifference{u"Контрольный код"_s, 0, text(from), text(to), QString()};
+}
+
 QString differenceLine(const FieldDifference &d)
 {
     const auto shown = [](const QString &text) { return text.isEmpty() ? u"—"_s : printable(text); };
-    const QString field = d.channel ? u"%1. %2"_s.arg(texts::channelTitle(d.channel - 1), d.field) : d.field;
-    return u"%1: %2 → %3"_s.arg(field, shown(d.from), shown(d.to));
+    const auto titled = [&d](const QString &caption) {
+        return d.channel ? u"%1. %2"_s.arg(texts::channelTitle(d.channel - 1), caption) : caption;
+    };
+    if (!d.fromField.isEmpty())
+        return u"%1: %2 → %3: %4"_s.arg(titled(d.fromField), shown(d.from), d.field, shown(d.to));
+    return u"%1: %2 → %3"_s.arg(titled(d.field), shown(d.from), shown(d.to));
 }
 
 QJsonArray differencesToJson(const std::vector<FieldDifference> &differences)
 {
     QJsonArray array;
-    for (const FieldDifference &d : differences)
-        array.append(QJsonObject{{u"field"_s, d.field},
-                                 {u"channel"_s, d.channel},
-                                 {u"from"_s, textOrNull(d.from)},
-                                 {u"to"_s, textOrNull(d.to)}});
+    for (const FieldDifference &d : differences) {
+        QJsonObject o{{u"field"_s, d.field}, {u"channel"_s, d.channel}, {u"from"_s, textOrNull(d.from)},
+                      {u"to"_s, textOrNull(d.to)}};
+        if (!d.fromField.isEmpty())
+            o.insert(u"fromField"_s, d.fromField);
+        array.append(o);
+    }
     return array;
 }
 

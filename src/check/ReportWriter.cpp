@@ -27,7 +27,7 @@ QString modelName(const FileReport &report)
 // The channels a window shows once it has loaded the file.
 int shownChannels(const FileReport &report)
 {
-    return int(report.loaded.value.channels.size());
+    return report.loaded.questionnaire ? int(report.loaded.value.channels.size()) : 0;
 }
 
 const QuestionnaireChannel &channelOf(const FileReport &report, int c)
@@ -69,12 +69,20 @@ QString verdictExplanation(const FileReport &report)
         return QCoreApplication::translate("ReportWriter", "файл не удалось прочитать: %1").arg(report.reason);
     case Verdict::InterruptedSave:
         return QCoreApplication::translate("ReportWriter", "сохранение файла было прервано, в нём может быть смесь старых и новых данных (%1)").arg(report.reason);
+    case Verdict::NotQuestionnaire:
+        return QCoreApplication::translate("ReportWriter", "не опросный лист: в файле нет ни модели (Device/id), ни настроек каналов; форма его не откроет");
+    case Verdict::RequisiteUnreadable:
+        return QCoreApplication::translate("ReportWriter", "реквизиты записаны не так, как форма их читает: форма покажет предупреждение");
     case Verdict::NoModelId:
-        return QCoreApplication::translate("ReportWriter", "в файле не указана модель (Device/id): форма применит его к прежней модели");
+        return QCoreApplication::translate("ReportWriter", "в файле не указана модель (Device/id): форма покажет предупреждение и применит каналы к "
+               "модели, которую показывала");
     case Verdict::CheckCodeMismatch:
-        return QCoreApplication::translate("ReportWriter", "контрольный код не совпадает (в файле %1, по данным %2): форма покажет предупреждение "
-               "и не примет реквизиты").arg(report.storedCode ? QString::number(*report.storedCode) : u"—"_s)
+        return QCoreApplication::translate("ReportWriter", "контрольный код не совпадает (в файле %1, по данным %2): форма покажет предупреждение")
+                .arg(report.storedCode ? QString::number(*report.storedCode) : u"—"_s)
                 .arg(report.computedCode);
+    case Verdict::Incomplete:
+        return QCoreApplication::translate("ReportWriter", "контрольного кода нет, а ключей, которые есть в каждом сохранённом файле, недостаёт: "
+               "форма покажет предупреждение");
     case Verdict::NoCheckCode:
         return QCoreApplication::translate("ReportWriter", "контрольного кода нет: форма загрузит файл без предупреждения, но данные ничем не защищены");
     case Verdict::Ok:
@@ -92,7 +100,7 @@ public:
     {
         m_out << QCoreApplication::translate("ReportWriter", "Файл: ") << printable(r.path) << '\n';
         m_out << QCoreApplication::translate("ReportWriter", "Результат: ") << verdictName(r.verdict) << u" — "_s << verdictExplanation(r) << '\n';
-        if (r.verdict != Verdict::Unreadable)
+        if (r.verdict != Verdict::Unreadable && r.verdict != Verdict::NotQuestionnaire)
             writeContents(r);
         if (!r.problems.empty()) {
             m_out << QCoreApplication::translate("ReportWriter", "Замечания:\n");
@@ -268,7 +276,7 @@ QJsonObject reportToJson(const FileReport &r)
     QJsonObject o;
     o.insert(u"path"_s, r.path);
     o.insert(u"verdict"_s, QString::fromLatin1(verdictName(r.verdict)));
-    const bool read = r.verdict != Verdict::Unreadable;
+    const bool read = r.verdict != Verdict::Unreadable && r.verdict != Verdict::NotQuestionnaire;
     o.insert(u"reason"_s, r.reason.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(r.reason));
     o.insert(u"storedCode"_s, r.storedCode ? QJsonValue(*r.storedCode) : QJsonValue(QJsonValue::Null));
     o.insert(u"computedCode"_s, read ? QJsonValue(r.computedCode) : QJsonValue(QJsonValue::Null));
@@ -333,7 +341,7 @@ QStringList csvHeader()
 
 QStringList csvRow(const FileReport &r)
 {
-    const bool read = r.verdict != Verdict::Unreadable;
+    const bool read = r.verdict != Verdict::Unreadable && r.verdict != Verdict::NotQuestionnaire;
     QStringList row = {r.path,
                        QString::fromLatin1(verdictName(r.verdict)),
                        r.reason,

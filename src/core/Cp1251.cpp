@@ -120,4 +120,41 @@ QString fromCp1251(QByteArrayView bytes)
     return out;
 }
 
+bool isWellFormedUtf8(QByteArrayView bytes, bool *beyondAscii)
+{
+    const auto *p = reinterpret_cast<const uchar *>(bytes.data());
+    const auto *const end = p + bytes.size();
+    bool high = false;
+    while (p < end) {
+        const uchar c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        high = true;
+        const int extra = c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2 : c >= 0xF0 && c <= 0xF4 ? 3 : -1;
+        if (extra < 0 || end - p <= extra)
+            return false;
+        // No overlong forms, no surrogates, nothing beyond U+10FFFF.
+        const uchar lo = c == 0xE0 ? 0xA0 : c == 0xF0 ? 0x90 : 0x80;
+        const uchar hi = c == 0xED ? 0x9F : c == 0xF4 ? 0x8F : 0xBF;
+        if (p[1] < lo || p[1] > hi)
+            return false;
+        for (int i = 2; i <= extra; ++i) {
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
+        }
+        p += extra + 1;
+    }
+    if (beyondAscii)
+        *beyondAscii = high;
+    return true;
+}
+
+bool isUtf8BeyondAscii(QByteArrayView bytes)
+{
+    bool high = false;
+    return isWellFormedUtf8(bytes, &high) && high;
+}
+
 } // namespace qsjuv

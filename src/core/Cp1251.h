@@ -26,4 +26,10 @@ QByteArray toCp1251Lossy(QStringView text);
 
 QString fromCp1251(QByteArrayView bytes);
 
+// Well-formed UTF-8 (no overlong forms, no surrogates), checked without building the text: a
+// Windows-1251 text fails at its first pair of Cyrillic letters. *beyondAscii: a byte above 0x7F.
+bool isWellFormedUtf8(QByteArrayView bytes, bool *beyondAscii = nullptr);
+// What a text written in UTF-8 shows and a Windows-1251 text of ours never is.
+bool isUtf8BeyondAscii(QByteArrayView bytes);
+
 } // namespace qsjuv

@@ -4,6 +4,7 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cstring>
 
 namespace qsjuv {
@@ -65,33 +66,49 @@ bool isQuoted(QByteArrayView v)
     return v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front();
 }
 
-QByteArray toCp1251Text(const QByteArray &file)
-{
-    const auto decode = [&file](QStringDecoder::Encoding encoding, qsizetype bomSize) {
-        QByteArrayView body = QByteArrayView(file).sliced(bomSize);
-        if (encoding != QStringDecoder::Utf8)
-            body.chop(body.size() % 2); // half a UTF-16 unit at the end is no character
-        // The mark itself is already skipped; a second one is text (and becomes '?').
-        QStringDecoder decoder(encoding,
-                               QStringDecoder::Flag::Stateless
-                                       | QStringDecoder::Flag::ConvertInitialBom);
-        return toCp1251Lossy(QString(decoder.decode(body)));
-    };
-    if (file.startsWith("\xEF\xBB\xBF"))
-        return decode(QStringDecoder::Utf8, 3);
-    if (file.startsWith("\xFF\xFE"))
-        return decode(QStringDecoder::Utf16LE, 2);
-    if (file.startsWith("\xFE\xFF"))
-        return decode(QStringDecoder::Utf16BE, 2);
-    return file;
-}
-
 } // namespace
 
+// A file saved again elsewhere may come in UTF-8 or UTF-16. UTF-16 (by its mark) is made UTF-8,
+// a unit that is no UTF-16 becoming U+FFFD; a UTF-8 mark counts where the rest is UTF-8, since
+// one put before a Windows-1251 file says nothing of it. Without a mark, a file is UTF-8 when it
+// is well-formed UTF-8 beyond ASCII: a Windows-1251 text never is once two Cyrillic letters stand
+// side by side, and every save writes the model's name, "ЖУВ-…". The values keep Windows' view:
+// a file with a mark gives them in Windows-1251, one without as its bytes.
 ProfileReader::ProfileReader(const QByteArray &fileBytes)
-    : m_text(toCp1251Text(fileBytes))
 {
+    const auto fromUtf16 = [&fileBytes](QStringDecoder::Encoding encoding) {
+        QByteArrayView body = QByteArrayView(fileBytes).sliced(2);
+        body.chop(body.size() % 2); // half a UTF-16 unit at the end is no character
+        QStringDecoder decoder(encoding, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+        // toUtf8() makes each lone surrogate U+FFFD.
+        return QString(decoder.decode(body)).toUtf8();
+    };
+    if (fileBytes.startsWith("\xFF\xFE") || fileBytes.startsWith("\xFE\xFF")) {
+        m_text = fromUtf16(fileBytes.startsWith("\xFF") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
+        m_utf8 = m_converted = true;
+    } else if (fileBytes.startsWith("\xEF\xBB\xBF")) {
+        m_text = fileBytes.sliced(3);
+        m_utf8 = m_converted = isWellFormedUtf8(m_text);
+    } else {
+        m_text = fileBytes;
+        m_utf8 = isUtf8BeyondAscii(m_text);
+    }
     parse();
+}
+
+QByteArray ProfileReader::windowsValue(QByteArrayView raw) const
+{
+    if (!m_converted)
+        return raw.toByteArray();
+    return toCp1251Lossy(QString::fromUtf8(raw));
+}
+
+std::optional<QString> ProfileReader::text(QByteArrayView section, QByteArrayView key) const
+{
+    const std::optional<QByteArrayView> v = rawValue(section, key);
+    if (!v)
+        return std::nullopt;
+    return m_utf8 ? QString::fromUtf8(*v) : fromCp1251(*v);
 }
 
 QByteArrayView ProfileReader::slice(qsizetype begin, qsizetype size) const
@@ -178,7 +195,7 @@ const ProfileReader::Key *ProfileReader::findKey(QByteArrayView section, QByteAr
     return nullptr;
 }
 
-std::optional<QByteArray> ProfileReader::value(QByteArrayView section, QByteArrayView key) const
+std::optional<QByteArrayView> ProfileReader::rawValue(QByteArrayView section, QByteArrayView key) const
 {
     const Key *k = findKey(section, key);
     if (!k || !k->hasValue)
@@ -186,7 +203,15 @@ std::optional<QByteArray> ProfileReader::value(QByteArrayView section, QByteArra
     QByteArrayView v = slice(k->valueBegin, k->valueSize);
     if (isQuoted(v))
         v = v.sliced(1, v.size() - 2);
-    return v.toByteArray();
+    return v;
+}
+
+std::optional<QByteArray> ProfileReader::value(QByteArrayView section, QByteArrayView key) const
+{
+    const std::optional<QByteArrayView> v = rawValue(section, key);
+    if (!v)
+        return std::nullopt;
+    return windowsValue(*v);
 }
 
 QByteArray ProfileReader::valueCut(QByteArrayView section, QByteArrayView key, int bufferSize,
@@ -195,9 +220,10 @@ QByteArray ProfileReader::valueCut(QByteArrayView section, QByteArrayView key, i
     QByteArray out;
     if (bufferSize > 0) {
         const Key *k = findKey(section, key);
-        QByteArrayView v;
+        QByteArray whole;
         if (k && k->hasValue)
-            v = slice(k->valueBegin, k->valueSize);
+            whole = windowsValue(slice(k->valueBegin, k->valueSize));
+        QByteArrayView v = whole;
         const bool quoted = isQuoted(v);
         if (quoted)
             v = v.sliced(1);

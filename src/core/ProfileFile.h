@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QString>
 
 #include <optional>
 #include <vector>
@@ -11,9 +12,10 @@ namespace qsjuv {
 // Reads a private-profile file ("[Section]" and "key=value" lines) the way Windows'
 // GetPrivateProfileStringA does. Not QSettings' INI format: it takes backslashes, quotes, commas
 // and a leading '@' in values and '%' in keys as syntax, where Windows keeps the bytes as they
-// are, and it knows neither the first-section-wins rule nor the cut at a NUL. All names and values are Windows-1251 bytes; a file that starts
-// with a UTF-8 or UTF-16 byte-order mark is converted to Windows-1251 first ('?' for what has no
-// byte). Section and key names match case-insensitively for ASCII letters only, after trimming.
+// are, and it knows neither the first-section-wins rule nor the cut at a NUL. Values are bytes as
+// Windows gives them ('?' for what a file with a byte-order mark holds beyond Windows-1251);
+// text() gives them as the file means them, never with a character replaced. Section and key
+// names match case-insensitively for ASCII letters only, after trimming.
 class ProfileReader
 {
 public:
@@ -29,6 +31,14 @@ public:
     // *ret gets what that call returns.
     QByteArray valueCut(QByteArrayView section, QByteArrayView key, int bufferSize,
                         int *ret = nullptr) const;
+
+    // The file is text in UTF-8: it carries a UTF-16 byte-order mark, or a UTF-8 one and is
+    // well-formed after it, or it is well-formed UTF-8 beyond ASCII. Otherwise Windows-1251.
+    bool utf8() const { return m_utf8; }
+    // value() as the text the file means; U+FFFD only where a byte or unit means no character.
+    std::optional<QString> text(QByteArrayView section, QByteArrayView key) const;
+    // value() is UTF-8 (a file without a mark that is UTF-8); else it is Windows-1251.
+    bool valuesInUtf8() const { return m_utf8 && !m_converted; }
 
 private:
     struct Key
@@ -50,8 +60,13 @@ private:
     void parse();
     const Key *findKey(QByteArrayView section, QByteArrayView key) const;
     QByteArrayView slice(qsizetype begin, qsizetype size) const;
+    QByteArray windowsValue(QByteArrayView raw) const;
+    // The value as the file's text holds it, outer quotes removed.
+    std::optional<QByteArrayView> rawValue(QByteArrayView section, QByteArrayView key) const;
 
-    QByteArray m_text; // Windows-1251; names and values point into it
+    QByteArray m_text; // Windows-1251 or UTF-8; names and values point into it
+    bool m_utf8 = false;
+    bool m_converted = false; // values are given in Windows-1251, as Windows reads a marked file
     std::vector<Section> m_sections; // [0] is the unnamed part before the first header
     std::vector<Key> m_keys;
 };

@@ -10,12 +10,35 @@
 #include <algorithm>
 #include <limits>
 
+using namespace Qt::StringLiterals;
+
 namespace qsjuv {
 
 namespace {
 constexpr char kDevice[] = "Device";
 constexpr char kReqs[] = "Reqs";
 constexpr int kNoOutputMode = 255; // "Output mode" of a 720 channel without an output
+
+// Absent and empty read the same.
+std::optional<QString> nonEmpty(std::optional<QString> text)
+{
+    return text && !text->isEmpty() ? text : std::nullopt;
+}
+
+const char *requisiteKey(Requisite r)
+{
+    switch (r) {
+    case Requisite::Phone:
+        return "Phone";
+    case Requisite::Mail:
+        return "Mail";
+    case Requisite::Bill:
+        return "Bill";
+    case Requisite::Firm:
+        break;
+    }
+    return "Firm";
+}
 
 QByteArray number(qint64 value)
 {
@@ -234,21 +257,102 @@ QuestionnaireRead readQuestionnaire(const ProfileReader &reader)
         // A file without a model is accepted only when its check code matches.
         read.noCode = false;
     }
-    read.name = in.get(kDevice, "name");
+    read.valuesInUtf8 = reader.valuesInUtf8();
+    read.name = reader.text(kDevice, "name");
+    const std::optional<QByteArray> nameBytes = reader.value(kDevice, "name");
+    const bool nameUtf8 = !reader.utf8() && nameBytes && isUtf8BeyondAscii(*nameBytes);
 
     const bool series610Code = isSeries610Code(read.deviceCode);
     for (int c = 0; c < read.channelCount && c < 2; ++c)
         readChannel(in, channelSectionName(c), series610Code, read.channels[std::size_t(c)]);
 
-    read.version = in.get(reqs, "Version");
-    read.firm = in.get(reqs, "Firm");
-    read.phone = in.get(reqs, "Phone");
-    read.mail = in.get(reqs, "Mail");
-    read.bill = in.get(reqs, "Bill");
-    read.quantity = in.get(reqs, "Quantity");
+    read.version = nonEmpty(reader.text(reqs, "Version"));
+    read.quantity = nonEmpty(reader.text(reqs, "Quantity"));
+    for (const Requisite r : kRequisites) {
+        const char *key = requisiteKey(r);
+        std::optional<QString> &text = r == Requisite::Firm ? read.firm
+                : r == Requisite::Phone                     ? read.phone
+                : r == Requisite::Mail                      ? read.mail
+                                                            : read.bill;
+        text = nonEmpty(reader.text(reqs, key));
+        // A file once saved in UTF-8 (its model's name says so; the form writes it in Windows-1251)
+        // and edited in Windows-1251 since: Cyrillic in Windows-1251 is never well-formed UTF-8
+        // once two letters stand side by side, so such a text was meant as UTF-8. The form's own
+        // files never qualify: what it saves reads back as it showed it.
+        const auto beyondAscii = [](const QString &t) {
+            return std::any_of(t.begin(), t.end(), [](QChar c) { return c.unicode() >= 0x80; });
+        };
+        if (text && nameUtf8 && beyondAscii(*text)) {
+            const std::optional<QByteArray> bytes = reader.value(reqs, key);
+            if (isUtf8BeyondAscii(*bytes)) {
+                text = QString::fromUtf8(*bytes);
+                read.otherEncoding.push_back(r);
+            }
+        }
+    }
 
     read.sum = in.sum();
     return read;
+}
+
+QString QuestionnaireRead::text(const std::optional<QByteArray> &value) const
+{
+    if (!value)
+        return {};
+    return valuesInUtf8 ? QString::fromUtf8(*value) : fromCp1251(*value);
+}
+
+namespace {
+std::vector<const std::optional<QByteArray> *> channelValues(const ChannelRead &ch)
+{
+    return {&ch.inputMode,        &ch.sensorIdText,     &ch.sensorTypeText, &ch.sensorR,
+            &ch.inputConnection,  &ch.coldJunctionComp, &ch.coldJunctionTemp, &ch.maxValue,
+            &ch.minValue,         &ch.splitting,        &ch.outputDirection,  &ch.outputMode};
+}
+} // namespace
+
+bool QuestionnaireRead::questionnaire() const
+{
+    if (idText)
+        return true;
+    return std::any_of(channels.begin(), channels.end(), [](const ChannelRead &ch) {
+        const auto values = channelValues(ch);
+        return std::any_of(values.begin(), values.end(), [](const auto *v) { return v->has_value(); });
+    });
+}
+
+QStringList QuestionnaireRead::missingKeys() const
+{
+    QStringList missing;
+    if (!noCode || !modelPosition)
+        return missing;
+    const DeviceModel &model = modelList()[std::size_t(*modelPosition)];
+    const bool series610 = isSeries610Code(model.code);
+    for (int c = 0; c < channelCount && c < 2; ++c) {
+        const ChannelRead &ch = channels[std::size_t(c)];
+        const QString section = QString::fromLatin1(channelSectionName(c)) + u'/';
+        const auto need = [&](const std::optional<QByteArray> &value, const char *key) {
+            if (!value)
+                missing << section + QLatin1StringView(key);
+        };
+        need(ch.inputMode, "Input mode");
+        need(ch.sensorIdText, "Sensor id");
+        need(ch.sensorTypeText, "Sensor type");
+        need(ch.sensorR, "Sensor R");
+        need(ch.inputConnection, "Input connection");
+        need(ch.coldJunctionComp, "Cold junction comp");
+        need(ch.coldJunctionTemp, "Cold junction temp");
+        if (const auto keys = RangeKeyNames(ch.rangeType)) {
+            need(ch.maxValue, keys->maxKey);
+            need(ch.minValue, keys->minKey);
+        }
+        if (c == 0 && splitsInput(model))
+            need(ch.splitting, "Splitting");
+        need(series610 ? ch.outputDirection : ch.outputMode, series610 ? "Output direction" : "Output mode");
+    }
+    if (!quantity)
+        missing << u"Reqs/Quantity"_s;
+    return missing;
 }
 
 } // namespace qsjuv

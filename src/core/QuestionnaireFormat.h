@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <optional>
@@ -72,9 +73,21 @@ struct QuestionnaireRead
     int channelCount = 2;
     std::array<ChannelRead, 2> channels;
 
-    std::optional<QByteArray> name, version, firm, phone, mail, bill, quantity, checkCodeText;
+    std::optional<QByteArray> checkCodeText;
+    // Texts as the file means them (ProfileReader::text); a requisite of a Windows-1251 file that
+    // is UTF-8 beyond ASCII is taken as UTF-8 and listed in otherEncoding.
+    std::optional<QString> name, version, firm, phone, mail, bill, quantity;
+    std::vector<Requisite> otherEncoding;
+    bool valuesInUtf8 = false; // the byte values above (ProfileReader::valuesInUtf8)
 
     bool accepted() const { return noCode || sum == storedCode; }
+    // A byte value as text; empty for none. U+FFFD stands where a byte means no character.
+    QString text(const std::optional<QByteArray> &value) const;
+    // Something of a questionnaire: a model id or any channel value. Else nothing is applied.
+    bool questionnaire() const;
+    // What a saved file always holds and this one lacks ("Channel 2/Sensor R"), for a file
+    // without a check code; a cut file shows so.
+    QStringList missingKeys() const;
 };
 
 QuestionnaireRead readQuestionnaire(const ProfileReader &reader);

@@ -6,9 +6,12 @@
 #include "core/QuestionnaireRules.h"
 #include "core/RangeLimits.h"
 #include "core/RangeRules.h"
+#include "core/Texts.h"
 #include "core/Translation.h"
 
 #include <QCoreApplication>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -19,11 +22,6 @@ namespace {
 QString utf8(const char *text)
 {
     return catalogueText(text);
-}
-
-QString text(const std::optional<QByteArray> &value)
-{
-    return value ? fromCp1251(*value) : QString();
 }
 
 QString quoted(const QString &value)
@@ -51,6 +49,13 @@ private:
     {
         m_result.changes.push_back({code, channel, message});
     }
+    // A change the window warns about.
+    void warn(const char *code, int channel, const QString &message)
+    {
+        add(code, channel, message);
+        m_result.warning = true;
+    }
+    QString text(const std::optional<QByteArray> &value) const { return m_read.text(value); }
 
     QuestionnaireChannel loadChannel(int c, const QuestionnaireChannel &start);
     bool sensorOffered(const ChannelRead &file, int number);
@@ -58,6 +63,7 @@ private:
     void loadOutput(const ChannelRead &file, QuestionnaireChannel &ch, int number);
     void loadRange(const ChannelRead &file, const RangeLimits &row, QuestionnaireChannel &ch, int number);
     void loadQuantity(const QuestionnaireRead &read);
+    void loadRequisites();
 
     const QuestionnaireRead &m_read;
     const Questionnaire &m_base;
@@ -67,15 +73,17 @@ private:
 void Loader::run()
 {
     Questionnaire &q = m_result.value;
+    q = m_base.validModel() ? m_base : withModel(m_base, 0);
+    m_result.questionnaire = m_read.questionnaire();
+    if (!m_result.questionnaire)
+        return;
     m_result.modelKnown = m_read.modelPosition.has_value();
     if (m_result.modelKnown) {
         q = withModel(m_base, *m_read.modelPosition);
-    } else {
+    } else if (m_read.idText) {
         // The window keeps its model and the channels it shows: the file changes what it names.
-        q = m_base.validModel() ? m_base : withModel(m_base, 0);
-        if (m_read.idText)
-            add("unknown-model", 0,
-                QCoreApplication::translate("QuestionnaireLoad", "Модель с id %1 отсутствует в каталоге: форма оставит прежнюю модель.").arg(m_read.deviceCode));
+        add("unknown-model", 0,
+            QCoreApplication::translate("QuestionnaireLoad", "Модель с id %1 отсутствует в каталоге: форма оставит прежнюю модель.").arg(m_read.deviceCode));
     }
     // Every channel the model shows, and no other: a section beyond them is not shown.
     const Questionnaire fresh = withModel(q, q.modelPosition);
@@ -85,14 +93,48 @@ void Loader::run()
     for (std::size_t c = 0; c < q.channels.size(); ++c)
         q.channels[c] = loadChannel(int(c), q.channels[c]);
     m_result.accepted = m_read.accepted();
-    if (!m_result.accepted)
-        return;
-    q.firm = text(m_read.firm);
-    q.phone = text(m_read.phone);
-    q.mail = text(m_read.mail);
-    q.bill = text(m_read.bill);
-    m_result.version = text(m_read.version);
+    // The requisites lie outside the check code: shown as the file has them, so that a damaged
+    // file never shows another customer's.
+    loadRequisites();
     loadQuantity(m_read);
+    m_result.version = m_read.version.value_or(QString());
+    const QStringList missing = m_read.missingKeys();
+    m_result.complete = missing.isEmpty();
+    if (!m_result.complete)
+        warn("keys-missing", 0,
+             u"Нет контрольного кода и нет ключей, которые есть в каждом сохранённом файле (%1): файл, "
+             "вероятно, обрезан."_s.arg(missing.size() > 6 ? missing.mid(0, 6).join(u", "_s) + u", …"_s
+                                                           : missing.join(u", "_s)));
+    m_result.warning = m_result.warning || !m_result.accepted;
+}
+
+void Loader::loadRequisites()
+{
+    Questionnaire &q = m_result.value;
+    for (const Requisite r : kRequisites) {
+        const std::optional<QString> &value = r == Requisite::Firm ? m_read.firm
+                : r == Requisite::Phone                            ? m_read.phone
+                : r == Requisite::Mail                             ? m_read.mail
+                                                                   : m_read.bill;
+        QString &shown = r == Requisite::Firm ? q.firm
+                : r == Requisite::Phone       ? q.phone
+                : r == Requisite::Mail        ? q.mail
+                                              : q.bill;
+        shown = value.value_or(QString());
+        const QString caption = texts::requisiteCaption(r);
+        // A byte Windows-1251 leaves undefined comes as U+FFFD or, by ICU, as a C1 control.
+        const bool unreadable = std::any_of(shown.begin(), shown.end(), [](QChar ch) {
+            return ch == QChar::ReplacementCharacter || (ch.unicode() >= 0x80 && ch.unicode() < 0xA0);
+        });
+        if (unreadable)
+            warn("requisite-unreadable", 0,
+                 u"Поле «%1» содержит байты, которые не являются текстом: форма покажет вместо них «\uFFFD» "
+                 "и не сохранит поле, пока их не удалят."_s.arg(caption));
+        if (std::find(m_read.otherEncoding.begin(), m_read.otherEncoding.end(), r) != m_read.otherEncoding.end())
+            warn("requisite-encoding", 0,
+                 u"Поле «%1» записано в UTF-8, а остальной файл — в Windows-1251: форма покажет его как UTF-8, %2."_s
+                         .arg(caption, quoted(shown)));
+    }
 }
 
 // As the window's lists cascade: the file's sensor when the model offers it, then the entries
@@ -200,8 +242,8 @@ void Loader::loadOutput(const ChannelRead &file, QuestionnaireChannel &ch, int n
 void Loader::loadRange(const ChannelRead &file, const RangeLimits &row, QuestionnaireChannel &ch, int number)
 {
     const QString unit = utf8(unitText(ch.sensor()->type));
-    const QString typedMax = file.maxValue ? fromCp1251(*file.maxValue) : ch.maxText;
-    const QString typedMin = file.minValue ? fromCp1251(*file.minValue) : ch.minText;
+    const QString typedMax = file.maxValue ? text(file.maxValue) : ch.maxText;
+    const QString typedMin = file.minValue ? text(file.minValue) : ch.minText;
     const RangeCheck check = qsjuv::checkRange(typedMax, typedMin, row);
     ch.maxText = check.maxText;
     // A max that is no number ends the check: the min stays as the file has it.
@@ -239,7 +281,7 @@ void Loader::loadRange(const ChannelRead &file, const RangeLimits &row, Question
 
 void Loader::loadQuantity(const QuestionnaireRead &read)
 {
-    const QString typed = text(read.quantity);
+    const QString typed = read.quantity.value_or(QString());
     const QuantityCheck check = qsjuv::checkQuantity(typed, kQuantityMin, kQuantityMax);
     m_result.value.quantity = check.rewrite ? QString::number(check.value) : typed;
     if (!check.rewrite)

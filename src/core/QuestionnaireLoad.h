@@ -20,13 +20,18 @@ struct Problem
 
 struct LoadedQuestionnaire
 {
-    // What the window shows: the file applied over what it showed before (base). A model the
-    // catalogue lacks keeps the base's model; a file whose check code fails keeps the base's
-    // requisites and quantity.
+    // What the window shows: the file applied over what it showed before (base), requisites and
+    // quantity included, whether or not its check code matches. A model the catalogue lacks keeps
+    // the base's model. A file with nothing of a questionnaire leaves base as it was.
     Questionnaire value;
+    bool questionnaire = false; // a model id or a channel value; else the window refuses the file
     bool modelKnown = false;
     bool accepted = false; // the check code matches, or the file needs none
-    QString version; // "Reqs"/"Version"; shown only for an accepted file
+    bool complete = true; // holds what a saved file always holds, or has a check code
+    // The window warns that the file holds wrong data: its check code fails, it is incomplete,
+    // a requisite could not be read as written, or a value the window locks had to be mended.
+    bool warning = false;
+    QString version; // "Reqs"/"Version"; shown only for a file loaded without a warning
     std::vector<Problem> changes; // what loading corrected or replaced, in channel order
 };
 

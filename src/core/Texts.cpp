@@ -83,6 +83,11 @@ QString fileUnreadable()
     return QCoreApplication::translate("Texts", "Указанный файл не удалось прочитать!");
 }
 
+QString notQuestionnaire()
+{
+    return u"файл не является опросным листом: в нём нет ни модели, ни настроек каналов"_s;
+}
+
 QString fileNameNotUtf8()
 {
     return fileUnreadable() + QCoreApplication::translate("Texts", "\nИмя файла записано не в кодировке UTF-8.");

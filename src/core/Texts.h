@@ -32,6 +32,8 @@ RangeHints rangeHints(const RangeLimits &row, const QString &unit);
 
 // A file that could not be read; its reason goes into the box's details.
 QString fileUnreadable();
+// Why a file of neither a model nor channel settings is not shown.
+QString notQuestionnaire();
 // The same for a name that is not UTF-8, which no file name of Qt's can carry unchanged.
 QString fileNameNotUtf8();
 

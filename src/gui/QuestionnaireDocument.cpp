@@ -7,6 +7,7 @@
 #include "core/ProfileFile.h"
 #include "core/QuestionnaireFormat.h"
 #include "core/SafeRead.h"
+#include "core/Texts.h"
 
 #include <QDate>
 #include <QFileInfo>
@@ -172,6 +173,11 @@ QuestionnaireDocument::Opened QuestionnaireDocument::open(const QString &path, c
         return opened;
     }
     const qsjuv::QuestionnaireRead read = qsjuv::readQuestionnaire(qsjuv::ProfileReader(*bytes));
+    // Nothing of a questionnaire: nothing to show, as for a file that cannot be read.
+    if (!read.questionnaire()) {
+        opened.reason = qsjuv::texts::notQuestionnaire();
+        return opened;
+    }
     opened.loaded = qsjuv::loadedQuestionnaire(read, base);
     return opened;
 }

@@ -121,7 +121,7 @@ bool QuestionnaireWindow::loadFile(const QString &path)
         return false;
     }
     showValue(opened.loaded->value);
-    if (opened.loaded->accepted)
+    if (!opened.loaded->warning)
         m_dataPanel->setText(qsjuv::texts::dataVersion(opened.loaded->version));
     // What is shown now is the file, whether or not it warns; the load is one step.
     m_document->setStored(path, m_editor->questionnaire());
@@ -130,7 +130,7 @@ bool QuestionnaireWindow::loadFile(const QString &path)
     // Said where it does not stop the user: each window asks before saving over the other's save.
     if (m_document->openElsewhere())
         m_ui->StatusBar->showMessage(tr("Этот опросный лист уже открыт в другом окне программы"), 30000);
-    if (!opened.loaded->accepted)
+    if (opened.loaded->warning)
         showBox(QMessageBox::Warning,
                 tr("Файл содержит некорректные данные!\nКонфигурация из файла считана, при этом некорректные "
                 "данные, по возможности, исправлены.\nРекомендуется проверить, что опросный лист содержит "

@@ -54,10 +54,12 @@ void TestAgreement::formAndCheckerAgree()
     const FileReport report = checkFile(qsjuv::nativePath(path));
 
     const bool warned = !messages.empty() && messages[0].icon == QMessageBox::Warning;
-    QCOMPARE(warned, !report.loaded.accepted || qsjuv::lockedRangeReplacement(report.loaded.changes));
+    const bool refused = !messages.empty() && messages[0].icon == QMessageBox::Critical;
+    QCOMPARE(warned, report.loaded.warning || qsjuv::lockedRangeReplacement(report.loaded.changes));
+    QCOMPARE(refused, report.verdict == Verdict::NotQuestionnaire);
     QString diff = disagreement(form, report);
     m_fullyCompared += report.loaded.modelKnown;
-    if (!warned && form.findChild<QLabel *>(u"StatusBarPanel1"_s)->text() != u"Версия данных: "_s + report.version)
+    if (!warned && !refused && form.findChild<QLabel *>(u"StatusBarPanel1"_s)->text() != u"Версия данных: "_s + report.version)
         diff += u"\nversion: "_s + form.findChild<QLabel *>(u"StatusBarPanel1"_s)->text();
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
 }

@@ -191,9 +191,9 @@ void TestCheck::verdictsAndProblems_data()
     row("unknown model id, max beyond the shown model's limit",
         resealed(withValue(withValue(ref, "Device", "id", "49"), "Channel 1", "Temperature max", "400")), Verdict::Ok,
         {u"unknown-model"_s, u"range-max-corrected"_s});
-    // A refused file leaves the window's requisites: their refusals are not the file's.
+    // A refused file shows its own requisites, and their refusals with them.
     row("summed value edited, no firm", withValue(withValue(ref, "Channel 1", "Temperature max", "200"), "Reqs", "Firm", ""),
-        Verdict::CheckCodeMismatch);
+        Verdict::CheckCodeMismatch, {u"missing-firm"_s});
     row("thermocouple on ЖУВ-610-111", writeQuestionnaire(defaultQuestionnaire(1, {12})).bytes, Verdict::Ok,
         {u"sensor-not-offered"_s});
     row("sensor id in no catalogue row", edited("Channel 1", "Sensor id", "33"), Verdict::Ok, {u"sensor-not-offered"_s});
@@ -234,20 +234,32 @@ void TestCheck::verdictsAndProblems_data()
         Verdict::Ok, {u"no-input"_s});
     // ЖУВ-610-101 locks its input on: the form shows it on whatever the file says.
     row("input off in a box the model locks", edited("Channel 1", "Input mode", "0"), Verdict::Ok);
-    row("byte Windows-1251 lacks", withValue(ref, "Reqs", "Firm", "AC\x98ME"), Verdict::Ok, {u"requisite-not-cp1251"_s});
+    row("byte Windows-1251 lacks", withValue(ref, "Reqs", "Firm", "AC\x98ME"), Verdict::RequisiteUnreadable,
+        {u"requisite-unreadable"_s});
     row("control character", withValue(ref, "Reqs", "Mail", "a@b.\x1b" "cd"), Verdict::Ok, {u"requisite-not-cp1251"_s});
     row("firm of blanks in quotes", withValue(ref, "Reqs", "Firm", "\"   \""), Verdict::Ok, {u"missing-firm"_s});
     row("mail of a tab in quotes", withValue(ref, "Reqs", "Mail", "\"\t\""), Verdict::Ok,
         {u"missing-mail"_s, u"requisite-not-cp1251"_s});
     row("tab inside a requisite", withValue(ref, "Reqs", "Phone", "1\t2"), Verdict::Ok, {u"requisite-not-cp1251"_s});
-    // The form writes the model's name in Windows-1251: a file with it in UTF-8 is not the form's.
+    // Saved again in UTF-8: read as such. Edited in Windows-1251 after that: each text as written.
     row("requisite in UTF-8", withValue(withValue(ref, "Reqs", "Phone", u"доб. 5"_s.toUtf8()), "Device", "name",
                                         u"ЖУВ-610-101"_s.toUtf8()),
-        Verdict::Ok, {u"requisite-not-cp1251"_s});
+        Verdict::Ok);
+    row("UTF-8 requisite in a Windows-1251 edit",
+        withValue(withValue(withValue(ref, "Reqs", "Phone", u"доб. 5"_s.toUtf8()), "Device", "name", u"ЖУВ-610-101"_s.toUtf8()),
+                  "Reqs", "Firm", toCp1251Lossy(u"ООО «Ёлка»"_s)),
+        Verdict::RequisiteUnreadable, {u"requisite-encoding"_s});
+    row("character beyond Windows-1251 in UTF-8",
+        withValue(withValue(ref, "Reqs", "Firm", u"Łódź ☺"_s.toUtf8()), "Device", "name", u"ЖУВ-610-101"_s.toUtf8()), Verdict::Ok,
+        {u"requisite-not-cp1251"_s});
+    // What the form saves reads back as it showed it, even where its bytes are UTF-8 too.
     row("Windows-1251 that would be valid UTF-8", withValue(ref, "Reqs", "Firm", toCp1251Lossy(u"ACME Р»"_s)),
         Verdict::Ok);
     row("Cyrillic in Windows-1251", withValue(ref, "Reqs", "Firm", toCp1251Lossy(u"ООО «Ёлка»"_s)), Verdict::Ok);
-    row("empty file", QByteArray(), Verdict::NoModelId, {u"sensor-missing"_s});
+    row("empty file", QByteArray(), Verdict::NotQuestionnaire);
+    row("junk", QByteArray("\x01\x02junk\r\n[x]\r\ny=1"), Verdict::NotQuestionnaire);
+    row("cut, no code", ref.first(ref.indexOf("Temperature min")), Verdict::Incomplete,
+        {u"keys-missing"_s, u"quantity-invalid"_s, u"missing-firm"_s, u"missing-mail"_s});
 }
 
 void TestCheck::verdictsAndProblems()
@@ -503,17 +515,29 @@ void TestCheck::diffOfTwoFiles()
     QVERIFY(r.out.isEmpty() && r.err.isEmpty());
     r = run({u"--diff"_s, a, b});
     QCOMPARE(r.status, kExitProblems);
-    QCOMPARE(r.out, u"Название фирмы: ACME → ACME Two\n1 канал. T макс, °С: 300 → 250\n"_s);
+    QCOMPARE(r.out, u"Контрольный код: 829 → 833\nНазвание фирмы: ACME → ACME Two\n1 канал. T макс, °С: 300 → 250\n"_s);
     r = run({u"--json"_s, u"--diff"_s, a, b});
     QCOMPARE(r.status, kExitProblems);
     const QJsonArray fields = QJsonDocument::fromJson(r.out.toUtf8()).array();
-    QCOMPARE(fields.size(), 2);
-    QCOMPARE(fields[0].toObject(), (QJsonObject{{u"field"_s, u"Название фирмы"_s}, {u"channel"_s, 0},
+    QCOMPARE(fields.size(), 3);
+    QCOMPARE(fields[1].toObject(), (QJsonObject{{u"field"_s, u"Название фирмы"_s}, {u"channel"_s, 0},
                                                 {u"from"_s, u"ACME"_s}, {u"to"_s, u"ACME Two"_s}}));
-    QCOMPARE(fields[1][u"channel"].toInt(), 1);
+    QCOMPARE(fields[2][u"channel"].toInt(), 1);
+    // Only the check code differs: what a damaged file shows is its own, quantity included.
+    const QByteArray three = resealed(withValue(ref, "Reqs", "Quantity", "3"));
+    writeAll(b, three);
+    writeAll(two, withValue(three, "Reqs", "CheckCode", "830"));
+    QCOMPARE(run({u"--diff"_s, b, two}).out, u"Контрольный код: 829 → 830\n"_s);
+    // Each side's bound under its own caption and unit.
+    writeAll(two, resealed(withValue(withValue(withValue(withValue(ref, "Channel 1", "Sensor id", "20"), "Channel 1",
+                                                         "Sensor type", "4"), "Channel 1", "Resistance max", "260"),
+                                     "Channel 1", "Resistance min", "100")));
+    r = run({u"--diff"_s, a, two});
+    QVERIFY2(r.out.contains(u"\n1 канал. T макс, °С: 300 → R макс, Ом: "_s), qPrintable(r.out));
+    writeAll(two, writeQuestionnaire(defaultQuestionnaire(2)).bytes);
     // A model with a second channel: its fields come from nothing.
     r = run({u"--diff"_s, a, two});
-    QCOMPARE(r.out.split(u'\n').first(), u"Модель изделий: ЖУВ-610-101 → ЖУВ-610-201"_s);
+    QCOMPARE(r.out.split(u'\n').at(1), u"Модель изделий: ЖУВ-610-101 → ЖУВ-610-201"_s);
     QVERIFY(r.out.contains(u"\n2 канал. НСХ: — → Pt a=0.00385\n"_s));
 
     // A file that cannot be read: the reason on stderr, nothing compared.
@@ -755,7 +779,7 @@ void TestCheck::hostilePaths_data()
     // "Заказ" in Windows-1251, and a decoy whose name is what that used to turn into.
     file("Windows-1251 name", "\xc7\xe0\xea\xe0\xe7.cfg", ref, u"\\xc7\\xe0\\xea\\xe0\\xe7.cfg"_s, u"ok"_s);
     file("decoy of replacement characters", "\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd.cfg",
-         "garbage", u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD.cfg"_s, u"no-model-id"_s);
+         "garbage", u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD.cfg"_s, u"not-questionnaire"_s);
     file("cut UTF-8 sequence", "\xd0.cfg", ref, u"\\xd0.cfg"_s, u"ok"_s);
     file("upper-case extension", "Q.CFG", ref, u"Q.CFG"_s, u"ok"_s);
     file("backslash", "a\\xc7.cfg", ref, u"a\\\\xc7.cfg"_s, u"ok"_s);
@@ -765,7 +789,7 @@ void TestCheck::hostilePaths_data()
     file("byte-order mark", "\xef\xbb\xbfq.cfg", ref, u"\\xef\\xbb\\xbfq.cfg"_s, u"ok"_s);
     file("Hangul fillers that show as blanks", "\xe1\x85\x9f\xe1\x85\xa0\xe3\x85\xa4\xef\xbe\xa0.cfg", ref,
          u"\\xe1\\x85\\x9f\\xe1\\x85\\xa0\\xe3\\x85\\xa4\\xef\\xbe\\xa0.cfg"_s, u"ok"_s);
-    file("exactly the size limit", "limit.cfg", atTheLimit(), u"limit.cfg"_s, u"no-model-id"_s);
+    file("exactly the size limit", "limit.cfg", atTheLimit(), u"limit.cfg"_s, u"not-questionnaire"_s);
     QTest::newRow("one byte over the size limit") << QByteArray("over.cfg") << -1 << atTheLimit() + 'a'
                                                   << u"over.cfg"_s << u"unreadable"_s << u"larger than 1 MiB"_s;
     special("FIFO", "fifo.cfg", Special::Fifo, notRegular);
@@ -930,7 +954,7 @@ void TestCheck::rawArgumentsReachTheOpenCall()
     QVERIFY(wellFormed);
     QCOMPARE(rows.size(), 4);
     QCOMPARE(rows[2].mid(0, 2), (QStringList{dir.path() + u"/\\xc7\\xe0\\xea\\xe0\\xe7.cfg"_s, u"ok"_s}));
-    QCOMPARE(rows[3].mid(0, 2), (QStringList{dir.path() + u"/\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD.cfg"_s, u"no-model-id"_s}));
+    QCOMPARE(rows[3].mid(0, 2), (QStringList{dir.path() + u"/\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD.cfg"_s, u"not-questionnaire"_s}));
 
     QProcess check;
     // QProcess would encode the arguments as UTF-8; the shell passes the bytes printf makes.
@@ -1046,7 +1070,7 @@ void TestCheck::oneFailureNeverEndsTheRun()
         QCOMPARE(reports[1][u"reason"].toString(), qt_error_string(ENOMEM));
     } else {
         QCOMPARE(r.status, kExitProblems);
-        QCOMPARE(reports[1][u"verdict"].toString(), u"no-model-id"_s);
+        QCOMPARE(reports[1][u"verdict"].toString(), u"not-questionnaire"_s);
     }
 }
 

@@ -79,7 +79,7 @@ void TestFormat::workedExampleIsTheReferenceFile()
     QCOMPARE(read.channels[0].sensor->id, 1);
     QCOMPARE(read.channels[0].nomRPosition, std::optional<int>(1));
     QCOMPARE(read.channels[0].maxValue, std::optional<QByteArray>("300"));
-    QCOMPARE(read.firm, std::optional<QByteArray>("ACME"));
+    QCOMPARE(read.firm, std::optional<QString>(u"ACME"_s));
     QVERIFY(!read.bill);
 }
 
@@ -204,14 +204,14 @@ void TestFormat::valuesNeverBreakTheirLine()
     const QuestionnaireRead read = readBytes(bytes);
     QVERIFY(read.accepted());
     QCOMPARE(read.modelPosition, std::optional<int>(0));
-    QCOMPARE(read.firm, std::optional<QByteArray>("ACME  [Device]  id=52"));
+    QCOMPARE(read.firm, std::optional<QString>(u"ACME  [Device]  id=52"_s));
     QCOMPARE(read.phone->size(), 100'000); // read whole
 
     // Readers strip one pair of outer quotes: a quoted requisite reads back with its quotes.
     for (const QByteArray &typed : {QByteArray("\"a@b.cd\""), QByteArray("'a'"), QByteArray("\"\""),
                                     QByteArray("\""), QByteArray("\"a'")}) {
         s.mail = QString::fromLatin1(typed);
-        QCOMPARE(readBytes(writeQuestionnaire(s).bytes).mail, std::optional<QByteArray>(typed));
+        QCOMPARE(readBytes(writeQuestionnaire(s).bytes).mail, std::optional<QString>(QString::fromLatin1(typed)));
     }
 }
 
@@ -389,13 +389,16 @@ void TestFormat::loadOverBase()
     QCOMPARE(loaded.value.firm, u"ACME"_s);
     QCOMPARE(loaded.value.quantity, u"1"_s);
 
-    // A damaged file: its channels, but the requisites and quantity shown before, and no version.
+    // A damaged file: its own channels, requisites and quantity, never those shown before.
     loaded = loadedQuestionnaire(readBytes(replaced(file, "Temperature max=300", "Temperature max=250")), base);
-    QVERIFY(!loaded.accepted);
+    QVERIFY(!loaded.accepted && loaded.warning);
     QCOMPARE(loaded.value.channels[0].maxText, u"250"_s);
+    QCOMPARE(loaded.value.firm, u"ACME"_s);
+    QCOMPARE(loaded.value.quantity, u"1"_s);
+    // Nothing of a questionnaire: nothing applied.
+    loaded = loadedQuestionnaire(readBytes("[Reqs]\r\nFirm=X\r\n"), base);
+    QVERIFY(!loaded.questionnaire);
     QCOMPARE(loaded.value.firm, u"Old"_s);
-    QCOMPARE(loaded.value.quantity, u"5"_s);
-    QVERIFY(loaded.version.isEmpty());
 }
 
 void TestFormat::mailFormat()

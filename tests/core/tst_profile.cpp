@@ -22,6 +22,7 @@
 #include <unistd.h>
 
 using namespace qsjuv;
+using namespace Qt::StringLiterals;
 using namespace qsjuv::testing;
 
 namespace {
@@ -154,9 +155,20 @@ void TestProfile::readerSurvivesJunk()
     }
     QCOMPARE(ProfileReader(manySections).value("END", "K"), QByteArray("v"));
 
-    // Converted text: emoji and stray cp1251 bytes become '?', a cut UTF-16 unit is dropped.
-    const ProfileReader utf8(QByteArray("\xEF\xBB\xBF[R]\nv=\xF0\x9F\x98\x80\xC6\xD3|\xEF\xBB\xBF"));
-    QCOMPARE(utf8.value("R", "v"), QByteArray("???|?"));
+    // A mark before what is no UTF-8 says nothing: the bytes stay Windows-1251, where 0x98 means
+    // no character. Marked UTF-8 gives Windows' '?' for what Windows-1251 lacks, its text loses
+    // nothing. A cut UTF-16 unit is dropped.
+    const ProfileReader marked(QByteArray("\xEF\xBB\xBF[R]\nv=\xF0\x9F\x98\x80\xC6\xD3|\xEF\xBB\xBF"));
+    QCOMPARE(marked.value("R", "v"), QByteArray("\xF0\x9F\x98\x80\xC6\xD3|\xEF\xBB\xBF"));
+    QCOMPARE(marked.text("R", "v"), std::optional<QString>(fromCp1251("\xF0\x9F\x98\x80\xC6\xD3|\xEF\xBB\xBF")));
+    const ProfileReader utf8(QByteArray("\xEF\xBB\xBF[R]\nv=\xF0\x9F\x98\x80\xD0\x96|\xEF\xBB\xBF"));
+    QCOMPARE(utf8.value("R", "v"), QByteArray("?\xC6|?"));
+    QCOMPARE(utf8.text("R", "v"), std::optional<QString>(u"\U0001F600Ж|\uFEFF"_s));
+    // Without a mark: Windows' bytes, and the text of a file that is UTF-8 as UTF-8.
+    const ProfileReader bare(QByteArray("[R]\nv=\xD0\x96\xD0\xA3\xD0\x92\n"));
+    QCOMPARE(bare.value("R", "v"), QByteArray("\xD0\x96\xD0\xA3\xD0\x92"));
+    QCOMPARE(bare.text("R", "v"), std::optional<QString>(u"ЖУВ"_s));
+    QCOMPARE(ProfileReader(QByteArray("[R]\nv=\xC6\xD3\xC2\n")).text("R", "v"), std::optional<QString>(u"ЖУВ"_s));
     const ProfileReader utf16(raw("\xFF\xFE[\0R\0]\0\n\0v\0=\0\x16\x04\0\xD8!\0A"));
     QCOMPARE(utf16.value("R", "v"), QByteArray("\xC6?!"));
 }

@@ -67,7 +67,7 @@ QString startFolder(QuestionnaireWindow &form, void (QuestionnaireWindow::*comma
 }
 
 // ЖУВ-720-221 and a firm: told apart from the form's start at a glance.
-const QByteArray kQuestionnaire = "[Device]\r\nid=81\r\n[Reqs]\r\nFirm=Drop\r\n";
+const QByteArray kQuestionnaire = "[Device]\r\nid=81\r\n[Reqs]\r\nFirm=Drop\r\nCheckCode=105\r\n";
 
 // Runs a command that writes a file, path chosen in its dialog: the messages it showed, then any
 // dialog nobody answered as planned.
@@ -276,8 +276,9 @@ void TestDesktop::commandLineLoads_data()
     const QString start = u"start.cfg"_s;
     QTest::newRow("file given") << kQuestionnaire << QString() << u"ЖУВ-720-221"_s << u"Drop"_s << start << start << start;
     QTest::newRow("missing file") << QByteArray() << kUnreadable << u"ЖУВ-610-101"_s << QString() << start << QString() << QString();
-    // Applied as far as it goes, requisites left alone.
-    QTest::newRow("damaged file") << kQuestionnaire + "CheckCode=1\r\n" << kDamaged << u"ЖУВ-720-221"_s << QString()
+    // Applied as far as it goes, its own requisites shown.
+    QTest::newRow("damaged file") << QByteArray(kQuestionnaire).replace("CheckCode=105", "CheckCode=1") << kDamaged
+                                  << u"ЖУВ-720-221"_s << u"Drop"_s
                                   << start << start << start;
     // Shown as the checker shows names: nothing reads reversed, nothing lands in the shortcut column.
     const auto named = [](const char *row, const QString &name, const QString &title, const QString &entry) {

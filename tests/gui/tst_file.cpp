@@ -431,12 +431,15 @@ void TestFile::loadDamaged()
         return path(QString::fromLatin1(name));
     };
 
-    // A changed summed value: applied, warned, requisites and panel 1 untouched, flag cleared.
+    // A changed summed value: applied and warned, the file's own requisites and quantity shown,
+    // never those of the questionnaire before; panel 1 untouched, flag cleared.
     QuestionnaireWindow form;
     edit(form, "FirmNameEdit")->setText(u"Before"_s);
+    edit(form, "QntyEdit")->setText(u"7"_s);
     QCOMPARE(load(form, variant("max.cfg", "Temperature max=300", "Temperature max=200")), QStringList{kDamaged});
     QCOMPARE(edit(form, "Ch1MaxEdit")->text(), u"200"_s);
-    QCOMPARE(edit(form, "FirmNameEdit")->text(), u"Before"_s);
+    QCOMPARE(edit(form, "FirmNameEdit")->text(), u"ACME"_s);
+    QCOMPARE(edit(form, "QntyEdit")->text(), u"1"_s);
     QVERIFY(panel1(form).isEmpty());
     QVERIFY(!form.isModified());
 
@@ -458,18 +461,19 @@ void TestFile::loadDamaged()
     QCOMPARE(load(form, variant("id49.cfg", "id=50", "id=49")), QStringList{kDamaged});
     QCOMPARE(combo(form, "DeviceCombo")->currentText(), u"ЖУВ-720-221"_s);
 
-    // Out-of-limit bounds are corrected as they are set; a missing quantity becomes 1.
+    // Out-of-limit bounds are corrected as they are set; a missing quantity becomes 1, and without
+    // a check code a file lacking it is warned about.
     QByteArray bytes = base;
     bytes.replace("Temperature max=300", "Temperature max=99999999999").replace("Quantity=1\r\n", "");
     bytes.replace("CheckCode=829\r\n", "");
     writeAll(path(u"big.cfg"_s), bytes);
-    QCOMPARE(load(form, path(u"big.cfg"_s)), QStringList());
+    QCOMPARE(load(form, path(u"big.cfg"_s)), QStringList{kDamaged});
     QCOMPARE(combo(form, "DeviceCombo")->currentText(), u"ЖУВ-610-101"_s);
     QCOMPARE(edit(form, "Ch1MaxEdit")->text(), u"99999999999"_s); // beyond 32 bits: left, unconverted
     QCOMPARE(edit(form, "QntyEdit")->text(), u"1"_s);
     bytes.replace("Temperature max=99999999999", "Temperature max=5000");
     writeAll(path(u"big.cfg"_s), bytes);
-    QCOMPARE(load(form, path(u"big.cfg"_s)), QStringList());
+    QCOMPARE(load(form, path(u"big.cfg"_s)), QStringList{kDamaged});
     QCOMPARE(edit(form, "Ch1MaxEdit")->text(), u"350"_s);
 
     // A box the model locks shows the model's state, whatever the file says.
@@ -529,14 +533,17 @@ void TestFile::loadDamaged()
     QVERIFY(!form.isModified());
     form.hide();
 
-    // An empty file, binary junk and a line of nearly 1 MiB: a warning, never a crash.
+    // An empty file and binary junk are no questionnaire: refused, the form left as it was; a line
+    // of nearly 1 MiB loads. Never a crash.
+    const qsjuv::Questionnaire before = form.questionnaire();
     writeAll(path(u"empty.cfg"_s), QByteArray());
-    QCOMPARE(load(form, path(u"empty.cfg"_s)), QStringList{kDamaged});
+    QCOMPARE(load(form, path(u"empty.cfg"_s)), QStringList{kUnreadable});
+    QCOMPARE(form.questionnaire(), before);
     QByteArray junk(4096, '\0');
     for (int i = 0; i < junk.size(); ++i)
         junk[i] = char((i * 7919) & 0xFF);
     writeAll(path(u"junk.cfg"_s), junk);
-    QCOMPARE(load(form, path(u"junk.cfg"_s)), QStringList{kDamaged});
+    QCOMPARE(load(form, path(u"junk.cfg"_s)), QStringList{kUnreadable});
     writeAll(path(u"long.cfg"_s), base + "[Reqs]\r\nFirm=" + QByteArray((1 << 20) - 4096, 'x') + "\r\n");
     QCOMPARE(load(form, path(u"long.cfg"_s)), QStringList());
     QCOMPARE(edit(form, "FirmNameEdit")->text(), u"ACME"_s); // the first [Reqs] wins
@@ -610,7 +617,8 @@ void TestFile::loadSensorNotOffered()
                             "Sensor R=-1\r\nTemperature max=1000\r\nTemperature min=0\r\n[Reqs]\r\nFirm=F\r\nMail=m@x.ru\r\n";
     writeAll(path(u"tc.cfg"_s), file);
     QuestionnaireWindow form;
-    QCOMPARE(load(form, path(u"tc.cfg"_s)), QStringList());
+    // Without a check code and without the keys every saved file has: shown, with the warning.
+    QCOMPARE(load(form, path(u"tc.cfg"_s)), QStringList{kDamaged});
     QCOMPARE(combo(form, "DeviceCombo")->currentText(), u"ЖУВ-610-111"_s);
     // The channel shows what it holds: the first RTD at its full range, as the model starts it.
     QCOMPARE(combo(form, "Ch1SensorCombo")->currentText(), u"Термосопротивление"_s);

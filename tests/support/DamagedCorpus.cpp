@@ -3,6 +3,8 @@
 #include "DamagedCorpus.h"
 
 #include "Questionnaires.h"
+#include "core/ProfileFile.h"
+#include "core/ProfileNumber.h"
 #include "core/SafeRead.h"
 #include "core/Sensor.h"
 
@@ -292,6 +294,26 @@ void addNearlyEmpty(Corpus &corpus)
         corpus.add("nearly-empty-" + QByteArray::number(i++), file);
 }
 
+// Files received from customers: re-encoded, edited in another encoding, cut, off by one.
+void addReceived(Corpus &corpus, const std::vector<QByteArray> &valid)
+{
+    const QByteArray &two = valid[3];
+    corpus.add("received-bom-on-cp1251", "\xEF\xBB\xBF" + two);
+    corpus.add("received-utf8-then-cp1251",
+               withValue(encoded(two, QStringConverter::Utf8, false), "Reqs", "Firm", toCp1251Lossy(u"ООО «Рога; Копыта»"_s)));
+    corpus.add("received-cp1251-valid-utf8", withValue(two, "Reqs", "Firm", toCp1251Lossy(u"ACME Р»"_s)));
+    corpus.add("received-firm-beyond-cp1251",
+               encoded(withValue(two, "Reqs", "Firm", "F"), QStringConverter::Utf8, false).replace("Firm=F", u"Firm=Łódź ☺"_s.toUtf8()));
+    corpus.add("received-undefined-byte", withValue(two, "Reqs", "Phone", "12\x98" "3"));
+    const qint32 code = profileNumber(*ProfileReader(two).value("Reqs", "CheckCode"));
+    corpus.add("received-code-off-by-one", withValue(two, "Reqs", "CheckCode", QByteArray::number(code + 1)));
+    const QByteArray noCode = withValue(two, "Reqs", "CheckCode", QByteArray());
+    corpus.add("received-no-code-no-quantity", withValue(noCode, "Reqs", "Quantity", QByteArray()));
+    corpus.add("received-no-code-no-channel-2", QByteArray(noCode).replace("[Channel 2]", "[Kanal 2]"));
+    corpus.add("received-no-code-half", noCode.first(noCode.size() / 2));
+    corpus.add("received-text", "Опросный лист во вложении\r\n");
+}
+
 } // namespace
 
 std::vector<Sample> damagedCorpus()
@@ -310,6 +332,7 @@ std::vector<Sample> damagedCorpus()
     addCatalogueMisses(corpus, valid);
     addHugeAndJunk(corpus, valid[1], random);
     addNearlyEmpty(corpus);
+    addReceived(corpus, valid);
     return corpus.samples();
 }
 
