@@ -154,18 +154,6 @@ Checks ZhUV questionnaire files the way the form reads them. PATH is a file or a
 </translation>
     </message>
     <message>
-        <source>Код завершения: 0 — все файлы в порядке, 1 — есть файлы с замечаниями,
-2 — ошибка в аргументах или путь не удалось прочитать.
-С --diff: 0 — форма покажет файлы одинаково, 1 — есть различия, 2 — ошибка.
-С --points: 0 — точки выведены для всех файлов, 2 — ошибка.
-</source>
-        <translation>Exit status: 0 — every file is ok, 1 — some files have problems,
-2 — wrong arguments or a path could not be read.
-With --diff: 0 — the form shows both files alike, 1 — they differ, 2 — an error.
-With --points: 0 — the points of every file were printed, 2 — an error.
-</translation>
-    </message>
-    <message>
         <source>неизвестный ключ «%1»</source>
         <translation>unknown option “%1”</translation>
     </message>
@@ -225,6 +213,20 @@ With --points: 0 — the points of every file were printed, 2 — an error.
         <source>: файлов *.cfg нет
 </source>
         <translation>: no *.cfg files
+</translation>
+    </message>
+    <message>
+        <source>Код завершения: 0 — все файлы в порядке, 1 — есть файлы с замечаниями,
+2 — ошибка в аргументах или путь не удалось прочитать.
+С --diff: 0 — форма покажет файлы одинаково, 1 — есть различия или сохранение
+файла было прервано, 2 — ошибка.
+С --points: 0 — точки выведены для всех файлов, 2 — ошибка.
+</source>
+        <translation>Exit status: 0 — every file is fine, 1 — some files have problems,
+2 — wrong arguments or a path could not be read.
+With --diff: 0 — the form shows both files alike, 1 — they differ or a save of
+a file was interrupted, 2 — an error.
+With --points: 0 — the points of every file were printed, 2 — an error.
 </translation>
     </message>
 </context>
@@ -294,16 +296,12 @@ With --points: 0 — the points of every file were printed, 2 — an error.
         <translation>The range %1…%2 %3 is narrower than the least width %4 %3: the form will not save such a questionnaire.</translation>
     </message>
     <message>
-        <source>Поле «%1» содержит байты, которые не являются текстом в кодировке Windows-1251.</source>
-        <translation>The field “%1” holds bytes that are not Windows-1251 text.</translation>
-    </message>
-    <message>
-        <source>Поле «%1» записано в UTF-8, а не в Windows-1251: %2.</source>
-        <translation>The field “%1” is written in UTF-8, not in Windows-1251: %2.</translation>
-    </message>
-    <message>
         <source>«%1»</source>
         <translation>“%1”</translation>
+    </message>
+    <message>
+        <source>Поле «%1» содержит управляющие символы: форма сохранит вместо них пробелы.</source>
+        <translation>The field “%1” holds control characters: the form saves blanks in their place.</translation>
     </message>
 </context>
 <context>
@@ -361,6 +359,13 @@ With --points: 0 — the points of every file were printed, 2 — an error.
     <message>
         <source>:/help/guide.ru.html</source>
         <translation>:/help/guide.en.html</translation>
+    </message>
+</context>
+<context>
+    <name>LockedChannels</name>
+    <message>
+        <source>Канал выключен у этой модели, и его диапазон («%1»…«%2») нельзя ни исправить, ни сохранить: форма заменит его на %3…%4.</source>
+        <translation>The channel is switched off in this model, and its range (“%1”…“%2”) can be neither corrected nor saved: the form replaces it with %3…%4.</translation>
     </message>
 </context>
 <context>
@@ -455,6 +460,10 @@ With --points: 0 — the points of every file were printed, 2 — an error.
         <source>нет</source>
         <translation>no</translation>
     </message>
+    <message>
+        <source>Контрольный код</source>
+        <translation>Check code</translation>
+    </message>
 </context>
 <context>
     <name>QuestionnaireLoad</name>
@@ -545,6 +554,18 @@ With --points: 0 — the points of every file were printed, 2 — an error.
     <message>
         <source>«%1»</source>
         <translation>“%1”</translation>
+    </message>
+    <message>
+        <source>Нет контрольного кода и нет ключей, которые есть в каждом сохранённом файле (%1): файл, вероятно, обрезан.</source>
+        <translation>No check code, and keys every saved file holds are missing (%1): the file is probably cut short.</translation>
+    </message>
+    <message>
+        <source>Поле «%1» содержит байты, которые не являются текстом: форма покажет вместо них «%2» и не сохранит поле, пока их не удалят.</source>
+        <translation>The field “%1” holds bytes that are no text: the form shows “%2” in their place and does not save the field until they are removed.</translation>
+    </message>
+    <message>
+        <source>Поле «%1» записано в UTF-8, а остальной файл — в Windows-1251: форма покажет его как UTF-8, %2.</source>
+        <translation>The field “%1” is written in UTF-8 and the rest of the file in Windows-1251: the form shows it as UTF-8, %2.</translation>
     </message>
 </context>
 <context>
@@ -772,6 +793,28 @@ The program qs_juv, version %2
 Data version: %2
 Qt %3</translation>
     </message>
+    <message>
+        <source>Печать недоступна: не загружен модуль печати (%1).</source>
+        <translation>Printing is not available: the print module was not loaded (%1).</translation>
+    </message>
+    <message>
+        <source>Диапазон измерения выключенного канала, который нельзя изменить в форме, был некорректен и заменен.
+Рекомендуется проверить опросный лист и сохранить файл заново.</source>
+        <translation>The measuring range of a switched-off channel, which cannot be changed in the form, was not valid and has been replaced.
+Check the questionnaire and save the file again.</translation>
+    </message>
+    <message>
+        <source>%1 канал. %2</source>
+        <translation>Channel %1. %2</translation>
+    </message>
+    <message>
+        <source>Опросный лист считан, но имя файла записано не в кодировке UTF-8, и сохранить его под этим именем нельзя: при сохранении укажите другое имя.</source>
+        <translation>The questionnaire was read, but the file name is not in UTF-8 and the file cannot be saved under it: give another name when saving.</translation>
+    </message>
+    <message>
+        <source>Файл содержит некорректные данные, они по возможности исправлены.</source>
+        <translation>The file holds invalid data; it was corrected where possible.</translation>
+    </message>
 </context>
 <context>
     <name>ReportWriter</name>
@@ -782,14 +825,6 @@ Qt %3</translation>
     <message>
         <source>сохранение файла было прервано, в нём может быть смесь старых и новых данных (%1)</source>
         <translation>a save of the file was interrupted; it may hold a mix of old and new data (%1)</translation>
-    </message>
-    <message>
-        <source>в файле не указана модель (Device/id): форма применит его к прежней модели</source>
-        <translation>the file names no model (Device/id): the form applies it to the model it showed</translation>
-    </message>
-    <message>
-        <source>контрольный код не совпадает (в файле %1, по данным %2): форма покажет предупреждение и не примет реквизиты</source>
-        <translation>the check code does not match (%1 in the file, %2 from the data): the form shows a warning and does not take the requisites</translation>
     </message>
     <message>
         <source>контрольного кода нет: форма загрузит файл без предупреждения, но данные ничем не защищены</source>
@@ -842,6 +877,26 @@ Qt %3</translation>
     <message>
         <source>%1 канал: </source>
         <translation>Channel %1: </translation>
+    </message>
+    <message>
+        <source>не опросный лист: в файле нет ни модели (Device/id), ни настроек каналов; форма его не откроет</source>
+        <translation>not a questionnaire: the file has neither a model (Device/id) nor channel settings; the form will not open it</translation>
+    </message>
+    <message>
+        <source>реквизиты записаны не так, как форма их читает: форма покажет предупреждение</source>
+        <translation>the requisites are not written the way the form reads them: the form shows a warning</translation>
+    </message>
+    <message>
+        <source>в файле не указана модель (Device/id): форма покажет предупреждение и применит каналы к модели, которую показывала</source>
+        <translation>the file names no model (Device/id): the form shows a warning and applies the channels to the model it showed</translation>
+    </message>
+    <message>
+        <source>контрольный код не совпадает (в файле %1, по данным %2): форма покажет предупреждение</source>
+        <translation>the check code does not match (%1 in the file, %2 from the data): the form shows a warning</translation>
+    </message>
+    <message>
+        <source>контрольного кода нет, а ключей, которые есть в каждом сохранённом файле, недостаёт: форма покажет предупреждение</source>
+        <translation>no check code, and keys every saved file holds are missing: the form shows a warning</translation>
     </message>
 </context>
 <context>
@@ -1005,6 +1060,10 @@ The file&apos;s name is not in UTF-8.</translation>
     <message>
         <source>Версия данных: %1</source>
         <translation>Data version: %1</translation>
+    </message>
+    <message>
+        <source>файл не является опросным листом: в нём нет ни модели, ни настроек каналов</source>
+        <translation>the file is not a questionnaire: it has neither a model nor channel settings</translation>
     </message>
 </context>
 <context>

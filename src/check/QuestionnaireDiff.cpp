@@ -82,7 +82,7 @@ std::optional<FieldDifference> checkCodeDifference(const std::optional<qint32> &
     if (from == to)
         return std::nullopt;
     const auto text = [](const std::optional<qint32> &code) { return code ? QString::number(*code) : QString(); };
-    return FieldDifference{u"Контрольный код"_s, 0, text(from), text(to), QString()};
+    return FieldDifference{QCoreApplication::translate("QuestionnaireDiff", "Контрольный код"), 0, text(from), text(to), QString()};
 }
 
 QString differenceLine(const FieldDifference &d)

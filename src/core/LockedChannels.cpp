@@ -2,6 +2,8 @@
 
 #include "core/QuestionnaireRules.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -26,8 +28,8 @@ void replaceLockedRanges(LoadedQuestionnaire &loaded)
         if (ch.inputOn || checks[c].enabled)
             continue;
         const QuestionnaireChannel full = withSensor(q.modelPosition, int(c), ch, ch.sensorId);
-        const QString text = u"Канал выключен у этой модели, и его диапазон («%1»…«%2») нельзя ни исправить, ни "
-                             "сохранить: форма заменит его на %3…%4."_s.arg(ch.minText, ch.maxText, full.minText,
+        const QString text = QCoreApplication::translate("LockedChannels", "Канал выключен у этой модели, и его диапазон («%1»…«%2») нельзя ни исправить, ни "
+                             "сохранить: форма заменит его на %3…%4.").arg(ch.minText, ch.maxText, full.minText,
                                                                          full.maxText);
         ch.maxText = full.maxText;
         ch.minText = full.minText;

@@ -102,8 +102,8 @@ void Loader::run()
     m_result.complete = missing.isEmpty();
     if (!m_result.complete)
         warn("keys-missing", 0,
-             u"Нет контрольного кода и нет ключей, которые есть в каждом сохранённом файле (%1): файл, "
-             "вероятно, обрезан."_s.arg(missing.size() > 6 ? missing.mid(0, 6).join(u", "_s) + u", …"_s
+             QCoreApplication::translate("QuestionnaireLoad", "Нет контрольного кода и нет ключей, которые есть в каждом сохранённом файле (%1): файл, "
+             "вероятно, обрезан.").arg(missing.size() > 6 ? missing.mid(0, 6).join(u", "_s) + u", …"_s
                                                            : missing.join(u", "_s)));
     m_result.warning = m_result.warning || !m_result.accepted;
 }
@@ -128,11 +128,11 @@ void Loader::loadRequisites()
         });
         if (unreadable)
             warn("requisite-unreadable", 0,
-                 u"Поле «%1» содержит байты, которые не являются текстом: форма покажет вместо них «\uFFFD» "
-                 "и не сохранит поле, пока их не удалят."_s.arg(caption));
+                 QCoreApplication::translate("QuestionnaireLoad", "Поле «%1» содержит байты, которые не являются текстом: форма покажет вместо них «%2» "
+                 "и не сохранит поле, пока их не удалят.").arg(caption, QChar(QChar::ReplacementCharacter)));
         if (std::find(m_read.otherEncoding.begin(), m_read.otherEncoding.end(), r) != m_read.otherEncoding.end())
             warn("requisite-encoding", 0,
-                 u"Поле «%1» записано в UTF-8, а остальной файл — в Windows-1251: форма покажет его как UTF-8, %2."_s
+                 QCoreApplication::translate("QuestionnaireLoad", "Поле «%1» записано в UTF-8, а остальной файл — в Windows-1251: форма покажет его как UTF-8, %2.")
                          .arg(caption, quoted(shown)));
     }
 }

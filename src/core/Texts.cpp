@@ -85,7 +85,7 @@ QString fileUnreadable()
 
 QString notQuestionnaire()
 {
-    return u"файл не является опросным листом: в нём нет ни модели, ни настроек каналов"_s;
+    return QCoreApplication::translate("Texts", "файл не является опросным листом: в нём нет ни модели, ни настроек каналов");
 }
 
 QString fileNameNotUtf8()

@@ -138,9 +138,9 @@ bool QuestionnaireWindow::loadFile(const QString &path)
                 fileDetails(path, QString()));
     else if (const qsjuv::Problem *locked = qsjuv::lockedRangeReplacement(opened.loaded->changes))
         showBox(QMessageBox::Warning,
-                u"Диапазон измерения выключенного канала, который нельзя изменить в форме, был некорректен и "
-                "заменен.\nРекомендуется проверить опросный лист и сохранить файл заново."_s,
-                fileDetails(path, u"%1 канал. %2"_s.arg(locked->channel).arg(locked->text)));
+                tr("Диапазон измерения выключенного канала, который нельзя изменить в форме, был некорректен и "
+                "заменен.\nРекомендуется проверить опросный лист и сохранить файл заново."),
+                fileDetails(path, tr("%1 канал. %2").arg(locked->channel).arg(locked->text)));
     return true;
 }
 
@@ -164,9 +164,9 @@ bool QuestionnaireWindow::loadFileByName(const QByteArray &nativeName)
         m_dataPanel->setText(qsjuv::texts::dataVersion(loaded.version));
     showModified();
     showBox(QMessageBox::Warning,
-            u"Опросный лист считан, но имя файла записано не в кодировке UTF-8, и сохранить его под этим "
-            "именем нельзя: при сохранении укажите другое имя."_s
-                    + (loaded.accepted ? QString() : u"\nФайл содержит некорректные данные, они по возможности исправлены."_s),
+            tr("Опросный лист считан, но имя файла записано не в кодировке UTF-8, и сохранить его под этим "
+            "именем нельзя: при сохранении укажите другое имя.")
+                    + (loaded.accepted ? QString() : u"\n"_s + tr("Файл содержит некорректные данные, они по возможности исправлены.")),
             fileDetails(shown, QString()));
     return true;
 }
