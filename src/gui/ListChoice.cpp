@@ -122,7 +122,9 @@ bool ListChoice::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_combo && event->type() == QEvent::Wheel && !m_combo->hasFocus())
         return true;
     // Leaving reaches the combo; Return the combo or its edit, depending on who sends it.
-    const bool left = watched == m_combo && event->type() == QEvent::FocusOut && finishesTyping(event);
+    // A list the window hides or disables while showing a value loses the focus, but nobody left it.
+    const bool left = watched == m_combo && event->type() == QEvent::FocusOut && finishesTyping(event)
+            && m_combo->isVisibleTo(m_combo->window()) && m_combo->isEnabled();
     const bool entered = (watched == m_combo || watched == m_edit) && event->type() == QEvent::KeyPress
             && finishesTyping(event);
     if (left || entered) {
