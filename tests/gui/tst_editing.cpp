@@ -571,6 +571,17 @@ void TestEditing::undoWholeChanges()
     QApplication::sendEvent(model, &wheel);
     QCOMPARE(form.questionnaire(), shown);
     QVERIFY(!model->hasFocus());
+
+    // An empty list the window disables while showing a value keeps its emptiness: losing the
+    // focus that way is no leaving it.
+    qsjuv::Questionnaire empty = form.questionnaire();
+    empty.channels[0].connection.reset();
+    form.setQuestionnaire(empty);
+    combo(form, "Ch1ConnCombo")->setFocus();
+    QVERIFY(combo(form, "Ch1ConnCombo")->hasFocus());
+    empty.channels[0].inputOn = false;
+    form.setQuestionnaire(empty);
+    QCOMPARE(form.questionnaire().channels[0].connection, std::nullopt);
 }
 
 QTEST_MAIN(TestEditing)
