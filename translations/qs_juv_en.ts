@@ -349,6 +349,12 @@ With --points: 0 — the points of every file were printed, 2 — an error.
         <source>каталог перемещён во время обхода</source>
         <translation>the folder was moved during the walk</translation>
     </message>
+    <message>
+        <source>: каталоги вложены слишком глубоко, глубже не обходятся
+</source>
+        <translation>: folders nested too deep; not walked any deeper
+</translation>
+    </message>
 </context>
 <context>
     <name>HelpWindow</name>

@@ -5,11 +5,13 @@
 #include "core/Platform.h"
 
 #include <QCoreApplication>
+#include <QThread>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,6 +28,10 @@ namespace qsjuv::check {
 namespace {
 
 constexpr char kProgram[] = "qs_juv_check";
+// The walk recurses once a level. Its thread's stack is reserved, not used, for this many levels
+// at a sanitizer build's frame sizes; deeper folders are reported rather than entered.
+constexpr std::size_t kMaxDepth = 50000;
+constexpr uint kWalkStackBytes = 1024u * 1024u * 1024u;
 // Names are kept in blocks that never move, so that holding them costs little more than their
 // bytes. Small folders take small blocks: every folder on the way down holds its own.
 constexpr std::size_t kFirstBlock = 256;
@@ -286,6 +292,12 @@ void Walker::enter(const QByteArray &name)
             return;
         }
     }
+    if (m_levels.size() >= kMaxDepth) {
+        m_err << kProgram << ": " << displayPath(QByteArrayView(m_current))
+              << QCoreApplication::translate("FolderWalk", ": каталоги вложены слишком глубоко, глубже не обходятся\n");
+        m_failed = true;
+        return;
+    }
     m_levels.push_back(std::move(child));
     if (m_levels.size() > kHeldFolders)
         m_levels[m_levels.size() - 1 - kHeldFolders]->folder.close();
@@ -330,7 +342,23 @@ void Walker::report(const char *name, const QString &what, int error)
 std::size_t forEachQuestionnaireFile(const fs::path &dir, const std::function<void(const WalkEntry &)> &visit,
                                      QTextStream &err, bool &failed, const WalkLimits &limits)
 {
-    return Walker(visit, err, failed, limits).walk(dir.native());
+    // On a thread of its own, so that a deep tree cannot overflow the caller's stack.
+    std::size_t visited = 0;
+    std::exception_ptr thrown;
+    QThread *walk = QThread::create([&] {
+        try {
+            visited = Walker(visit, err, failed, limits).walk(dir.native());
+        } catch (...) {
+            thrown = std::current_exception();
+        }
+    });
+    walk->setStackSize(kWalkStackBytes);
+    walk->start();
+    walk->wait();
+    delete walk;
+    if (thrown)
+        std::rethrow_exception(thrown);
+    return visited;
 }
 
 std::size_t forEachQuestionnaireFile(const fs::path &dir, const std::function<void(const fs::path &)> &visit,
