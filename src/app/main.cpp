@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -32,6 +33,28 @@ int finish(const qsjuv::CommandLine &commandLine)
         return commandLine.exitCode ? commandLine.exitCode : 1;
     }
     return commandLine.exitCode;
+}
+// Once the window is up, so that its messages have a window to belong to: first what a crash
+// left unsaved; a questionnaire taken back from it is not replaced by the file.
+void openAtStart(QuestionnaireWindow &form, const qsjuv::CommandLine &commandLine, const QList<QByteArray> &rawArguments)
+{
+    const bool survives = commandLine.file && qsjuv::fileNameSurvives(*commandLine.file, rawArguments);
+    // A name that is not UTF-8 is opened by the bytes it was given as.
+    QByteArray typedName;
+    for (const QByteArray &raw : rawArguments)
+        if (commandLine.file && !survives && QString::fromLocal8Bit(raw) == *commandLine.file)
+            typedName = raw;
+    const std::optional<QString> file = commandLine.file;
+    QTimer::singleShot(0, &form, [&form, file, survives, typedName] {
+        if (form.offerRecovery())
+            return;
+        if (survives)
+            form.loadFile(*file);
+        else if (!typedName.isEmpty())
+            form.loadFileByName(typedName);
+        else if (file)
+            form.showNameNotUtf8();
+    });
 }
 } // namespace
 
@@ -73,24 +96,7 @@ int main(int argc, char *argv[])
     try {
         QuestionnaireWindow form;
         form.show();
-        // Once the window is up, so that its messages have a window to belong to: first what a
-        // crash left unsaved; a questionnaire taken back from it is not replaced by the file.
-        const bool survives = commandLine.file && qsjuv::fileNameSurvives(*commandLine.file, rawArguments);
-        // A name that is not UTF-8 is opened by the bytes it was given as.
-        QByteArray typedName;
-        for (const QByteArray &raw : rawArguments)
-            if (commandLine.file && !survives && QString::fromLocal8Bit(raw) == *commandLine.file)
-                typedName = raw;
-        QTimer::singleShot(0, &form, [&form, &commandLine, survives, typedName] {
-            if (form.offerRecovery())
-                return;
-            if (survives)
-                form.loadFile(*commandLine.file);
-            else if (!typedName.isEmpty())
-                form.loadFileByName(typedName);
-            else if (commandLine.file)
-                form.showNameNotUtf8();
-        });
+        openAtStart(form, commandLine, rawArguments);
         app.exec();
     } catch (const std::exception &e) {
         Application::showException(QString::fromUtf8(e.what()));
