@@ -22,6 +22,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -74,16 +75,28 @@ QuestionnaireWindow::~QuestionnaireWindow()
     delete m_editor;
 }
 
+namespace {
+QString formFamily()
+{
+    const QStringList installed = QFontDatabase::families();
+    for (const QString &family : {u"Liberation Sans"_s, u"Arial"_s}) {
+        if (installed.contains(family))
+            return family;
+    }
+    return u"Liberation Sans"_s; // the desktop's fonts say what stands in for it
+}
+} // namespace
+
 void QuestionnaireWindow::setupLayout()
 {
     // The fixed layout needs its own metrics whatever style the desktop would pick.
     FormStyle::install();
 
     // The layout was drawn for MS Sans Serif, which no Linux desktop has: a face of Arial's widths
-    // keeps the captions inside their fixed boxes, any sans-serif face after that. A missing face
-    // named first would send every font load through the toolkit's alias and fallback search.
-    QFont font(u"Liberation Sans"_s);
-    font.setFamilies({u"Liberation Sans"_s, u"Arial"_s});
+    // keeps the captions inside their fixed boxes, any sans-serif face after that. One family, and
+    // one that is installed: a missing face sends every font load through the toolkit's alias
+    // search, and a second family makes each face look up its fallbacks before any text needs one.
+    QFont font(formFamily());
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     setFont(font);
