@@ -10,6 +10,7 @@
 #include <QCompleter>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -134,6 +135,9 @@ void TestForm::windowAndLayout()
     QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(form.windowFlags() & Qt::WindowCloseButtonHint);
     QCOMPARE(form.font().pixelSize(), 11);
+    // A second family, or one not installed, makes every face search for fallbacks at start.
+    QCOMPARE(form.font().families().size(), 1);
+    QVERIFY(QFontDatabase::families().contains(form.font().families().constFirst()));
     form.show();
     const QPoint offCentre = form.frameGeometry().center() - form.screen()->availableGeometry().center();
     QVERIFY2(offCentre.manhattanLength() <= 2, "the window opens centred");
