@@ -5,9 +5,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QCoreApplication>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <functional>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -40,16 +43,54 @@ QStringList bounded(QStringList files)
     return kept;
 }
 
-// The list as stored now, changed and stored again: other windows may have added to it.
-void change(const std::function<void(QStringList &)> &edit)
+using Edit = std::function<void(QStringList &)>;
+
+// Edits made while no turn at the settings could be had (windows started by the dozen on a loaded
+// machine), oldest first: taken again from the event loop, in order, so that no window's entry is
+// lost and no window waits longer at once than one turn allows.
+std::vector<Edit> &pendingEdits()
 {
-    qsjuv::updateUserSetting(QLatin1StringView(kRecentFilesKey), [&](const QVariant &stored) {
+    static std::vector<Edit> edits;
+    return edits;
+}
+constexpr int kRetryMs = 1000;
+constexpr int kRetries = 30;
+
+void applyPending(QStringList &files)
+{
+    for (const Edit &edit : pendingEdits())
+        edit(files);
+}
+
+// The list as stored now, changed and stored again: other windows may have added to it. False
+// only while another window keeps the settings; edits that cannot be stored at all are dropped.
+bool storePending()
+{
+    bool busy = false;
+    return qsjuv::updateUserSetting(QLatin1StringView(kRecentFilesKey), [](const QVariant &stored) {
         QStringList files = bounded(stored.toStringList());
         const QStringList before = files;
-        edit(files);
+        applyPending(files);
         // Writing the settings syncs a file: not when the list stays as it is.
         return files == before ? stored : QVariant(bounded(files));
-    });
+    }, &busy) || !busy;
+}
+
+void retryPending(int triesLeft)
+{
+    if (storePending() || triesLeft == 0) {
+        pendingEdits().clear();
+        return;
+    }
+    QTimer::singleShot(kRetryMs, QCoreApplication::instance(), [triesLeft] { retryPending(triesLeft - 1); });
+}
+
+void change(Edit edit)
+{
+    const bool retrying = !pendingEdits().empty();
+    pendingEdits().push_back(std::move(edit));
+    if (!retrying) // else stored after the earlier edits, on their next try
+        retryPending(QCoreApplication::instance() ? kRetries : 0);
 }
 
 QString shown(const QString &name, qsizetype maxLength)
@@ -66,12 +107,14 @@ QStringList recentFiles()
     const std::unique_ptr<QSettings> settings = userSettings();
     if (!settings)
         return {};
-    return bounded(settings->value(QLatin1StringView(kRecentFilesKey)).toStringList());
+    QStringList files = bounded(settings->value(QLatin1StringView(kRecentFilesKey)).toStringList());
+    applyPending(files);
+    return bounded(files);
 }
 
 void rememberRecentFile(const QString &path)
 {
-    change([&](QStringList &files) {
+    change([path](QStringList &files) {
         files.removeAll(path);
         files.prepend(path);
     });
@@ -79,7 +122,7 @@ void rememberRecentFile(const QString &path)
 
 void forgetRecentFile(const QString &path)
 {
-    change([&](QStringList &files) { files.removeAll(path); });
+    change([path](QStringList &files) { files.removeAll(path); });
 }
 
 QString titleFileName(const QString &path)

@@ -10,7 +10,8 @@ namespace qsjuv {
 QStringList recentFiles();
 
 // Puts path first. The settings are written only when the list changes, and not at all when
-// they cannot be used without blocking.
+// they cannot be used without blocking. A change made while another window keeps the settings
+// longer than a turn is stored from the event loop later, in order; the list shows it meanwhile.
 void rememberRecentFile(const QString &path);
 
 // Takes path off the list, as when its file has vanished.

@@ -52,8 +52,10 @@ std::unique_ptr<QSettings> userSettings()
     return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, u"qs_juv"_s, u"qs_juv"_s);
 }
 
-bool updateUserSetting(const QString &key, const std::function<QVariant(const QVariant &)> &update)
+bool updateUserSetting(const QString &key, const std::function<QVariant(const QVariant &)> &update, bool *busy)
 {
+    if (busy)
+        *busy = false;
     std::unique_ptr<QSettings> settings = userSettings();
     if (!settings)
         return false;
@@ -63,7 +65,12 @@ bool updateUserSetting(const QString &key, const std::function<QVariant(const QV
     // Another window may change the same value between our read and our write: the read, the
     // change and the write go under one lock of our own (QSettings' own lock covers its sync only).
     QLockFile turn(file + u".update.lock"_s);
-    if (!turn.tryLock(kUpdateTimeoutMs) || !(settings = userSettings()))
+    if (!turn.tryLock(kUpdateTimeoutMs)) {
+        if (busy)
+            *busy = turn.error() == QLockFile::LockFailedError;
+        return false;
+    }
+    if (!(settings = userSettings()))
         return false;
     const QVariant before = settings->value(key);
     const QVariant after = update(before);

@@ -20,7 +20,9 @@ std::unique_ptr<QSettings> userSettings();
 // a stale lock that a full disk or a file-size limit keeps from being replaced).
 bool storeUserSetting(const QString &key, const QVariant &value);
 // Replaces one value by what update makes of the value stored now, with no other window's change
-// between the read and the write. False as for storeUserSetting.
-bool updateUserSetting(const QString &key, const std::function<QVariant(const QVariant &)> &update);
+// between the read and the write. False as for storeUserSetting; *busy then says whether only
+// another window's turn, longer than a turn may take, kept it from being stored.
+bool updateUserSetting(const QString &key, const std::function<QVariant(const QVariant &)> &update,
+                       bool *busy = nullptr);
 
 } // namespace qsjuv

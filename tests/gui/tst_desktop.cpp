@@ -5,6 +5,7 @@
 #include "gui/CommandLine.h"
 #include "gui/HelpWindow.h"
 #include "gui/RecentFiles.h"
+#include "gui/UserSettings.h"
 #include "FormDriver.h"
 #include "core/Texts.h"
 #include "core/UserState.h"
@@ -22,6 +23,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLockFile>
 #include <QMenu>
 #include <QMimeData>
 #include <QProcess>
@@ -1026,6 +1028,15 @@ void TestDesktop::recentFilesAndDialogs()
     }
     QVERIFY(!offeredAgain.isEmpty());
     QCOMPARE(selectedAgain, offeredAgain);
+
+    // An entry made while another window keeps the settings is shown at once and stored after.
+    {
+        QLockFile busy(qsjuv::userSettings()->fileName() + u".update.lock"_s);
+        QVERIFY(busy.tryLock(0));
+        qsjuv::rememberRecentFile(file(6));
+        QCOMPARE(qsjuv::recentFiles().value(0), file(6));
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(qsjuv::userSettings()->value(u"recent/files"_s).toStringList().value(0), file(6), 10000);
 
     // Windows that open files at once each add theirs: none reads the list before another's
     // write and writes it back without that entry.
