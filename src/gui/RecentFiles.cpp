@@ -82,7 +82,13 @@ void retryPending(int triesLeft)
         pendingEdits().clear();
         return;
     }
-    QTimer::singleShot(kRetryMs, QCoreApplication::instance(), [triesLeft] { retryPending(triesLeft - 1); });
+    QCoreApplication *application = QCoreApplication::instance();
+    QTimer::singleShot(kRetryMs, application, [triesLeft] { retryPending(triesLeft - 1); });
+    // A last turn when the program ends before the next try.
+    static const QMetaObject::Connection atQuit = QObject::connect(application, &QCoreApplication::aboutToQuit, [] {
+        if (!pendingEdits().empty() && storePending())
+            pendingEdits().clear();
+    });
 }
 
 void change(Edit edit)

@@ -32,6 +32,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QTranslator>
@@ -1037,6 +1038,15 @@ void TestDesktop::recentFilesAndDialogs()
         QCOMPARE(qsjuv::recentFiles().value(0), file(6));
     }
     QTRY_COMPARE_WITH_TIMEOUT(qsjuv::userSettings()->value(u"recent/files"_s).toStringList().value(0), file(6), 10000);
+    // One still waiting when the program ends is stored as it ends.
+    {
+        QLockFile busy(qsjuv::userSettings()->fileName() + u".update.lock"_s);
+        QVERIFY(busy.tryLock(0));
+        qsjuv::rememberRecentFile(file(7));
+    }
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
+    QCOMPARE(qsjuv::userSettings()->value(u"recent/files"_s).toStringList().value(0), file(7));
 
     // Windows that open files at once each add theirs: none reads the list before another's
     // write and writes it back without that entry.
