@@ -3,9 +3,9 @@
 #include "core/PathText.h"
 #include "gui/UserSettings.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -86,8 +86,8 @@ void retryPending(int triesLeft)
     QTimer::singleShot(kRetryMs, application, [triesLeft] { retryPending(triesLeft - 1); });
     // A last turn when the program ends before the next try.
     static const QMetaObject::Connection atQuit = QObject::connect(application, &QCoreApplication::aboutToQuit, [] {
-        if (!pendingEdits().empty() && storePending())
-            pendingEdits().clear();
+        if (!pendingEdits().empty())
+            retryPending(0);
     });
 }
 

@@ -1031,22 +1031,20 @@ void TestDesktop::recentFilesAndDialogs()
     QCOMPARE(selectedAgain, offeredAgain);
 
     // An entry made while another window keeps the settings is shown at once and stored after.
-    {
+    const auto rememberWhileBusy = [](const QString &path) {
         QLockFile busy(qsjuv::userSettings()->fileName() + u".update.lock"_s);
         QVERIFY(busy.tryLock(0));
-        qsjuv::rememberRecentFile(file(6));
-        QCOMPARE(qsjuv::recentFiles().value(0), file(6));
-    }
-    QTRY_COMPARE_WITH_TIMEOUT(qsjuv::userSettings()->value(u"recent/files"_s).toStringList().value(0), file(6), 10000);
+        qsjuv::rememberRecentFile(path);
+        QCOMPARE(qsjuv::recentFiles().value(0), path);
+    };
+    const auto storedFirst = [] { return qsjuv::userSettings()->value(u"recent/files"_s).toStringList().value(0); };
+    rememberWhileBusy(file(6));
+    QTRY_COMPARE_WITH_TIMEOUT(storedFirst(), file(6), 10000);
     // One still waiting when the program ends is stored as it ends.
-    {
-        QLockFile busy(qsjuv::userSettings()->fileName() + u".update.lock"_s);
-        QVERIFY(busy.tryLock(0));
-        qsjuv::rememberRecentFile(file(7));
-    }
+    rememberWhileBusy(file(7));
     QTimer::singleShot(0, qApp, &QCoreApplication::quit);
     QCoreApplication::exec();
-    QCOMPARE(qsjuv::userSettings()->value(u"recent/files"_s).toStringList().value(0), file(7));
+    QCOMPARE(storedFirst(), file(7));
 
     // Windows that open files at once each add theirs: none reads the list before another's
     // write and writes it back without that entry.
