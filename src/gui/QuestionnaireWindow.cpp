@@ -53,9 +53,11 @@ QuestionnaireWindow::QuestionnaireWindow(QWidget *parent)
         showValue(value);
         showModified();
     });
-    // A typed field becomes one step of the history when it is left.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *) {
-        if (m_typing && old == m_typing)
+    // A typed field becomes one step of the history when it is left. A change noted while the
+    // focus moved (a list left empty takes its entry) is no typing of the field that has only
+    // now taken the focus: a step of its own, before anything typed there.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+        if (m_typing && (old == m_typing || now == m_typing))
             commitTyping();
     });
     connect(m_ui->LoadButton, &QPushButton::clicked, this, &QuestionnaireWindow::load);
@@ -301,19 +303,21 @@ void QuestionnaireWindow::commitTyping()
     showModified();
 }
 
-// The field being typed is finished first, as leaving it would: no value in the history holds
-// a number or a list's text that the form never lets stand.
-void QuestionnaireWindow::undo()
+void QuestionnaireWindow::finishTyping()
 {
     m_editor->finishTyping();
     commitTyping();
+}
+
+void QuestionnaireWindow::undo()
+{
+    finishTyping();
     m_document->undoStack()->undo();
 }
 
 void QuestionnaireWindow::redo()
 {
-    m_editor->finishTyping();
-    commitTyping();
+    finishTyping();
     m_document->undoStack()->redo();
 }
 
@@ -383,7 +387,7 @@ void QuestionnaireWindow::showModified()
 
 bool QuestionnaireWindow::mayClose()
 {
-    commitTyping();
+    finishTyping();
     return !isModified()
             || question(tr("Внесенные вами изменения не сохранены в файле.\n"
                         "Вы действительно хотите завершить программу?"))

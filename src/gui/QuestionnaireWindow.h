@@ -100,6 +100,9 @@ private:
     // The user changed something: a step now, or when the field being typed is finished.
     void noteEdit();
     void commitTyping();
+    // The fields being typed finished, as leaving them would, and the value made a step: what a
+    // command acts on and the history holds never has a number or list text the form corrects.
+    void finishTyping();
     void saveTo(bool askForExisting);
     bool mayDiscardFor(const QString &question);
     // The gate every output passes: the corrections leaving each field makes, then the save's

@@ -76,7 +76,7 @@ void QuestionnaireWindow::showNameNotUtf8()
 
 bool QuestionnaireWindow::mayDiscardFor(const QString &text)
 {
-    commitTyping();
+    finishTyping();
     return !isModified() || question(text) == QMessageBox::Yes;
 }
 
@@ -111,7 +111,7 @@ void QuestionnaireWindow::load()
 
 bool QuestionnaireWindow::loadFile(const QString &path)
 {
-    commitTyping();
+    finishTyping();
     // Whatever the file now holds, the user learns first where its old content is.
     if (const std::optional<QString> interrupted = QuestionnaireDocument::interruptedSave(path))
         showBox(QMessageBox::Warning, *interrupted, fileDetails(path, QString()));
@@ -146,7 +146,7 @@ bool QuestionnaireWindow::loadFile(const QString &path)
 
 bool QuestionnaireWindow::loadFileByName(const QByteArray &nativeName)
 {
-    commitTyping();
+    finishTyping();
     const QString shown = qsjuv::displayPath(nativeName);
     qsjuv::FileError failure;
     const auto bytes = qsjuv::readRegularFile(std::filesystem::path(nativeName.toStdString()), &failure);
@@ -173,8 +173,7 @@ bool QuestionnaireWindow::loadFileByName(const QByteArray &nativeName)
 
 std::optional<qsjuv::Questionnaire> QuestionnaireWindow::outputValue()
 {
-    m_editor->finishTyping();
-    commitTyping();
+    finishTyping();
     qsjuv::Questionnaire value = m_editor->questionnaire();
     // What the file will hold: no control characters, no blanks at the ends of a requisite.
     for (const qsjuv::Requisite r : qsjuv::kRequisites) {

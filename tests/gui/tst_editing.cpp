@@ -1,4 +1,5 @@
 // The channel cascade and the field validation, driven through the form's controls.
+#include "Answers.h"
 #include "FormDriver.h"
 #include "core/RangeRules.h"
 
@@ -582,6 +583,34 @@ void TestEditing::undoWholeChanges()
     empty.channels[0].inputOn = false;
     form.setQuestionnaire(empty);
     QCOMPARE(form.questionnaire().channels[0].connection, std::nullopt);
+
+    // An empty list left for an edit takes its entry as a step of its own: undo of what is then
+    // typed there keeps the entry.
+    empty.channels[0].inputOn = true;
+    form.setQuestionnaire(empty);
+    combo(form, "Ch1ConnCombo")->setFocus();
+    firm->setFocus();
+    QVERIFY(form.questionnaire().channels[0].connection.has_value());
+    QTest::keyClicks(firm, u"X"_s);
+    QTest::keyClick(firm, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(form.questionnaire().channels[0].connection.has_value());
+    QTest::keyClick(firm, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(form.questionnaire().channels[0].connection, std::nullopt);
+
+    // A command finishes the field being typed before it makes the step: the history never
+    // holds a quantity the form corrects.
+    QLineEdit *quantity = edit(form, "QntyEdit");
+    quantity->setFocus();
+    quantity->selectAll();
+    QTest::keyClicks(quantity, u"0"_s);
+    {
+        Answers script;
+        script.press(QMessageBox::Ok);
+        form.loadFile(u"/nonexistent/q.cfg"_s);
+    }
+    QCOMPARE(form.questionnaire().quantity, u"1"_s);
+    QTest::keyClick(firm, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(form.questionnaire().quantity, u"1"_s);
 }
 
 QTEST_MAIN(TestEditing)
